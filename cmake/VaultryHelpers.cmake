@@ -1,0 +1,40 @@
+# Compiler settings shared by every target of the project.
+add_library(vaultry_options INTERFACE)
+target_compile_options(vaultry_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow
+                       -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Wunused
+                       -Woverloaded-virtual -Wnull-dereference -Wformat=2)
+if(VAULTRY_WERROR)
+  target_compile_options(vaultry_options INTERFACE -Werror)
+endif()
+if(VAULTRY_SANITIZE)
+  target_compile_options(vaultry_options INTERFACE -fsanitize=address,undefined
+                         -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(vaultry_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# vaultry_add_library(NAME ALIAS SOURCES... [DEPS targets...])
+# One static library per layer, reachable as Vaultry::<alias>.
+function(vaultry_add_library name alias)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  add_library(Vaultry::${alias} ALIAS ${name})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE vaultry_options)
+endfunction()
+
+# vaultry_add_test(NAME SOURCES... [DEPS targets...])
+# A GoogleTest executable whose cases CTest lists one by one.
+function(vaultry_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} vaultry_test_support vaultry_options)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# vaultry_add_benchmark(NAME SOURCES... [DEPS targets...])
+function(vaultry_add_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark vaultry_options)
+endfunction()

@@ -1,0 +1,18 @@
+#include "platform/afx/CResourceModule.h"
+
+namespace {
+HINSTANCE g_currentResourceModule = nullptr;
+}
+
+const char* CResourceModule::FindString(UINT id) const {
+    const auto it = m_strings.find(id);
+    return it == m_strings.end() ? nullptr : it->second;
+}
+
+HINSTANCE AfxGetResourceHandle() {
+    return g_currentResourceModule;
+}
+
+void AfxSetResourceHandle(HINSTANCE module) {
+    g_currentResourceModule = module;
+}

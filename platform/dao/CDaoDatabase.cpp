@@ -1,0 +1,150 @@
+#include "platform/dao/CDaoDatabase.h"
+
+#include <unistd.h>
+
+#include <string>
+
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/CDaoWorkspace.h"
+#include "platform/dao/JetSql.h"
+#include "platform/dao/SqliteConnection.h"
+
+using vaultry::dao::SqliteConnection;
+
+namespace {
+
+// Where a file keeps its database password, beside the user's tables as Jet keeps its MSys
+// tables. The password gates which program generation may open a file; it is no secret.
+constexpr const char* kCreateProperties =
+    "CREATE TABLE MSysDaoProperties (Name TEXT PRIMARY KEY, Value TEXT)";
+constexpr const char* kHasProperties =
+    "SELECT count(*) FROM sqlite_master WHERE type='table' AND name='MSysDaoProperties'";
+constexpr const char* kReadPassword = "SELECT Value FROM MSysDaoProperties WHERE Name='Password'";
+constexpr const char* kWritePassword =
+    "INSERT INTO MSysDaoProperties (Name, Value) VALUES ('Password', ?)";
+
+// The value of `key` in a ";KEY=value;KEY=value" string; keys ignore case, values do not.
+CString ConnectValue(const char* connect, const char* key) {
+    const std::string text = connect ? connect : "";
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(';', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::string segment = text.substr(start, end - start);
+        const std::size_t equals = segment.find('=');
+        if (equals != std::string::npos &&
+            CString(segment.substr(0, equals)).CompareNoCase(key) == 0) {
+            return CString(segment.substr(equals + 1));
+        }
+        start = end + 1;
+    }
+    return "";
+}
+
+}  // namespace
+
+CDaoDatabase::CDaoDatabase(CDaoWorkspace* workspace) : m_pWorkspace(workspace) {
+    if (m_pWorkspace == nullptr) {
+        m_ownWorkspace = std::make_unique<CDaoWorkspace>();
+        m_ownWorkspace->Open();
+        m_pWorkspace = m_ownWorkspace.get();
+    }
+}
+
+CDaoDatabase::~CDaoDatabase() {
+    Close();
+}
+
+void CDaoDatabase::Open(const char* name, BOOL exclusive, BOOL readOnly, const char* connect) {
+    Close();
+    const auto mode =
+        readOnly ? SqliteConnection::Mode::kReadOnly : SqliteConnection::Mode::kReadWrite;
+    Attach(std::make_unique<SqliteConnection>(name, mode, exclusive != FALSE), name);
+    m_bReadOnly = readOnly != FALSE;
+    try {
+        VerifyPassword(ConnectValue(connect, "PWD"));
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void CDaoDatabase::Create(const char* name, const char* locale, int) {
+    Close();
+    auto connection =
+        std::make_unique<SqliteConnection>(name, SqliteConnection::Mode::kCreate, false);
+    try {
+        connection->BeginTransaction();
+        connection->Execute(kCreateProperties);
+        const CString password = ConnectValue(locale, "PWD");
+        if (!password.IsEmpty()) {
+            auto insert = connection->Prepare(kWritePassword);
+            insert->Bind(1, COleVariant(password));
+            insert->Step();
+        }
+        connection->CommitTransaction();
+    } catch (...) {
+        // A file that did not become a database is not left behind half made.
+        connection.reset();
+        ::unlink(name);
+        throw;
+    }
+    Attach(std::move(connection), name);
+    m_bReadOnly = false;
+}
+
+void CDaoDatabase::Close() {
+    if (m_connection == nullptr) {
+        return;
+    }
+    m_connection.reset();
+    m_strName.Empty();
+    m_pWorkspace->Detach(this);
+}
+
+void CDaoDatabase::Attach(std::unique_ptr<SqliteConnection> connection, const char* name) {
+    m_connection = std::move(connection);
+    m_strName = name;
+    m_pWorkspace->Attach(this);
+}
+
+void CDaoDatabase::VerifyPassword(const CString& given) {
+    auto hasProperties = m_connection->Prepare(kHasProperties);
+    hasProperties->Step();
+    if (hasProperties->ColumnInt64(0) == 0) {
+        return;  // a file without properties has no password, and Jet then accepts any
+    }
+    auto read = m_connection->Prepare(kReadPassword);
+    const CString stored = read->Step() ? read->Column(0).AsText() : CString();
+    if (!stored.IsEmpty() && stored != given) {
+        throw CDaoException(JET_ERROR_INVALID_PASSWORD, "DAO.Workspace", "Not a valid password.");
+    }
+}
+
+void CDaoDatabase::Execute(const char* sql, int) {
+    SqliteConnection& connection = Connection();
+    connection.Execute(vaultry::dao::TranslateJetSql(sql));
+    m_lRecordsAffected = connection.Changes();
+}
+
+void CDaoDatabase::DeleteTableDef(const char* name) {
+    Connection().Execute("DROP TABLE " + vaultry::dao::QuoteIdentifier(name));
+}
+
+void CDaoDatabase::SetQueryTimeout(short seconds) {
+    Connection().SetBusyTimeout(seconds * 1000);
+}
+
+short CDaoDatabase::GetQueryTimeout() const {
+    return static_cast<short>(Connection().BusyTimeout() / 1000);
+}
+
+SqliteConnection& CDaoDatabase::Connection() const {
+    if (m_connection == nullptr) {
+        throw CDaoException(JET_ERROR_OBJECT_NOT_OPEN, "DAO.Database", "Object is closed.",
+                            AFX_DAO_ERROR_OBJECT_NOT_OPEN);
+    }
+    return *m_connection;
+}

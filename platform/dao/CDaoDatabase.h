@@ -1,0 +1,62 @@
+#pragma once
+// A library database file. A file carries its database password: Open with a missing or wrong
+// ";PWD=" in the connect string fails as Jet's "Not a valid password." does. SQL handed to
+// Execute, record sets and table definitions is Jet SQL (see JetSql.h).
+
+#include <memory>
+
+#include "platform/afx/CObject.h"
+#include "platform/afx/CString.h"
+#include "platform/dao/DaoConstants.h"
+
+class CDaoWorkspace;
+
+namespace vaultry::dao {
+class SqliteConnection;
+}
+
+class CDaoDatabase : public CObject {
+public:
+    // `workspace` is not owned; null means a default workspace of the database's own.
+    explicit CDaoDatabase(CDaoWorkspace* workspace = nullptr);
+    ~CDaoDatabase() override;
+    CDaoDatabase(const CDaoDatabase&) = delete;
+    CDaoDatabase& operator=(const CDaoDatabase&) = delete;
+
+    // Opens an existing file. `connect` may hold ";PWD=password". Throws CDaoException.
+    virtual void Open(const char* name, BOOL exclusive = FALSE, BOOL readOnly = FALSE,
+                      const char* connect = "");
+    // Makes a new file; `locale` is a locale string such as dbLangGeneral, optionally followed
+    // by ";pwd=password". Fails when the file exists. Throws CDaoException.
+    virtual void Create(const char* name, const char* locale = dbLangGeneral, int options = 0);
+    virtual void Close();
+    bool IsOpen() const { return m_connection != nullptr; }
+    // The path the database was opened or created with; empty when closed.
+    CString GetName() const { return m_strName; }
+    bool CanUpdate() const { return IsOpen() && !m_bReadOnly; }
+
+    // Runs an action statement. Throws CDaoException.
+    void Execute(const char* sql, int options = dbFailOnError);
+    long GetRecordsAffected() const { return m_lRecordsAffected; }
+    // Deletes a table. Throws CDaoException when there is none of that name.
+    void DeleteTableDef(const char* name);
+    // How long a statement waits for another process's lock before failing with SQLite's busy
+    // error. Five seconds unless set.
+    void SetQueryTimeout(short seconds);
+    short GetQueryTimeout() const;
+
+    CDaoWorkspace* m_pWorkspace;
+
+    // For the record sets and table definitions of this layer. Throws when closed.
+    vaultry::dao::SqliteConnection& Connection() const;
+
+private:
+    void Attach(std::unique_ptr<vaultry::dao::SqliteConnection> connection, const char* name);
+    void VerifyPassword(const CString& given);
+
+    std::unique_ptr<vaultry::dao::SqliteConnection> m_connection;
+    std::unique_ptr<CDaoWorkspace> m_ownWorkspace;
+    CString m_strName;
+    bool m_bReadOnly = false;
+    long m_lRecordsAffected = 0;
+};

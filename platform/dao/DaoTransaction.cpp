@@ -1,0 +1,29 @@
+#include "platform/dao/DaoTransaction.h"
+
+#include "platform/dao/CDaoDatabase.h"
+#include "platform/dao/SqliteConnection.h"
+
+namespace vaultry::dao {
+
+DaoTransaction::DaoTransaction(CDaoDatabase& database) : m_database(database) {
+    m_database.Connection().BeginTransaction();
+}
+
+DaoTransaction::~DaoTransaction() {
+    if (m_done || !m_database.IsOpen()) {
+        return;
+    }
+    try {
+        m_database.Connection().RollbackTransaction();
+    } catch (...) {
+        // A destructor cannot report; SQLite ends a transaction whose rollback failed when the
+        // connection closes, so nothing half-written is ever committed.
+    }
+}
+
+void DaoTransaction::Commit() {
+    m_database.Connection().CommitTransaction();
+    m_done = true;
+}
+
+}  // namespace vaultry::dao

@@ -1,0 +1,43 @@
+#pragma once
+// Jet SQL as the record sets write it, carried over to SQLite's dialect, and the parts of a
+// SELECT statement that a record set needs to move through its rows.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vaultry::dao {
+
+// Rewrites the lexical forms that differ: "text" literals become 'text', [name] becomes
+// "name". Everything else (operators, IN(...), LIKE with * and ?, Max(...) AS ...) means the
+// same in both once the connection's LIKE and collation are Jet's.
+std::string TranslateJetSql(std::string_view jet);
+
+struct OrderTerm {
+    std::string expression;
+    bool descending = false;
+};
+
+// The clauses of a translated SELECT. `table` is set only when the statement reads plain rows
+// of one table (no join, grouping, distinct, limit, union or computed column): only such a
+// statement can be walked by row key and updated.
+struct SelectStatement {
+    std::string selectList;
+    std::string from;
+    std::string where;
+    std::string tail;  // GROUP BY / HAVING / LIMIT and the like, kept as written
+    std::vector<OrderTerm> orderBy;
+    std::optional<std::string> table;
+};
+
+// Nullopt when `sql` is not a SELECT statement.
+std::optional<SelectStatement> ParseSelect(std::string_view sql);
+
+// `name` as a double-quoted SQLite identifier.
+std::string QuoteIdentifier(std::string_view name);
+
+// "a, b DESC" as terms; text to put after ORDER BY for the reverse is built by the caller.
+std::vector<OrderTerm> ParseOrderBy(std::string_view orderBy);
+
+}  // namespace vaultry::dao

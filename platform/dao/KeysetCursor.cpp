@@ -1,0 +1,405 @@
+#include "platform/dao/KeysetCursor.h"
+
+#include <algorithm>
+
+#include "platform/afx/UnicodeCase.h"
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/SqliteConnection.h"
+
+namespace vaultry::dao {
+namespace {
+
+constexpr int kLargestBatch = 1024;
+
+bool SameDirection(const std::vector<OrderTerm>& terms) {
+    return std::all_of(terms.begin(), terms.end(), [&](const OrderTerm& t) {
+        return t.descending == terms.front().descending;
+    });
+}
+
+}  // namespace
+
+KeysetCursor::KeysetCursor(SqliteConnection& connection, const SelectStatement& statement)
+    : m_connection(connection),
+      m_table(QuoteIdentifier(*statement.table)),
+      m_selectList(statement.selectList),
+      m_where(statement.where),
+      m_order(statement.orderBy) {
+    // The row id breaks ties, in the direction of the last term so that a uniform order stays
+    // uniform (and can be searched as one row value).
+    m_order.push_back({"rowid", !m_order.empty() && m_order.back().descending});
+
+    auto maxRowId = m_connection.Prepare("SELECT max(rowid) FROM " + m_table);
+    maxRowId->Step();
+    m_maxRowId = maxRowId->ColumnInt64(0);
+
+    auto columns = m_connection.Prepare("PRAGMA table_info(" + m_table + ")");
+    int keyColumns = 0;
+    std::string integerKey;
+    while (columns->Step()) {
+        if (columns->ColumnInt64(5) > 0) {
+            ++keyColumns;
+            if (text::CompareFolded(columns->Column(2).AsText().str(), "INTEGER") == 0) {
+                integerKey = columns->Column(1).AsText().str();
+            }
+        }
+    }
+    if (keyColumns == 1) {
+        m_rowIdColumn = integerKey;
+    }
+}
+
+std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
+                                          std::vector<COleVariant>& binds) const {
+    const bool forward = direction == Direction::kForward;
+    const bool anyNull = std::any_of(key.values.begin(), key.values.end(),
+                                     [](const COleVariant& v) { return v.IsNull(); });
+    if (!anyNull && SameDirection(m_order)) {
+        // One row-value comparison, which SQLite can answer from an index on the order columns.
+        std::string left = "(";
+        std::string right = "(";
+        for (std::size_t i = 0; i < m_order.size(); ++i) {
+            left += (i ? "," : "") + m_order[i].expression;
+            right += i ? ",?" : "?";
+            binds.push_back(key.values[i]);
+        }
+        const bool greater = forward != m_order.front().descending;
+        return left + ")" + (greater ? ">" : "<") + right + ")";
+    }
+    // Otherwise: equal on the first i terms and beyond on term i, for some i. SQLite sorts nulls
+    // first, so "beyond" must say how nulls fall in each direction.
+    std::string condition;
+    std::string equalSoFar;
+    for (std::size_t i = 0; i < m_order.size(); ++i) {
+        const std::string& t = m_order[i].expression;
+        const COleVariant& v = key.values[i];
+        const bool greater = forward != m_order[i].descending;
+        std::string beyond;
+        std::vector<COleVariant> beyondBinds;
+        if (v.IsNull()) {
+            beyond = greater ? t + " IS NOT NULL" : "0";
+        } else {
+            beyond = greater ? t + ">?" : "(" + t + "<? OR " + t + " IS NULL)";
+            beyondBinds.push_back(v);
+        }
+        condition += (condition.empty() ? "(" : " OR (") + equalSoFar + beyond + ")";
+        // The binds of this alternative: the equalities so far, then its own.
+        for (std::size_t j = 0; j < i; ++j) {
+            if (!key.values[j].IsNull()) {
+                binds.push_back(key.values[j]);
+            }
+        }
+        binds.insert(binds.end(), beyondBinds.begin(), beyondBinds.end());
+        equalSoFar += v.IsNull() ? t + " IS NULL AND " : t + "=? AND ";
+    }
+    return "(" + condition + ")";
+}
+
+std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Direction direction,
+                                                       const std::string& condition, int limit) {
+    std::vector<COleVariant> binds{COleVariant(m_maxRowId)};
+    std::string sql = "SELECT ";
+    std::string orderBy;
+    for (std::size_t i = 0; i < m_order.size(); ++i) {
+        const bool descending = m_order[i].descending != (direction == Direction::kBackward);
+        sql += (i ? "," : "") + m_order[i].expression;
+        orderBy += (i ? "," : "") + m_order[i].expression + (descending ? " DESC" : "");
+    }
+    sql += " FROM " + m_table + " WHERE rowid<=?";
+    if (!m_where.empty()) {
+        sql += " AND (" + m_where + ")";
+    }
+    if (!condition.empty()) {
+        sql += " AND (" + condition + ")";
+    }
+    if (from != nullptr) {
+        sql += " AND " + BeyondCondition(*from, direction, binds);
+    }
+    sql += " ORDER BY " + orderBy + " LIMIT " + std::to_string(limit);
+
+    auto statement = m_connection.Prepare(sql);
+    for (std::size_t i = 0; i < binds.size(); ++i) {
+        statement->Bind(static_cast<int>(i + 1), binds[i]);
+    }
+    std::vector<Key> keys;
+    while (statement->Step()) {
+        Key key;
+        for (std::size_t i = 0; i < m_order.size(); ++i) {
+            key.values.push_back(statement->Column(static_cast<int>(i)));
+        }
+        keys.push_back(std::move(key));
+    }
+    return keys;
+}
+
+bool KeysetCursor::LoadRow(std::int64_t rowId) {
+    auto statement =
+        m_connection.Prepare("SELECT " + m_selectList + " FROM " + m_table + " WHERE rowid=?");
+    statement->BindInt64(1, rowId);
+    if (m_columns.empty()) {
+        for (int i = 0; i < statement->ColumnCount(); ++i) {
+            m_columns.emplace_back(statement->ColumnName(i));
+        }
+    }
+    if (!statement->Step()) {
+        return false;
+    }
+    m_row.clear();
+    for (int i = 0; i < statement->ColumnCount(); ++i) {
+        m_row.push_back(statement->Column(i));
+    }
+    return true;
+}
+
+bool KeysetCursor::RowMeets(std::int64_t rowId, const std::string& condition) {
+    std::string sql = "SELECT 1 FROM " + m_table + " WHERE rowid=?";
+    if (!condition.empty()) {
+        sql += " AND (" + condition + ")";
+    }
+    auto statement = m_connection.Prepare(sql);
+    statement->BindInt64(1, rowId);
+    return statement->Step();
+}
+
+bool KeysetCursor::Land(std::int64_t rowId) {
+    if (!LoadRow(rowId)) {
+        return false;
+    }
+    m_currentRowId = rowId;
+    m_position = Position::kOnRow;
+    m_empty = false;
+    return true;
+}
+
+// Moves to the first live row of the main part beyond `from` (from the start when null) that
+// meets `condition`.
+bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Direction direction) {
+    Key start = from ? *from : Key{};
+    const Key* cursor = from ? &start : nullptr;
+    for (;;) {
+        std::vector<Key> keys = FetchKeys(cursor, direction, condition, 1);
+        if (keys.empty()) {
+            return false;
+        }
+        start = std::move(keys.front());
+        cursor = &start;
+        if (Land(start.RowId())) {
+            m_current = std::move(start);
+            m_inAppended = false;
+            m_ahead.clear();
+            m_batch = 1;
+            return true;
+        }
+    }
+}
+
+// Moves to the first live appended row from index `from` on (or back) that meets `condition`.
+bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
+                                  const std::string& condition) {
+    const auto count = static_cast<std::ptrdiff_t>(m_appended.size());
+    const std::ptrdiff_t step = direction == Direction::kForward ? 1 : -1;
+    for (auto i = static_cast<std::ptrdiff_t>(from); i >= 0 && i < count; i += step) {
+        const std::int64_t rowId = m_appended[static_cast<std::size_t>(i)];
+        if (RowMeets(rowId, condition) && Land(rowId)) {
+            m_inAppended = true;
+            m_appendedIndex = static_cast<std::size_t>(i);
+            m_ahead.clear();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool KeysetCursor::AdvanceMain() {
+    for (;;) {
+        if (m_ahead.empty()) {
+            std::vector<Key> keys = FetchKeys(&m_current, Direction::kForward, "", m_batch);
+            m_batch = std::min(m_batch * 8, kLargestBatch);
+            if (keys.empty()) {
+                return false;
+            }
+            m_ahead.assign(std::make_move_iterator(keys.begin()),
+                           std::make_move_iterator(keys.end()));
+        }
+        m_current = std::move(m_ahead.front());
+        m_ahead.pop_front();
+        if (Land(m_current.RowId())) {
+            return true;
+        }
+    }
+}
+
+bool KeysetCursor::First() {
+    if (LandOnMain("", nullptr, Direction::kForward) ||
+        LandOnAppended(0, Direction::kForward, "")) {
+        return true;
+    }
+    m_position = Position::kBeforeFirst;
+    m_empty = true;
+    return false;
+}
+
+bool KeysetCursor::Last() {
+    if (!m_appended.empty() && LandOnAppended(m_appended.size() - 1, Direction::kBackward, "")) {
+        return true;
+    }
+    if (LandOnMain("", nullptr, Direction::kBackward)) {
+        return true;
+    }
+    m_position = Position::kAfterLast;
+    m_empty = true;
+    return false;
+}
+
+bool KeysetCursor::Next() {
+    switch (m_position) {
+        case Position::kBeforeFirst:
+            return First();
+        case Position::kAfterLast:
+            return false;
+        default:
+            break;
+    }
+    const bool moved = m_inAppended ? LandOnAppended(m_appendedIndex + 1, Direction::kForward, "")
+                                    : (AdvanceMain() || LandOnAppended(0, Direction::kForward, ""));
+    if (!moved) {
+        m_position = Position::kAfterLast;
+    }
+    return moved;
+}
+
+bool KeysetCursor::Prev() {
+    switch (m_position) {
+        case Position::kAfterLast:
+            return Last();
+        case Position::kBeforeFirst:
+            return false;
+        default:
+            break;
+    }
+    bool moved = false;
+    if (m_inAppended) {
+        moved = (m_appendedIndex > 0 &&
+                 LandOnAppended(m_appendedIndex - 1, Direction::kBackward, "")) ||
+                LandOnMain("", nullptr, Direction::kBackward);
+    } else {
+        const Key from = m_current;
+        moved = LandOnMain("", &from, Direction::kBackward);
+    }
+    if (!moved) {
+        m_position = Position::kBeforeFirst;
+    }
+    return moved;
+}
+
+bool KeysetCursor::FindFirst(const std::string& condition) {
+    return LandOnMain(condition, nullptr, Direction::kForward) ||
+           LandOnAppended(0, Direction::kForward, condition);
+}
+
+bool KeysetCursor::FindNext(const std::string& condition) {
+    switch (m_position) {
+        case Position::kBeforeFirst:
+            return FindFirst(condition);
+        case Position::kAfterLast:
+            return false;
+        default:
+            break;
+    }
+    if (m_inAppended) {
+        return LandOnAppended(m_appendedIndex + 1, Direction::kForward, condition);
+    }
+    const Key from = m_current;
+    return LandOnMain(condition, &from, Direction::kForward) ||
+           LandOnAppended(0, Direction::kForward, condition);
+}
+
+long KeysetCursor::Count() {
+    std::string sql = "SELECT count(*) FROM " + m_table + " WHERE rowid<=?";
+    if (!m_where.empty()) {
+        sql += " AND (" + m_where + ")";
+    }
+    auto statement = m_connection.Prepare(sql);
+    statement->BindInt64(1, m_maxRowId);
+    statement->Step();
+    long count = static_cast<long>(statement->ColumnInt64(0));
+    for (std::int64_t rowId : m_appended) {
+        count += RowMeets(rowId, "") ? 1 : 0;
+    }
+    return count;
+}
+
+void KeysetCursor::RequireCurrentRow() const {
+    if (m_position != Position::kOnRow) {
+        throw CDaoException(JET_ERROR_NO_CURRENT_RECORD, "DAO.Recordset", "No current record.");
+    }
+}
+
+// The changes without the integer key, which the database assigns and never takes from a set.
+FieldChanges KeysetCursor::Writable(const FieldChanges& changes) const {
+    FieldChanges writable;
+    for (const auto& change : changes) {
+        if (m_rowIdColumn.empty() || text::CompareFolded(change.first, m_rowIdColumn) != 0) {
+            writable.push_back(change);
+        }
+    }
+    return writable;
+}
+
+void KeysetCursor::UpdateCurrent(const FieldChanges& changes) {
+    RequireCurrentRow();
+    const FieldChanges writable = Writable(changes);
+    if (writable.empty()) {
+        return;
+    }
+    std::string sql = "UPDATE " + m_table + " SET ";
+    for (std::size_t i = 0; i < writable.size(); ++i) {
+        sql += (i ? "," : "") + QuoteIdentifier(writable[i].first) + "=?";
+    }
+    auto statement = m_connection.Prepare(sql + " WHERE rowid=?");
+    int index = 1;
+    for (const auto& change : writable) {
+        statement->Bind(index++, change.second);
+    }
+    statement->BindInt64(index, m_currentRowId);
+    statement->Step();
+    if (m_connection.Changes() == 0) {
+        throw CDaoException(JET_ERROR_RECORD_DELETED, "DAO.Recordset", "Record is deleted.");
+    }
+    LoadRow(m_currentRowId);
+}
+
+void KeysetCursor::Insert(const FieldChanges& changes) {
+    const FieldChanges writable = Writable(changes);
+    std::string sql = "INSERT INTO " + m_table;
+    if (writable.empty()) {
+        sql += " DEFAULT VALUES";
+    } else {
+        std::string names;
+        std::string values;
+        for (std::size_t i = 0; i < writable.size(); ++i) {
+            names += (i ? "," : "") + QuoteIdentifier(writable[i].first);
+            values += i ? ",?" : "?";
+        }
+        sql += " (" + names + ") VALUES (" + values + ")";
+    }
+    auto statement = m_connection.Prepare(sql);
+    for (std::size_t i = 0; i < writable.size(); ++i) {
+        statement->Bind(static_cast<int>(i + 1), writable[i].second);
+    }
+    statement->Step();
+    m_appended.push_back(m_connection.LastInsertRowid());
+}
+
+void KeysetCursor::DeleteCurrent() {
+    RequireCurrentRow();
+    auto statement = m_connection.Prepare("DELETE FROM " + m_table + " WHERE rowid=?");
+    statement->BindInt64(1, m_currentRowId);
+    statement->Step();
+    if (m_connection.Changes() == 0) {
+        throw CDaoException(JET_ERROR_RECORD_DELETED, "DAO.Recordset", "Record is deleted.");
+    }
+    m_position = Position::kOnGap;
+}
+
+}  // namespace vaultry::dao

@@ -1,0 +1,90 @@
+#pragma once
+// A dynaset over the rows of one table. Membership is fixed when the cursor is made: the rows
+// that met the statement then (rows added later have larger row ids and are left out), plus the
+// rows added through the cursor, which join the end. Rows are found by their order-by values
+// and row id, a batch of keys at a time, so making the cursor costs the same for any table
+// size, and every move reads the row's current values.
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/dao/JetSql.h"
+#include "platform/dao/RecordCursor.h"
+
+namespace vaultry::dao {
+
+class SqliteConnection;
+
+class KeysetCursor : public RecordCursor {
+public:
+    // `statement.table` must be set; its WHERE and ORDER BY are final. `connection` is not owned.
+    KeysetCursor(SqliteConnection& connection, const SelectStatement& statement);
+
+    bool First() override;
+    bool Last() override;
+    bool Next() override;
+    bool Prev() override;
+    bool FindFirst(const std::string& condition) override;
+    bool FindNext(const std::string& condition) override;
+
+    bool IsBOF() const override { return m_empty || m_position == Position::kBeforeFirst; }
+    bool IsEOF() const override { return m_empty || m_position == Position::kAfterLast; }
+    bool HasCurrentRow() const override { return m_position == Position::kOnRow; }
+    long Count() override;
+
+    const std::vector<COleVariant>& Row() const override { return m_row; }
+    const std::vector<std::string>& ColumnNames() const override { return m_columns; }
+
+    bool CanUpdate() const override { return true; }
+    void UpdateCurrent(const FieldChanges& changes) override;
+    void Insert(const FieldChanges& changes) override;
+    void DeleteCurrent() override;
+
+private:
+    enum class Position { kBeforeFirst, kOnRow, kOnGap, kAfterLast };
+    enum class Direction { kForward, kBackward };
+
+    // A row's place in the set: its order-by values, the row id last among them.
+    struct Key {
+        std::vector<COleVariant> values;
+        std::int64_t RowId() const { return values.back().AsInt64(); }
+    };
+
+    std::vector<Key> FetchKeys(const Key* from, Direction direction, const std::string& condition,
+                               int limit);
+    std::string BeyondCondition(const Key& key, Direction direction,
+                                std::vector<COleVariant>& binds) const;
+    bool LoadRow(std::int64_t rowId);
+    bool RowMeets(std::int64_t rowId, const std::string& condition);
+    bool LandOnMain(const std::string& condition, const Key* from, Direction direction);
+    bool LandOnAppended(std::size_t from, Direction direction, const std::string& condition);
+    bool AdvanceMain();
+    bool Land(std::int64_t rowId);
+    FieldChanges Writable(const FieldChanges& changes) const;
+    void RequireCurrentRow() const;
+
+    SqliteConnection& m_connection;
+    std::string m_table;
+    std::string m_selectList;
+    std::string m_where;
+    std::vector<OrderTerm> m_order;  // ends with the row id
+    std::string m_rowIdColumn;       // the INTEGER PRIMARY KEY, which the database assigns
+    std::int64_t m_maxRowId = 0;
+    std::vector<std::int64_t> m_appended;
+
+    Position m_position = Position::kBeforeFirst;
+    bool m_empty = false;
+    bool m_inAppended = false;
+    std::size_t m_appendedIndex = 0;
+    std::int64_t m_currentRowId = 0;  // of the row (or gap) the cursor stands on
+    Key m_current;                    // the last main-part key reached; appended rows have none
+    std::deque<Key> m_ahead;          // keys that follow m_current, fetched in advance
+    int m_batch = 1;
+
+    std::vector<COleVariant> m_row;
+    std::vector<std::string> m_columns;
+};
+
+}  // namespace vaultry::dao

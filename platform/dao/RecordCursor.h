@@ -1,0 +1,48 @@
+#pragma once
+// How a record set walks its rows. A cursor stands before the first row, on a row, on a row it
+// deleted, or after the last row. Values are those of the current row as of the move onto it.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/afx/COleVariant.h"
+
+namespace vaultry::dao {
+
+using FieldChanges = std::vector<std::pair<std::string, COleVariant>>;
+
+class RecordCursor {
+public:
+    virtual ~RecordCursor() = default;
+
+    // Each move returns whether it landed on a row. A failed Next leaves the cursor after the
+    // last row, a failed Prev before the first; a failed First or Last means the set is empty.
+    virtual bool First() = 0;
+    virtual bool Last() = 0;
+    virtual bool Next() = 0;
+    virtual bool Prev() = 0;
+    // Moves to the first (next) row in set order that meets `condition` (SQLite dialect); when
+    // there is none, returns false and stays where it was.
+    virtual bool FindFirst(const std::string& condition) = 0;
+    virtual bool FindNext(const std::string& condition) = 0;
+
+    virtual bool IsBOF() const = 0;
+    virtual bool IsEOF() const = 0;
+    virtual bool HasCurrentRow() const = 0;
+    virtual long Count() = 0;
+
+    // Values of the current row, indexed like ColumnNames.
+    virtual const std::vector<COleVariant>& Row() const = 0;
+    virtual const std::vector<std::string>& ColumnNames() const = 0;
+
+    virtual bool CanUpdate() const = 0;
+    // Writes `changes` into the current row and reads it back.
+    virtual void UpdateCurrent(const FieldChanges& changes) = 0;
+    // Adds a row at the end of the set; the position does not move.
+    virtual void Insert(const FieldChanges& changes) = 0;
+    // Deletes the current row; the cursor then stands on the gap it left.
+    virtual void DeleteCurrent() = 0;
+};
+
+}  // namespace vaultry::dao

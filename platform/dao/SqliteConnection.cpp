@@ -1,0 +1,174 @@
+#include "platform/dao/SqliteConnection.h"
+
+#include <sys/stat.h>
+#include <sys/vfs.h>
+
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/JetText.h"
+
+namespace vaultry::dao {
+namespace {
+
+constexpr std::size_t kStatementCacheLimit = 256;
+
+// Shared-memory WAL index files do not work across network file systems; FUSE is counted
+// among them since sshfs and the like are FUSE.
+bool IsLocalFileSystem(const std::string& path) {
+    struct statfs info {};
+    if (::statfs(path.c_str(), &info) != 0) {
+        return false;
+    }
+    switch (static_cast<unsigned long>(info.f_type)) {
+        case 0x6969:      // NFS
+        case 0x517B:      // SMB
+        case 0xFF534D42:  // CIFS
+        case 0xFE534D42:  // SMB2
+        case 0x564C:      // NCP
+        case 0x73757245:  // Coda
+        case 0x5346414F:  // AFS
+        case 0x01021997:  // 9P
+        case 0x00C36400:  // Ceph
+        case 0x0BD00BD0:  // Lustre
+        case 0x65735546:  // FUSE
+            return false;
+        default:
+            return true;
+    }
+}
+
+}  // namespace
+
+SqliteConnection::SqliteConnection(const std::string& path, Mode mode, bool exclusive) {
+    struct stat existing {};
+    if (mode == Mode::kCreate && ::stat(path.c_str(), &existing) == 0) {
+        throw CDaoException(JET_ERROR_DATABASE_EXISTS, "DAO.Workspace", "Database already exists.");
+    }
+    int flags = SQLITE_OPEN_NOMUTEX;
+    flags |= mode == Mode::kReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (mode == Mode::kCreate) {
+        flags |= SQLITE_OPEN_CREATE;
+    }
+    const int rc = sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const int code = m_db ? sqlite3_extended_errcode(m_db) : rc;
+        const CString message = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw CDaoException(code, "SQLite", message + ": " + path.c_str());
+    }
+    try {
+        Configure(mode, exclusive);
+        if (mode != Mode::kReadOnly) {
+            ChooseJournalMode(path);
+        }
+    } catch (...) {
+        sqlite3_close(m_db);
+        throw;
+    }
+}
+
+SqliteConnection::~SqliteConnection() {
+    m_cache.clear();
+    sqlite3_close(m_db);
+}
+
+void SqliteConnection::Configure(Mode mode, bool exclusive) {
+    sqlite3_extended_result_codes(m_db, 1);
+    const int rc = RegisterJetText(m_db);
+    if (rc != SQLITE_OK) {
+        ThrowSqliteError(m_db, rc);
+    }
+    SetBusyTimeout(m_busyTimeout);
+    if (exclusive) {
+        Execute("PRAGMA locking_mode=EXCLUSIVE");
+    }
+    if (mode != Mode::kReadOnly) {
+        Execute("PRAGMA synchronous=FULL");
+    }
+}
+
+void SqliteConnection::ChooseJournalMode(const std::string& path) {
+    // Reading the mode back also reads the file header, so a file that is no database fails
+    // here with SQLite's own error.
+    auto statement =
+        Prepare(IsLocalFileSystem(path) ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE");
+    statement->Step();
+}
+
+void SqliteConnection::SetBusyTimeout(int milliseconds) {
+    m_busyTimeout = milliseconds;
+    sqlite3_busy_timeout(m_db, milliseconds);
+}
+
+SqliteConnection::Lease::Lease(SqliteStatement* statement, bool* busyFlag,
+                               std::unique_ptr<SqliteStatement> owned)
+    : m_statement(statement), m_busyFlag(busyFlag), m_owned(std::move(owned)) {}
+
+SqliteConnection::Lease::Lease(Lease&& other) noexcept
+    : m_statement(other.m_statement),
+      m_busyFlag(other.m_busyFlag),
+      m_owned(std::move(other.m_owned)) {
+    other.m_statement = nullptr;
+    other.m_busyFlag = nullptr;
+}
+
+SqliteConnection::Lease::~Lease() {
+    if (m_statement != nullptr) {
+        m_statement->Reset();
+    }
+    if (m_busyFlag != nullptr) {
+        *m_busyFlag = false;
+    }
+}
+
+SqliteConnection::Lease SqliteConnection::Prepare(std::string_view sql) {
+    const std::string key(sql);
+    auto it = m_cache.find(key);
+    if (it == m_cache.end()) {
+        if (m_cache.size() >= kStatementCacheLimit) {
+            std::erase_if(m_cache, [](const auto& entry) { return !entry.second.busy; });
+        }
+        auto statement = std::make_unique<SqliteStatement>(m_db, sql);
+        it = m_cache.emplace(key, CachedStatement{std::move(statement), false}).first;
+    }
+    CachedStatement& cached = it->second;
+    if (cached.busy) {
+        auto owned = std::make_unique<SqliteStatement>(m_db, sql);
+        SqliteStatement* statement = owned.get();
+        return Lease(statement, nullptr, std::move(owned));
+    }
+    cached.busy = true;
+    return Lease(cached.statement.get(), &cached.busy, nullptr);
+}
+
+void SqliteConnection::Execute(std::string_view sql) {
+    auto statement = Prepare(sql);
+    while (statement->Step()) {
+    }
+}
+
+void SqliteConnection::BeginTransaction() {
+    Execute(m_transactionDepth == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT vaultry_nested");
+    ++m_transactionDepth;
+}
+
+void SqliteConnection::CommitTransaction() {
+    Execute(m_transactionDepth == 1 ? "COMMIT" : "RELEASE vaultry_nested");
+    --m_transactionDepth;
+}
+
+void SqliteConnection::RollbackTransaction() {
+    if (m_transactionDepth == 1) {
+        // A failed statement may already have ended the transaction (SQLite rolls back by
+        // itself on some I/O and full-disk errors); there is then nothing left to undo.
+        if (!sqlite3_get_autocommit(m_db)) {
+            Execute("ROLLBACK");
+        }
+    } else {
+        Execute("ROLLBACK TO vaultry_nested");
+        Execute("RELEASE vaultry_nested");
+    }
+    --m_transactionDepth;
+}
+
+}  // namespace vaultry::dao

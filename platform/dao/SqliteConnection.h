@@ -1,0 +1,78 @@
+#pragma once
+// One SQLite connection set up with Jet's text semantics, a busy timeout, a crash-safe journal
+// and a cache of prepared statements.
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/dao/SqliteStatement.h"
+
+namespace vaultry::dao {
+
+class SqliteConnection {
+public:
+    enum class Mode { kReadWrite, kReadOnly, kCreate };
+
+    // Opens `path`; kCreate fails when the file exists. Throws CDaoException.
+    SqliteConnection(const std::string& path, Mode mode, bool exclusive);
+    ~SqliteConnection();
+    SqliteConnection(const SqliteConnection&) = delete;
+    SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+    // A cached statement, reset and unbound again when the lease ends.
+    class Lease {
+    public:
+        Lease(SqliteStatement* statement, bool* busyFlag, std::unique_ptr<SqliteStatement> owned);
+        ~Lease();
+        Lease(Lease&& other) noexcept;
+        Lease(const Lease&) = delete;
+        Lease& operator=(const Lease&) = delete;
+        Lease& operator=(Lease&&) = delete;
+        SqliteStatement& operator*() const { return *m_statement; }
+        SqliteStatement* operator->() const { return m_statement; }
+
+    private:
+        SqliteStatement* m_statement;
+        bool* m_busyFlag;
+        std::unique_ptr<SqliteStatement> m_owned;
+    };
+
+    // The statement for `sql`, prepared once per connection. A statement already in use by an
+    // enclosing caller is prepared afresh rather than shared.
+    Lease Prepare(std::string_view sql);
+    // Runs a statement that returns no rows.
+    void Execute(std::string_view sql);
+
+    sqlite3* Handle() const { return m_db; }
+    int Changes() const { return sqlite3_changes(m_db); }
+    std::int64_t LastInsertRowid() const { return sqlite3_last_insert_rowid(m_db); }
+    void SetBusyTimeout(int milliseconds);
+    int BusyTimeout() const { return m_busyTimeout; }
+
+    // Transactions nest: the outermost takes the write lock at once (BEGIN IMMEDIATE), inner
+    // ones are savepoints.
+    void BeginTransaction();
+    void CommitTransaction();
+    void RollbackTransaction();
+    int TransactionDepth() const { return m_transactionDepth; }
+
+private:
+    struct CachedStatement {
+        std::unique_ptr<SqliteStatement> statement;
+        bool busy = false;
+    };
+
+    void Configure(Mode mode, bool exclusive);
+    void ChooseJournalMode(const std::string& path);
+
+    sqlite3* m_db = nullptr;
+    int m_busyTimeout = 5000;
+    int m_transactionDepth = 0;
+    std::unordered_map<std::string, CachedStatement> m_cache;
+};
+
+}  // namespace vaultry::dao

@@ -1,0 +1,49 @@
+#pragma once
+// A snapshot: every row of the statement read when the cursor is made, and never updated. Used
+// for snapshot sets and for statements that do not read plain rows of one table (aggregates,
+// joins, grouping), which have no row to go back to.
+
+#include <string>
+#include <vector>
+
+#include "platform/dao/RecordCursor.h"
+
+namespace vaultry::dao {
+
+class SqliteConnection;
+
+class StaticCursor : public RecordCursor {
+public:
+    // Runs `sql` (SQLite dialect) to the end. `connection` is not owned.
+    StaticCursor(SqliteConnection& connection, const std::string& sql);
+
+    bool First() override { return MoveTo(0); }
+    bool Last() override { return MoveTo(static_cast<long>(m_rows.size()) - 1); }
+    bool Next() override { return MoveTo(m_index + 1); }
+    bool Prev() override { return MoveTo(m_index - 1); }
+    bool FindFirst(const std::string& condition) override;
+    bool FindNext(const std::string& condition) override;
+
+    bool IsBOF() const override { return m_rows.empty() || m_index < 0; }
+    bool IsEOF() const override { return m_rows.empty() || m_index >= Size(); }
+    bool HasCurrentRow() const override { return m_index >= 0 && m_index < Size(); }
+    long Count() override { return Size(); }
+
+    const std::vector<COleVariant>& Row() const override;
+    const std::vector<std::string>& ColumnNames() const override { return m_columns; }
+
+    bool CanUpdate() const override { return false; }
+    void UpdateCurrent(const FieldChanges& changes) override;
+    void Insert(const FieldChanges& changes) override;
+    void DeleteCurrent() override;
+
+private:
+    long Size() const { return static_cast<long>(m_rows.size()); }
+    bool MoveTo(long index);
+
+    std::vector<std::vector<COleVariant>> m_rows;
+    std::vector<std::string> m_columns;
+    long m_index = -1;
+};
+
+}  // namespace vaultry::dao

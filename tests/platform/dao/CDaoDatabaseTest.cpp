@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+
+#include "platform/dao/CDaoDatabase.h"
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/CDaoWorkspace.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+long ErrorOfOpen(const std::string& path, const char* connect) {
+    CDaoDatabase database;
+    try {
+        database.Open(path.c_str(), FALSE, FALSE, connect);
+    } catch (const CDaoException& e) {
+        EXPECT_FALSE(database.IsOpen());
+        return e.m_pErrorInfo->m_lErrorCode;
+    }
+    return 0;
+}
+
+}  // namespace
+
+class CDaoDatabaseTest : public testing::Test {
+protected:
+    vaultry::test::TempDir dir;
+    std::string path = dir.File("lib.zblib");
+};
+
+TEST_F(CDaoDatabaseTest, FileCarriesItsPassword) {
+    {
+        CDaoDatabase database;
+        database.Create(path.c_str(), (std::string(dbLangGeneral) + ";pwd=Secret1").c_str());
+        EXPECT_TRUE(database.IsOpen());
+        EXPECT_EQ(database.GetName(), path.c_str());
+    }
+    EXPECT_EQ(ErrorOfOpen(path, ";PWD=Secret1"), 0);
+    EXPECT_EQ(ErrorOfOpen(path, ";PWD=secret1"), JET_ERROR_INVALID_PASSWORD);
+    EXPECT_EQ(ErrorOfOpen(path, ""), JET_ERROR_INVALID_PASSWORD);
+    EXPECT_EQ(ErrorOfOpen(path, "ODBC;pwd=Secret1;DSN=x"), 0);
+    try {
+        CDaoDatabase database;
+        database.Open(path.c_str(), FALSE, FALSE, ";PWD=Toma");
+        FAIL();
+    } catch (const CDaoException& e) {
+        EXPECT_EQ(e.m_pErrorInfo->m_strDescription, "Not a valid password.");
+    }
+}
+
+TEST_F(CDaoDatabaseTest, BadFilesFailWithSqlitesOwnError) {
+    EXPECT_EQ(ErrorOfOpen(dir.File("missing.zblib"), ""), SQLITE_CANTOPEN);
+    std::ofstream(path)
+        << "This is a text file, not a library, and it is long enough to have a header.";
+    EXPECT_EQ(ErrorOfOpen(path, ""), SQLITE_NOTADB);
+    CDaoDatabase database;
+    try {
+        database.Create(path.c_str());
+        FAIL();
+    } catch (const CDaoException& e) {
+        EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, JET_ERROR_DATABASE_EXISTS);
+    }
+}
+
+TEST_F(CDaoDatabaseTest, ExecuteReportsRowsAndRealErrors) {
+    CDaoDatabase database;
+    database.Create(path.c_str());
+    database.Execute("CREATE TABLE t (a INTEGER)");
+    database.Execute("INSERT INTO t VALUES (1)");
+    database.Execute("INSERT INTO t VALUES (2)");
+    database.Execute("UPDATE t SET a=a+1");
+    EXPECT_EQ(database.GetRecordsAffected(), 2);
+    try {
+        database.Execute("INSERT INTO nowhere VALUES (1)");
+        FAIL();
+    } catch (const CDaoException& e) {
+        EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, SQLITE_ERROR);
+        EXPECT_NE(e.GetErrorMessage().Find("no such table: nowhere"), -1);
+    }
+    database.DeleteTableDef("T");
+    EXPECT_THROW(database.DeleteTableDef("t"), CDaoException);
+}
+
+TEST_F(CDaoDatabaseTest, WorkspaceCloseClosesItsDatabases) {
+    CDaoWorkspace workspace;
+    workspace.Open();
+    CDaoDatabase database(&workspace);
+    database.Create(path.c_str());
+    workspace.Close();
+    EXPECT_FALSE(database.IsOpen());
+    EXPECT_TRUE(database.GetName().IsEmpty());
+    EXPECT_THROW(database.Execute("SELECT 1"), CDaoException);
+}
+
+TEST_F(CDaoDatabaseTest, AnotherProcessHoldingTheWriteLockGivesBusy) {
+    {
+        CDaoDatabase creator;
+        creator.Create(path.c_str());
+        creator.Execute("CREATE TABLE t (a INTEGER)");
+    }
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO t VALUES (1)", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    CDaoDatabase database;
+    database.Open(path.c_str());
+    database.SetQueryTimeout(0);
+    try {
+        database.Execute("INSERT INTO t VALUES (2)");
+        FAIL();
+    } catch (const CDaoException& e) {
+        EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode & 0xFF, SQLITE_BUSY);
+        EXPECT_EQ(e.m_pErrorInfo->m_strSource, "SQLite");
+    }
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    database.Execute("INSERT INTO t VALUES (2)");
+}

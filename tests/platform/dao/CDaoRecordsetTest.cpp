@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <vector>
+
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/CDaoRecordset.h"
+#include "platform/dao/DaoQuote.h"
+#include "platform/dao/JetText.h"
+#include "tests/platform/dao/TestPartSet.h"
+#include "tests/support/TempDir.h"
+
+using vaultry::dao::QuoteText;
+using vaultry::test::CTestPartSet;
+
+class CDaoRecordsetTest : public testing::Test {
+protected:
+    void SetUp() override {
+        database.Create(path.c_str());
+        vaultry::test::CreatePartsTable(database);
+    }
+
+    // Runs `sql` on a second connection, as another process would.
+    void FromOtherProcess(const std::string& sql) {
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+        // Text columns need the collation their indexes were built with.
+        ASSERT_EQ(vaultry::dao::RegisterJetText(other), SQLITE_OK);
+        char* error = nullptr;
+        EXPECT_EQ(sqlite3_exec(other, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << error;
+        sqlite3_free(error);
+        sqlite3_close(other);
+    }
+
+    std::vector<CString> Names(CTestPartSet& set) {
+        std::vector<CString> names;
+        for (set.Requery(); !set.IsEOF(); set.MoveNext()) {
+            names.push_back(set.m_strName);
+        }
+        return names;
+    }
+
+    vaultry::test::TempDir dir;
+    std::string path = dir.File("parts.zblib");
+    CDaoDatabase database;
+};
+
+TEST_F(CDaoRecordsetTest, NamesWithQuotesAreStoredAndFoundAgain) {
+    CTestPartSet set(&database);
+    set.Add("O'Brien \"plug\"", 1);
+    set.Add("plain", 1);
+    EXPECT_TRUE(set.FindFirst("strName=" + QuoteText("O'Brien \"plug\"")));
+    EXPECT_EQ(set.m_strName, "O'Brien \"plug\"");
+    EXPECT_FALSE(set.FindFirst("strName=" + QuoteText("O'Brien")));
+    EXPECT_EQ(set.m_strName, "O'Brien \"plug\"");  // a failed find does not move
+    EXPECT_TRUE(set.FindFirst("strName LIKE \"*" + CString("'B") + "*\""));
+}
+
+TEST_F(CDaoRecordsetTest, TextIgnoresCaseInEqualityInLikeAndInOrder) {
+    CTestPartSet set(&database);
+    for (const char* name : {"ømega", "Beta", "alpha", "ØRSTED", "Øm"}) {
+        set.Add(name, 0);
+    }
+    EXPECT_TRUE(set.FindFirst("strName='ØMEGA'"));
+    EXPECT_EQ(set.m_strName, "ømega");
+    EXPECT_TRUE(set.FindFirst("strName IN('x','BETA')"));
+    EXPECT_EQ(set.m_strName, "Beta");
+    EXPECT_TRUE(set.FindFirst("strName LIKE '*rst*'"));
+    EXPECT_EQ(set.m_strName, "ØRSTED");
+    set.m_strSort = "strName";
+    EXPECT_EQ(Names(set), (std::vector<CString>{"alpha", "Beta", "Øm", "ømega", "ØRSTED"}));
+    set.m_strSort = "strName DESC";
+    set.m_strFilter = "strName LIKE 'ø*'";
+    EXPECT_EQ(Names(set), (std::vector<CString>{"ØRSTED", "ømega", "Øm"}));
+}
+
+TEST_F(CDaoRecordsetTest, AddedRowsJoinTheEndAndKeysNeverRepeat) {
+    CTestPartSet set(&database);
+    set.Open();
+    EXPECT_TRUE(set.IsBOF());
+    EXPECT_TRUE(set.IsEOF());
+    EXPECT_THROW(set.MoveFirst(), CDaoException);
+    const long first = set.Add("a", 0);
+    const long second = set.Add("b", 0);
+    EXPECT_GT(second, first);
+    // After Update the row current before AddNew is current again.
+    set.MoveFirst();
+    set.AddNew();
+    set.m_strName = "c";
+    set.Update();
+    EXPECT_EQ(set.m_strName, "a");
+    set.MoveLast();
+    EXPECT_EQ(set.m_strName, "c");
+    const long third = set.m_lPartID;
+    set.Delete();
+    EXPECT_GT(set.Add("d", 0), third);  // a deleted key is never handed out again
+}
+
+TEST_F(CDaoRecordsetTest, MembershipIsFixedButValuesAreCurrent) {
+    CTestPartSet set(&database);
+    set.Add("a", 1);
+    set.Add("b", 1);
+    set.Requery();
+    FromOtherProcess(
+        "INSERT INTO tParts (strName, lOwner) VALUES ('late', 1);"
+        "UPDATE tParts SET lOwner=9 WHERE strName='b'");
+    set.MoveNext();
+    EXPECT_EQ(set.m_strName, "b");
+    EXPECT_EQ(set.m_lOwner, 9);
+    set.MoveNext();
+    EXPECT_TRUE(set.IsEOF());
+    EXPECT_FALSE(set.FindFirst("strName='late'"));
+    EXPECT_EQ(Names(set), (std::vector<CString>{"a", "b", "late"}));
+}
+
+TEST_F(CDaoRecordsetTest, UpdateWritesOnlyChangedFields) {
+    CTestPartSet set(&database);
+    set.Add("a", 1);
+    set.MoveFirst();
+    set.Edit();
+    set.m_strName = "renamed";
+    FromOtherProcess("UPDATE tParts SET lOwner=7");
+    set.Update();
+    EXPECT_EQ(set.m_strName, "renamed");
+    EXPECT_EQ(set.m_lOwner, 7);  // the owner this set never changed is not written back
+    EXPECT_THROW(set.Update(), CDaoException);
+}
+
+TEST_F(CDaoRecordsetTest, MovesAndDeletesWalkTheSetInOrder) {
+    CTestPartSet set(&database);
+    for (int i = 0; i < 40; ++i) {
+        set.Add(CString(static_cast<char>('A' + i % 26), 1) + std::to_string(i).c_str(), i % 3);
+    }
+    set.m_strFilter = "lOwner=1";
+    set.m_strSort = "strName DESC";
+    set.Requery();
+    std::vector<CString> forward;
+    for (; !set.IsEOF(); set.MoveNext()) {
+        forward.push_back(set.m_strName);
+    }
+    ASSERT_EQ(forward.size(), 13u);
+    EXPECT_EQ(set.GetRecordCount(), 13);
+    std::vector<CString> backward;
+    for (set.MoveLast(); !set.IsBOF(); set.MovePrev()) {
+        backward.push_back(set.m_strName);
+    }
+    EXPECT_EQ(std::vector<CString>(backward.rbegin(), backward.rend()), forward);
+    EXPECT_THROW(set.MovePrev(), CDaoException);
+
+    set.MoveFirst();
+    set.MoveNext();
+    set.Delete();
+    set.MoveNext();
+    EXPECT_EQ(set.m_strName, forward[2]);
+    EXPECT_EQ(set.GetRecordCount(), 12);
+    int found = 0;
+    for (BOOL more = set.FindFirst("strName LIKE 'B*'"); more;
+         more = set.FindNext("strName LIKE 'B*'")) {
+        EXPECT_EQ(set.m_strName, "B1");  // B27 belongs to owner 0, outside the set
+        ++found;
+    }
+    EXPECT_EQ(found, 1);
+}
+
+TEST_F(CDaoRecordsetTest, FieldValuesKeepTheirKindAndBlobsRoundTrip) {
+    CTestPartSet set(&database);
+    set.Open();
+    set.AddNew();
+    set.m_strName = "blob";
+    for (int i = 0; i < 10000; ++i) {
+        set.m_blbData.Add(static_cast<BYTE>(i));
+    }
+    set.Update();
+    set.Requery();
+    EXPECT_EQ(set.m_blbData.GetSize(), 10000);
+    EXPECT_EQ(set.m_blbData[9999], static_cast<BYTE>(9999));
+    EXPECT_TRUE(set.GetFieldValue("[strName]").IsText());
+    EXPECT_EQ(set.GetFieldValue("lOwner").vt, VT_I4);
+    EXPECT_TRUE(set.GetFieldValue(2).IsNumber());
+    EXPECT_THROW(set.GetFieldValue("nope"), CDaoException);
+    set.Close();
+    EXPECT_FALSE(set.IsOpen());
+    set.Close();
+}
+
+TEST_F(CDaoRecordsetTest, AggregatesAreReadAsSnapshots) {
+    CTestPartSet parts(&database);
+    parts.Add("a", 0);
+    parts.Add("b", 0);
+    CDaoRecordset max(&database);
+    max.Open(dbOpenSnapshot, "SELECT Max(tParts.lPartID) AS MaxOfID FROM tParts");
+    max.MoveLast();
+    EXPECT_EQ(max.GetFieldValue(0).AsInt64(), 2);
+    EXPECT_FALSE(max.CanUpdate());
+    EXPECT_THROW(max.AddNew(), CDaoException);
+
+    CDaoRecordset version(&database);
+    EXPECT_THROW(version.Open(AFX_DAO_USE_DEFAULT_TYPE, "SELECT [Version] FROM [SYS_INFO]"),
+                 CDaoException);
+}
+
+TEST_F(CDaoRecordsetTest, TextLongerThanItsFieldIsRefused) {
+    CTestPartSet set(&database);
+    set.Open();
+    set.AddNew();
+    set.m_strName = CString('x', 256);
+    EXPECT_THROW(set.Update(), CDaoException);
+    set.CancelUpdate();
+    set.Add(CString('y', 255), 0);
+    EXPECT_EQ(set.GetRecordCount(), 1);
+}
