@@ -1,0 +1,149 @@
+#include "access/CMSAccessDBHandler.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "access/CDatabaseRegistry.h"
+#include "access/VaultryModule.h"
+#include "access/VaultryStrings.h"
+#include "host/CSet.h"
+#include "host/ResourceStrings.h"
+#include "platform/afx/AfxMessageBox.h"
+#include "platform/afx/Win32Files.h"
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/CDaoRecordset.h"
+#include "tables/LibrarySchema.h"
+
+using vaultry::tables::Generation;
+using vaultry::tables::LibrarySchema;
+
+namespace {
+
+// Thrown inside InitializeDatabase when an opened file fails the version check.
+struct GenerationCheckFailed {};
+
+CString ConfiguredPath(DATABASETYPE type) {
+    const CSet* settings = GetSettings();
+    if (settings == nullptr) {
+        return "";
+    }
+    switch (type) {
+        case DATABASETYPE_MASTER:
+            return settings->GetMasterLibraryPath();
+        case DATABASETYPE_CORPORATE:
+            return settings->GetCorporateLibraryPath();
+        default:
+            return settings->GetUserDatabasePath();
+    }
+}
+
+}  // namespace
+
+CMSAccessDBHandler::CMSAccessDBHandler(DATABASETYPE type, CDaoWorkspace* workspace)
+    : CDaoDatabase(workspace), m_eDatabaseType(type), m_pRegistry(new CDatabaseRegistry) {}
+
+CMSAccessDBHandler::~CMSAccessDBHandler() { delete m_pRegistry; }
+
+bool CMSAccessDBHandler::IsInitialized(DATABASETYPE type) {
+    if (m_bInitialized) {
+        if (CString(GetName()).MakeUpper() == ConfiguredPath(type).MakeUpper()) {
+            if (m_lUserID == -1) {
+                InitUserID();
+            }
+            return true;
+        }
+        Close();
+    }
+    if (!InitializeDatabase()) {
+        return false;
+    }
+    InitUserID();
+    return true;
+}
+
+bool CMSAccessDBHandler::InitializeDatabase() {
+    m_bIsV8Database = 0;
+    m_bInitialized = false;
+    CString path;
+    int isV8 = 0;
+    if (!m_pRegistry->GetDatabasePath(path, m_eDatabaseType, isV8)) {
+        return false;
+    }
+    try {
+        m_bInitialized = OpenAndCheck(path, isV8);
+    } catch (const CDaoException& error) {
+        ReportOpenError(error);
+    } catch (...) {
+        // The failed version check lands here too. A file that opened but failed is closed
+        // again, so that it is not held while the handler is not initialised.
+        CDaoDatabase::Close();
+        const CString format = GetResourceString(VaultryModuleInstance(), IDS_ERROR_OPENING_DATABASE);
+        const int cut = format.Find("%d");
+        AfxMessageBox((cut < 0 ? format : format.Left(cut)) + path, MB_OK);
+    }
+    return m_bInitialized;
+}
+
+bool CMSAccessDBHandler::OpenAndCheck(const CString& path, int isV8) {
+    if (isV8 == 1) {
+        Open(path, FALSE, FALSE, LibrarySchema::ConnectString(Generation::kCurrent));
+        if (CheckV8DatabaseFormat() == 0) {
+            throw GenerationCheckFailed{};
+        }
+        m_bIsV8Database = 1;
+    } else {
+        Open(path, FALSE, FALSE, LibrarySchema::ConnectString(Generation::kOlder));
+    }
+    return true;
+}
+
+void CMSAccessDBHandler::ReportOpenError(const CDaoException& error) const {
+    CDaoException copy = error;
+    if (!copy.m_pErrorInfo) {
+        copy.GetErrorInfo(copy.m_nAfxDaoError);
+    }
+    if (copy.m_pErrorInfo) {
+        AfxMessageBox(copy.m_pErrorInfo->m_strDescription, MB_OK);
+        return;
+    }
+    CString text = GetResourceString(VaultryModuleInstance(), IDS_ERROR_OPENING_DATABASE);
+    text.Replace("%d", std::to_string(copy.m_nAfxDaoError).c_str());
+    AfxMessageBox(text, MB_OK);
+}
+
+int CMSAccessDBHandler::CheckV8DatabaseFormat() {
+    if (!IsOpen()) {
+        return 0;
+    }
+    try {
+        CDaoRecordset versions(this);
+        versions.Open(AFX_DAO_USE_DEFAULT_TYPE, "SELECT [Version] FROM [SYS_INFO]");
+        if (!versions.IsOpen() || versions.IsEOF()) {
+            return 0;
+        }
+        const COleVariant version = versions.GetFieldValue("[Version]");
+        if (!version.IsText()) {
+            return 0;
+        }
+        const CString text = version.AsText();
+        return text.GetLength() > 1 && text.GetAt(0) == 'V' && std::atof(text.Mid(1)) >= 8.0 ? 1 : 0;
+    } catch (const CDaoException&) {
+        return 0;  // a missing table or column is simply not the current generation
+    }
+}
+
+void CMSAccessDBHandler::Close() {
+    m_pRegistry->SetLastUserID(m_lUserID);
+    m_lCommonBlockTypeID = -1;
+    m_bInitialized = false;
+    m_lUserID = -1;
+    CDaoDatabase::Close();
+}
+
+void CMSAccessDBHandler::InitUserID() {
+    if (m_bInitialized) {
+        m_lUserID = 0;
+    }
+}
+
+void CMSAccessDBHandler::GetPCUserName(CString& name) const { name = AfxGetLogonUserName(); }

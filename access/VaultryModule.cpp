@@ -1,0 +1,28 @@
+#include "access/VaultryModule.h"
+
+#include "access/LibrarySet.h"
+#include "access/VaultryStrings.h"
+
+HINSTANCE VaultryModuleInstance() {
+    static const CResourceModule module(
+        "Vaultry",
+        {
+            {IDS_ERROR_OPENING_DATABASE, "Error opening the database. Error Nr : %d"},
+            {IDS_DATABASE_NOT_FOUND,
+             "The database could not be found in the default path, Please Specify the path in "
+             "the Option tabs under the Tools menu"},
+            {IDS_SELECT_MASTER_DATABASE, "Select the MASTER Norvik Footprint Database file"},
+            {IDS_SELECT_CORPORATE_DATABASE, "Select the CORPORATE Footprint Database file"},
+            {IDS_SELECT_USER_DATABASE, "Select the USER FootPrint Database file"},
+            {IDS_DATABASE_FILE_FILTER, "Norvik database file (*.zblib)"},
+            {IDS_DATABASE_FILE_PATTERN, "*.zblib"},
+            {IDS_TIER_MASTER, "Norvik Master"},
+            {IDS_TIER_CORPORATE, "Corporate database"},
+            {IDS_TIER_USER, "User"},
+        });
+    return &module;
+}
+
+void VaultryAttachModule() { VaultryModuleInstance(); }
+
+void VaultryDetachModule() { UnloadDB(); }

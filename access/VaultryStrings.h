@@ -1,0 +1,17 @@
+#pragma once
+// Identifiers of this module's string table.
+
+#include "platform/afx/AfxTypes.h"
+
+enum VaultryStringId : UINT {
+    IDS_ERROR_OPENING_DATABASE = 6100,
+    IDS_DATABASE_NOT_FOUND = 6101,
+    IDS_SELECT_MASTER_DATABASE = 6102,
+    IDS_SELECT_CORPORATE_DATABASE = 6103,
+    IDS_SELECT_USER_DATABASE = 6104,
+    IDS_DATABASE_FILE_FILTER = 6105,
+    IDS_DATABASE_FILE_PATTERN = 6106,
+    IDS_TIER_MASTER = 6107,
+    IDS_TIER_CORPORATE = 6108,
+    IDS_TIER_USER = 6109,
+};
