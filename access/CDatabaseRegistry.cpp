@@ -90,7 +90,8 @@ void ClearReadOnly(const CString& path) {
 
 CDatabaseRegistry::CDatabaseRegistry() {
     const CSet* settings = GetSettings();
-    m_strBaseKey = (settings ? settings->GetBaseRegistryPath(false, true) : CString()) + "\\LibManager";
+    m_strBaseKey =
+        (settings ? settings->GetBaseRegistryPath(false, true) : CString()) + "\\LibManager";
 }
 
 void CDatabaseRegistry::SetSection(const CString& docType, const CString& dialogName) {
@@ -164,7 +165,9 @@ void CDatabaseRegistry::SetLastLocation(long treeID, long databaseType) {
     WriteLong(SubKey(), "LastDatabaseType", databaseType);
 }
 
-CString CDatabaseRegistry::GetLastObjectName() { return ReadString(SubKey(), "LastObjectName"); }
+CString CDatabaseRegistry::GetLastObjectName() {
+    return ReadString(SubKey(), "LastObjectName");
+}
 
 void CDatabaseRegistry::SetLastObjectName(const CString& name) {
     if (CRegistry* registry = OpenSectionKey(SubKey())) {
@@ -172,13 +175,17 @@ void CDatabaseRegistry::SetLastObjectName(const CString& name) {
     }
 }
 
-long CDatabaseRegistry::GetMustShowSubTreeItems() { return ReadLong("", "MustShowSubTreeItems"); }
+long CDatabaseRegistry::GetMustShowSubTreeItems() {
+    return ReadLong("", "MustShowSubTreeItems");
+}
 
 void CDatabaseRegistry::SetMustShowSubTreeItems(long show) {
     WriteLong("", "MustShowSubTreeItems", show);
 }
 
-void CDatabaseRegistry::SetLastUserID(long userID) { WriteLong("", "LastUserID", userID); }
+void CDatabaseRegistry::SetLastUserID(long userID) {
+    WriteLong("", "LastUserID", userID);
+}
 
 bool CDatabaseRegistry::GetDatabasePath(CString& path, DATABASETYPE type, int& isV8) {
     CSet* settings = GetSettings();

@@ -42,7 +42,9 @@ CString ConfiguredPath(DATABASETYPE type) {
 CMSAccessDBHandler::CMSAccessDBHandler(DATABASETYPE type, CDaoWorkspace* workspace)
     : CDaoDatabase(workspace), m_eDatabaseType(type), m_pRegistry(new CDatabaseRegistry) {}
 
-CMSAccessDBHandler::~CMSAccessDBHandler() { delete m_pRegistry; }
+CMSAccessDBHandler::~CMSAccessDBHandler() {
+    delete m_pRegistry;
+}
 
 bool CMSAccessDBHandler::IsInitialized(DATABASETYPE type) {
     if (m_bInitialized) {
@@ -77,7 +79,8 @@ bool CMSAccessDBHandler::InitializeDatabase() {
         // The failed version check lands here too. A file that opened but failed is closed
         // again, so that it is not held while the handler is not initialised.
         CDaoDatabase::Close();
-        const CString format = GetResourceString(VaultryModuleInstance(), IDS_ERROR_OPENING_DATABASE);
+        const CString format =
+            GetResourceString(VaultryModuleInstance(), IDS_ERROR_OPENING_DATABASE);
         const int cut = format.Find("%d");
         AfxMessageBox((cut < 0 ? format : format.Left(cut)) + path, MB_OK);
     }
@@ -126,7 +129,8 @@ int CMSAccessDBHandler::CheckV8DatabaseFormat() {
             return 0;
         }
         const CString text = version.AsText();
-        return text.GetLength() > 1 && text.GetAt(0) == 'V' && std::atof(text.Mid(1)) >= 8.0 ? 1 : 0;
+        return text.GetLength() > 1 && text.GetAt(0) == 'V' && std::atof(text.Mid(1)) >= 8.0 ? 1
+                                                                                             : 0;
     } catch (const CDaoException&) {
         return 0;  // a missing table or column is simply not the current generation
     }
@@ -146,4 +150,6 @@ void CMSAccessDBHandler::InitUserID() {
     }
 }
 
-void CMSAccessDBHandler::GetPCUserName(CString& name) const { name = AfxGetLogonUserName(); }
+void CMSAccessDBHandler::GetPCUserName(CString& name) const {
+    name = AfxGetLogonUserName();
+}

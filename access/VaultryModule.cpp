@@ -23,6 +23,10 @@ HINSTANCE VaultryModuleInstance() {
     return &module;
 }
 
-void VaultryAttachModule() { VaultryModuleInstance(); }
+void VaultryAttachModule() {
+    VaultryModuleInstance();
+}
 
-void VaultryDetachModule() { UnloadDB(); }
+void VaultryDetachModule() {
+    UnloadDB();
+}

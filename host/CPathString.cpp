@@ -26,4 +26,6 @@ void CPathString::SetExt(const char* extension) {
     static_cast<CString&>(*this) = stem + extension;
 }
 
-bool CPathString::FileRemove() const { return ::unlink(GetString()) == 0; }
+bool CPathString::FileRemove() const {
+    return ::unlink(GetString()) == 0;
+}

@@ -7,7 +7,7 @@ class CPathString : public CString {
 public:
     CPathString() = default;
     CPathString(const CString& path) : CString(path) {}  // NOLINT: used as a CString
-    CPathString(const char* path) : CString(path) {}      // NOLINT
+    CPathString(const char* path) : CString(path) {}     // NOLINT
 
     // True when a file (not a folder) exists at the path.
     bool FileExists() const;

@@ -12,7 +12,9 @@ BOOL CRegistry::Open(const char* key) {
     return m_bOpen ? TRUE : FALSE;
 }
 
-BOOL CRegistry::CreateKey(const char* key) { return m_store->CreateKey(key) ? TRUE : FALSE; }
+BOOL CRegistry::CreateKey(const char* key) {
+    return m_store->CreateKey(key) ? TRUE : FALSE;
+}
 
 BOOL CRegistry::Read(const char* name, CString& value) {
     const auto stored = m_bOpen ? m_store->Read(m_openKey, name) : std::nullopt;

@@ -18,6 +18,10 @@ bool CSet::MayEditMaster() const {
     return allowed != FALSE;
 }
 
-CSet* GetSettings() { return g_settings; }
+CSet* GetSettings() {
+    return g_settings;
+}
 
-void SetSettings(CSet* settings) { g_settings = settings; }
+void SetSettings(CSet* settings) {
+    g_settings = settings;
+}

@@ -102,7 +102,8 @@ void ReferenceHost::Load() {
         }
         const auto equals = text.find('=');
         if (equals == std::string::npos) {
-            throw std::runtime_error(m_configPath + ":" + std::to_string(line) + ": expected key = value");
+            throw std::runtime_error(m_configPath + ":" + std::to_string(line) +
+                                     ": expected key = value");
         }
         Apply(section, Trim(text.substr(0, equals)), Trim(text.substr(equals + 1)), line);
     }

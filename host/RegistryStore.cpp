@@ -102,7 +102,8 @@ RegistryStore::Keys RegistryStore::Load() const {
         }
         std::size_t pos = 0;
         CString name;
-        if (current == nullptr || !Unquote(line, pos, name) || pos >= line.size() || line[pos] != '=') {
+        if (current == nullptr || !Unquote(line, pos, name) || pos >= line.size() ||
+            line[pos] != '=') {
             continue;  // the header, blank lines and anything unreadable
         }
         ++pos;
@@ -180,7 +181,8 @@ bool RegistryStore::CreateKey(const CString& key) {
     });
 }
 
-std::optional<RegistryStore::Value> RegistryStore::Read(const CString& key, const CString& name) const {
+std::optional<RegistryStore::Value> RegistryStore::Read(const CString& key,
+                                                        const CString& name) const {
     const Keys keys = Load();
     const auto found = keys.find(NormalKey(key));
     if (found == keys.end()) {

@@ -20,8 +20,9 @@ Generation OpenEitherGeneration(CDaoDatabase& database, const CString& path) {
             }
         }
     }
-    throw UnusableLibrary("wrong password: the file is protected by a password of no library "
-                          "generation");
+    throw UnusableLibrary(
+        "wrong password: the file is protected by a password of no library "
+        "generation");
 }
 
 long CountRows(CDaoDatabase& database, const char* table) {

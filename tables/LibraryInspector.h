@@ -19,7 +19,7 @@ public:
 
 struct LibraryReport {
     Generation generation = Generation::kCurrent;
-    CString version;                                // of SYS_INFO; empty when it has none
+    CString version;                                  // of SYS_INFO; empty when it has none
     std::vector<std::pair<CString, long>> rowCounts;  // per table of the schema, in its order
 };
 

@@ -59,7 +59,7 @@ const std::vector<TableDefinition>& LibrarySchema::Tables() {
 CString LibrarySchema::ConnectString(Generation generation) {
     CString connect;
     connect.Format(";PWD=%s", generation == Generation::kCurrent ? kCurrentGenerationPassword
-                                                                  : kOlderGenerationPassword);
+                                                                 : kOlderGenerationPassword);
     return connect;
 }
 
@@ -101,7 +101,8 @@ void LibrarySchema::AddFirstRows(CDaoDatabase& database, const CString& rootName
     database.Execute(CString("INSERT INTO SYS_INFO (Version) VALUES (") + QuoteText(version) + ")");
     database.Execute(
         "INSERT INTO tUserTree (lUserID, strUserName, lUserLevel, strPassword, lSupervisorID, "
-        "bMayWrite) VALUES (0, " + QuoteText(AfxGetLogonUserName()) + ", 0, '', 0, 1)");
+        "bMayWrite) VALUES (0, " +
+        QuoteText(AfxGetLogonUserName()) + ", 0, '', 0, 1)");
     database.Execute("INSERT INTO tObjectTree (strName, lLevel, lUserID, lParentID) VALUES (" +
                      QuoteText(rootName) + ", 0, 0, 0)");
     database.Execute("UPDATE tObjectTree SET lParentID=lTreeID");

@@ -51,7 +51,8 @@ public:
 
 private:
     static void CreateTables(CDaoDatabase& database);
-    static void AddFirstRows(CDaoDatabase& database, const CString& rootName, Generation generation);
+    static void AddFirstRows(CDaoDatabase& database, const CString& rootName,
+                             Generation generation);
 };
 
 }  // namespace vaultry::tables

@@ -1,7 +1,6 @@
 // The vaultry command line: library files usable without a window.
 
 #include <CLI/CLI.hpp>
-
 #include <iostream>
 #include <stdexcept>
 
@@ -11,8 +10,9 @@ int main(int argc, char** argv) {
     CLI::App app{"Vaultry: the part libraries of Norvik, from the command line."};
     app.require_subcommand(1);
     std::string configPath;
-    app.add_option("--config", configPath,
-                   "Settings file (default: $VAULTRY_CONFIG or $XDG_CONFIG_HOME/vaultry/settings.ini)");
+    app.add_option(
+        "--config", configPath,
+        "Settings file (default: $VAULTRY_CONFIG or $XDG_CONFIG_HOME/vaultry/settings.ini)");
 
     auto* init = app.add_subcommand("init", "Make the configured libraries where they are missing");
 
@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     create->add_option("path", createPath, "The file to make")->required();
     create->add_option("--tier", tier, "The tier the root category is named after")
         ->check(CLI::IsMember({"master", "corporate", "user"}));
-    create->add_option("--generation", generation, "Library generation")->check(CLI::IsMember({8, 7}));
+    create->add_option("--generation", generation, "Library generation")
+        ->check(CLI::IsMember({8, 7}));
 
     auto* info = app.add_subcommand("info", "Show the generation and row counts of library files");
     std::vector<std::string> infoPaths;
