@@ -1,15 +1,12 @@
 #pragma once
 // Binds a record set's member variables to its columns by name. DoFieldExchange calls one DFX_
-// function per bound column, in order; each hands its member to Exchange, which loads it from
-// the current row, remembers it before an edit, or reports it as changed for Update.
-
-#include <functional>
+// function per bound column, in order; each either sets its member from the exchange (Load,
+// SetDefaults) or hands the member's value to it (Snapshot, CollectChanges).
 
 #include "platform/afx/CByteArray.h"
 #include "platform/afx/COleVariant.h"
 #include "platform/afx/CString.h"
 #include "platform/dao/DaoConstants.h"
-#include "platform/dao/RecordCursor.h"
 
 class CDaoRecordset;
 
@@ -25,9 +22,12 @@ public:
     CDaoFieldExchange(Operation operation, CDaoRecordset* recordset)
         : m_nOperation(operation), m_prs(recordset) {}
 
-    // Called by the DFX_ functions: `current` is the member's value, `assign` sets it.
-    void Exchange(const char* column, const COleVariant& current,
-                  const std::function<void(const COleVariant&)>& assign);
+    // True when the DFX_ function is to set its member from Value.
+    bool IsLoading() const { return m_nOperation == Load || m_nOperation == SetDefaults; }
+    // The value for the next field, named `column`: the current row's, or null for defaults.
+    const COleVariant& Value(const char* column);
+    // Hands over the next field's member value.
+    void Record(const char* column, const COleVariant& current);
 
     const Operation m_nOperation;
     CDaoRecordset* const m_prs;

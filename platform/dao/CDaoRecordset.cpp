@@ -306,7 +306,7 @@ void CDaoRecordset::Exchange(int operation) {
     DoFieldExchange(&fx);
 }
 
-COleVariant CDaoRecordset::BoundValue(int field, const char* column) {
+const COleVariant& CDaoRecordset::BoundValue(int field, const char* column) {
     if (static_cast<std::size_t>(field) >= m_fieldColumns.size()) {
         m_fieldColumns.resize(static_cast<std::size_t>(field) + 1, -1);
     }

@@ -80,7 +80,7 @@ public:
     int m_nDefaultType = dbOpenDynaset;
 
     // For CDaoFieldExchange: the value of bound field `field`, named `column`, in the current row.
-    COleVariant BoundValue(int field, const char* column);
+    const COleVariant& BoundValue(int field, const char* column);
     void RememberField(int field, const COleVariant& value);
     void CollectField(int field, const char* column, const COleVariant& value);
 

@@ -1,6 +1,8 @@
 #include "platform/dao/JetSql.h"
 
+#include <algorithm>
 #include <cctype>
+#include <string>
 
 namespace vaultry::dao {
 namespace {
@@ -167,6 +169,65 @@ std::string TranslateJetSql(std::string_view jet) {
             pos = end;
         } else {
             out.push_back(ch);
+            ++pos;
+        }
+    }
+    return out;
+}
+
+ParameterizedSql Parameterize(std::string_view condition) {
+    ParameterizedSql out;
+    out.sql.reserve(condition.size());
+    for (std::size_t pos = 0; pos < condition.size();) {
+        const char ch = condition[pos];
+        if (ch == '\'') {
+            const std::size_t end = SkipQuoted(condition, pos, '\'');
+            if (end > pos + 1 && condition[end - 1] == '\'') {
+                std::string text;
+                for (std::size_t i = pos + 1; i + 1 < end; ++i) {
+                    text.push_back(condition[i]);
+                    if (condition[i] == '\'') {
+                        ++i;  // a doubled quote stands for one
+                    }
+                }
+                out.values.emplace_back(CString(std::move(text)));
+                out.sql.push_back('?');
+            } else {
+                out.sql.append(condition.substr(pos, end - pos));
+            }
+            pos = end;
+        } else if (ch == '"' || ch == '[') {
+            const std::size_t end = SkipQuoted(condition, pos, ch == '"' ? '"' : ']');
+            out.sql.append(condition.substr(pos, end - pos));
+            pos = end;
+        } else if (IsWordChar(ch)) {
+            std::size_t end = pos;
+            while (end < condition.size() &&
+                   (IsWordChar(condition[end]) || condition[end] == '.')) {
+                ++end;
+            }
+            const std::string word(condition.substr(pos, end - pos));
+            const bool digits = std::isdigit(static_cast<unsigned char>(ch)) &&
+                                word.find_first_not_of("0123456789.") == std::string::npos &&
+                                std::count(word.begin(), word.end(), '.') <= 1;
+            if (digits && word.find('.') == std::string::npos && word.size() <= 18) {
+                out.values.emplace_back(static_cast<std::int64_t>(std::stoll(word)));
+                out.sql.push_back('?');
+            } else if (digits && word.size() > 1) {
+                out.values.emplace_back(std::stod(word));
+                out.sql.push_back('?');
+            } else {
+                out.sql.append(word);
+            }
+            pos = end;
+        } else if (ch == '.' && pos + 1 < condition.size() &&
+                   std::isdigit(static_cast<unsigned char>(condition[pos + 1]))) {
+            // ".5": kept as written rather than split around a parameter
+            const std::size_t end = condition.find_first_not_of("0123456789", pos + 1);
+            out.sql.append(condition.substr(pos, end - pos));
+            pos = end == std::string_view::npos ? condition.size() : end;
+        } else {
+            out.sql.push_back(ch);
             ++pos;
         }
     }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/afx/COleVariant.h"
+
 namespace vaultry::dao {
 
 // Rewrites the lexical forms that differ: "text" literals become 'text', [name] becomes
@@ -33,6 +35,17 @@ struct SelectStatement {
 
 // Nullopt when `sql` is not a SELECT statement.
 std::optional<SelectStatement> ParseSelect(std::string_view sql);
+
+// A condition with its literal values taken out as parameters, so that conditions differing
+// only in their values share one prepared statement.
+struct ParameterizedSql {
+    std::string sql;                  // with a ? for each literal
+    std::vector<COleVariant> values;  // in order
+};
+
+// Replaces the string and number literals of `condition` (SQLite dialect) with parameters.
+// Meant for WHERE conditions only: in ORDER BY a number names a column.
+ParameterizedSql Parameterize(std::string_view condition);
 
 // `name` as a double-quoted SQLite identifier.
 std::string QuoteIdentifier(std::string_view name);

@@ -23,7 +23,7 @@ KeysetCursor::KeysetCursor(SqliteConnection& connection, const SelectStatement& 
     : m_connection(connection),
       m_table(QuoteIdentifier(*statement.table)),
       m_selectList(statement.selectList),
-      m_where(statement.where),
+      m_where(Parameterize(statement.where)),
       m_order(statement.orderBy) {
     // The row id breaks ties, in the direction of the last term so that a uniform order stays
     // uniform (and can be searched as one row value).
@@ -32,21 +32,6 @@ KeysetCursor::KeysetCursor(SqliteConnection& connection, const SelectStatement& 
     auto maxRowId = m_connection.Prepare("SELECT max(rowid) FROM " + m_table);
     maxRowId->Step();
     m_maxRowId = maxRowId->ColumnInt64(0);
-
-    auto columns = m_connection.Prepare("PRAGMA table_info(" + m_table + ")");
-    int keyColumns = 0;
-    std::string integerKey;
-    while (columns->Step()) {
-        if (columns->ColumnInt64(5) > 0) {
-            ++keyColumns;
-            if (text::CompareFolded(columns->Column(2).AsText().str(), "INTEGER") == 0) {
-                integerKey = columns->Column(1).AsText().str();
-            }
-        }
-    }
-    if (keyColumns == 1) {
-        m_rowIdColumn = integerKey;
-    }
 }
 
 std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
@@ -95,9 +80,11 @@ std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
     return "(" + condition + ")";
 }
 
-std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Direction direction,
-                                                       const std::string& condition, int limit) {
-    std::vector<COleVariant> binds{COleVariant(m_maxRowId)};
+std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
+                                   const std::string& condition, int limit, bool withRow,
+                                   std::vector<COleVariant>& binds) const {
+    binds.push_back(COleVariant(m_maxRowId));
+    const ParameterizedSql find = Parameterize(condition);
     std::string sql = "SELECT ";
     std::string orderBy;
     for (std::size_t i = 0; i < m_order.size(); ++i) {
@@ -105,19 +92,23 @@ std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Directio
         sql += (i ? "," : "") + m_order[i].expression;
         orderBy += (i ? "," : "") + m_order[i].expression + (descending ? " DESC" : "");
     }
+    if (withRow) {
+        sql += "," + m_selectList;
+    }
     sql += " FROM " + m_table + " WHERE rowid<=?";
-    if (!m_where.empty()) {
-        sql += " AND (" + m_where + ")";
-    }
-    if (!condition.empty()) {
-        sql += " AND (" + condition + ")";
-    }
+    AppendCondition(sql, binds, m_where);
+    AppendCondition(sql, binds, find);
     if (from != nullptr) {
         sql += " AND " + BeyondCondition(*from, direction, binds);
     }
-    sql += " ORDER BY " + orderBy + " LIMIT " + std::to_string(limit);
+    return sql + " ORDER BY " + orderBy + " LIMIT " + std::to_string(limit);
+}
 
-    auto statement = m_connection.Prepare(sql);
+std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Direction direction,
+                                                       const std::string& condition, int limit) {
+    std::vector<COleVariant> binds;
+    auto statement =
+        m_connection.Prepare(KeyQuery(from, direction, condition, limit, false, binds));
     for (std::size_t i = 0; i < binds.size(); ++i) {
         statement->Bind(static_cast<int>(i + 1), binds[i]);
     }
@@ -153,11 +144,12 @@ bool KeysetCursor::LoadRow(std::int64_t rowId) {
 
 bool KeysetCursor::RowMeets(std::int64_t rowId, const std::string& condition) {
     std::string sql = "SELECT 1 FROM " + m_table + " WHERE rowid=?";
-    if (!condition.empty()) {
-        sql += " AND (" + condition + ")";
-    }
+    std::vector<COleVariant> binds{COleVariant(rowId)};
+    AppendCondition(sql, binds, Parameterize(condition));
     auto statement = m_connection.Prepare(sql);
-    statement->BindInt64(1, rowId);
+    for (std::size_t i = 0; i < binds.size(); ++i) {
+        statement->Bind(static_cast<int>(i + 1), binds[i]);
+    }
     return statement->Step();
 }
 
@@ -171,26 +163,39 @@ bool KeysetCursor::Land(std::int64_t rowId) {
     return true;
 }
 
-// Moves to the first live row of the main part beyond `from` (from the start when null) that
-// meets `condition`.
+// Moves to the first row of the main part beyond `from` (from the start when null) that meets
+// `condition`. Key and values come from one statement, so the row cannot vanish in between.
 bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Direction direction) {
-    Key start = from ? *from : Key{};
-    const Key* cursor = from ? &start : nullptr;
-    for (;;) {
-        std::vector<Key> keys = FetchKeys(cursor, direction, condition, 1);
-        if (keys.empty()) {
-            return false;
-        }
-        start = std::move(keys.front());
-        cursor = &start;
-        if (Land(start.RowId())) {
-            m_current = std::move(start);
-            m_inAppended = false;
-            m_ahead.clear();
-            m_batch = 1;
-            return true;
+    std::vector<COleVariant> binds;
+    auto statement = m_connection.Prepare(KeyQuery(from, direction, condition, 1, true, binds));
+    for (std::size_t i = 0; i < binds.size(); ++i) {
+        statement->Bind(static_cast<int>(i + 1), binds[i]);
+    }
+    if (!statement->Step()) {
+        return false;
+    }
+    const int keyColumns = static_cast<int>(m_order.size());
+    Key key;
+    for (int i = 0; i < keyColumns; ++i) {
+        key.values.push_back(statement->Column(i));
+    }
+    if (m_columns.empty()) {
+        for (int i = keyColumns; i < statement->ColumnCount(); ++i) {
+            m_columns.emplace_back(statement->ColumnName(i));
         }
     }
+    m_row.clear();
+    for (int i = keyColumns; i < statement->ColumnCount(); ++i) {
+        m_row.push_back(statement->Column(i));
+    }
+    m_currentRowId = key.RowId();
+    m_current = std::move(key);
+    m_position = Position::kOnRow;
+    m_empty = false;
+    m_inAppended = false;
+    m_ahead.clear();
+    m_batch = 1;
+    return true;
 }
 
 // Moves to the first live appended row from index `from` on (or back) that meets `condition`.
@@ -316,17 +321,42 @@ bool KeysetCursor::FindNext(const std::string& condition) {
 
 long KeysetCursor::Count() {
     std::string sql = "SELECT count(*) FROM " + m_table + " WHERE rowid<=?";
-    if (!m_where.empty()) {
-        sql += " AND (" + m_where + ")";
-    }
+    std::vector<COleVariant> binds{COleVariant(m_maxRowId)};
+    AppendCondition(sql, binds, m_where);
     auto statement = m_connection.Prepare(sql);
-    statement->BindInt64(1, m_maxRowId);
+    for (std::size_t i = 0; i < binds.size(); ++i) {
+        statement->Bind(static_cast<int>(i + 1), binds[i]);
+    }
     statement->Step();
     long count = static_cast<long>(statement->ColumnInt64(0));
     for (std::int64_t rowId : m_appended) {
         count += RowMeets(rowId, "") ? 1 : 0;
     }
     return count;
+}
+
+void KeysetCursor::AppendCondition(std::string& sql, std::vector<COleVariant>& binds,
+                                   const ParameterizedSql& condition) {
+    if (!condition.sql.empty()) {
+        sql += " AND (" + condition.sql + ")";
+        binds.insert(binds.end(), condition.values.begin(), condition.values.end());
+    }
+}
+
+// The table's INTEGER PRIMARY KEY (its row id under another name), or empty.
+std::string KeysetCursor::IntegerKeyColumn() {
+    auto columns = m_connection.Prepare("PRAGMA table_info(" + m_table + ")");
+    int keyColumns = 0;
+    std::string integerKey;
+    while (columns->Step()) {
+        if (columns->ColumnInt64(5) > 0) {
+            ++keyColumns;
+            if (text::CompareFolded(columns->Column(2).AsText().str(), "INTEGER") == 0) {
+                integerKey = columns->Column(1).AsText().str();
+            }
+        }
+    }
+    return keyColumns == 1 ? integerKey : std::string();
 }
 
 void KeysetCursor::RequireCurrentRow() const {
@@ -336,7 +366,11 @@ void KeysetCursor::RequireCurrentRow() const {
 }
 
 // The changes without the integer key, which the database assigns and never takes from a set.
-FieldChanges KeysetCursor::Writable(const FieldChanges& changes) const {
+FieldChanges KeysetCursor::Writable(const FieldChanges& changes) {
+    if (!m_rowIdColumnKnown) {
+        m_rowIdColumn = IntegerKeyColumn();
+        m_rowIdColumnKnown = true;
+    }
     FieldChanges writable;
     for (const auto& change : changes) {
         if (m_rowIdColumn.empty() || text::CompareFolded(change.first, m_rowIdColumn) != 0) {
@@ -354,7 +388,8 @@ void KeysetCursor::UpdateCurrent(const FieldChanges& changes) {
     }
     std::string sql = "UPDATE " + m_table + " SET ";
     for (std::size_t i = 0; i < writable.size(); ++i) {
-        sql += (i ? "," : "") + QuoteIdentifier(writable[i].first) + "=?";
+        sql += i ? "," : "";
+        sql += QuoteIdentifier(writable[i].first) + "=?";
     }
     auto statement = m_connection.Prepare(sql + " WHERE rowid=?");
     int index = 1;
@@ -378,7 +413,8 @@ void KeysetCursor::Insert(const FieldChanges& changes) {
         std::string names;
         std::string values;
         for (std::size_t i = 0; i < writable.size(); ++i) {
-            names += (i ? "," : "") + QuoteIdentifier(writable[i].first);
+            names += i ? "," : "";
+            names += QuoteIdentifier(writable[i].first);
             values += i ? ",?" : "?";
         }
         sql += " (" + names + ") VALUES (" + values + ")";

@@ -52,6 +52,10 @@ private:
         std::int64_t RowId() const { return values.back().AsInt64(); }
     };
 
+    // The statement that finds up to `limit` keys beyond `from` (with the row's values after
+    // them when `withRow`); appends its parameters to `binds`.
+    std::string KeyQuery(const Key* from, Direction direction, const std::string& condition,
+                         int limit, bool withRow, std::vector<COleVariant>& binds) const;
     std::vector<Key> FetchKeys(const Key* from, Direction direction, const std::string& condition,
                                int limit);
     std::string BeyondCondition(const Key& key, Direction direction,
@@ -62,15 +66,19 @@ private:
     bool LandOnAppended(std::size_t from, Direction direction, const std::string& condition);
     bool AdvanceMain();
     bool Land(std::int64_t rowId);
-    FieldChanges Writable(const FieldChanges& changes) const;
+    FieldChanges Writable(const FieldChanges& changes);
+    std::string IntegerKeyColumn();
+    static void AppendCondition(std::string& sql, std::vector<COleVariant>& binds,
+                                const ParameterizedSql& condition);
     void RequireCurrentRow() const;
 
     SqliteConnection& m_connection;
     std::string m_table;
     std::string m_selectList;
-    std::string m_where;
+    ParameterizedSql m_where;
     std::vector<OrderTerm> m_order;  // ends with the row id
     std::string m_rowIdColumn;       // the INTEGER PRIMARY KEY, which the database assigns
+    bool m_rowIdColumnKnown = false;
     std::int64_t m_maxRowId = 0;
     std::vector<std::int64_t> m_appended;
 

@@ -71,3 +71,20 @@ TEST(JetSqlTest, QuotingMakesAnyTextLiteral) {
     EXPECT_TRUE(JetLike("*" + std::string(LikeLiteral("a*b").str()) + "*", "xa*by"));
     EXPECT_FALSE(JetLike("*" + std::string(LikeLiteral("a*b").str()) + "*", "xaZZby"));
 }
+
+TEST(JetSqlTest, ParameterizingKeepsTheMeaningOfEveryLiteral) {
+    const ParameterizedSql p = Parameterize(
+        "lObjectID=42 AND strObjectName='O''Brien' AND x<1.5 AND lCache3=-7 AND "
+        "t.col IN(1,2) AND \"ident\"='' AND y>.5");
+    EXPECT_EQ(p.sql,
+              "lObjectID=? AND strObjectName=? AND x<? AND lCache3=-? AND t.col IN(?,?) "
+              "AND \"ident\"=? AND y>.5");
+    ASSERT_EQ(p.values.size(), 7u);
+    EXPECT_EQ(p.values[0].AsInt64(), 42);
+    EXPECT_EQ(p.values[1].AsText(), "O'Brien");
+    EXPECT_EQ(p.values[2].AsDouble(), 1.5);
+    EXPECT_EQ(p.values[3].AsInt64(), 7);
+    EXPECT_TRUE(p.values[6].IsText());
+    EXPECT_EQ(p.values[6].AsText(), "");
+    EXPECT_EQ(Parameterize("").sql, "");
+}

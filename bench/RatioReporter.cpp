@@ -1,0 +1,33 @@
+#include "bench/RatioReporter.h"
+
+#include <cstdio>
+
+namespace vaultry::bench {
+
+void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+            m_timePerIteration[run.run_name.function_name] =
+                run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations);
+        }
+    }
+    ConsoleReporter::ReportRuns(runs);
+}
+
+void RatioReporter::Finalize() {
+    ConsoleReporter::Finalize();
+    std::printf("\n%-44s %12s %12s %8s %8s\n", "ours against raw SQLite", "ours", "raw", "ratio",
+                "target");
+    for (const Comparison& c : m_comparisons) {
+        const auto ours = m_timePerIteration.find(c.ours);
+        const auto raw = m_timePerIteration.find(c.raw);
+        if (ours == m_timePerIteration.end() || raw == m_timePerIteration.end()) {
+            continue;
+        }
+        const double ratio = ours->second / raw->second;
+        std::printf("%-44s %10.0fns %10.0fns %7.2fx %7.2fx %s\n", c.ours.c_str(), ours->second,
+                    raw->second, ratio, c.target, ratio <= c.target ? "met" : "MISSED");
+    }
+}
+
+}  // namespace vaultry::bench

@@ -1,0 +1,34 @@
+#pragma once
+// A console reporter that, after the usual table, prints how each of our benchmarks compares
+// with its raw SQLite counterpart of the same name: "Insert/Dao" against "Insert/Raw".
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vaultry::bench {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    // Each pair names our benchmark and the raw one to compare it with, and a target: the
+    // largest acceptable time ratio (ours over raw).
+    struct Comparison {
+        std::string ours;
+        std::string raw;
+        double target;
+    };
+    explicit RatioReporter(std::vector<Comparison> comparisons)
+        : m_comparisons(std::move(comparisons)) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override;
+    void Finalize() override;
+
+private:
+    std::vector<Comparison> m_comparisons;
+    std::map<std::string, double> m_timePerIteration;  // nanoseconds
+};
+
+}  // namespace vaultry::bench
