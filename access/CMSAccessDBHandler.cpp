@@ -1,7 +1,9 @@
 #include "access/CMSAccessDBHandler.h"
 
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "access/CDatabaseRegistry.h"
 #include "access/VaultryModule.h"
@@ -12,6 +14,10 @@
 #include "platform/afx/Win32Files.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
+#include "tables/CRSObjectTree.h"
+#include "tables/CRSObjectTypes.h"
+#include "tables/CRSObjects.h"
+#include "tables/CRSUserTree.h"
 #include "tables/LibrarySchema.h"
 
 using vaultry::tables::Generation;
@@ -21,6 +27,11 @@ namespace {
 
 // Thrown inside InitializeDatabase when an opened file fails the version check.
 struct GenerationCheckFailed {};
+
+NewPasswordDialog& PasswordDialog() {
+    static NewPasswordDialog dialog;
+    return dialog;
+}
 
 CString ConfiguredPath(DATABASETYPE type) {
     const CSet* settings = GetSettings();
@@ -42,8 +53,11 @@ CString ConfiguredPath(DATABASETYPE type) {
 CMSAccessDBHandler::CMSAccessDBHandler(DATABASETYPE type, CDaoWorkspace* workspace)
     : CDaoDatabase(workspace), m_eDatabaseType(type), m_pRegistry(new CDatabaseRegistry) {}
 
+// An owner that forgot to close still frees the record sets; the database itself is closed by
+// the base destructor, without remembering the user.
 CMSAccessDBHandler::~CMSAccessDBHandler() {
     delete m_pRegistry;
+    DeleteRecordSets();
 }
 
 bool CMSAccessDBHandler::IsInitialized(DATABASETYPE type) {
@@ -72,10 +86,14 @@ bool CMSAccessDBHandler::InitializeDatabase() {
         return false;
     }
     try {
-        m_bInitialized = OpenAndCheck(path, isV8);
+        OpenAndCheck(path, isV8);
+        MakeRecordSets();
+        m_bInitialized = true;
     } catch (const CDaoException& error) {
+        DeleteRecordSets();
         ReportOpenError(error);
     } catch (...) {
+        DeleteRecordSets();
         // The failed version check lands here too. A file that opened but failed is closed
         // again, so that it is not held while the handler is not initialised.
         CDaoDatabase::Close();
@@ -87,7 +105,25 @@ bool CMSAccessDBHandler::InitializeDatabase() {
     return m_bInitialized;
 }
 
-bool CMSAccessDBHandler::OpenAndCheck(const CString& path, int isV8) {
+void CMSAccessDBHandler::MakeRecordSets() {
+    m_pRSObjects = new CRSObjects(m_eDatabaseType, this);
+    m_pRSUserTree = new CRSUserTree(this);
+    m_pRSObjectTree = new CRSObjectTree(m_eDatabaseType, this);
+    m_pRSObjectTypes = new CRSObjectTypes(this);
+}
+
+void CMSAccessDBHandler::DeleteRecordSets() {
+    delete m_pRSObjects;
+    delete m_pRSUserTree;
+    delete m_pRSObjectTree;
+    delete m_pRSObjectTypes;
+    m_pRSObjects = nullptr;
+    m_pRSUserTree = nullptr;
+    m_pRSObjectTree = nullptr;
+    m_pRSObjectTypes = nullptr;
+}
+
+void CMSAccessDBHandler::OpenAndCheck(const CString& path, int isV8) {
     if (isV8 == 1) {
         Open(path, FALSE, FALSE, LibrarySchema::ConnectString(Generation::kCurrent));
         if (CheckV8DatabaseFormat() == 0) {
@@ -97,7 +133,6 @@ bool CMSAccessDBHandler::OpenAndCheck(const CString& path, int isV8) {
     } else {
         Open(path, FALSE, FALSE, LibrarySchema::ConnectString(Generation::kOlder));
     }
-    return true;
 }
 
 void CMSAccessDBHandler::ReportOpenError(const CDaoException& error) const {
@@ -141,13 +176,55 @@ void CMSAccessDBHandler::Close() {
     m_lCommonBlockTypeID = -1;
     m_bInitialized = false;
     m_lUserID = -1;
+    for (CDaoRecordset* set : std::initializer_list<CDaoRecordset*>{
+             m_pRSObjects, m_pRSUserTree, m_pRSObjectTree, m_pRSObjectTypes}) {
+        if (set != nullptr) {
+            set->Close();
+        }
+    }
     CDaoDatabase::Close();
+    DeleteRecordSets();
 }
 
 void CMSAccessDBHandler::InitUserID() {
     if (m_bInitialized) {
-        m_lUserID = 0;
+        SetUserID(m_pRSUserTree ? m_pRSUserTree->GetFirstUserID() : 0, false);
     }
+}
+
+void CMSAccessDBHandler::SetUserID(long userID, bool) {
+    m_lUserID = userID;
+    m_bMayWrite = m_pRSUserTree != nullptr && m_pRSUserTree->MayWrite(userID);
+}
+
+bool CMSAccessDBHandler::HasRightsOn(long lOwnerID) {
+    return m_pRSUserTree != nullptr && m_pRSUserTree->HasRights(m_lUserID, lOwnerID);
+}
+
+void CMSAccessDBHandler::SetNewPassword() {
+    if (m_pRSUserTree == nullptr) {
+        return;
+    }
+    try {
+        CString password =
+            m_pRSUserTree->FindUser(m_lUserID) ? m_pRSUserTree->m_strPassword : CString();
+        const NewPasswordDialog dialog = PasswordDialog();
+        if (!dialog || dialog(password) != IDOK) {
+            return;
+        }
+        m_pRSUserTree->Edit();
+        m_pRSUserTree->m_strPassword = password;
+        m_pRSUserTree->Update();
+    } catch (const CDaoException& error) {
+        if (m_pRSUserTree->IsOpen() && m_pRSUserTree->GetEditMode() != dbEditNone) {
+            m_pRSUserTree->CancelUpdate();
+        }
+        AfxMessageBox(error.GetErrorMessage(), MB_OK);
+    }
+}
+
+NewPasswordDialog CMSAccessDBHandler::SetNewPasswordDialog(NewPasswordDialog dialog) {
+    return std::exchange(PasswordDialog(), std::move(dialog));
 }
 
 void CMSAccessDBHandler::GetPCUserName(CString& name) const {

@@ -145,6 +145,11 @@ bool CDaoRecordset::IsEOF() const {
     return m_cursor->IsEOF();
 }
 
+bool CDaoRecordset::IsDeleted() const {
+    RequireOpen();
+    return !m_cursor->IsBOF() && !m_cursor->IsEOF() && !m_cursor->HasCurrentRow();
+}
+
 // A move ends any edit in progress (its changes are dropped, as in DAO) and loads the members
 // from the row it lands on.
 void CDaoRecordset::AfterMove(bool landed) {

@@ -46,6 +46,8 @@ public:
 
     bool IsBOF() const;
     bool IsEOF() const;
+    // True while the set stands on the gap a Delete left, until it moves.
+    bool IsDeleted() const;
     // MoveFirst and MoveLast on an empty set, MoveNext after the end and MovePrev before the
     // start throw "No current record." as DAO does.
     void MoveFirst();

@@ -1,0 +1,273 @@
+#include "tables/CRSObjectTypes.h"
+
+#include <memory>
+#include <vector>
+
+#include "host/CBlob.h"
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/CDaoFieldExchange.h"
+#include "platform/dao/DaoQuote.h"
+#include "platform/dao/DaoTransaction.h"
+#include "tables/CRSBlobs.h"
+
+using vaultry::dao::DaoTransaction;
+using vaultry::dao::QuoteText;
+
+namespace {
+
+// The names of a request: "A|B|" gives A and B; without a bar the request is one name.
+std::vector<CString> RequestedTypes(const CString& request) {
+    if (request.Find('|') < 0) {
+        return {request};
+    }
+    std::vector<CString> names;
+    for (int start = 0; start <= request.GetLength();) {
+        const int bar = request.Find('|', start);
+        const int end = bar < 0 ? request.GetLength() : bar;
+        if (end > start) {
+            names.push_back(request.Mid(start, end - start));
+        }
+        if (bar < 0) {
+            break;
+        }
+        start = bar + 1;
+    }
+    return names;
+}
+
+}  // namespace
+
+CRSObjectTypes::CRSObjectTypes(CDaoDatabase* pDatabase) : CDaoRecordset(pDatabase) {
+    m_nFields = 5;
+    m_nDefaultType = dbOpenDynaset;
+}
+
+CRSObjectTypes::~CRSObjectTypes() {
+    Close();
+}
+
+void CRSObjectTypes::Open(int openType, const char* sql, int options) {
+    CDaoRecordset::Open(openType, sql, options);
+    delete m_pRSBlobs;
+    m_pRSBlobs = new CRSBlobs(m_pDatabase);
+}
+
+void CRSObjectTypes::Close() {
+    if (m_pRSBlobs != nullptr) {
+        m_pRSBlobs->Close();
+        delete m_pRSBlobs;
+        m_pRSBlobs = nullptr;
+    }
+    if (IsOpen()) {
+        CDaoRecordset::Close();
+    }
+}
+
+CString CRSObjectTypes::GetDefaultSQL() {
+    return "SELECT tObjectTypes.* FROM tObjectTypes";
+}
+
+void CRSObjectTypes::DoFieldExchange(CDaoFieldExchange* pFX) {
+    DFX_Long(pFX, "[lObjectTypeID]", m_lObjectTypeID);
+    DFX_Text(pFX, "[strDescription]", m_strDescription);
+    DFX_Text(pFX, "[strDocumentType]", m_strDocumentType);
+    DFX_Long(pFX, "[lBlobID]", m_lBlobID);
+    DFX_Byte(pFX, "[byVisibility]", m_byVisibility);
+}
+
+void CRSObjectTypes::OpenIfClosed() {
+    if (!IsOpen()) {
+        Open();
+    }
+}
+
+// The members describe a live row (not a gap, not a position past either end).
+bool CRSObjectTypes::OnRow() const {
+    return IsOpen() && !IsBOF() && !IsEOF() && !IsDeleted();
+}
+
+// Current-row shortcut first, then a search.
+bool CRSObjectTypes::FindTypeID(long lObjectTypeID) {
+    OpenIfClosed();
+    if (OnRow() && m_lObjectTypeID == lObjectTypeID) {
+        return true;
+    }
+    CString filter;
+    filter.Format("lObjectTypeID=%li", lObjectTypeID);
+    return FindFirst(filter) != FALSE;
+}
+
+bool CRSObjectTypes::FindDocumentType(const CString& strDocType) {
+    OpenIfClosed();
+    if (OnRow() && m_strDocumentType.CompareNoCase(strDocType) == 0) {
+        return true;
+    }
+    return FindFirst("strDocumentType=" + QuoteText(strDocType)) != FALSE;
+}
+
+bool CRSObjectTypes::Load(long lObjectTypeID, CBlob*& pBlob) {
+    try {
+        return FindTypeID(lObjectTypeID) && m_pRSBlobs->Load(m_lBlobID, pBlob);
+    } catch (const CDaoException&) {
+        return false;
+    }
+}
+
+bool CRSObjectTypes::Save(long lObjectTypeID, CBlob* pBlob) {
+    try {
+        return FindTypeID(lObjectTypeID) && m_pRSBlobs->Save(pBlob, m_lBlobID);
+    } catch (const CDaoException&) {
+        return false;
+    }
+}
+
+CString CRSObjectTypes::GetDocType(long lObjectTypeID) {
+    try {
+        return FindTypeID(lObjectTypeID) ? m_strDocumentType : CString();
+    } catch (const CDaoException&) {
+        return "";
+    }
+}
+
+bool CRSObjectTypes::GetDocTypeDescrption(long lObjectTypeID, CString& strDescription) {
+    strDescription.Empty();
+    try {
+        if (FindTypeID(lObjectTypeID)) {
+            strDescription = m_strDescription;
+            return true;
+        }
+    } catch (const CDaoException&) {
+    }
+    return false;
+}
+
+bool CRSObjectTypes::GetDocTypeDescrption(const CString& strDocType, CString& strDescription) {
+    strDescription = strDocType;
+    try {
+        if (FindDocumentType(strDocType)) {
+            strDescription = m_strDescription;
+            return true;
+        }
+    } catch (const CDaoException&) {
+    }
+    return false;
+}
+
+bool CRSObjectTypes::GetDocTypeOtherData(const CString& strDocType, CString& strDescription,
+                                         BYTE& byVisibility) {
+    try {
+        OpenIfClosed();
+        if (FindFirst("strDocumentType=" + QuoteText(strDocType))) {
+            strDescription = m_strDescription;
+            byVisibility = m_byVisibility;
+            return true;
+        }
+    } catch (const CDaoException&) {
+    }
+    return false;
+}
+
+bool CRSObjectTypes::CheckObjectTypeExist(const CString& strDocType, bool bCreate,
+                                          const CString& strDescription,
+                                          ZB_OBJECTVISIBILITY eVisibility) {
+    try {
+        if (FindDocumentType(strDocType)) {
+            return true;
+        }
+        if (!bCreate) {
+            return false;
+        }
+        DaoTransaction transaction(*m_pDatabase);
+        AddNew();
+        m_strDocumentType = strDocType;
+        m_strDescription = strDescription;
+        m_lBlobID = m_pRSBlobs->CreateNew();
+        m_byVisibility = eVisibility;
+        Update();
+        transaction.Commit();
+        return FindFirst("strDocumentType=" + QuoteText(strDocType)) != FALSE;
+    } catch (const CDaoException&) {
+        if (IsOpen() && GetEditMode() != dbEditNone) {
+            CancelUpdate();
+        }
+        return false;
+    }
+}
+
+bool CRSObjectTypes::GetValidObjectTypeIDList(const CString& strDocTypes, CDWordArray& aTypeIDs,
+                                              const ZB_OBJECTVISIBILITY* pExcludedVisibility) {
+    aTypeIDs.RemoveAll();
+    if (strDocTypes.IsEmpty()) {
+        return false;
+    }
+    try {
+        Close();
+        Open();
+        // The engine picks the rows (names compared ignoring case, as everywhere), in the
+        // set's own order, instead of every row being read to be compared here.
+        CString names;
+        for (const CString& name : RequestedTypes(strDocTypes)) {
+            names += (names.IsEmpty() ? "" : ",") + QuoteText(name);
+        }
+        CString filter = "strDocumentType IN(" + names + ")";
+        if (pExcludedVisibility != nullptr) {
+            CString visibility;
+            visibility.Format(" AND byVisibility<>%d", static_cast<int>(*pExcludedVisibility));
+            filter += visibility;
+        }
+        for (BOOL found = FindFirst(filter); found; found = FindNext(filter)) {
+            aTypeIDs.Add(static_cast<DWORD>(m_lObjectTypeID));
+        }
+        return true;
+    } catch (const CDaoException&) {
+        return false;
+    }
+}
+
+long CRSObjectTypes::FindDocType(const CString& strDocType, const CBlob* pBlob) {
+    if (m_pRSBlobs == nullptr || pBlob == nullptr) {
+        return -1;
+    }
+    try {
+        Close();
+        Open();
+        const CString filter = "strDocumentType=" + QuoteText(strDocType);
+        for (BOOL found = FindFirst(filter); found; found = FindNext(filter)) {
+            CBlob* loaded = nullptr;
+            m_pRSBlobs->Load(m_lBlobID, loaded);
+            const std::unique_ptr<CBlob> owned(loaded);
+            if (pBlob->IsSame(loaded)) {
+                return m_lObjectTypeID;
+            }
+        }
+    } catch (const CDaoException&) {
+    }
+    return -1;
+}
+
+long CRSObjectTypes::SaveDocType(const CString& strDocType, const CString& strDescription,
+                                 const BYTE& byVisibility, CBlob* pBlob) {
+    try {
+        OpenIfClosed();
+        DaoTransaction transaction(*m_pDatabase);
+        AddNew();
+        m_strDocumentType = strDocType;
+        m_strDescription = strDescription;
+        m_lBlobID = m_pRSBlobs->SaveNew(pBlob);
+        if (m_lBlobID == 0) {
+            // No type row without its data block: parts stored against it could not be read.
+            CancelUpdate();
+            return -1;
+        }
+        m_byVisibility = byVisibility;
+        Update();
+        transaction.Commit();
+        MoveLast();
+        return m_lObjectTypeID;
+    } catch (const CDaoException&) {
+        if (IsOpen() && GetEditMode() != dbEditNone) {
+            CancelUpdate();
+        }
+        return -1;
+    }
+}

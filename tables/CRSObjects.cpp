@@ -1,0 +1,229 @@
+#include "tables/CRSObjects.h"
+
+#include "access/CMSAccessDBHandler.h"
+#include "access/LibrarySet.h"
+#include "host/CBlob.h"
+#include "platform/afx/AfxMessageBox.h"
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/CDaoFieldExchange.h"
+#include "platform/dao/DaoQuote.h"
+#include "platform/dao/DaoTransaction.h"
+#include "tables/CRSBlobs.h"
+
+using vaultry::dao::DaoTransaction;
+using vaultry::dao::QuoteText;
+
+CRSObjects::CRSObjects(DATABASETYPE eType, CDaoDatabase* pDatabase)
+    : CDaoRecordset(pDatabase), m_eDatabaseType(eType) {
+    m_nFields = 6;
+    m_nDefaultType = dbOpenDynaset;
+}
+
+CRSObjects::~CRSObjects() {
+    Close();
+}
+
+void CRSObjects::Open(int openType, const char* sql, int options) {
+    CDaoRecordset::Open(openType, sql, options);
+    delete m_pRSBlobs;
+    m_pRSBlobs = new CRSBlobs(m_pDatabase);
+}
+
+void CRSObjects::Close() {
+    if (m_pRSBlobs != nullptr) {
+        m_pRSBlobs->Close();
+        delete m_pRSBlobs;
+        m_pRSBlobs = nullptr;
+    }
+    if (IsOpen()) {
+        CDaoRecordset::Close();
+    }
+}
+
+CString CRSObjects::GetDefaultSQL() {
+    return "SELECT tObjects.* FROM tObjects";
+}
+
+void CRSObjects::DoFieldExchange(CDaoFieldExchange* pFX) {
+    DFX_Long(pFX, "[lObjectID]", m_lObjectID);
+    DFX_Text(pFX, "[strObjectName]", m_strObjectName);
+    DFX_Long(pFX, "[lUserID]", m_lUserID);
+    DFX_Long(pFX, "[lObjectTreeID]", m_lObjectTreeID);
+    DFX_Long(pFX, "[lObjectTypeID]", m_lObjectTypeID);
+    DFX_Long(pFX, "[lBlobID]", m_lBlobID);
+}
+
+void CRSObjects::OpenIfClosed() {
+    if (!IsOpen()) {
+        Open();
+    }
+}
+
+bool CRSObjects::FindByID(long lObjectID) {
+    CString filter;
+    filter.Format("lObjectID=%li", lObjectID);
+    return FindFirst(filter) != FALSE;
+}
+
+void CRSObjects::ShowError(const CDaoException& error) const {
+    AfxMessageBox(error.GetErrorMessage(), MB_OK);
+}
+
+long CRSObjects::LoadObject(long lObjectID, CBlob*& pBlob) {
+    try {
+        if (IsOpen()) {
+            Requery();
+        } else {
+            Open();
+        }
+        const bool onIt = !IsBOF() && !IsEOF() && m_lObjectID == lObjectID;
+        if (!onIt) {
+            m_strFilter.Empty();
+            m_strSQL = GetDefaultSQL();
+            Requery();
+            if (!FindByID(lObjectID)) {
+                return 0;
+            }
+        }
+        m_pRSBlobs->Load(m_lBlobID, pBlob);
+        return m_lObjectTypeID;
+    } catch (const CDaoException& error) {
+        ShowError(error);
+        return 0;
+    }
+}
+
+bool CRSObjects::SaveObject(const CString& strName, long lObjectTypeID, CBlob* pBlob,
+                            long lObjectTreeID) {
+    if (pBlob == nullptr) {
+        return false;
+    }
+    try {
+        OpenIfClosed();
+        if (FindFirst("strObjectName=" + QuoteText(strName))) {
+            return false;
+        }
+        DaoTransaction transaction(*m_pDatabase);
+        AddNew();
+        m_lObjectTypeID = lObjectTypeID;
+        m_strObjectName = strName;
+        m_lObjectTreeID = lObjectTreeID;
+        m_lUserID = GetAccessDB(m_eDatabaseType)->GetUserID();
+        m_lBlobID = m_pRSBlobs->SaveNew(pBlob);
+        if (m_lBlobID == 0) {
+            // The content could not be written: no part without content is stored.
+            CancelUpdate();
+            return false;
+        }
+        Update();
+        transaction.Commit();
+        return true;
+    } catch (const CDaoException& error) {
+        if (GetEditMode() != dbEditNone) {
+            CancelUpdate();
+        }
+        ShowError(error);
+        return false;
+    }
+}
+
+bool CRSObjects::ReplaceObject(long lObjectID, CBlob* pBlob, long lObjectTypeID) {
+    if (pBlob == nullptr) {
+        return false;
+    }
+    try {
+        OpenIfClosed();
+        if (!FindByID(lObjectID)) {
+            return false;
+        }
+        DaoTransaction transaction(*m_pDatabase);
+        if (!m_pRSBlobs->Save(pBlob, m_lBlobID)) {
+            return false;
+        }
+        Edit();
+        m_lObjectTypeID = lObjectTypeID;
+        Update();
+        transaction.Commit();
+        return true;
+    } catch (const CDaoException& error) {
+        if (GetEditMode() != dbEditNone) {
+            CancelUpdate();
+        }
+        ShowError(error);
+        return false;
+    }
+}
+
+long CRSObjects::GetFirstObjectID(const CString& strName) {
+    try {
+        OpenIfClosed();
+        return FindFirst("strObjectName=" + QuoteText(strName)) ? m_lObjectID : -1;
+    } catch (const CDaoException& error) {
+        ShowError(error);
+        return -1;
+    }
+}
+
+long CRSObjects::GetObjectID(const CString& strName, long lObjectTypeID) {
+    try {
+        OpenIfClosed();
+        CString filter;
+        filter.Format("strObjectName=%s AND lObjectTypeID=%li", QuoteText(strName).GetString(),
+                      lObjectTypeID);
+        return FindFirst(filter) ? m_lObjectID : -1;
+    } catch (const CDaoException& error) {
+        ShowError(error);
+        return -1;
+    }
+}
+
+long CRSObjects::GetObjectTypeID(long lObjectID) {
+    try {
+        OpenIfClosed();
+        return FindByID(lObjectID) ? m_lObjectTypeID : -1;
+    } catch (const CDaoException& error) {
+        ShowError(error);
+        return -1;
+    }
+}
+
+bool CRSObjects::RenameObject(long lObjectID, const CString& strNewName) {
+    try {
+        OpenIfClosed();
+        if (!FindByID(lObjectID)) {
+            return false;
+        }
+        Edit();
+        m_strObjectName = strNewName;
+        Update();
+        return true;
+    } catch (const CDaoException& error) {
+        if (GetEditMode() != dbEditNone) {
+            CancelUpdate();
+        }
+        ShowError(error);
+        return false;
+    }
+}
+
+bool CRSObjects::FindObjectID(long lObjectID) {
+    try {
+        OpenIfClosed();
+        return FindByID(lObjectID);
+    } catch (const CDaoException& error) {
+        ShowError(error);
+        return false;
+    }
+}
+
+bool CRSObjects::HasRights(long lObjectID, DATABASETYPE eType) {
+    return FindObjectID(lObjectID) && GetAccessDB(eType)->HasRightsOn(m_lUserID);
+}
+
+bool CRSObjects::Delete(long lObjectID) {
+    if (!FindObjectID(lObjectID)) {
+        return false;
+    }
+    CDaoRecordset::Delete();
+    return true;
+}

@@ -1,0 +1,70 @@
+#pragma once
+// The record set on tObjects, the library's parts: find, insert, replace, rename, delete, and
+// move part contents in and out of tBlobs through a private CRSBlobs. Operations open the set
+// when it is closed; DAO errors are shown and give the failure value, except where noted.
+
+#include "access/DatabaseType.h"
+#include "platform/dao/CDaoRecordset.h"
+
+class CBlob;
+class CDaoException;
+class CRSBlobs;
+
+class CRSObjects : public CDaoRecordset {
+public:
+    // `pDatabase` is the handler of tier `eType` (not owned).
+    CRSObjects(DATABASETYPE eType, CDaoDatabase* pDatabase);
+    ~CRSObjects() override;
+
+    using CDaoRecordset::Delete;
+    using CDaoRecordset::Open;
+    // Opens the set, then makes its private blob set.
+    void Open(int openType = AFX_DAO_USE_DEFAULT_TYPE, const char* sql = nullptr,
+              int options = 0) override;
+    // Closes the set and frees its blob set.
+    void Close() override;
+    CString GetDefaultSQL() override;
+    void DoFieldExchange(CDaoFieldExchange* pFX) override;
+
+    // The part's type id with `pBlob` replaced by its content (owned by the caller; null when
+    // the blob row is missing), or 0 when there is no such part (`pBlob` untouched). Finds the
+    // part even when a filter left on this set would hide it.
+    long LoadObject(long lObjectID, CBlob*& pBlob);
+    // Adds a part in category `lObjectTreeID` owned by the current user; false (nothing
+    // stored) when `pBlob` is null, the name exists anywhere in the database, or the content
+    // cannot be written. Row and content are written in one transaction. Once `pBlob` has been
+    // handed on it is consumed, also when storing fails.
+    bool SaveObject(const CString& strName, long lObjectTypeID, CBlob* pBlob, long lObjectTreeID);
+    // Overwrites the part's content in place and sets its type; name, category, owner and blob
+    // id stay. Content and row in one transaction. False when `pBlob` is null or the part is
+    // missing (then `pBlob` stays the caller's), or when writing fails.
+    bool ReplaceObject(long lObjectID, CBlob* pBlob, long lObjectTypeID);
+    // -1 when not found.
+    long GetFirstObjectID(const CString& strName);
+    long GetObjectID(const CString& strName, long lObjectTypeID);
+    long GetObjectTypeID(long lObjectID);
+    // Does not test that the new name is free; callers do.
+    bool RenameObject(long lObjectID, const CString& strNewName);
+    // True, standing on the part, when it exists.
+    bool FindObjectID(long lObjectID);
+    // The rights rule of tier `eType`'s handler for the part's owner; false when not found.
+    bool HasRights(long lObjectID, DATABASETYPE eType);
+    // Deletes the part's row (its blob row stays); false when not found. A DAO error of the
+    // delete reaches the caller.
+    bool Delete(long lObjectID);
+
+    CRSBlobs* m_pRSBlobs = nullptr;  // owned; exists while the set is open
+    const DATABASETYPE m_eDatabaseType;
+
+    long m_lObjectID = 0;
+    CString m_strObjectName;
+    long m_lUserID = 0;
+    long m_lObjectTreeID = 0;
+    long m_lObjectTypeID = 0;
+    long m_lBlobID = 0;
+
+private:
+    void OpenIfClosed();
+    bool FindByID(long lObjectID);
+    void ShowError(const CDaoException& error) const;
+};

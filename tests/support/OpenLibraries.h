@@ -1,0 +1,50 @@
+#pragma once
+// The three libraries made and opened through the library set, for tests of the record sets
+// and of what is built on them. The user tier is the one most tests work in.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "access/CMSAccessDBHandler.h"
+#include "access/LibrarySet.h"
+#include "host/CBlob.h"
+#include "platform/dao/CDaoDatabase.h"
+#include "platform/dao/CDaoRecordset.h"
+#include "tests/support/LibraryFolder.h"
+
+namespace vaultry::test {
+
+class OpenLibraries : public testing::Test {
+protected:
+    void SetUp() override {
+        folder.CreateAll();
+        ASSERT_TRUE(AssureDBLoaded());
+        user = GetAccessDB(DATABASETYPE_USER);
+    }
+
+    // A new blob holding `text`; the caller owns it.
+    static CBlob* MakeBlob(const std::string& text) {
+        return new CBlob(reinterpret_cast<const BYTE*>(text.data()),
+                         static_cast<DWORD>(text.size()));
+    }
+    static std::string Text(const CBlob* blob) {
+        return blob ? std::string(reinterpret_cast<const char*>(blob->m_pData), blob->m_nSize)
+                    : std::string("(null)");
+    }
+    // Rows of `table` in the user library, counted outside the handler.
+    long Count(const char* table) {
+        CDaoDatabase database;
+        database.Open(folder.PathOf(DATABASETYPE_USER).c_str(), FALSE, TRUE,
+                      tables::LibrarySchema::ConnectString(tables::Generation::kCurrent));
+        CDaoRecordset count(&database);
+        count.Open(dbOpenSnapshot, CString("SELECT Count(*) FROM ") + table);
+        return static_cast<long>(count.GetFieldValue(0).AsInt64());
+    }
+
+    LibraryFolder folder;
+    CMSAccessDBHandler* user = nullptr;
+};
+
+}  // namespace vaultry::test

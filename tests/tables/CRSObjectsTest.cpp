@@ -1,0 +1,137 @@
+#include <sqlite3.h>
+
+#include "platform/dao/FaultInjector.h"
+#include "tables/CRSBlobs.h"
+#include "tables/CRSObjects.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/OpenLibraries.h"
+
+using vaultry::dao::FaultInjector;
+
+class CRSObjectsTest : public vaultry::test::OpenLibraries {
+protected:
+    // Faults reach only connections opened after this, so before any test opens one.
+    static void SetUpTestSuite() { FaultInjector::Install(); }
+    CRSObjects& Parts() { return *user->GetRSObjects(); }
+    long Store(const CString& name, long type, long tree = 1) {
+        return Parts().SaveObject(name, type, MakeBlob(name.str() + " content"), tree)
+                   ? Parts().GetObjectID(name, type)
+                   : -1;
+    }
+};
+
+TEST_F(CRSObjectsTest, ANameTakenAnywhereRefusesTheStore) {
+    ASSERT_GT(Store("R1", 1), 0);
+    CBlob* blob = MakeBlob("other");
+    EXPECT_FALSE(Parts().SaveObject("r1", 2, blob, 5));  // other type, category and case
+    delete blob;                                         // refused before the hand-over
+    EXPECT_FALSE(Parts().SaveObject("R2", 1, nullptr, 1));
+    EXPECT_EQ(Count("tObjects"), 1);
+    EXPECT_EQ(Count("tBlobs"), 1);
+}
+
+TEST_F(CRSObjectsTest, NamesWithQuotesBehaveLikeAnyOther) {
+    const CString name = "O'Neil \"big\" 10%";
+    const long id = Store(name, 1);
+    ASSERT_GT(id, 0);
+    EXPECT_EQ(Parts().GetFirstObjectID(name), id);
+    CBlob* duplicate = MakeBlob("x");
+    EXPECT_FALSE(Parts().SaveObject(name, 1, duplicate, 1));
+    delete duplicate;
+    EXPECT_TRUE(Parts().RenameObject(id, "it's renamed"));
+    EXPECT_EQ(Parts().GetFirstObjectID("IT'S RENAMED"), id);
+    EXPECT_EQ(Parts().GetFirstObjectID(name), -1);
+    EXPECT_EQ(Parts().GetFirstObjectID("' OR 1=1 OR '"), -1);
+}
+
+TEST_F(CRSObjectsTest, LoadFindsPartsHiddenByALeftoverFilter) {
+    const long first = Store("C1", 1);
+    const long second = Store("C2", 3, 7);
+    Parts().m_strFilter = "lObjectTreeID=1";
+    Parts().Requery();
+    CBlob* blob = nullptr;
+    EXPECT_EQ(Parts().LoadObject(second, blob), 3);
+    EXPECT_EQ(Text(blob), "C2 content");
+    EXPECT_EQ(Parts().LoadObject(first, blob), 1);
+    EXPECT_EQ(Text(blob), "C1 content");
+    CBlob* kept = blob;
+    EXPECT_EQ(Parts().LoadObject(999, blob), 0);
+    EXPECT_EQ(blob, kept);  // untouched when the part is missing
+    delete blob;
+}
+
+TEST_F(CRSObjectsTest, TypesTellSameNamedPartsApart) {
+    const long footprint = Store("U1", 1);
+    CRSObjects& parts = Parts();
+    parts.Open();
+    parts.AddNew();  // a second row of the same name, as an older library may hold
+    parts.m_strObjectName = "U1";
+    parts.m_lObjectTypeID = 2;
+    parts.Update();
+    parts.MoveLast();
+    const long pad = parts.m_lObjectID;
+    EXPECT_EQ(parts.GetObjectID("U1", 1), footprint);
+    EXPECT_EQ(parts.GetObjectID("U1", 2), pad);
+    EXPECT_EQ(parts.GetObjectID("U1", 3), -1);
+    EXPECT_EQ(parts.GetFirstObjectID("U1"), footprint);
+    EXPECT_EQ(parts.GetObjectTypeID(pad), 2);
+    EXPECT_EQ(parts.GetObjectTypeID(999), -1);
+}
+
+TEST_F(CRSObjectsTest, ReplaceKeepsIdentityAndChangesContentAndType) {
+    const long id = Store("Q1", 1, 4);
+    CRSObjects& parts = Parts();
+    parts.FindObjectID(id);
+    const long blobID = parts.m_lBlobID;
+    EXPECT_TRUE(parts.ReplaceObject(id, MakeBlob("replaced"), 9));
+    parts.FindObjectID(id);
+    EXPECT_EQ(parts.m_lBlobID, blobID);
+    EXPECT_EQ(parts.m_strObjectName, "Q1");
+    EXPECT_EQ(parts.m_lObjectTreeID, 4);
+    EXPECT_EQ(parts.m_lUserID, 0);
+    EXPECT_EQ(parts.m_lObjectTypeID, 9);
+    CBlob* blob = nullptr;
+    parts.LoadObject(id, blob);
+    EXPECT_EQ(Text(blob), "replaced");
+    delete blob;
+    CBlob* orphan = MakeBlob("x");
+    EXPECT_FALSE(parts.ReplaceObject(999, orphan, 1));
+    delete orphan;
+    EXPECT_FALSE(parts.Delete(999));
+    EXPECT_TRUE(parts.Delete(id));
+    EXPECT_EQ(Count("tObjects"), 0);
+    EXPECT_EQ(Count("tBlobs"), 1);  // blob rows stay
+}
+
+TEST_F(CRSObjectsTest, AFailedStoreLeavesNothingBehind) {
+    Store("before", 1);
+    // Every write fails from the blob on: no part row may point at a missing or empty blob.
+    vaultry::test::MessageBoxScript boxes;
+    boxes.AllowAny();
+    FaultInjector::Arm(FaultInjector::Operation::kWrite, 1, SQLITE_FULL, true);
+    EXPECT_FALSE(Parts().SaveObject("after", 1, MakeBlob("content"), 1));
+    FaultInjector::Disarm();
+    EXPECT_EQ(Count("tObjects"), 1);
+    EXPECT_EQ(Count("tBlobs"), 1);
+    EXPECT_GT(Store("after", 1), 0);  // and the set still works
+}
+
+TEST_F(CRSObjectsTest, AFailedReplaceKeepsTheOldContent) {
+    const long id = Store("keep", 1);
+    vaultry::test::MessageBoxScript boxes;
+    boxes.AllowAny();
+    // The blob is written, then the part row fails: the blob must come back as it was.
+    FaultInjector::Arm(FaultInjector::Operation::kSync, 1, SQLITE_IOERR_FSYNC, true);
+    EXPECT_FALSE(Parts().ReplaceObject(id, MakeBlob("half"), 5));
+    FaultInjector::Disarm();
+    CBlob* blob = nullptr;
+    EXPECT_EQ(Parts().LoadObject(id, blob), 1);
+    EXPECT_EQ(Text(blob), "keep content");
+    delete blob;
+}
+
+TEST_F(CRSObjectsTest, ContentThatCannotBeWrittenStoresNoPart) {
+    user->Execute("ALTER TABLE tBlobs RENAME TO tBlobsElsewhere");
+    EXPECT_FALSE(Parts().SaveObject("R9", 1, MakeBlob("content"), 1));  // consumed, not stored
+    EXPECT_EQ(Count("tObjects"), 0);
+}
