@@ -203,20 +203,23 @@ bool CRSObjectTypes::GetValidObjectTypeIDList(const CString& strDocTypes, CDWord
     try {
         Close();
         Open();
-        // The engine picks the rows (names compared ignoring case, as everywhere), in the
-        // set's own order, instead of every row being read to be compared here.
+        // The engine picks the rows (names compared ignoring case, as everywhere) in the set's
+        // own order, in one read, instead of every row being read to be compared here.
         CString names;
         for (const CString& name : RequestedTypes(strDocTypes)) {
             names += (names.IsEmpty() ? "" : ",") + QuoteText(name);
         }
-        CString filter = "strDocumentType IN(" + names + ")";
+        CString sql =
+            "SELECT lObjectTypeID FROM tObjectTypes WHERE strDocumentType IN(" + names + ")";
         if (pExcludedVisibility != nullptr) {
             CString visibility;
             visibility.Format(" AND byVisibility<>%d", static_cast<int>(*pExcludedVisibility));
-            filter += visibility;
+            sql += visibility;
         }
-        for (BOOL found = FindFirst(filter); found; found = FindNext(filter)) {
-            aTypeIDs.Add(static_cast<DWORD>(m_lObjectTypeID));
+        CDaoRecordset ids(m_pDatabase);
+        ids.Open(dbOpenSnapshot, sql + " ORDER BY lObjectTypeID");
+        for (; !ids.IsEOF(); ids.MoveNext()) {
+            aTypeIDs.Add(static_cast<DWORD>(ids.GetFieldValue(0).AsInt64()));
         }
         return true;
     } catch (const CDaoException&) {
@@ -231,6 +234,7 @@ long CRSObjectTypes::FindDocType(const CString& strDocType, const CBlob* pBlob) 
     try {
         Close();
         Open();
+        DaoTransaction reading(*m_pDatabase, DaoTransaction::Mode::kRead);
         const CString filter = "strDocumentType=" + QuoteText(strDocType);
         for (BOOL found = FindFirst(filter); found; found = FindNext(filter)) {
             CBlob* loaded = nullptr;

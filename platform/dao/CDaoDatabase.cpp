@@ -76,7 +76,7 @@ void CDaoDatabase::Create(const char* name, const char* locale, int) {
     auto connection =
         std::make_unique<SqliteConnection>(name, SqliteConnection::Mode::kCreate, false);
     try {
-        connection->BeginTransaction();
+        connection->BeginTransaction(true);
         connection->Execute(kCreateProperties);
         const CString password = ConnectValue(locale, "PWD");
         if (!password.IsEmpty()) {

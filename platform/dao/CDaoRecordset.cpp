@@ -191,9 +191,18 @@ void CDaoRecordset::MovePrev() {
     AfterMove(m_cursor->Prev());
 }
 
+const std::string& CDaoRecordset::TranslatedFind(const char* filter) {
+    const CString text(filter);
+    if (text != m_lastFindFilter || m_lastFindFilter.IsEmpty()) {
+        m_lastFindFilter = text;
+        m_lastFindTranslated = vaultry::dao::TranslateJetSql(text.str());
+    }
+    return m_lastFindTranslated;
+}
+
 BOOL CDaoRecordset::FindFirst(const char* filter) {
     RequireOpen();
-    const bool found = m_cursor->FindFirst(vaultry::dao::TranslateJetSql(filter ? filter : ""));
+    const bool found = m_cursor->FindFirst(TranslatedFind(filter));
     if (found) {
         AfterMove(true);
     }
@@ -202,7 +211,7 @@ BOOL CDaoRecordset::FindFirst(const char* filter) {
 
 BOOL CDaoRecordset::FindNext(const char* filter) {
     RequireOpen();
-    const bool found = m_cursor->FindNext(vaultry::dao::TranslateJetSql(filter ? filter : ""));
+    const bool found = m_cursor->FindNext(TranslatedFind(filter));
     if (found) {
         AfterMove(true);
     }

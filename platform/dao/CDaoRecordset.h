@@ -97,6 +97,8 @@ private:
     void Exchange(int operation);
     void AfterMove(bool landed);
     int ColumnIndex(const char* name) const;
+    // The find filter in SQLite's dialect; a walk repeats one filter, translated once.
+    const std::string& TranslatedFind(const char* filter);
 
     std::unique_ptr<vaultry::dao::RecordCursor> m_cursor;
     int m_nOpenType = dbOpenDynaset;
@@ -104,4 +106,6 @@ private:
     std::vector<int> m_fieldColumns;        // column index of each bound field, resolved once
     std::vector<COleVariant> m_fieldCache;  // bound values at Edit
     vaultry::dao::FieldChanges m_changes;
+    CString m_lastFindFilter;
+    std::string m_lastFindTranslated;
 };

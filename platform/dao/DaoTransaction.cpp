@@ -5,8 +5,8 @@
 
 namespace vaultry::dao {
 
-DaoTransaction::DaoTransaction(CDaoDatabase& database) : m_database(database) {
-    m_database.Connection().BeginTransaction();
+DaoTransaction::DaoTransaction(CDaoDatabase& database, Mode mode) : m_database(database) {
+    m_database.Connection().BeginTransaction(mode == Mode::kWrite);
 }
 
 DaoTransaction::~DaoTransaction() {

@@ -3,6 +3,9 @@
 // Commit is kept, or nothing is. Leaving the scope without Commit (an exception, an early
 // return) rolls back. Transactions nest; the outermost takes the write lock when it begins,
 // so two processes storing at once wait for each other instead of failing midway.
+//
+// A read transaction instead lets one operation that reads many rows see one state of the
+// file and take the read lock once rather than per statement. It must not write.
 
 class CDaoDatabase;
 
@@ -11,7 +14,9 @@ namespace vaultry::dao {
 class DaoTransaction {
 public:
     // `database` must be open and outlive the transaction. Throws CDaoException (busy, I/O).
-    explicit DaoTransaction(CDaoDatabase& database);
+    enum class Mode { kWrite, kRead };
+
+    explicit DaoTransaction(CDaoDatabase& database, Mode mode = Mode::kWrite);
     ~DaoTransaction();
     DaoTransaction(const DaoTransaction&) = delete;
     DaoTransaction& operator=(const DaoTransaction&) = delete;

@@ -82,9 +82,9 @@ std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
 
 std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
                                    const std::string& condition, int limit, bool withRow,
-                                   std::vector<COleVariant>& binds) const {
+                                   std::vector<COleVariant>& binds) {
     binds.push_back(COleVariant(m_maxRowId));
-    const ParameterizedSql find = Parameterize(condition);
+    const ParameterizedSql& find = Parameterized(condition);
     std::string sql = "SELECT ";
     std::string orderBy;
     for (std::size_t i = 0; i < m_order.size(); ++i) {
@@ -123,10 +123,14 @@ std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Directio
     return keys;
 }
 
-bool KeysetCursor::LoadRow(std::int64_t rowId) {
-    auto statement =
-        m_connection.Prepare("SELECT " + m_selectList + " FROM " + m_table + " WHERE rowid=?");
-    statement->BindInt64(1, rowId);
+bool KeysetCursor::LoadRow(std::int64_t rowId, const std::string& condition) {
+    std::string sql = "SELECT " + m_selectList + " FROM " + m_table + " WHERE rowid=?";
+    std::vector<COleVariant> binds{COleVariant(rowId)};
+    AppendCondition(sql, binds, Parameterized(condition));
+    auto statement = m_connection.Prepare(sql);
+    for (std::size_t i = 0; i < binds.size(); ++i) {
+        statement->Bind(static_cast<int>(i + 1), binds[i]);
+    }
     if (m_columns.empty()) {
         for (int i = 0; i < statement->ColumnCount(); ++i) {
             m_columns.emplace_back(statement->ColumnName(i));
@@ -142,19 +146,15 @@ bool KeysetCursor::LoadRow(std::int64_t rowId) {
     return true;
 }
 
-bool KeysetCursor::RowMeets(std::int64_t rowId, const std::string& condition) {
-    std::string sql = "SELECT 1 FROM " + m_table + " WHERE rowid=?";
-    std::vector<COleVariant> binds{COleVariant(rowId)};
-    AppendCondition(sql, binds, Parameterize(condition));
-    auto statement = m_connection.Prepare(sql);
-    for (std::size_t i = 0; i < binds.size(); ++i) {
-        statement->Bind(static_cast<int>(i + 1), binds[i]);
-    }
+bool KeysetCursor::RowExists(std::int64_t rowId) {
+    auto statement = m_connection.Prepare("SELECT 1 FROM " + m_table + " WHERE rowid=?");
+    statement->BindInt64(1, rowId);
     return statement->Step();
 }
 
-bool KeysetCursor::Land(std::int64_t rowId) {
-    if (!LoadRow(rowId)) {
+// Stands on `rowId` when it still exists and meets `condition`.
+bool KeysetCursor::Land(std::int64_t rowId, const std::string& condition) {
+    if (!LoadRow(rowId, condition)) {
         return false;
     }
     m_currentRowId = rowId;
@@ -194,6 +194,7 @@ bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Dir
     m_empty = false;
     m_inAppended = false;
     m_ahead.clear();
+    m_aheadCondition = condition;
     m_batch = 1;
     return true;
 }
@@ -205,7 +206,7 @@ bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
     const std::ptrdiff_t step = direction == Direction::kForward ? 1 : -1;
     for (auto i = static_cast<std::ptrdiff_t>(from); i >= 0 && i < count; i += step) {
         const std::int64_t rowId = m_appended[static_cast<std::size_t>(i)];
-        if (RowMeets(rowId, condition) && Land(rowId)) {
+        if (Land(rowId, condition)) {
             m_inAppended = true;
             m_appendedIndex = static_cast<std::size_t>(i);
             m_ahead.clear();
@@ -215,10 +216,18 @@ bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
     return false;
 }
 
-bool KeysetCursor::AdvanceMain() {
+// Moves to the next row of the main part after m_current that meets `condition`. Keys come a
+// growing batch at a time, fetched for the condition the batch was fetched for; each row is
+// read (and the condition checked again) as the cursor lands on it.
+bool KeysetCursor::AdvanceMain(const std::string& condition) {
+    if (condition != m_aheadCondition) {
+        m_ahead.clear();
+        m_aheadCondition = condition;
+        m_batch = 1;
+    }
     for (;;) {
         if (m_ahead.empty()) {
-            std::vector<Key> keys = FetchKeys(&m_current, Direction::kForward, "", m_batch);
+            std::vector<Key> keys = FetchKeys(&m_current, Direction::kForward, condition, m_batch);
             m_batch = std::min(m_batch * 8, kLargestBatch);
             if (keys.empty()) {
                 return false;
@@ -228,7 +237,8 @@ bool KeysetCursor::AdvanceMain() {
         }
         m_current = std::move(m_ahead.front());
         m_ahead.pop_front();
-        if (Land(m_current.RowId())) {
+        if (Land(m_current.RowId(), condition)) {
+            m_inAppended = false;
             return true;
         }
     }
@@ -265,8 +275,9 @@ bool KeysetCursor::Next() {
         default:
             break;
     }
-    const bool moved = m_inAppended ? LandOnAppended(m_appendedIndex + 1, Direction::kForward, "")
-                                    : (AdvanceMain() || LandOnAppended(0, Direction::kForward, ""));
+    const bool moved = m_inAppended
+                           ? LandOnAppended(m_appendedIndex + 1, Direction::kForward, "")
+                           : (AdvanceMain("") || LandOnAppended(0, Direction::kForward, ""));
     if (!moved) {
         m_position = Position::kAfterLast;
     }
@@ -314,9 +325,7 @@ bool KeysetCursor::FindNext(const std::string& condition) {
     if (m_inAppended) {
         return LandOnAppended(m_appendedIndex + 1, Direction::kForward, condition);
     }
-    const Key from = m_current;
-    return LandOnMain(condition, &from, Direction::kForward) ||
-           LandOnAppended(0, Direction::kForward, condition);
+    return AdvanceMain(condition) || LandOnAppended(0, Direction::kForward, condition);
 }
 
 long KeysetCursor::Count() {
@@ -330,9 +339,18 @@ long KeysetCursor::Count() {
     statement->Step();
     long count = static_cast<long>(statement->ColumnInt64(0));
     for (std::int64_t rowId : m_appended) {
-        count += RowMeets(rowId, "") ? 1 : 0;
+        count += RowExists(rowId) ? 1 : 0;
     }
     return count;
+}
+
+// Walks use one condition row after row; it is taken apart once.
+const ParameterizedSql& KeysetCursor::Parameterized(const std::string& condition) {
+    if (condition != m_lastCondition || m_lastCondition.empty()) {
+        m_lastCondition = condition;
+        m_lastParameterized = Parameterize(condition);
+    }
+    return m_lastParameterized;
 }
 
 void KeysetCursor::AppendCondition(std::string& sql, std::vector<COleVariant>& binds,
@@ -401,7 +419,7 @@ void KeysetCursor::UpdateCurrent(const FieldChanges& changes) {
     if (m_connection.Changes() == 0) {
         throw CDaoException(JET_ERROR_RECORD_DELETED, "DAO.Recordset", "Record is deleted.");
     }
-    LoadRow(m_currentRowId);
+    LoadRow(m_currentRowId, "");
 }
 
 void KeysetCursor::Insert(const FieldChanges& changes) {

@@ -55,19 +55,21 @@ private:
     // The statement that finds up to `limit` keys beyond `from` (with the row's values after
     // them when `withRow`); appends its parameters to `binds`.
     std::string KeyQuery(const Key* from, Direction direction, const std::string& condition,
-                         int limit, bool withRow, std::vector<COleVariant>& binds) const;
+                         int limit, bool withRow, std::vector<COleVariant>& binds);
     std::vector<Key> FetchKeys(const Key* from, Direction direction, const std::string& condition,
                                int limit);
     std::string BeyondCondition(const Key& key, Direction direction,
                                 std::vector<COleVariant>& binds) const;
-    bool LoadRow(std::int64_t rowId);
-    bool RowMeets(std::int64_t rowId, const std::string& condition);
+    // Reads the row when it exists and meets `condition`.
+    bool LoadRow(std::int64_t rowId, const std::string& condition);
+    bool RowExists(std::int64_t rowId);
     bool LandOnMain(const std::string& condition, const Key* from, Direction direction);
     bool LandOnAppended(std::size_t from, Direction direction, const std::string& condition);
-    bool AdvanceMain();
-    bool Land(std::int64_t rowId);
+    bool AdvanceMain(const std::string& condition);
+    bool Land(std::int64_t rowId, const std::string& condition);
     FieldChanges Writable(const FieldChanges& changes);
     std::string IntegerKeyColumn();
+    const ParameterizedSql& Parameterized(const std::string& condition);
     static void AppendCondition(std::string& sql, std::vector<COleVariant>& binds,
                                 const ParameterizedSql& condition);
     void RequireCurrentRow() const;
@@ -76,6 +78,8 @@ private:
     std::string m_table;
     std::string m_selectList;
     ParameterizedSql m_where;
+    std::string m_lastCondition;  // the last find condition, taken apart in...
+    ParameterizedSql m_lastParameterized;
     std::vector<OrderTerm> m_order;  // ends with the row id
     std::string m_rowIdColumn;       // the INTEGER PRIMARY KEY, which the database assigns
     bool m_rowIdColumnKnown = false;
@@ -88,7 +92,8 @@ private:
     std::size_t m_appendedIndex = 0;
     std::int64_t m_currentRowId = 0;  // of the row (or gap) the cursor stands on
     Key m_current;                    // the last main-part key reached; appended rows have none
-    std::deque<Key> m_ahead;          // keys that follow m_current, fetched in advance
+    std::deque<Key> m_ahead;          // keys that follow m_current, fetched in advance...
+    std::string m_aheadCondition;     // ...for this condition ("" for plain moves)
     int m_batch = 1;
 
     std::vector<COleVariant> m_row;

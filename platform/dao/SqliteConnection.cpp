@@ -147,8 +147,12 @@ void SqliteConnection::Execute(std::string_view sql) {
     }
 }
 
-void SqliteConnection::BeginTransaction() {
-    Execute(m_transactionDepth == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT vaultry_nested");
+void SqliteConnection::BeginTransaction(bool forWriting) {
+    if (m_transactionDepth > 0) {
+        Execute("SAVEPOINT vaultry_nested");
+    } else {
+        Execute(forWriting ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
+    }
     ++m_transactionDepth;
 }
 

@@ -53,9 +53,9 @@ public:
     void SetBusyTimeout(int milliseconds);
     int BusyTimeout() const { return m_busyTimeout; }
 
-    // Transactions nest: the outermost takes the write lock at once (BEGIN IMMEDIATE), inner
-    // ones are savepoints.
-    void BeginTransaction();
+    // Transactions nest: the outermost takes the write lock at once (BEGIN IMMEDIATE) when
+    // `forWriting`, else the read lock at its first read; inner ones are savepoints.
+    void BeginTransaction(bool forWriting);
     void CommitTransaction();
     void RollbackTransaction();
     int TransactionDepth() const { return m_transactionDepth; }
