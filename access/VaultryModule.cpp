@@ -19,6 +19,14 @@ HINSTANCE VaultryModuleInstance() {
             {IDS_TIER_MASTER, "Norvik Master"},
             {IDS_TIER_CORPORATE, "Corporate database"},
             {IDS_TIER_USER, "User"},
+            {IDS_DBARCHIVE_ELEMENTS, "Elements"},
+            {IDS_DBARCHIVE_ELEMENT_ID, "ElementID"},
+            {IDS_DBARCHIVE_ELEMENT_NAME, "ElementName"},
+            {IDS_DBARCHIVE_ATTRIBUTES, "Attributes"},
+            {IDS_DBARCHIVE_ATTRIBUTE_ID, "AttributeID"},
+            {IDS_DBARCHIVE_ATTRIBUTE_NAME, "AttributeName"},
+            {IDS_DBARCHIVE_ELEMENT_PARENT, "ElementParent"},
+            {IDS_DBARCHIVE_ATTRIBUTE_PARENT, "AttributeParent"},
         });
     return &module;
 }

@@ -39,6 +39,9 @@ protected:
     CObject& operator=(const CObject&) = default;
 };
 
+// Marks a schema number as one whose older versions an archive may still read.
+constexpr UINT VERSIONABLE_SCHEMA = 0x80000000;
+
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 
 #define DECLARE_DYNAMIC(class_name)               \
