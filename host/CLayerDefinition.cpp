@@ -77,5 +77,10 @@ const LayerInfo* CLayerDefinition::FindMatch(const LayerInfo& wanted) const {
     if (sameKind) {
         return sameKind;
     }
+    for (const LayerInfo& layer : m_layers) {
+        if (layer.kind == LayerKind::kMechanical) {
+            return &layer;
+        }
+    }
     return m_layers.empty() ? nullptr : &m_layers.front();
 }

@@ -53,8 +53,9 @@ public:
     // The layer with that id, or null.
     const LayerInfo* FindById(long id) const;
     // The layer of this definition that stands for `layer` of another document: the one of the
-    // same name (ignoring case) and kind; else the first of the same kind; else the first layer
-    // at all. Null only when this definition has no layers.
+    // same name (ignoring case) and kind; else the first of the same kind; else the first
+    // mechanical layer (so nothing lands on copper by chance); else the first layer at all.
+    // Null only when this definition has no layers.
     const LayerInfo* FindMatch(const LayerInfo& layer) const;
 
     bool operator==(const CLayerDefinition& other) const { return m_layers == other.m_layers; }

@@ -1,0 +1,31 @@
+#include "host/CDrwSubSheet.h"
+
+CDrwSubSheet::CDrwSubSheet(const CLayerDefinition* layers) {
+    if (layers != nullptr) {
+        m_layers.Init(*layers);
+    }
+}
+
+void CDrwSubSheet::AddObject(std::unique_ptr<CDrawObject> object, bool selected) {
+    m_objects.emplace_back(std::move(object), selected);
+}
+
+CDrwGroup* CDrwSubSheet::CreateGroupOfObjects(bool) {
+    auto group = std::make_unique<CDrwGroup>();
+    for (const auto& [object, selected] : m_objects) {
+        if (selected) {
+            group->Add(std::unique_ptr<CDrawObject>(static_cast<CDrawObject*>(object->Clone())));
+        }
+    }
+    return group->GetObjectCount() > 0 ? group.release() : nullptr;
+}
+
+void CDrwSubSheet::GetObjectsValidForLibrary(std::vector<ValidLibraryObject>& list) const {
+    list.clear();
+    for (const auto& [object, selected] : m_objects) {
+        if (object->IsGroup()) {
+            const CString* name = object->GetName();
+            list.push_back({object.get(), name ? *name : CString()});
+        }
+    }
+}
