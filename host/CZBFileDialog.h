@@ -23,6 +23,9 @@ public:
     // 1 (IDOK) on OK, otherwise IDCANCEL.
     int DoModal();
 
+    // An open dialog (1 to the constructor) rather than a save dialog; the host's flags.
+    bool IsOpenFileDialog() const { return m_bOpenFile; }
+    int GetFlags() const { return m_nFlags; }
     CString GetPathName() const { return m_strPathName; }
     void SetPathName(const CString& path) { m_strPathName = path; }
     const std::vector<std::pair<CString, CString>>& Filters() const { return m_filters; }

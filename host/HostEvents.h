@@ -5,6 +5,12 @@
 #include <functional>
 #include <vector>
 
+#include "platform/afx/AfxTypes.h"
+#include "platform/afx/CResourceModule.h"
+
+class COleDataObject;
+class CWnd;
+
 template <typename Info>
 class HostEvent {
 public:
@@ -29,3 +35,37 @@ public:
 private:
     std::vector<Callback> m_callbacks;
 };
+
+// What a drag over a window carries to the drag-and-drop event.
+struct DRAGDROP_EVENTINFO {
+    CWnd* pTargetWnd = nullptr;
+    COleDataObject* pDataObject = nullptr;
+    DWORD dwDropEffect =
+        0;       // 1 while entering and over; on drop the effect chosen (1 copy, 2 move)
+    long x = 0;  // cursor, in the target's client coordinates
+    long y = 0;
+    DWORD dwKeyState = 0;  // during drag-over only
+    DWORD nPhase = 0;      // 0 enter, 3 over, 4 drop
+    UINT nClipboardFormat = 0;
+};
+
+// A part to open on a sheet of its own: `lObjectID`, `DATABASETYPE` and 0, all 0 for a new part.
+struct PART_REFERENCE {
+    long lObjectID = 0;
+    long lDatabaseType = 0;
+    long lReserved = 0;
+};
+
+// Asks the host to open an empty project sheet for a new or edited part.
+struct CREATE_SUBSHEET_REQUEST {
+    HINSTANCE hModule = nullptr;
+    const char* pszDocType = nullptr;
+    long lReserved1 = 0;
+    long lReserved2 = 0;
+    long lCount = 1;
+    PART_REFERENCE* pPart = nullptr;
+};
+
+// The host's two events; every category tree subscribes to the first.
+HostEvent<DRAGDROP_EVENTINFO>& EventDragAndDrop();
+HostEvent<CREATE_SUBSHEET_REQUEST>& EventCreateEmptyProjectSubsheet();

@@ -20,11 +20,11 @@ void PartBlobWriter::Raw(const void* data, std::size_t size) {
 }
 
 void PartBlobWriter::Text(const CString& text) {
-    const auto it = std::find(m_strings.begin(), m_strings.end(), text);
-    Unsigned(static_cast<std::uint64_t>(it - m_strings.begin()));
-    if (it == m_strings.end()) {
+    const auto [it, added] = m_stringIndex.emplace(text, m_strings.size());
+    if (added) {
         m_strings.push_back(text);
     }
+    Unsigned(it->second);
 }
 
 void PartBlobWriter::Class(const CRuntimeClass* cls) {
@@ -37,7 +37,9 @@ void PartBlobWriter::Class(const CRuntimeClass* cls) {
 
 std::vector<std::uint8_t> PartBlobWriter::Finish() const {
     PartBlobWriter head;
-    head.Raw(kMarker, sizeof kMarker);
+    for (char ch : kMarker) {
+        head.Byte(static_cast<std::uint8_t>(ch));
+    }
     head.Byte(kVersion);
     head.Unsigned(m_classes.size());
     for (const CRuntimeClass* cls : m_classes) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/afx/CObject.h"
@@ -40,6 +41,7 @@ public:
 private:
     std::vector<std::uint8_t> m_bytes;
     std::vector<CString> m_strings;
+    std::unordered_map<CString, std::size_t> m_stringIndex;
     std::vector<const CRuntimeClass*> m_classes;
 };
 

@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build clang-format python3
   libsqlite3-dev zlib1g-dev libpugixml-dev libcli11-dev
   qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

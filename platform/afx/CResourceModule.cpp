@@ -9,6 +9,11 @@ const char* CResourceModule::FindString(UINT id) const {
     return it == m_strings.end() ? nullptr : it->second;
 }
 
+const CResourceBitmap* CResourceModule::FindBitmap(UINT id) const {
+    const auto it = m_bitmaps.find(id);
+    return it == m_bitmaps.end() ? nullptr : &it->second;
+}
+
 HINSTANCE AfxGetResourceHandle() {
     return g_currentResourceModule;
 }

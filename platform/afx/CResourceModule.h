@@ -1,24 +1,37 @@
 #pragma once
-// A module's resources, standing in for what an instance handle reaches on Windows. Only the
-// string table exists so far; dialog templates and bitmaps join it with the window layer.
+// A module's resources, standing in for what an instance handle reaches on Windows: its string
+// table and its bitmaps. Dialog templates join it with the window layer.
 
+#include <cstdint>
 #include <map>
+#include <vector>
 
 #include "platform/afx/AfxTypes.h"
+
+// A bitmap: rows from the top, each pixel 0xAARRGGBB.
+struct CResourceBitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
 
 class CResourceModule {
 public:
     // `name` and the texts must outlive the module (they are string literals in practice).
-    CResourceModule(const char* name, std::map<UINT, const char*> strings)
-        : m_name(name), m_strings(std::move(strings)) {}
+    CResourceModule(const char* name, std::map<UINT, const char*> strings,
+                    std::map<UINT, CResourceBitmap> bitmaps = {})
+        : m_name(name), m_strings(std::move(strings)), m_bitmaps(std::move(bitmaps)) {}
 
     const char* GetName() const { return m_name; }
     // The text of string `id`, or null when the table has none.
     const char* FindString(UINT id) const;
+    // Bitmap `id`, or null.
+    const CResourceBitmap* FindBitmap(UINT id) const;
 
 private:
     const char* m_name;
     std::map<UINT, const char*> m_strings;
+    std::map<UINT, CResourceBitmap> m_bitmaps;
 };
 
 using HINSTANCE = const CResourceModule*;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 
@@ -162,6 +163,11 @@ TEST(PartBlobTest, PlugInsServeTheirTypesAndClassifyObjects) {
     ASSERT_TRUE(GetDocInfoForDocType("CAD-Object", info));
     EXPECT_STREQ(info.hModule->FindString(info.nDescriptionID), "Mechanical CAD object");
     EXPECT_EQ(info.pszRelatedDocType, nullptr);
+    const CResourceBitmap* icon = info.hModule->FindBitmap(info.nIconID);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->width * icon->height, 16 * 16);
+    EXPECT_GT(
+        std::count_if(icon->pixels.begin(), icon->pixels.end(), [](auto p) { return p != 0; }), 20);
 
     EXPECT_EQ(GetLibDocTypeForObject(Soic8().get()), "Footprint");
     CDrwGroup stack;

@@ -1,0 +1,70 @@
+// Writes the seed inputs of the fuzz targets: a common data block (plain and compressed), a
+// footprint's part blob and an XML archive. Run by scripts/fuzz.sh when the seeds are missing.
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "host/BuiltInPlugIns.h"
+#include "host/CBlob.h"
+#include "host/CLibraryObject.h"
+#include "host/CSafeStartAndEndElement.h"
+#include "host/FootprintGenerator.h"
+#include "platform/afx/CMemFile.h"
+#include "serial/CCommonLibraryInfo.h"
+#include "serial/CDocTypeLibraryInfo.h"
+
+namespace {
+
+void Write(const std::string& path, const void* data, std::size_t size) {
+    std::ofstream(path, std::ios::binary)
+        .write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s SEED-FOLDER\n", argv[0]);
+        return 2;
+    }
+    const std::string folder = argv[1];
+    RegisterBuiltInPlugIns();
+    const CKV_DocInterface* footprint = GetDocForLibraryType("Footprint");
+
+    CCommonLibraryInfo info;
+    info.SetDocTypeLibInfo("Footprint", CDocTypeLibraryInfo(footprint->GetLayerDefinition(),
+                                                            footprint->GetColorDefinition(0)));
+    info.SetDocTypeLibInfo("Pad-Stack", CDocTypeLibraryInfo());
+    BYTE* block = nullptr;
+    const UINT length = info.EncodeDataBlock(block);
+    Write(folder + "/data_block/compressed", block, length);
+    std::free(block);
+
+    CMemFile plain;
+    {
+        CXMLArchive ar("", CXMLArchive::kCompressedMarker, &plain, true, false);
+        ar.SaveHeader();
+        {
+            CSafeStartAndEndElement root(ar, "CommonLibraryObject");
+            info.XMLSerialize(ar, nullptr);
+        }
+        ar.Close();
+    }
+    const auto plainLength = static_cast<std::size_t>(plain.GetLength());
+    BYTE* plainBytes = plain.Detach();
+    Write(folder + "/data_block/plain", plainBytes, plainLength);
+    Write(folder + "/xml_archive/plain", plainBytes, plainLength);
+    std::free(plainBytes);
+
+    auto part = MakeTwoRowFootprint("SOIC-8", "U1", TwoRowPattern{});
+    CLibraryObject encoder;
+    encoder.AddObjectToList(part.get());
+    std::unique_ptr<CBlob> blob(encoder.EncodeBlob(
+        nullptr, nullptr, nullptr, footprint->GetLayerDefinition(), nullptr, false));
+    encoder.EmptyObjectList();
+    Write(folder + "/part_blob/soic8", blob->m_pData, blob->m_nSize);
+    return 0;
+}
