@@ -2,10 +2,15 @@
 
 #include <map>
 
+#include "host/CDrawContext.h"
 #include "host/CDrwDimension.h"
 #include "host/CDrwObList.h"
 #include "host/CDrwShapes.h"
+#include "host/CDrwSubSheet.h"
+#include "host/CTotalLayerInformation.h"
 #include "host/CUnitInfo.h"
+#include "host/CallbackStatusBar.h"
+#include "host/CurrentDesign.h"
 #include "host/FootprintGenerator.h"
 #include "host/HostEvents.h"
 
@@ -89,4 +94,39 @@ TEST(DimensionsTest, HostEventsStopAtTheFirstCallbackThatAccepts) {
     EXPECT_EQ(calls, (std::vector<int>{1, 2, 1}));
     event.RemoveAllCallBacks();
     EXPECT_EQ(event.DoEvent(big, 0), 0);
+}
+
+TEST(DimensionsTest, TheCurrentDesignDrivesTheDrawContextAndSelection) {
+    EXPECT_EQ(GetDrwSubSheet(), nullptr);
+    CDrwSubSheet sheet;
+    sheet.GetLayerDefinition().Add({1, "Top", LayerKind::kCopperTop});
+    sheet.AddObject(
+        MakeChipFootprint("0402", "C1", Millimetres(1), Millimetres(0.6), Millimetres(0.5)), true);
+    sheet.AddObject(
+        MakeChipFootprint("0603", "C2", Millimetres(1.6), Millimetres(0.9), Millimetres(0.95)),
+        false);
+    SetCurrentDesign(&sheet);
+    EXPECT_EQ(GetSheetLayerDefinition()->GetLayer(0).name, "Top");
+    EXPECT_EQ(GetDrawContext()->GetLayerDefinition().GetCount(), 1);
+    EXPECT_EQ(GetTotalLayerInformation()->GetCount(), 1);
+    std::unique_ptr<CDrwGroup> selection(sheet.CreateGroupOfObjects(true));
+    ASSERT_NE(selection, nullptr);
+    EXPECT_EQ(selection->GetObjectCount(), 1);
+    std::vector<CDrwSubSheet::ValidLibraryObject> valid;
+    sheet.GetObjectsValidForLibrary(valid);
+    ASSERT_EQ(valid.size(), 2u);
+    EXPECT_EQ(valid[1].name, "0603");
+    SetCurrentDesign(nullptr);
+    EXPECT_EQ(GetDrawContext(), nullptr);
+    EXPECT_EQ(GetSheetUnitInfo(), nullptr);
+
+    std::vector<std::string> seen;
+    CallbackStatusBar bar([&](const CallbackStatusBar::Progress& p) {
+        seen.push_back(std::to_string(p.position) + "/" + std::to_string(p.upper) +
+                       (p.active ? "" : " done"));
+    });
+    bar.StartProgress(0, 3);
+    bar.SetCurrentPos(2);
+    bar.EndProgress();
+    EXPECT_EQ(seen, (std::vector<std::string>{"0/3", "2/3", "2/3 done"}));
 }
