@@ -8,12 +8,14 @@
 #include "access/CDatabaseRegistry.h"
 #include "access/VaultryModule.h"
 #include "access/VaultryStrings.h"
+#include "host/CLibraryObject.h"
 #include "host/CSet.h"
 #include "host/ResourceStrings.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/Win32Files.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
+#include "serial/CCommonLibraryInfo.h"
 #include "tables/CRSObjectTree.h"
 #include "tables/CRSObjectTypes.h"
 #include "tables/CRSObjects.h"
@@ -51,12 +53,18 @@ CString ConfiguredPath(DATABASETYPE type) {
 }  // namespace
 
 CMSAccessDBHandler::CMSAccessDBHandler(DATABASETYPE type, CDaoWorkspace* workspace)
-    : CDaoDatabase(workspace), m_eDatabaseType(type), m_pRegistry(new CDatabaseRegistry) {}
+    : CDaoDatabase(workspace),
+      m_eDatabaseType(type),
+      m_pLibraryObject(new CLibraryObject),
+      m_pRegistry(new CDatabaseRegistry),
+      m_pCommonLibraryInfo(new CCommonLibraryInfo) {}
 
 // An owner that forgot to close still frees the record sets; the database itself is closed by
 // the base destructor, without remembering the user.
 CMSAccessDBHandler::~CMSAccessDBHandler() {
     delete m_pRegistry;
+    delete m_pCommonLibraryInfo;
+    delete m_pLibraryObject;
     DeleteRecordSets();
 }
 
@@ -225,6 +233,12 @@ void CMSAccessDBHandler::SetNewPassword() {
 
 NewPasswordDialog CMSAccessDBHandler::SetNewPasswordDialog(NewPasswordDialog dialog) {
     return std::exchange(PasswordDialog(), std::move(dialog));
+}
+
+void CMSAccessDBHandler::SetSourceColorLayerDef(CColorDefinition* colours,
+                                                CLayerDefinition* layers) {
+    m_pSourceColorDef = colours;
+    m_pSourceLayerDef = layers;
 }
 
 void CMSAccessDBHandler::GetPCUserName(CString& name) const {

@@ -9,11 +9,23 @@
 #include <functional>
 
 #include "access/DatabaseType.h"
+#include "platform/afx/CDWordArray.h"
 #include "platform/dao/CDaoDatabase.h"
 
+class CBlob;
+
+class CColorDefinition;
+class CCommonLibraryInfo;
 class CDaoException;
 class CDaoWorkspace;
 class CDatabaseRegistry;
+class CDrawObject;
+class CDrwGroup;
+class CDrwObList;
+class CDrwSubSheet;
+class CLayerDefinition;
+class CLibraryObject;
+class CStringArray;
 class CRSObjects;
 class CRSObjectTree;
 class CRSObjectTypes;
@@ -56,6 +68,51 @@ public:
     // Whether the current user may change what `lOwnerID` owns (the user set's rights rule);
     // false while the handler is not initialised.
     bool HasRightsOn(long lOwnerID);
+    // Parts (see CMSAccessDBHandlerParts.cpp). Drawing objects passed in stay the caller's;
+    // groups and arrays handed back become the caller's.
+
+    // Stores `group` as a part of `docType` in category `treeID`, or replaces the part of that
+    // name and type when the user has the rights on it. One transaction.
+    bool SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long treeID, const CString& docType,
+                    const CColorDefinition* colours, const CLayerDefinition* layers);
+    // Stores every object of `list` as a new part, with progress on the host's status bar.
+    // Each part is stored whole or not at all; false when any was not stored.
+    bool SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long treeID,
+                     const CColorDefinition* colours, const CLayerDefinition* layers);
+    bool ReplaceObject(CDrwSubSheet* sheet, long objectID, CDrwGroup* group,
+                       const CColorDefinition* colours, const CLayerDefinition* layers);
+    // The part's object type id with `group` set to its decoded objects, or -1.
+    long LoadObject(CDrwSubSheet* sheet, CDrwGroup*& group, long objectID, CLayerDefinition* layers,
+                    CColorDefinition* colours);
+    // One entry per name in `objects` (a new[] array the caller frees, with its objects); null
+    // where a name was not found. A part asked for twice is decoded once and cloned.
+    bool LoadObjects(CDrwSubSheet* sheet, CDrawObject**& objects, const CStringArray& names,
+                     const CString& docType, CLayerDefinition* layers, CColorDefinition* colours);
+    // As above, also giving each part's category in `treeIDs` (new[], the caller frees).
+    bool LoadObjects(CDrwSubSheet* sheet, CDrawObject**& objects, long*& treeIDs,
+                     const CStringArray& names, const CString& docType, CLayerDefinition* layers,
+                     CColorDefinition* colours);
+    // Copies a part of `source` (this handler when null) into category `treeID` here.
+    bool CopyObject(long objectID, long treeID, CMSAccessDBHandler* source);
+    bool RenameObject(long objectID, const CString& name);
+    long GetObjectID(const CString& name, const CString& docType);
+    long GetObjectID(const CString& name, long objectTypeID);
+    long GetObjectTypeID(long objectID);
+    long GetFirstObjectTypeID(const CString& docType);
+    CString GetDocType(long objectTypeID);
+    CString GetDocTypeDescrption(long objectTypeID);
+    CString GetDocTypeDescrption(const CString& docType);
+
+    // Categories (see CMSAccessDBHandlerTree.cpp).
+    bool CopyTree(long treeID, long parentID, CMSAccessDBHandler* source);
+    bool HasValidDoctypeWithTypeID(long objectID);
+    void CheckForCache();
+    void UpdateCache();
+
+    CCommonLibraryInfo* GetCommonLibraryInfo() const { return m_pCommonLibraryInfo; }
+    // Not owned.
+    void SetSourceColorLayerDef(CColorDefinition* colours, CLayerDefinition* layers);
+
     // Lets the user set the password of the current user through the new-password dialog.
     void SetNewPassword();
     // Installs the dialog SetNewPassword runs (none: it is cancelled) and returns the previous.
@@ -70,11 +127,40 @@ protected:
     // Resolves the path, opens the file, checks it. False (after telling the user) on failure.
     bool InitializeDatabase();
 
+    bool LoadCommonDataBlock(long objectTypeID);
+    bool SaveCommonDataBlock(long objectTypeID);
+    long SaveCommonDataBlock2(const CString& docType);
+    void ClearupCommonDataBlock();
+
 private:
     void OpenAndCheck(const CString& path, int isV8);
     void ReportOpenError(const CDaoException& error) const;
     void MakeRecordSets();
     void DeleteRecordSets();
+
+    // What storing one object needs once it is prepared.
+    struct PreparedPart {
+        long typeID = -1;
+        CBlob* blob = nullptr;  // owned until handed to a record set
+    };
+    CString FreeUnnamedName();
+    void MarkDesignator(CDrawObject& object);
+    // Steps 3 to 8 of preparing an object: the common data block, its type and the blob.
+    bool Encode(CDrwSubSheet* sheet, CDrawObject& object, const CString& docType,
+                const CColorDefinition*& colours, const CLayerDefinition*& layers,
+                PreparedPart& part);
+    bool StoreOne(CDrwSubSheet* sheet, CDrawObject& object, long treeID,
+                  const CColorDefinition*& colours, const CLayerDefinition*& layers,
+                  CString& lastDocType, bool& unknownShown);
+    long WantedCategory(CDrawObject& object);
+    bool LoadNamed(CDrwSubSheet* sheet, const CString& name, const CDWordArray& types,
+                   bool firstOnly, CDrawObject*& object, long& treeID, CLayerDefinition* layers,
+                   CColorDefinition* colours);
+    bool LoadNamedParts(CDrwSubSheet* sheet, CDrawObject**& objects, long*& treeIDs,
+                        const CStringArray& names, const CString& docType, CLayerDefinition* layers,
+                        CColorDefinition* colours, bool firstRowOnly);
+    void ReportSaveFailure(const CString& name) const;
+    bool CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source);
 
     long m_lCommonBlockTypeID = -1;
     const DATABASETYPE m_eDatabaseType;
@@ -82,9 +168,13 @@ private:
     bool m_bInitialized = false;
     long m_lUserID = -1;
     bool m_bMayWrite = true;  // the current user's write right, kept for the host to consult
-    CRSObjects* m_pRSObjects = nullptr;          // owned while initialised
-    CRSUserTree* m_pRSUserTree = nullptr;        // owned while initialised
-    CRSObjectTree* m_pRSObjectTree = nullptr;    // owned while initialised
-    CRSObjectTypes* m_pRSObjectTypes = nullptr;  // owned while initialised
-    CDatabaseRegistry* m_pRegistry;              // owned
+    CRSObjects* m_pRSObjects = nullptr;             // owned while initialised
+    CRSUserTree* m_pRSUserTree = nullptr;           // owned while initialised
+    CRSObjectTree* m_pRSObjectTree = nullptr;       // owned while initialised
+    CRSObjectTypes* m_pRSObjectTypes = nullptr;     // owned while initialised
+    CLibraryObject* m_pLibraryObject;               // owned
+    CDatabaseRegistry* m_pRegistry;                 // owned
+    CCommonLibraryInfo* m_pCommonLibraryInfo;       // owned
+    CColorDefinition* m_pSourceColorDef = nullptr;  // not owned
+    CLayerDefinition* m_pSourceLayerDef = nullptr;  // not owned
 };

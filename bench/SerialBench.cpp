@@ -56,10 +56,12 @@ void DecodePart200(benchmark::State& state) {
     CPoolStringStorage strings;
     const auto blob = EncodePart(*part, classes, strings);
     const CLayerDefinition* layers = Footprints().GetLayerDefinition();
+    CLayerDefinition target;
+    target.Init(*layers);
     for (auto _ : state) {
         CLibraryObject decoder;
         benchmark::DoNotOptimize(decoder.DecodeBlob(nullptr, &classes, &strings, layers, nullptr,
-                                                    blob.get(), layers, nullptr));
+                                                    blob.get(), &target, nullptr));
         decoder.DestroyObjectList();
     }
     state.counters["bytes"] = static_cast<double>(blob->m_nSize);

@@ -154,15 +154,14 @@ CString GetLibDocTypeForObject(const CDrawObject* object) {
     if (dynamic_cast<const CDrwPad*>(object) != nullptr) {
         return "Pad-Stack";
     }
-    if (const auto* group = dynamic_cast<const CDrwGroup*>(object)) {
-        if (HoldsOnlyPadsOnOneSpot(*group)) {
-            return "Pad-Stack";
-        }
-        if (!group->Pads().empty()) {
-            return "Footprint";
-        }
+    const auto* group = dynamic_cast<const CDrwGroup*>(object);
+    if (group == nullptr) {
+        return "";  // a loose line, text or dimension is no part of any known type
     }
-    return "CAD-Object";
+    if (HoldsOnlyPadsOnOneSpot(*group)) {
+        return "Pad-Stack";
+    }
+    return group->Pads().empty() ? "CAD-Object" : "Footprint";
 }
 
 CKV_DocInterface* GetDocForLibraryType(const CString& docType) {

@@ -61,9 +61,9 @@ HINSTANCE BuiltInPlugInModule();
 // Adds the three plug-ins to the plug-in manager, once.
 void RegisterBuiltInPlugIns();
 
-// The document type a drawing object is stored as: a group holding pads with drill holes or
-// surface pads is a footprint, a lone pad or a group of only pads on one spot a pad stack,
-// anything else a mechanical CAD object.
+// The document type a drawing object is stored as: a group holding pads is a footprint, a
+// lone pad or a group of only pads on one spot a pad stack, another group a mechanical CAD
+// object; any other object has none (empty).
 class CDrawObject;
 CString GetLibDocTypeForObject(const CDrawObject* object);
 // The plug-in serving a library document type (case ignored), or null.

@@ -93,10 +93,15 @@ CBlob* CLibraryObject::EncodeBlob(CDrwSubSheet*, CDrwClassList* classes,
 bool CLibraryObject::DecodeBlob(CDrwSubSheet*, CDrwClassList* classes, CPoolStringStorage* strings,
                                 const CLayerDefinition* storedLayers,
                                 const CColorDefinition* storedColors, const CBlob* blob,
-                                const CLayerDefinition* targetLayers,
-                                const CColorDefinition* targetColors) {
+                                CLayerDefinition* targetLayers, CColorDefinition* targetColors) {
     if (blob == nullptr || blob->m_nSize == 0) {
         return false;
+    }
+    if (targetLayers != nullptr && targetLayers->GetCount() == 0 && storedLayers != nullptr) {
+        targetLayers->Init(*storedLayers);
+    }
+    if (targetColors != nullptr && targetColors->GetCount() == 0 && storedColors != nullptr) {
+        targetColors->Init(*storedColors);
     }
     const StoredToTarget map(storedLayers, storedColors, targetLayers, targetColors);
     std::vector<std::unique_ptr<CDrawObject>> decoded;

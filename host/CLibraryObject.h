@@ -37,12 +37,13 @@ public:
                       const CLayerDefinition* layers, const CColorDefinition* colors, bool flag);
     // Decodes `blob` (which stays the caller's) into new objects added to the list, mapping the
     // stored layers and colours onto `targetLayers` and `targetColors` (by name and kind; see
-    // CLayerDefinition::FindMatch). True when a decoded group heads the list; a damaged blob
-    // adds nothing and gives false.
+    // CLayerDefinition::FindMatch). An empty target definition is filled with the stored one
+    // instead, so a part can be carried to another library with its definitions. True when a
+    // decoded group heads the list; a damaged blob adds nothing and gives false.
     bool DecodeBlob(CDrwSubSheet* sheet, CDrwClassList* classes, CPoolStringStorage* strings,
                     const CLayerDefinition* storedLayers, const CColorDefinition* storedColors,
-                    const CBlob* blob, const CLayerDefinition* targetLayers,
-                    const CColorDefinition* targetColors);
+                    const CBlob* blob, CLayerDefinition* targetLayers,
+                    CColorDefinition* targetColors);
 
 private:
     CDrwObList* m_pList = new CDrwObList(false);  // owned while held here

@@ -1,5 +1,7 @@
 #include "tables/CRSObjects.h"
 
+#include <memory>
+
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
 #include "host/CBlob.h"
@@ -98,9 +100,10 @@ bool CRSObjects::SaveObject(const CString& strName, long lObjectTypeID, CBlob* p
     if (pBlob == nullptr) {
         return false;
     }
+    std::unique_ptr<CBlob> blob(pBlob);
     try {
         OpenIfClosed();
-        if (FindFirst("strObjectName=" + QuoteText(strName))) {
+        if (NameExists(strName)) {
             return false;
         }
         DaoTransaction transaction(*m_pDatabase);
@@ -109,7 +112,7 @@ bool CRSObjects::SaveObject(const CString& strName, long lObjectTypeID, CBlob* p
         m_strObjectName = strName;
         m_lObjectTreeID = lObjectTreeID;
         m_lUserID = GetAccessDB(m_eDatabaseType)->GetUserID();
-        m_lBlobID = m_pRSBlobs->SaveNew(pBlob);
+        m_lBlobID = m_pRSBlobs->SaveNew(blob.release());
         if (m_lBlobID == 0) {
             // The content could not be written: no part without content is stored.
             CancelUpdate();
@@ -131,13 +134,14 @@ bool CRSObjects::ReplaceObject(long lObjectID, CBlob* pBlob, long lObjectTypeID)
     if (pBlob == nullptr) {
         return false;
     }
+    std::unique_ptr<CBlob> blob(pBlob);
     try {
         OpenIfClosed();
         if (!FindByID(lObjectID)) {
             return false;
         }
         DaoTransaction transaction(*m_pDatabase);
-        if (!m_pRSBlobs->Save(pBlob, m_lBlobID)) {
+        if (!m_pRSBlobs->Save(blob.release(), m_lBlobID)) {
             return false;
         }
         Edit();
@@ -185,6 +189,13 @@ long CRSObjects::GetObjectTypeID(long lObjectID) {
         ShowError(error);
         return -1;
     }
+}
+
+bool CRSObjects::NameExists(const CString& strName) {
+    CDaoRecordset named(m_pDatabase);
+    named.Open(dbOpenSnapshot,
+               "SELECT Count(*) FROM tObjects WHERE strObjectName=" + QuoteText(strName));
+    return named.GetFieldValue(0).AsInt64() > 0;
 }
 
 bool CRSObjects::RenameObject(long lObjectID, const CString& strNewName) {

@@ -31,16 +31,18 @@ public:
     // part even when a filter left on this set would hide it.
     long LoadObject(long lObjectID, CBlob*& pBlob);
     // Adds a part in category `lObjectTreeID` owned by the current user; false (nothing
-    // stored) when `pBlob` is null, the name exists anywhere in the database, or the content
-    // cannot be written. Row and content are written in one transaction. Once `pBlob` has been
-    // handed on it is consumed, also when storing fails.
+    // stored) when `pBlob` is null, the name exists anywhere in the database (whatever filter
+    // is left on this set), or the content cannot be written. Row and content are written in
+    // one transaction. `pBlob` is consumed on every path.
     bool SaveObject(const CString& strName, long lObjectTypeID, CBlob* pBlob, long lObjectTreeID);
     // Overwrites the part's content in place and sets its type; name, category, owner and blob
-    // id stay. Content and row in one transaction. False when `pBlob` is null or the part is
-    // missing (then `pBlob` stays the caller's), or when writing fails.
+    // id stay. Content and row in one transaction. False when `pBlob` is null, the part is
+    // missing, or writing fails. `pBlob` is consumed on every path.
     bool ReplaceObject(long lObjectID, CBlob* pBlob, long lObjectTypeID);
     // -1 when not found.
     long GetFirstObjectID(const CString& strName);
+    // Whether any part of the database has the name (case ignored), whatever this set shows.
+    bool NameExists(const CString& strName);
     long GetObjectID(const CString& strName, long lObjectTypeID);
     long GetObjectTypeID(long lObjectID);
     // Does not test that the new name is free; callers do.

@@ -147,7 +147,22 @@ void SqliteConnection::Execute(std::string_view sql) {
     }
 }
 
+// SQLite ends a whole transaction by itself after some errors (a full disk, some I/O errors);
+// the nesting depth then no longer matches the file, and what is still to come must not run as
+// if it were inside the transaction that is gone.
+bool SqliteConnection::TransactionLost() const {
+    return m_transactionDepth > 0 && sqlite3_get_autocommit(m_db) != 0;
+}
+
+[[noreturn]] static void ThrowTransactionLost() {
+    throw CDaoException(SQLITE_ABORT_ROLLBACK, "SQLite",
+                        "The transaction was rolled back by the database after an earlier error.");
+}
+
 void SqliteConnection::BeginTransaction(bool forWriting) {
+    if (TransactionLost()) {
+        ThrowTransactionLost();
+    }
     if (m_transactionDepth > 0) {
         Execute("SAVEPOINT vaultry_nested");
     } else {
@@ -157,22 +172,24 @@ void SqliteConnection::BeginTransaction(bool forWriting) {
 }
 
 void SqliteConnection::CommitTransaction() {
+    if (TransactionLost()) {
+        ThrowTransactionLost();
+    }
     Execute(m_transactionDepth == 1 ? "COMMIT" : "RELEASE vaultry_nested");
     --m_transactionDepth;
 }
 
 void SqliteConnection::RollbackTransaction() {
-    if (m_transactionDepth == 1) {
-        // A failed statement may already have ended the transaction (SQLite rolls back by
-        // itself on some I/O and full-disk errors); there is then nothing left to undo.
-        if (!sqlite3_get_autocommit(m_db)) {
-            Execute("ROLLBACK");
-        }
+    const int depth = m_transactionDepth--;
+    if (sqlite3_get_autocommit(m_db) != 0) {
+        return;  // nothing left to undo: SQLite already rolled the transaction back
+    }
+    if (depth == 1) {
+        Execute("ROLLBACK");
     } else {
         Execute("ROLLBACK TO vaultry_nested");
         Execute("RELEASE vaultry_nested");
     }
-    --m_transactionDepth;
 }
 
 }  // namespace vaultry::dao

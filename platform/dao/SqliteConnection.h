@@ -59,6 +59,8 @@ public:
     void CommitTransaction();
     void RollbackTransaction();
     int TransactionDepth() const { return m_transactionDepth; }
+    // True when SQLite ended the open transaction by itself after an error.
+    bool TransactionLost() const;
 
 private:
     struct CachedStatement {

@@ -10,9 +10,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     RegisterBuiltInPlugIns();
     const CLayerDefinition* layers = GetDocForLibraryType("Footprint")->GetLayerDefinition();
+    CLayerDefinition target;
+    target.Init(*layers);
     const CBlob blob(data, static_cast<DWORD>(size));
     CLibraryObject decoder;
-    decoder.DecodeBlob(nullptr, nullptr, nullptr, layers, nullptr, &blob, layers, nullptr);
+    decoder.DecodeBlob(nullptr, nullptr, nullptr, layers, nullptr, &blob, &target, nullptr);
     CDrwObList* list = decoder.GetObjectList();
     if (list->GetCount() > 0) {
         delete decoder.EncodeBlob(nullptr, nullptr, nullptr, layers, nullptr, false);

@@ -33,7 +33,7 @@ std::unique_ptr<CBlob> Encode(CDrawObject& object) {
 }
 
 // Decodes into a new group (null when refused), mapping onto `target`.
-std::unique_ptr<CDrwGroup> Decode(const CBlob& blob, const CLayerDefinition* target = nullptr) {
+std::unique_ptr<CDrwGroup> Decode(const CBlob& blob, CLayerDefinition* target = nullptr) {
     CLibraryObject decoder;
     const bool ok = decoder.DecodeBlob(nullptr, nullptr, nullptr, &FootprintLayers(), nullptr,
                                        &blob, target, nullptr);

@@ -22,12 +22,18 @@ protected:
 
 TEST_F(CRSObjectsTest, ANameTakenAnywhereRefusesTheStore) {
     ASSERT_GT(Store("R1", 1), 0);
-    CBlob* blob = MakeBlob("other");
-    EXPECT_FALSE(Parts().SaveObject("r1", 2, blob, 5));  // other type, category and case
-    delete blob;                                         // refused before the hand-over
+    EXPECT_FALSE(Parts().SaveObject("r1", 2, MakeBlob("other"), 5));  // other type, category, case
     EXPECT_FALSE(Parts().SaveObject("R2", 1, nullptr, 1));
     EXPECT_EQ(Count("tObjects"), 1);
     EXPECT_EQ(Count("tBlobs"), 1);
+}
+
+TEST_F(CRSObjectsTest, AFilterLeftOnTheSetHidesNoDuplicate) {
+    Store("Taken", 1);
+    Parts().m_strFilter = "strObjectName='Other'";
+    Parts().Requery();
+    EXPECT_FALSE(Parts().SaveObject("TAKEN", 1, MakeBlob("x"), 1));
+    EXPECT_EQ(Count("tObjects"), 1);
 }
 
 TEST_F(CRSObjectsTest, NamesWithQuotesBehaveLikeAnyOther) {
@@ -35,9 +41,7 @@ TEST_F(CRSObjectsTest, NamesWithQuotesBehaveLikeAnyOther) {
     const long id = Store(name, 1);
     ASSERT_GT(id, 0);
     EXPECT_EQ(Parts().GetFirstObjectID(name), id);
-    CBlob* duplicate = MakeBlob("x");
-    EXPECT_FALSE(Parts().SaveObject(name, 1, duplicate, 1));
-    delete duplicate;
+    EXPECT_FALSE(Parts().SaveObject(name, 1, MakeBlob("x"), 1));  // consumed all the same
     EXPECT_TRUE(Parts().RenameObject(id, "it's renamed"));
     EXPECT_EQ(Parts().GetFirstObjectID("IT'S RENAMED"), id);
     EXPECT_EQ(Parts().GetFirstObjectID(name), -1);
@@ -94,9 +98,7 @@ TEST_F(CRSObjectsTest, ReplaceKeepsIdentityAndChangesContentAndType) {
     parts.LoadObject(id, blob);
     EXPECT_EQ(Text(blob), "replaced");
     delete blob;
-    CBlob* orphan = MakeBlob("x");
-    EXPECT_FALSE(parts.ReplaceObject(999, orphan, 1));
-    delete orphan;
+    EXPECT_FALSE(parts.ReplaceObject(999, MakeBlob("x"), 1));
     EXPECT_FALSE(parts.Delete(999));
     EXPECT_TRUE(parts.Delete(id));
     EXPECT_EQ(Count("tObjects"), 0);

@@ -1,0 +1,232 @@
+// The handler's operations on whole categories: copying a sub-tree with its parts, the
+// ancestor cache table, and whether a part's document type has a plug-in.
+
+#include <vector>
+
+#include "access/CMSAccessDBHandler.h"
+#include "access/VaultryModule.h"
+#include "access/VaultryStrings.h"
+#include "host/CKVStatusBar.h"
+#include "host/CPlugInManager.h"
+#include "host/CSet.h"
+#include "host/ResourceStrings.h"
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/CDaoFieldExchange.h"
+#include "platform/dao/CDaoRecordset.h"
+#include "platform/dao/CDaoTableDef.h"
+#include "platform/dao/DaoTransaction.h"
+#include "tables/CRSObjectTree.h"
+#include "tables/CRSObjectTypes.h"
+#include "tables/CRSObjects.h"
+
+using vaultry::dao::DaoTransaction;
+
+namespace {
+
+constexpr int kPartsWithoutProgress = 10;
+
+CString ChildrenFilter(long treeID) {
+    CString text;
+    text.Format("lParentID=%lu AND lParentID<>lTreeID", static_cast<unsigned long>(treeID));
+    return text;
+}
+
+CString PartsFilter(long treeID) {
+    CString text;
+    text.Format("lObjectTreeID IN(%lu)", static_cast<unsigned long>(treeID));
+    return text;
+}
+
+CString CacheColumn(long level) {
+    CString name;
+    name.Format("lCache%lu", static_cast<unsigned long>(level));
+    return name;
+}
+
+// The ids of the children of `treeID`, in the order the set finds them; a root is never its
+// own child.
+std::vector<long> Children(CRSObjectTree& tree, long treeID) {
+    std::vector<long> children;
+    const CString filter = ChildrenFilter(treeID);
+    for (BOOL found = tree.FindFirst(filter); found; found = tree.FindNext(filter)) {
+        children.push_back(tree.m_lTreeID);
+    }
+    return children;
+}
+
+}  // namespace
+
+bool CMSAccessDBHandler::CopyTree(long treeID, long parentID, CMSAccessDBHandler* source) {
+    CMSAccessDBHandler& from = source ? *source : *this;
+    if (m_pRSObjectTree == nullptr || from.m_pRSObjectTree == nullptr ||
+        !from.m_pRSObjectTree->FindTreeID(treeID)) {
+        return false;
+    }
+    if (&from == this) {
+        // A copy into its own sub-tree would copy itself without end.
+        if (parentID == treeID) {
+            return false;
+        }
+        CRSObjectTree destination(m_eDatabaseType, this);
+        if (destination.FindTreeID(parentID) && destination.HasAsParent(treeID)) {
+            return false;
+        }
+    }
+    return CopyTreeInto(treeID, parentID, from);
+}
+
+bool CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source) {
+    CRSObjectTree& sourceTree = *source.m_pRSObjectTree;
+    if (!sourceTree.FindTreeID(treeID)) {
+        return false;
+    }
+    const CString name = sourceTree.m_strName;
+    const std::vector<long> children = Children(sourceTree, treeID);
+    long copy = 0;
+    {
+        DaoTransaction transaction(*this);
+        copy = m_pRSObjectTree->AddChild(parentID, name);
+        transaction.Commit();
+    }
+    if (copy <= 0) {
+        return true;
+    }
+    for (long child : children) {
+        CopyTreeInto(child, copy, source);
+    }
+    CRSObjects& sourceParts = *source.m_pRSObjects;
+    sourceParts.m_strFilter = PartsFilter(treeID);
+    if (sourceParts.IsOpen()) {
+        sourceParts.Requery();
+    } else {
+        sourceParts.Open();
+    }
+    std::vector<long> parts;
+    for (; sourceParts.IsOpen() && !sourceParts.IsEOF(); sourceParts.MoveNext()) {
+        parts.push_back(sourceParts.m_lObjectID);
+    }
+    CKVStatusBar* status = GetSettings() ? GetSettings()->GetStatusBar() : nullptr;
+    const bool showProgress = status != nullptr && parts.size() > kPartsWithoutProgress;
+    if (showProgress) {
+        status->StartProgress(0, static_cast<int>(parts.size()));
+        status->SetPaneText(
+            0, GetResourceString(VaultryModuleInstance(), IDS_COPYING_DATABASE_TREE), true);
+    }
+    sourceParts.m_strFilter.Empty();
+    sourceParts.Requery();
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (showProgress) {
+            status->SetCurrentPos(static_cast<int>(i));
+        }
+        CopyObject(parts[i], copy, &source);
+    }
+    if (showProgress) {
+        status->EndProgress();
+    }
+    return true;
+}
+
+bool CMSAccessDBHandler::HasValidDoctypeWithTypeID(long objectID) {
+    if (m_pRSObjects == nullptr || m_pRSObjectTypes == nullptr) {
+        return false;
+    }
+    if (!m_pRSObjects->IsOpen()) {
+        m_pRSObjects->Open();
+    }
+    if (!m_pRSObjectTypes->IsOpen()) {
+        m_pRSObjectTypes->Open();
+    }
+    if (!m_pRSObjects->FindObjectID(objectID)) {
+        return false;
+    }
+    const CString docType = m_pRSObjectTypes->GetDocType(m_pRSObjects->m_lObjectTypeID);
+    return !docType.IsEmpty() && GetPlugInManager()->GetDocInterface(docType) != nullptr;
+}
+
+void CMSAccessDBHandler::CheckForCache() {
+    long deepest = 0;
+    try {
+        CDaoRecordset levels(this);
+        levels.Open(dbOpenSnapshot,
+                    "SELECT Max(tObjectTree.lLevel) AS MaxOflLevel FROM tObjectTree;");
+        deepest = static_cast<long>(levels.GetFieldValue("MaxOflLevel").AsInt64());
+        levels.Close();
+    } catch (const CDaoException&) {
+        return;
+    }
+    DaoTransaction transaction(*this);
+    try {
+        CDaoTableDef old(this);
+        old.Open("tObjectTreeCache");
+        old.Close();
+        DeleteTableDef("tObjectTreeCache");
+    } catch (const CDaoException&) {
+        // There was no cache table yet.
+    }
+    CDaoTableDef cache(this);
+    try {
+        cache.Create("tObjectTreeCache");
+        for (long level = 0; level <= deepest; ++level) {
+            cache.CreateField(CacheColumn(level), dbLong, 4, dbUpdatableField);
+        }
+        CDaoFieldInfo treeID;
+        treeID.m_strName = "lTreeID";
+        treeID.m_nType = dbLong;
+        treeID.m_lSize = 4;
+        treeID.m_lAttributes = dbFixedField | dbUpdatableField;
+        treeID.m_bRequired = true;
+        treeID.m_bAllowZeroLength = false;
+        cache.CreateField(treeID);
+    } catch (const CDaoException&) {
+        // Appended with the fields made so far.
+    }
+    cache.Append();
+    cache.Close();
+    UpdateCache();
+    transaction.Commit();
+}
+
+// One row per category: for the category at level L, lCache0 .. lCacheL hold its ancestors
+// from the root down to itself. Columns above L are emptied, so a category that moved up is no
+// longer listed under its old ancestors.
+void CMSAccessDBHandler::UpdateCache() {
+    CDaoRecordset cache(this);
+    cache.Open(AFX_DAO_USE_DEFAULT_TYPE, "SELECT tObjectTreeCache.* FROM tObjectTreeCache;");
+    if (!m_pRSObjectTree->IsOpen()) {
+        m_pRSObjectTree->Open();
+    }
+    if (!cache.IsOpen() || !m_pRSObjectTree->IsOpen()) {
+        return;
+    }
+    const int columns = cache.GetFieldCount() - 1;  // the level columns, then lTreeID
+    DaoTransaction transaction(*this);
+    CRSObjectTree ancestors(m_eDatabaseType, this);
+    for (m_pRSObjectTree->Requery(); !m_pRSObjectTree->IsEOF(); m_pRSObjectTree->MoveNext()) {
+        const long treeID = m_pRSObjectTree->m_lTreeID;
+        std::vector<long> path(
+            static_cast<std::size_t>(std::max<long>(m_pRSObjectTree->m_lLevel + 1, 0)), 0);
+        ancestors.FindTreeID(treeID);
+        for (long k = m_pRSObjectTree->m_lLevel; k >= 0; --k) {
+            path[static_cast<std::size_t>(k)] = ancestors.m_lTreeID;
+            if (ancestors.m_lParentID != ancestors.m_lTreeID) {
+                ancestors.FindTreeID(ancestors.m_lParentID);
+            }
+        }
+        CString sql;
+        sql.Format("DELETE FROM tObjectTreeCache WHERE lTreeID = %lu",
+                   static_cast<unsigned long>(treeID));
+        Execute(sql);
+        CString names = "lTreeID";
+        CString values;
+        values.Format("%ld", treeID);
+        for (int k = 0; k < columns && k < static_cast<int>(path.size()); ++k) {
+            names += ", " + CacheColumn(k);
+            CString value;
+            value.Format(", %ld", path[static_cast<std::size_t>(k)]);
+            values += value;
+        }
+        Execute("INSERT INTO tObjectTreeCache (" + names + ") VALUES (" + values + ")");
+    }
+    transaction.Commit();
+    cache.Close();
+}
