@@ -104,6 +104,10 @@ public:
     CString GetDocTypeDescrption(const CString& docType);
 
     // Categories (see CMSAccessDBHandlerTree.cpp).
+    // Copies category `treeID` of `source` (this handler when null), its sub-categories and
+    // parts, under `parentID` here. False when the source category is missing, when the
+    // destination lies inside the copied sub-tree, or when a category could not be written
+    // (reported; what was copied before stays).
     bool CopyTree(long treeID, long parentID, CMSAccessDBHandler* source);
     bool HasValidDoctypeWithTypeID(long objectID);
     void CheckForCache();

@@ -538,7 +538,9 @@ bool CMSAccessDBHandler::RenameObject(long objectID, const CString& name) {
     if (typeID < 0) {
         return false;
     }
-    if (m_pRSObjects->GetObjectID(name, typeID) < 0) {
+    // Checked in the whole table: a filter left on the part set by a lookup must not hide
+    // the part that already has the name.
+    if (!m_pRSObjects->NameExists(name, typeID)) {
         return m_pRSObjects->RenameObject(objectID, name);
     }
     AfxMessageBox(Text(IDS_NAME_EXISTS), MB_OK);

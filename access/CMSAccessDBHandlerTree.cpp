@@ -10,6 +10,7 @@
 #include "host/CPlugInManager.h"
 #include "host/CSet.h"
 #include "host/ResourceStrings.h"
+#include "platform/afx/AfxMessageBox.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoFieldExchange.h"
 #include "platform/dao/CDaoRecordset.h"
@@ -72,7 +73,13 @@ bool CMSAccessDBHandler::CopyTree(long treeID, long parentID, CMSAccessDBHandler
             return false;
         }
     }
-    return CopyTreeInto(treeID, parentID, from);
+    try {
+        return CopyTreeInto(treeID, parentID, from);
+    } catch (const CDaoException& error) {
+        // A category could not be written: what was copied before it stays, each part whole.
+        AfxMessageBox(error.GetErrorMessage(), MB_OK);
+        return false;
+    }
 }
 
 bool CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source) {

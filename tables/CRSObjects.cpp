@@ -191,10 +191,15 @@ long CRSObjects::GetObjectTypeID(long lObjectID) {
     }
 }
 
-bool CRSObjects::NameExists(const CString& strName) {
+bool CRSObjects::NameExists(const CString& strName, long lObjectTypeID) {
+    CString sql = "SELECT Count(*) FROM tObjects WHERE strObjectName=" + QuoteText(strName);
+    if (lObjectTypeID >= 0) {
+        CString type;
+        type.Format(" AND lObjectTypeID=%li", lObjectTypeID);
+        sql += type;
+    }
     CDaoRecordset named(m_pDatabase);
-    named.Open(dbOpenSnapshot,
-               "SELECT Count(*) FROM tObjects WHERE strObjectName=" + QuoteText(strName));
+    named.Open(dbOpenSnapshot, sql);
     return named.GetFieldValue(0).AsInt64() > 0;
 }
 

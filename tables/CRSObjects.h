@@ -41,8 +41,9 @@ public:
     bool ReplaceObject(long lObjectID, CBlob* pBlob, long lObjectTypeID);
     // -1 when not found.
     long GetFirstObjectID(const CString& strName);
-    // Whether any part of the database has the name (case ignored), whatever this set shows.
-    bool NameExists(const CString& strName);
+    // Whether any part of the database has the name (case ignored), and the type when one is
+    // given, whatever this set shows.
+    bool NameExists(const CString& strName, long lObjectTypeID = -1);
     long GetObjectID(const CString& strName, long lObjectTypeID);
     long GetObjectTypeID(long lObjectID);
     // Does not test that the new name is free; callers do.

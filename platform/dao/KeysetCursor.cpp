@@ -32,6 +32,13 @@ KeysetCursor::KeysetCursor(SqliteConnection& connection, const SelectStatement& 
     auto maxRowId = m_connection.Prepare("SELECT max(rowid) FROM " + m_table);
     maxRowId->Step();
     m_maxRowId = maxRowId->ColumnInt64(0);
+
+    // The columns are known before any row is read, so an empty set still describes them.
+    auto row =
+        m_connection.Prepare("SELECT " + m_selectList + " FROM " + m_table + " WHERE rowid=?");
+    for (int i = 0; i < row->ColumnCount(); ++i) {
+        m_columns.emplace_back(row->ColumnName(i));
+    }
 }
 
 std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
@@ -131,11 +138,6 @@ bool KeysetCursor::LoadRow(std::int64_t rowId, const std::string& condition) {
     for (std::size_t i = 0; i < binds.size(); ++i) {
         statement->Bind(static_cast<int>(i + 1), binds[i]);
     }
-    if (m_columns.empty()) {
-        for (int i = 0; i < statement->ColumnCount(); ++i) {
-            m_columns.emplace_back(statement->ColumnName(i));
-        }
-    }
     if (!statement->Step()) {
         return false;
     }
@@ -178,11 +180,6 @@ bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Dir
     Key key;
     for (int i = 0; i < keyColumns; ++i) {
         key.values.push_back(statement->Column(i));
-    }
-    if (m_columns.empty()) {
-        for (int i = keyColumns; i < statement->ColumnCount(); ++i) {
-            m_columns.emplace_back(statement->ColumnName(i));
-        }
     }
     m_row.clear();
     for (int i = keyColumns; i < statement->ColumnCount(); ++i) {

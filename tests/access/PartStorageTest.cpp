@@ -1,0 +1,194 @@
+// Storing, loading, copying and renaming parts through the handler, with real footprints.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "host/BuiltInPlugIns.h"
+#include "host/CDrwObList.h"
+#include "host/CDrwShapes.h"
+#include "host/CDrwSubSheet.h"
+#include "host/FootprintGenerator.h"
+#include "platform/afx/CStringArray.h"
+#include "tables/CRSObjectTree.h"
+#include "tables/CRSObjectTypes.h"
+#include "tables/CRSObjects.h"
+#include "tables/CRSUserTree.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/OpenLibraries.h"
+
+namespace {
+
+std::unique_ptr<CDrwGroup> Soic(const CString& name) {
+    return MakeTwoRowFootprint(name, "U12", TwoRowPattern{});
+}
+
+std::unique_ptr<CDrwGroup> Chip(const CString& name) {
+    return MakeChipFootprint(name, "R1", Millimetres(1.6), Millimetres(0.9), Millimetres(0.95));
+}
+
+}  // namespace
+
+class PartStorageTest : public vaultry::test::OpenLibraries {
+protected:
+    void SetUp() override {
+        RegisterBuiltInPlugIns();
+        OpenLibraries::SetUp();
+    }
+    bool Store(CMSAccessDBHandler* tier, CDrwGroup& part, const char* docType = "Footprint",
+               long tree = 1) {
+        return tier->SaveObject(nullptr, &part, tree, docType, nullptr, nullptr);
+    }
+    std::unique_ptr<CDrwGroup> Load(CMSAccessDBHandler* tier, long id, long* typeID = nullptr) {
+        CDrwGroup* group = nullptr;
+        CLayerDefinition layers;
+        CColorDefinition colours;
+        const long type = tier->LoadObject(nullptr, group, id, &layers, &colours);
+        if (typeID) {
+            *typeID = type;
+        }
+        return std::unique_ptr<CDrwGroup>(group);
+    }
+    long IdOf(CMSAccessDBHandler* tier, const char* name) {
+        return tier->GetObjectID(name, "Footprint");
+    }
+};
+
+TEST_F(PartStorageTest, UnnamedPartsAreNumberedPastTheTakenNames) {
+    for (const char* expected : {"Unnamed part", "Unnamed part(2)", "Unnamed part(3)"}) {
+        auto part = Chip("");
+        CDrwGroup unnamed;
+        unnamed.Add(
+            std::unique_ptr<CDrawObject>(static_cast<CDrawObject*>(part->GetObject(0)->Clone())));
+        ASSERT_TRUE(Store(user, unnamed));
+        EXPECT_EQ(*unnamed.GetName(), expected);
+    }
+    EXPECT_GT(IdOf(user, "Unnamed part(3)"), 0);
+}
+
+TEST_F(PartStorageTest, AStoredPartLoadsWithItsGeometryAndMarkedDesignator) {
+    auto part = Soic("SOIC-8");
+    ASSERT_TRUE(Store(user, *part));
+    EXPECT_EQ(part->GetAttributeWithTag(KV_REFDES)->GetValue(), "U?");
+    long typeID = 0;
+    auto back = Load(user, IdOf(user, "SOIC-8"), &typeID);
+    ASSERT_NE(back, nullptr);
+    EXPECT_GT(typeID, 0);
+    EXPECT_EQ(back->GetAttributeWithTag(KV_REFDES)->GetValue(), "U?");
+    EXPECT_EQ(back->Pads().size(), 8u);
+    EXPECT_EQ(back->Pads()[0]->m_x, part->Pads()[0]->m_x);
+    EXPECT_EQ(user->GetDocType(typeID), "Footprint");
+    // A second footprint of the same definitions shares the object type.
+    auto other = Soic("SOIC-8B");
+    ASSERT_TRUE(Store(user, *other));
+    EXPECT_EQ(user->GetObjectTypeID(IdOf(user, "SOIC-8B")), typeID);
+    EXPECT_EQ(Count("tObjectTypes"), 1);
+}
+
+TEST_F(PartStorageTest, ASameNamedPartIsReplacedOnlyWithRightsAndOfTheSameType) {
+    ASSERT_TRUE(Store(user, *Soic("R1")));
+    const long id = IdOf(user, "R1");
+    auto wider = MakeTwoRowFootprint("R1", "U1", TwoRowPattern{14});
+    ASSERT_TRUE(Store(user, *wider));
+    EXPECT_EQ(IdOf(user, "R1"), id);  // replaced, not added
+    EXPECT_EQ(Load(user, id)->Pads().size(), 14u);
+
+    {
+        vaultry::test::MessageBoxScript boxes;
+        boxes.Expect("Failed to save the component : R1");
+        auto cad = Soic("R1");
+        EXPECT_FALSE(Store(user, *cad, "CAD-Object"));
+    }
+    user->GetRSUserTree()->SetUserPassword(0, "secret");
+    user->Close();
+    ASSERT_TRUE(user->IsInitialized(DATABASETYPE_USER));
+    {
+        vaultry::test::MessageBoxScript boxes;
+        boxes.Expect("Failed to save the component : R1");
+        EXPECT_FALSE(Store(user, *Soic("R1")));
+    }
+    EXPECT_EQ(Load(user, id)->Pads().size(), 14u);
+}
+
+TEST_F(PartStorageTest, SaveObjectsStoresTheKnownAndReportsTheUnknownOnce) {
+    CDrwObList list;
+    list.Add(new CDrwLine(0, 0, 1000, 0, 100));  // a loose line: no part type serves it
+    list.Add(Chip("C1").release());
+    list.Add(nullptr);
+    list.Add(Chip("C2").release());
+    vaultry::test::MessageBoxScript boxes;
+    boxes.Expect("is/are unknown");
+    EXPECT_FALSE(user->SaveObjects(nullptr, &list, 1, nullptr, nullptr));
+    EXPECT_EQ(Count("tObjects"), 2);
+    CDrwObList empty;
+    EXPECT_FALSE(user->SaveObjects(nullptr, &empty, 1, nullptr, nullptr));
+    EXPECT_FALSE(user->SaveObjects(nullptr, nullptr, 1, nullptr, nullptr));
+}
+
+TEST_F(PartStorageTest, LoadObjectsDecodesARepeatedNameOnceIntoDistinctObjects) {
+    ASSERT_TRUE(Store(user, *Soic("U1")));
+    ASSERT_TRUE(Store(user, *Chip("R9")));
+    CStringArray names;
+    names.Add("U1");
+    names.Add("missing");
+    names.Add("U1");
+    names.Add("R9");
+    CDrawObject** objects = nullptr;
+    long* trees = nullptr;
+    ASSERT_TRUE(user->LoadObjects(nullptr, objects, trees, names, "Footprint", nullptr, nullptr));
+    ASSERT_NE(objects[0], nullptr);
+    EXPECT_EQ(objects[1], nullptr);
+    ASSERT_NE(objects[2], nullptr);
+    EXPECT_NE(objects[0], objects[2]);
+    EXPECT_EQ(*objects[2]->GetName(), "U1");
+    ASSERT_NE(objects[3], nullptr);  // every name, not only the first
+    EXPECT_EQ(trees[3], 1);
+    for (int i = 0; i < names.GetSize(); ++i) {
+        delete objects[i];
+    }
+    delete[] objects;
+    delete[] trees;
+}
+
+TEST_F(PartStorageTest, CopiesTakeFreeNamesAndKeepGeometryAcrossTiers) {
+    CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
+    ASSERT_TRUE(Store(corporate, *Soic("R1")));
+    const long source = corporate->GetObjectID("R1", "Footprint");
+    ASSERT_TRUE(user->CopyObject(source, 1, corporate));
+    EXPECT_GT(IdOf(user, "R1"), 0);  // no R1 there yet: the name stays
+    ASSERT_TRUE(user->CopyObject(source, 1, corporate));
+    EXPECT_GT(IdOf(user, "Copy of R1"), 0);
+    ASSERT_TRUE(user->CopyObject(source, 1, corporate));
+    const long copy2 = IdOf(user, "Copy(2) of R1");
+    ASSERT_GT(copy2, 0);
+    auto original = Load(corporate, source);
+    auto copied = Load(user, copy2);
+    ASSERT_EQ(copied->Pads().size(), original->Pads().size());
+    for (std::size_t i = 0; i < original->Pads().size(); ++i) {
+        EXPECT_EQ(copied->Pads()[i]->m_x, original->Pads()[i]->m_x);
+        EXPECT_EQ(copied->Pads()[i]->m_height, original->Pads()[i]->m_height);
+    }
+}
+
+TEST_F(PartStorageTest, RenamesRefuseNamesTakenInTheSameType) {
+    ASSERT_TRUE(Store(user, *Soic("A")));
+    ASSERT_TRUE(Store(user, *Soic("B")));
+    EXPECT_TRUE(user->RenameObject(IdOf(user, "A"), "O'Brien"));
+    EXPECT_GT(IdOf(user, "O'Brien"), 0);
+    vaultry::test::MessageBoxScript boxes;
+    boxes.Expect("The specified name already exists");
+    EXPECT_FALSE(user->RenameObject(IdOf(user, "B"), "o'brien"));
+    EXPECT_FALSE(user->RenameObject(IdOf(user, "B"), ""));
+}
+
+TEST_F(PartStorageTest, APartWithoutAKnownDocumentTypeDoesNotLoad) {
+    ASSERT_TRUE(Store(user, *Soic("U3")));
+    user->Execute("UPDATE tObjectTypes SET strDocumentType=''");
+    user->GetRSObjectTypes()->Requery();
+    CDrwGroup* group = new CDrwGroup;  // freed by the load
+    CLayerDefinition layers;
+    CColorDefinition colours;
+    EXPECT_EQ(user->LoadObject(nullptr, group, IdOf(user, "U3"), &layers, &colours), -1);
+    EXPECT_EQ(group, nullptr);
+    EXPECT_FALSE(user->HasValidDoctypeWithTypeID(user->GetRSObjects()->GetFirstObjectID("U3")));
+}
