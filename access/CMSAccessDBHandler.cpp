@@ -182,6 +182,7 @@ int CMSAccessDBHandler::CheckV8DatabaseFormat() {
 void CMSAccessDBHandler::Close() {
     m_pRegistry->SetLastUserID(m_lUserID);
     m_lCommonBlockTypeID = -1;
+    m_pLastStoredBlock.reset();
     m_bInitialized = false;
     m_lUserID = -1;
     for (CDaoRecordset* set : std::initializer_list<CDaoRecordset*>{

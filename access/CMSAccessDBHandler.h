@@ -7,15 +7,18 @@
 // configured path changed); Close returns it to Closed. The owner closes it before deleting it.
 
 #include <functional>
+#include <memory>
 
 #include "access/DatabaseType.h"
+#include "host/CColorDefinition.h"
+#include "host/CLayerDefinition.h"
 #include "platform/afx/CDWordArray.h"
 #include "platform/dao/CDaoDatabase.h"
 
 class CBlob;
 
-class CColorDefinition;
 class CCommonLibraryInfo;
+class CDocTypeLibraryInfo;
 class CDaoException;
 class CDaoWorkspace;
 class CDatabaseRegistry;
@@ -23,7 +26,6 @@ class CDrawObject;
 class CDrwGroup;
 class CDrwObList;
 class CDrwSubSheet;
-class CLayerDefinition;
 class CLibraryObject;
 class CStringArray;
 class CRSObjects;
@@ -132,6 +134,8 @@ protected:
     bool InitializeDatabase();
 
     bool LoadCommonDataBlock(long objectTypeID);
+    long FindOrSaveBlock(const CString& docType);
+    bool TypeRowExists(long typeID, const CString& docType);
     bool SaveCommonDataBlock(long objectTypeID);
     long SaveCommonDataBlock2(const CString& docType);
     void ClearupCommonDataBlock();
@@ -172,13 +176,23 @@ private:
     bool m_bInitialized = false;
     long m_lUserID = -1;
     bool m_bMayWrite = true;  // the current user's write right, kept for the host to consult
-    CRSObjects* m_pRSObjects = nullptr;             // owned while initialised
-    CRSUserTree* m_pRSUserTree = nullptr;           // owned while initialised
-    CRSObjectTree* m_pRSObjectTree = nullptr;       // owned while initialised
-    CRSObjectTypes* m_pRSObjectTypes = nullptr;     // owned while initialised
-    CLibraryObject* m_pLibraryObject;               // owned
-    CDatabaseRegistry* m_pRegistry;                 // owned
-    CCommonLibraryInfo* m_pCommonLibraryInfo;       // owned
+    CRSObjects* m_pRSObjects = nullptr;          // owned while initialised
+    CRSUserTree* m_pRSUserTree = nullptr;        // owned while initialised
+    CRSObjectTree* m_pRSObjectTree = nullptr;    // owned while initialised
+    CRSObjectTypes* m_pRSObjectTypes = nullptr;  // owned while initialised
+    CLibraryObject* m_pLibraryObject;            // owned
+    CDatabaseRegistry* m_pRegistry;              // owned
+    CCommonLibraryInfo* m_pCommonLibraryInfo;    // owned
+    // The object type the last stored block went to, with that block's definitions: storing
+    // many parts of one design needs the block encoded and matched once, not once per part.
+    struct StoredBlock {
+        CString docType;
+        CLayerDefinition layers;
+        CColorDefinition colours;
+        long typeID = -1;
+        bool Matches(const CString& type, const CDocTypeLibraryInfo& info) const;
+    };
+    std::unique_ptr<StoredBlock> m_pLastStoredBlock;
     CColorDefinition* m_pSourceColorDef = nullptr;  // not owned
     CLayerDefinition* m_pSourceLayerDef = nullptr;  // not owned
 };

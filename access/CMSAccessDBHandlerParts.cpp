@@ -19,6 +19,7 @@
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/CStringArray.h"
 #include "platform/dao/CDaoException.h"
+#include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/DaoQuote.h"
 #include "platform/dao/DaoTransaction.h"
 #include "serial/CCommonLibraryInfo.h"
@@ -75,10 +76,44 @@ void CMSAccessDBHandler::ClearupCommonDataBlock() {
     m_pCommonLibraryInfo->DeleteAll();
 }
 
+bool CMSAccessDBHandler::StoredBlock::Matches(const CString& type,
+                                              const CDocTypeLibraryInfo& info) const {
+    return type == docType && *info.GetLayerDefinition() == layers &&
+           *info.GetColorDefinition() == colours;
+}
+
 long CMSAccessDBHandler::SaveCommonDataBlock2(const CString& docType) {
     if (m_pCommonLibraryInfo == nullptr) {
         return -1;
     }
+    // The block holds just this document type's entry (it is emptied before each part); when it
+    // is the one stored last, its object type is known.
+    const CDocTypeLibraryInfo* info = m_pCommonLibraryInfo->GetDocTypeLibInfo(docType);
+    if (info != nullptr && m_pCommonLibraryInfo->Entries().GetCount() == 1 && m_pLastStoredBlock &&
+        m_pLastStoredBlock->Matches(docType, *info) &&
+        TypeRowExists(m_pLastStoredBlock->typeID, docType)) {
+        return m_pLastStoredBlock->typeID;
+    }
+    const long typeID = FindOrSaveBlock(docType);
+    if (typeID >= 0 && info != nullptr && m_pCommonLibraryInfo->Entries().GetCount() == 1) {
+        m_pLastStoredBlock = std::make_unique<StoredBlock>(
+            StoredBlock{docType, *info->GetLayerDefinition(), *info->GetColorDefinition(), typeID});
+    }
+    return typeID;
+}
+
+// Asked of the file itself: a type row made in a transaction that was rolled back is gone,
+// however the record sets remember it.
+bool CMSAccessDBHandler::TypeRowExists(long typeID, const CString& docType) {
+    CString sql;
+    sql.Format("SELECT Count(*) FROM tObjectTypes WHERE lObjectTypeID=%ld AND strDocumentType=",
+               typeID);
+    CDaoRecordset rows(this);
+    rows.Open(dbOpenSnapshot, sql + QuoteText(docType));
+    return rows.GetFieldValue(0).AsInt64() > 0;
+}
+
+long CMSAccessDBHandler::FindOrSaveBlock(const CString& docType) {
     CBlob* blob = m_pCommonLibraryInfo->EncodeBlob();
     if (blob == nullptr) {
         return -1;

@@ -96,16 +96,18 @@ void CDaoRecordset::OpenCursor() {
     if (statement->table && m_nOpenType != dbOpenSnapshot) {
         m_cursor = std::make_unique<KeysetCursor>(connection, *statement);
     } else {
+        // Literals become parameters, so lookups that differ only in a value share a statement.
+        const vaultry::dao::ParameterizedSql where = vaultry::dao::Parameterize(statement->where);
         std::string sql = "SELECT " + statement->selectList + " FROM " + statement->from;
-        if (!statement->where.empty()) {
-            sql += " WHERE " + statement->where;
+        if (!where.sql.empty()) {
+            sql += " WHERE " + where.sql;
         }
         sql += " " + statement->tail;
         for (std::size_t i = 0; i < statement->orderBy.size(); ++i) {
             sql += (i ? ", " : " ORDER BY ") + statement->orderBy[i].expression +
                    (statement->orderBy[i].descending ? " DESC" : "");
         }
-        m_cursor = std::make_unique<StaticCursor>(connection, sql);
+        m_cursor = std::make_unique<StaticCursor>(connection, sql, where.values);
     }
     AfterMove(m_cursor->First());
 }

@@ -13,8 +13,12 @@ namespace {
 
 }  // namespace
 
-StaticCursor::StaticCursor(SqliteConnection& connection, const std::string& sql) {
+StaticCursor::StaticCursor(SqliteConnection& connection, const std::string& sql,
+                           const std::vector<COleVariant>& parameters) {
     auto statement = connection.Prepare(sql);
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        statement->Bind(static_cast<int>(i + 1), parameters[i]);
+    }
     for (int i = 0; i < statement->ColumnCount(); ++i) {
         m_columns.emplace_back(statement->ColumnName(i));
     }

@@ -14,8 +14,9 @@ class SqliteConnection;
 
 class StaticCursor : public RecordCursor {
 public:
-    // Runs `sql` (SQLite dialect) to the end. `connection` is not owned.
-    StaticCursor(SqliteConnection& connection, const std::string& sql);
+    // Runs `sql` (SQLite dialect) with `parameters` to the end. `connection` is not owned.
+    StaticCursor(SqliteConnection& connection, const std::string& sql,
+                 const std::vector<COleVariant>& parameters = {});
 
     bool First() override { return MoveTo(0); }
     bool Last() override { return MoveTo(static_cast<long>(m_rows.size()) - 1); }

@@ -1,0 +1,183 @@
+// The handler's part and category operations beside raw SQLite writing and reading the same
+// rows and blob bytes in the same run. Encoding and decoding are timed on their own too, so
+// the storage cost can be told apart from the drawing engine's.
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+#include "access/CMSAccessDBHandler.h"
+#include "access/LibrarySet.h"
+#include "bench/RatioReporter.h"
+#include "host/BuiltInPlugIns.h"
+#include "host/CBlob.h"
+#include "host/CDrwObList.h"
+#include "host/CLibraryObject.h"
+#include "host/FootprintGenerator.h"
+#include "host/ReferenceHost.h"
+#include "platform/afx/CStringArray.h"
+#include "platform/dao/JetText.h"
+#include "tables/CRSObjectTree.h"
+#include "tables/LibrarySchema.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vaultry::tables::Generation;
+using vaultry::tables::LibrarySchema;
+
+constexpr int kParts = 10000;
+
+std::unique_ptr<CDrwGroup> Part(int i) {
+    return MakeChipFootprint(CString("R") + std::to_string(i).c_str(), "R1", Millimetres(1.6),
+                             Millimetres(0.9), Millimetres(0.95));
+}
+
+// Three fresh libraries behind a reference host, opened through the library set.
+class Libraries {
+public:
+    Libraries()
+        : m_folder(fs::temp_directory_path() /
+                   ("vaultry-access-bench-" + std::to_string(::getpid()))) {
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+        std::ofstream(m_folder / "settings.ini")
+            << "[libraries]\nfolder = " << m_folder.string() << "\n";
+        m_host = std::make_unique<ReferenceHost>((m_folder / "settings.ini").string());
+        m_host->Settings().SetStatusBar(nullptr);
+        for (const char* name : {"master", "corporate", "user"}) {
+            LibrarySchema::CreateLibrary((m_folder / (std::string(name) + ".zblib")).c_str(), name,
+                                         Generation::kCurrent);
+        }
+        RegisterBuiltInPlugIns();
+        AssureDBLoaded();
+    }
+    ~Libraries() {
+        UnloadDB();
+        m_host.reset();
+        fs::remove_all(m_folder);
+    }
+    std::string RawPath() const { return (m_folder / "raw.zblib").string(); }
+
+private:
+    fs::path m_folder;
+    std::unique_ptr<ReferenceHost> m_host;
+};
+
+std::unique_ptr<CBlob> Encode(CDrwGroup& part) {
+    CLibraryObject encoder;
+    encoder.AddObjectToList(&part);
+    std::unique_ptr<CBlob> blob(
+        encoder.EncodeBlob(nullptr, nullptr, nullptr, nullptr, nullptr, false));
+    encoder.EmptyObjectList();
+    return blob;
+}
+
+sqlite3* OpenRaw(const std::string& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    vaultry::dao::RegisterJetText(db);
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    return db;
+}
+
+void EncodeOnly(benchmark::State& state) {
+    std::vector<std::unique_ptr<CDrwGroup>> parts;
+    for (int i = 0; i < kParts; ++i) {
+        parts.push_back(Part(i));
+    }
+    for (auto _ : state) {
+        for (auto& part : parts) {
+            benchmark::DoNotOptimize(Encode(*part));
+        }
+    }
+}
+
+void SaveObjects_Dao(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Libraries libraries;
+        CDrwObList list;
+        for (int i = 0; i < kParts; ++i) {
+            list.Add(Part(i).release());
+        }
+        state.ResumeTiming();
+        GetAccessDB(DATABASETYPE_USER)->SaveObjects(nullptr, &list, 1, nullptr, nullptr);
+        state.PauseTiming();
+        list.DestroyContent();
+        state.ResumeTiming();
+    }
+}
+
+// The same parts, encoded, written as blob and part rows in batches of 64 per transaction.
+void SaveObjects_Raw(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Libraries libraries;
+        LibrarySchema::CreateLibrary(libraries.RawPath().c_str(), "raw", Generation::kCurrent);
+        sqlite3* db = OpenRaw(libraries.RawPath());
+        sqlite3_stmt* blob = nullptr;
+        sqlite3_stmt* part = nullptr;
+        sqlite3_prepare_v2(db, "INSERT INTO tBlobs (blbBlob, lBlobSize) VALUES (?,?)", -1, &blob,
+                           nullptr);
+        sqlite3_prepare_v2(
+            db,
+            "INSERT INTO tObjects (strObjectName,lUserID,lObjectTreeID,lObjectTypeID,lBlobID) "
+            "VALUES (?,0,1,1,?)",
+            -1, &part, nullptr);
+        std::vector<std::unique_ptr<CDrwGroup>> parts;
+        for (int i = 0; i < kParts; ++i) {
+            parts.push_back(Part(i));
+        }
+        state.ResumeTiming();
+        for (int i = 0; i < kParts; ++i) {
+            if (i % 64 == 0) {
+                sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            }
+            const auto bytes = Encode(*parts[static_cast<std::size_t>(i)]);
+            sqlite3_bind_blob(blob, 1, bytes->m_pData, static_cast<int>(bytes->m_nSize),
+                              SQLITE_TRANSIENT);
+            sqlite3_bind_int(blob, 2, static_cast<int>(bytes->m_nSize));
+            sqlite3_step(blob);
+            sqlite3_reset(blob);
+            const std::string name = "R" + std::to_string(i);
+            sqlite3_bind_text(part, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int64(part, 2, sqlite3_last_insert_rowid(db));
+            sqlite3_step(part);
+            sqlite3_reset(part);
+            if (i % 64 == 63 || i + 1 == kParts) {
+                sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            }
+        }
+        state.PauseTiming();
+        sqlite3_finalize(blob);
+        sqlite3_finalize(part);
+        sqlite3_close(db);
+        state.ResumeTiming();
+    }
+}
+
+}  // namespace
+
+BENCHMARK(EncodeOnly)->Name("Encode10000/Engine")->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveObjects_Raw)
+    ->Name("SaveObjects10000/Raw")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveObjects_Dao)
+    ->Name("SaveObjects10000/Dao")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    vaultry::bench::RatioReporter reporter({{"SaveObjects10000/Dao", "SaveObjects10000/Raw", 2.0}});
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
