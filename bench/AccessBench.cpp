@@ -162,8 +162,131 @@ void SaveObjects_Raw(benchmark::State& state) {
     }
 }
 
+// A user library holding kParts parts, made once for the load benchmarks; the raw side reads
+// the same file.
+Libraries& Stored() {
+    static Libraries libraries;
+    static const bool filled = [] {
+        CDrwObList list;
+        for (int i = 0; i < kParts; ++i) {
+            list.Add(Part(i).release());
+        }
+        GetAccessDB(DATABASETYPE_USER)->SaveObjects(nullptr, &list, 1, nullptr, nullptr);
+        return true;
+    }();
+    (void)filled;
+    return libraries;
+}
+
+std::string UserPath() {
+    return GetAccessDB(DATABASETYPE_USER)->GetName().str();
+}
+
+void DecodeOnly(benchmark::State& state) {
+    auto part = Part(1);
+    const auto blob = Encode(*part);
+    for (auto _ : state) {
+        CLibraryObject decoder;
+        CLayerDefinition layers;
+        CColorDefinition colours;
+        decoder.DecodeBlob(nullptr, nullptr, nullptr, nullptr, nullptr, blob.get(), &layers,
+                           &colours);
+        decoder.DestroyObjectList();
+    }
+}
+
+void LoadObject_Dao(benchmark::State& state) {
+    Stored();
+    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
+    long id = 1;
+    for (auto _ : state) {
+        CDrwGroup* group = nullptr;
+        CLayerDefinition layers;
+        CColorDefinition colours;
+        user->LoadObject(nullptr, group, id, &layers, &colours);
+        delete group;
+        id = id % kParts + 1;
+    }
+}
+
+// The same part row and blob read by id, and decoded.
+void LoadObject_Raw(benchmark::State& state) {
+    Stored();
+    sqlite3* db = OpenRaw(UserPath());
+    sqlite3_stmt* find = nullptr;
+    sqlite3_prepare_v2(
+        db,
+        "SELECT o.lObjectTypeID, b.blbBlob FROM tObjects o JOIN tBlobs b ON b.lBlobID=o.lBlobID "
+        "WHERE o.lObjectID=?",
+        -1, &find, nullptr);
+    long id = 1;
+    for (auto _ : state) {
+        sqlite3_bind_int64(find, 1, id);
+        sqlite3_step(find);
+        const CBlob blob(static_cast<const BYTE*>(sqlite3_column_blob(find, 1)),
+                         static_cast<DWORD>(sqlite3_column_bytes(find, 1)));
+        sqlite3_reset(find);
+        CLibraryObject decoder;
+        CLayerDefinition layers;
+        CColorDefinition colours;
+        decoder.DecodeBlob(nullptr, nullptr, nullptr, nullptr, nullptr, &blob, &layers, &colours);
+        decoder.DestroyObjectList();
+        id = id % kParts + 1;
+    }
+    sqlite3_finalize(find);
+    sqlite3_close(db);
+}
+
+void LoadObjects_Dao(benchmark::State& state) {
+    Stored();
+    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
+    int i = 0;
+    for (auto _ : state) {
+        CStringArray names;
+        names.Add(CString("R") + std::to_string(i).c_str());
+        CDrawObject** objects = nullptr;
+        user->LoadObjects(nullptr, objects, names, "Footprint", nullptr, nullptr);
+        delete objects[0];
+        delete[] objects;
+        i = (i + 1) % kParts;
+    }
+}
+
+void LoadObjects_Raw(benchmark::State& state) {
+    Stored();
+    sqlite3* db = OpenRaw(UserPath());
+    sqlite3_stmt* find = nullptr;
+    sqlite3_prepare_v2(
+        db,
+        "SELECT o.lObjectTypeID, b.blbBlob FROM tObjects o JOIN tBlobs b ON b.lBlobID=o.lBlobID "
+        "WHERE o.strObjectName=?",
+        -1, &find, nullptr);
+    int i = 0;
+    for (auto _ : state) {
+        const std::string name = "R" + std::to_string(i);
+        sqlite3_bind_text(find, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(find) == SQLITE_ROW) {
+            const CBlob blob(static_cast<const BYTE*>(sqlite3_column_blob(find, 1)),
+                             static_cast<DWORD>(sqlite3_column_bytes(find, 1)));
+            CLibraryObject decoder;
+            decoder.DecodeBlob(nullptr, nullptr, nullptr, nullptr, nullptr, &blob, nullptr,
+                               nullptr);
+            decoder.DestroyObjectList();
+        }
+        sqlite3_reset(find);
+        i = (i + 1) % kParts;
+    }
+    sqlite3_finalize(find);
+    sqlite3_close(db);
+}
+
 }  // namespace
 
+BENCHMARK(DecodeOnly)->Name("Decode/Engine");
+BENCHMARK(LoadObject_Raw)->Name("LoadObject/Raw");
+BENCHMARK(LoadObject_Dao)->Name("LoadObject/Dao");
+BENCHMARK(LoadObjects_Raw)->Name("LoadObjects/Raw");
+BENCHMARK(LoadObjects_Dao)->Name("LoadObjects/Dao");
 BENCHMARK(EncodeOnly)->Name("Encode10000/Engine")->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveObjects_Raw)
     ->Name("SaveObjects10000/Raw")
@@ -176,7 +299,9 @@ BENCHMARK(SaveObjects_Dao)
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    vaultry::bench::RatioReporter reporter({{"SaveObjects10000/Dao", "SaveObjects10000/Raw", 2.0}});
+    vaultry::bench::RatioReporter reporter({{"SaveObjects10000/Dao", "SaveObjects10000/Raw", 2.0},
+                                            {"LoadObject/Dao", "LoadObject/Raw", 2.0},
+                                            {"LoadObjects/Dao", "LoadObjects/Raw", 2.0}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

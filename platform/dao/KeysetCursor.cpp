@@ -197,15 +197,32 @@ bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Dir
 }
 
 // Moves to the first live appended row from index `from` on (or back) that meets `condition`.
+// Rows added through the set have growing row ids above every row of the main part, so the
+// engine can search them as one range; rows other processes added in that range are passed
+// over as they are no members.
 bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
                                   const std::string& condition) {
-    const auto count = static_cast<std::ptrdiff_t>(m_appended.size());
-    const std::ptrdiff_t step = direction == Direction::kForward ? 1 : -1;
-    for (auto i = static_cast<std::ptrdiff_t>(from); i >= 0 && i < count; i += step) {
-        const std::int64_t rowId = m_appended[static_cast<std::size_t>(i)];
-        if (Land(rowId, condition)) {
+    if (from >= m_appended.size()) {
+        return false;
+    }
+    const bool forward = direction == Direction::kForward;
+    std::string sql = "SELECT rowid FROM " + m_table +
+                      (forward ? " WHERE rowid>=?" : " WHERE rowid<=? AND rowid>?");
+    std::vector<COleVariant> binds{COleVariant(m_appended[from])};
+    if (!forward) {
+        binds.emplace_back(m_maxRowId);
+    }
+    AppendCondition(sql, binds, Parameterized(condition));
+    auto statement =
+        m_connection.Prepare(sql + (forward ? " ORDER BY rowid" : " ORDER BY rowid DESC"));
+    for (std::size_t i = 0; i < binds.size(); ++i) {
+        statement->Bind(static_cast<int>(i + 1), binds[i]);
+    }
+    while (statement->Step()) {
+        const auto member = m_appendedPositions.find(statement->ColumnInt64(0));
+        if (member != m_appendedPositions.end() && Land(member->first, condition)) {
             m_inAppended = true;
-            m_appendedIndex = static_cast<std::size_t>(i);
+            m_appendedIndex = member->second;
             m_ahead.clear();
             return true;
         }
@@ -439,6 +456,7 @@ void KeysetCursor::Insert(const FieldChanges& changes) {
         statement->Bind(static_cast<int>(i + 1), writable[i].second);
     }
     statement->Step();
+    m_appendedPositions.emplace(m_connection.LastInsertRowid(), m_appended.size());
     m_appended.push_back(m_connection.LastInsertRowid());
 }
 

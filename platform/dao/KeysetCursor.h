@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/dao/JetSql.h"
@@ -84,7 +85,8 @@ private:
     std::string m_rowIdColumn;       // the INTEGER PRIMARY KEY, which the database assigns
     bool m_rowIdColumnKnown = false;
     std::int64_t m_maxRowId = 0;
-    std::vector<std::int64_t> m_appended;
+    std::vector<std::int64_t> m_appended;  // rows added through the set, in order
+    std::unordered_map<std::int64_t, std::size_t> m_appendedPositions;
 
     Position m_position = Position::kBeforeFirst;
     bool m_empty = false;
