@@ -389,6 +389,8 @@ long CMSAccessDBHandler::LoadObject(CDrwSubSheet* sheet, CDrwGroup*& group, long
     }
     delete group;
     group = nullptr;
+    // One read of the file for the whole load: the lookups share its lock and see one state.
+    DaoTransaction reading(*this, DaoTransaction::Mode::kRead);
     CBlob* blob = nullptr;
     const long typeID = m_pRSObjects->LoadObject(objectID, blob);
     const std::unique_ptr<CBlob> owned(blob);
@@ -502,6 +504,7 @@ bool CMSAccessDBHandler::LoadNamedParts(CDrwSubSheet* sheet, CDrawObject**& obje
     if (sheet == nullptr) {
         sheet = &scratch.emplace();
     }
+    DaoTransaction reading(*this, DaoTransaction::Mode::kRead);
     CDWordArray types;
     m_pRSObjectTypes->GetValidObjectTypeIDList(docType, types, nullptr);
     std::map<CString, std::pair<std::unique_ptr<CDrawObject>, long>>

@@ -1,6 +1,8 @@
 // The handler's operations on whole categories: copying a sub-tree with its parts, the
 // ancestor cache table, and whether a part's document type has a plug-in.
 
+#include <algorithm>
+#include <map>
 #include <vector>
 
 #include "access/CMSAccessDBHandler.h"
@@ -194,8 +196,8 @@ void CMSAccessDBHandler::CheckForCache() {
 }
 
 // One row per category: for the category at level L, lCache0 .. lCacheL hold its ancestors
-// from the root down to itself. Columns above L are emptied, so a category that moved up is no
-// longer listed under its old ancestors.
+// from the root down to itself. Columns above L are left empty, so a category that moved up is
+// no longer listed under its old ancestors. The tree is read once and each row written once.
 void CMSAccessDBHandler::UpdateCache() {
     CDaoRecordset cache(this);
     cache.Open(AFX_DAO_USE_DEFAULT_TYPE, "SELECT tObjectTreeCache.* FROM tObjectTreeCache;");
@@ -206,26 +208,41 @@ void CMSAccessDBHandler::UpdateCache() {
         return;
     }
     const int columns = cache.GetFieldCount() - 1;  // the level columns, then lTreeID
+    cache.Close();
+    struct Category {
+        long parent;
+        long level;
+    };
+    std::map<long, Category> tree;
+    std::vector<long> order;  // the category set's order: by level, then name
+    {
+        CDaoRecordset rows(this);
+        rows.Open(dbOpenSnapshot,
+                  "SELECT lTreeID, lParentID, lLevel FROM tObjectTree ORDER BY lLevel, strName");
+        for (; !rows.IsEOF(); rows.MoveNext()) {
+            const long id = static_cast<long>(rows.GetFieldValue(0).AsInt64());
+            tree[id] = {static_cast<long>(rows.GetFieldValue(1).AsInt64()),
+                        static_cast<long>(rows.GetFieldValue(2).AsInt64())};
+            order.push_back(id);
+        }
+    }
     DaoTransaction transaction(*this);
-    CRSObjectTree ancestors(m_eDatabaseType, this);
-    for (m_pRSObjectTree->Requery(); !m_pRSObjectTree->IsEOF(); m_pRSObjectTree->MoveNext()) {
-        const long treeID = m_pRSObjectTree->m_lTreeID;
-        std::vector<long> path(
-            static_cast<std::size_t>(std::max<long>(m_pRSObjectTree->m_lLevel + 1, 0)), 0);
-        ancestors.FindTreeID(treeID);
-        for (long k = m_pRSObjectTree->m_lLevel; k >= 0; --k) {
-            path[static_cast<std::size_t>(k)] = ancestors.m_lTreeID;
-            if (ancestors.m_lParentID != ancestors.m_lTreeID) {
-                ancestors.FindTreeID(ancestors.m_lParentID);
+    Execute("DELETE FROM tObjectTreeCache");
+    for (long id : order) {
+        // From the category's own level down to 0, climbing parents; a root (or a parent that
+        // is missing) stays where it is, so the lower columns repeat it.
+        std::vector<long> path(static_cast<std::size_t>(std::max<long>(tree[id].level + 1, 0)), id);
+        long at = id;
+        for (long k = tree[id].level; k >= 0; --k) {
+            path[static_cast<std::size_t>(k)] = at;
+            const auto it = tree.find(at);
+            if (it != tree.end() && it->second.parent != at && tree.count(it->second.parent)) {
+                at = it->second.parent;
             }
         }
-        CString sql;
-        sql.Format("DELETE FROM tObjectTreeCache WHERE lTreeID = %lu",
-                   static_cast<unsigned long>(treeID));
-        Execute(sql);
         CString names = "lTreeID";
         CString values;
-        values.Format("%ld", treeID);
+        values.Format("%ld", id);
         for (int k = 0; k < columns && k < static_cast<int>(path.size()); ++k) {
             names += ", " + CacheColumn(k);
             CString value;
@@ -235,5 +252,4 @@ void CMSAccessDBHandler::UpdateCache() {
         Execute("INSERT INTO tObjectTreeCache (" + names + ") VALUES (" + values + ")");
     }
     transaction.Commit();
-    cache.Close();
 }

@@ -280,8 +280,169 @@ void LoadObjects_Raw(benchmark::State& state) {
     sqlite3_close(db);
 }
 
+constexpr int kCategories = 10000;
+constexpr int kCopiedParts = 1000;
+
+// kCategories categories below the user root, ten to a parent, made with plain SQL.
+void FillCategories(CMSAccessDBHandler* tier) {
+    sqlite3* db = OpenRaw(tier->GetName().str());
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* add = nullptr;
+    sqlite3_prepare_v2(
+        db, "INSERT INTO tObjectTree (strName,lLevel,lUserID,lParentID) VALUES (?,?,0,?)", -1, &add,
+        nullptr);
+    for (int i = 0; i < kCategories; ++i) {
+        const long id = i + 2;
+        const long parent = i < 10 ? 1 : (i - 10) / 10 + 2;
+        long level = 1;
+        for (long p = parent; p != 1; p = p < 12 ? 1 : (p - 12) / 10 + 2) {
+            ++level;
+        }
+        const std::string name = "C" + std::to_string(id);
+        sqlite3_bind_text(add, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(add, 2, level);
+        sqlite3_bind_int64(add, 3, parent);
+        sqlite3_step(add);
+        sqlite3_reset(add);
+    }
+    sqlite3_finalize(add);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+void CheckForCache_Dao(benchmark::State& state) {
+    Libraries libraries;
+    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
+    FillCategories(user);
+    user->Close();
+    user->IsInitialized(DATABASETYPE_USER);
+    for (auto _ : state) {
+        user->CheckForCache();
+    }
+}
+
+// The same table built by hand: the columns, then every row from one recursive walk.
+void CheckForCache_Raw(benchmark::State& state) {
+    Libraries libraries;
+    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
+    FillCategories(user);
+    const std::string path = user->GetName().str();
+    UnloadDB();
+    sqlite3* db = OpenRaw(path);
+    for (auto _ : state) {
+        sqlite3_exec(
+            db,
+            "BEGIN IMMEDIATE; DROP TABLE IF EXISTS tObjectTreeCache;"
+            "CREATE TABLE tObjectTreeCache (lCache0 INTEGER, lCache1 INTEGER, lCache2 INTEGER, "
+            "lCache3 INTEGER, lCache4 INTEGER, lTreeID INTEGER NOT NULL);"
+            "WITH RECURSIVE walk(id, c0, c1, c2, c3, c4, lvl) AS ("
+            " SELECT lTreeID, lTreeID, NULL, NULL, NULL, NULL, 0 FROM tObjectTree WHERE "
+            "lParentID=lTreeID"
+            " UNION ALL SELECT t.lTreeID, w.c0,"
+            "  CASE WHEN w.lvl+1=1 THEN t.lTreeID ELSE w.c1 END, CASE WHEN w.lvl+1=2 THEN "
+            "t.lTreeID ELSE w.c2 END,"
+            "  CASE WHEN w.lvl+1=3 THEN t.lTreeID ELSE w.c3 END, CASE WHEN w.lvl+1=4 THEN "
+            "t.lTreeID ELSE w.c4 END,"
+            "  w.lvl+1 FROM tObjectTree t JOIN walk w ON t.lParentID=w.id AND "
+            "t.lParentID<>t.lTreeID)"
+            "INSERT INTO tObjectTreeCache SELECT c0, c1, c2, c3, c4, id FROM walk; COMMIT",
+            nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(db);
+}
+
+void CopyTree_Dao(benchmark::State& state) {
+    Libraries libraries;
+    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
+    CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
+    const long source = user->GetRSObjectTree()->AddChild(1, "Source");
+    CDrwObList list;
+    for (int i = 0; i < kCopiedParts; ++i) {
+        list.Add(Part(i).release());
+    }
+    user->SaveObjects(nullptr, &list, source, nullptr, nullptr);
+    list.DestroyContent();
+    for (auto _ : state) {
+        corporate->CopyTree(source, 1, user);
+    }
+}
+
+// The same rows and blob bytes read from one file and written to the other.
+void CopyTree_Raw(benchmark::State& state) {
+    Libraries libraries;
+    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
+    const long source = user->GetRSObjectTree()->AddChild(1, "Source");
+    CDrwObList list;
+    for (int i = 0; i < kCopiedParts; ++i) {
+        list.Add(Part(i).release());
+    }
+    user->SaveObjects(nullptr, &list, source, nullptr, nullptr);
+    list.DestroyContent();
+    const std::string from = user->GetName().str();
+    const std::string to = GetAccessDB(DATABASETYPE_CORPORATE)->GetName().str();
+    UnloadDB();
+    sqlite3* in = OpenRaw(from);
+    sqlite3* out = OpenRaw(to);
+    sqlite3_stmt* read = nullptr;
+    sqlite3_prepare_v2(
+        in,
+        "SELECT o.strObjectName, b.blbBlob FROM tObjects o JOIN tBlobs b ON b.lBlobID=o.lBlobID "
+        "WHERE o.lObjectTreeID=?",
+        -1, &read, nullptr);
+    sqlite3_stmt* blob = nullptr;
+    sqlite3_stmt* part = nullptr;
+    sqlite3_prepare_v2(out, "INSERT INTO tBlobs (blbBlob, lBlobSize) VALUES (?,?)", -1, &blob,
+                       nullptr);
+    sqlite3_prepare_v2(
+        out,
+        "INSERT INTO tObjects (strObjectName,lUserID,lObjectTreeID,lObjectTypeID,lBlobID) "
+        "VALUES (?,0,1,1,?)",
+        -1, &part, nullptr);
+    for (auto _ : state) {
+        sqlite3_bind_int64(read, 1, source);
+        int n = 0;
+        while (sqlite3_step(read) == SQLITE_ROW) {
+            if (n++ % 64 == 0) {
+                sqlite3_exec(out, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            }
+            sqlite3_bind_blob(blob, 1, sqlite3_column_blob(read, 1), sqlite3_column_bytes(read, 1),
+                              SQLITE_TRANSIENT);
+            sqlite3_bind_int(blob, 2, sqlite3_column_bytes(read, 1));
+            sqlite3_step(blob);
+            sqlite3_reset(blob);
+            sqlite3_bind_text(part, 1, reinterpret_cast<const char*>(sqlite3_column_text(read, 0)),
+                              -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int64(part, 2, sqlite3_last_insert_rowid(out));
+            sqlite3_step(part);
+            sqlite3_reset(part);
+            if (n % 64 == 0) {
+                sqlite3_exec(out, "COMMIT", nullptr, nullptr, nullptr);
+            }
+        }
+        if (n % 64 != 0) {
+            sqlite3_exec(out, "COMMIT", nullptr, nullptr, nullptr);
+        }
+        sqlite3_reset(read);
+    }
+    sqlite3_finalize(read);
+    sqlite3_finalize(blob);
+    sqlite3_finalize(part);
+    sqlite3_close(in);
+    sqlite3_close(out);
+}
+
 }  // namespace
 
+BENCHMARK(CheckForCache_Raw)
+    ->Name("CheckForCache10000/Raw")
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(CheckForCache_Dao)
+    ->Name("CheckForCache10000/Dao")
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(CopyTree_Raw)->Name("CopyTree1000/Raw")->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(CopyTree_Dao)->Name("CopyTree1000/Dao")->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(DecodeOnly)->Name("Decode/Engine");
 BENCHMARK(LoadObject_Raw)->Name("LoadObject/Raw");
 BENCHMARK(LoadObject_Dao)->Name("LoadObject/Dao");
@@ -299,9 +460,12 @@ BENCHMARK(SaveObjects_Dao)
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    vaultry::bench::RatioReporter reporter({{"SaveObjects10000/Dao", "SaveObjects10000/Raw", 2.0},
-                                            {"LoadObject/Dao", "LoadObject/Raw", 2.0},
-                                            {"LoadObjects/Dao", "LoadObjects/Raw", 2.0}});
+    vaultry::bench::RatioReporter reporter(
+        {{"SaveObjects10000/Dao", "SaveObjects10000/Raw", 2.0},
+         {"LoadObject/Dao", "LoadObject/Raw", 2.0},
+         {"LoadObjects/Dao", "LoadObjects/Raw", 2.0},
+         {"CheckForCache10000/Dao", "CheckForCache10000/Raw", 2.0},
+         {"CopyTree1000/Dao", "CopyTree1000/Raw", 2.0}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -123,9 +123,26 @@ void CDaoDatabase::VerifyPassword(const CString& given) {
     }
 }
 
+// Row statements have their literals bound as parameters, so statements that differ only in
+// their values share one prepared statement. Definitions (which take no parameters) and
+// statements with ORDER BY or LIMIT (where a number is no value) run as written.
 void CDaoDatabase::Execute(const char* sql, int) {
     SqliteConnection& connection = Connection();
-    connection.Execute(vaultry::dao::TranslateJetSql(sql));
+    const std::string translated = vaultry::dao::TranslateJetSql(sql);
+    const CString upper = CString(translated).MakeUpper().Trim();
+    const bool rowStatement =
+        upper.Find("INSERT") == 0 || upper.Find("UPDATE") == 0 || upper.Find("DELETE") == 0;
+    if (!rowStatement || upper.Find("ORDER BY") >= 0 || upper.Find("LIMIT") >= 0) {
+        connection.Execute(translated);
+    } else {
+        const vaultry::dao::ParameterizedSql statement = vaultry::dao::Parameterize(translated);
+        auto prepared = connection.Prepare(statement.sql);
+        for (std::size_t i = 0; i < statement.values.size(); ++i) {
+            prepared->Bind(static_cast<int>(i + 1), statement.values[i]);
+        }
+        while (prepared->Step()) {
+        }
+    }
     m_lRecordsAffected = connection.Changes();
 }
 
