@@ -33,6 +33,13 @@ using vaultry::tables::LibrarySchema;
 
 constexpr int kParts = 10000;
 
+// Built step by step: GCC 12 warns falsely about "text" + std::to_string(...).
+std::string Numbered(const char* prefix, long n) {
+    std::string text = prefix;
+    text += std::to_string(n);
+    return text;
+}
+
 std::unique_ptr<CDrwGroup> Part(int i) {
     return MakeChipFootprint(CString("R") + std::to_string(i).c_str(), "R1", Millimetres(1.6),
                              Millimetres(0.9), Millimetres(0.95));
@@ -145,7 +152,7 @@ void SaveObjects_Raw(benchmark::State& state) {
             sqlite3_bind_int(blob, 2, static_cast<int>(bytes->m_nSize));
             sqlite3_step(blob);
             sqlite3_reset(blob);
-            const std::string name = "R" + std::to_string(i);
+            const std::string name = Numbered("R", i);
             sqlite3_bind_text(part, 1, name.c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_bind_int64(part, 2, sqlite3_last_insert_rowid(db));
             sqlite3_step(part);
@@ -263,7 +270,7 @@ void LoadObjects_Raw(benchmark::State& state) {
         -1, &find, nullptr);
     int i = 0;
     for (auto _ : state) {
-        const std::string name = "R" + std::to_string(i);
+        const std::string name = Numbered("R", i);
         sqlite3_bind_text(find, 1, name.c_str(), -1, SQLITE_TRANSIENT);
         while (sqlite3_step(find) == SQLITE_ROW) {
             const CBlob blob(static_cast<const BYTE*>(sqlite3_column_blob(find, 1)),
@@ -298,7 +305,7 @@ void FillCategories(CMSAccessDBHandler* tier) {
         for (long p = parent; p != 1; p = p < 12 ? 1 : (p - 12) / 10 + 2) {
             ++level;
         }
-        const std::string name = "C" + std::to_string(id);
+        const std::string name = Numbered("C", id);
         sqlite3_bind_text(add, 1, name.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_int64(add, 2, level);
         sqlite3_bind_int64(add, 3, parent);
