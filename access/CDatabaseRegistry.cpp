@@ -1,5 +1,6 @@
 #include "access/CDatabaseRegistry.h"
 
+#include "access/TierPaths.h"
 #include "access/VaultryModule.h"
 #include "access/VaultryStrings.h"
 #include "host/CPathString.h"
@@ -41,31 +42,6 @@ const PathDialogTexts& DialogTexts() {
                                GetResourceString(module, IDS_DATABASE_FILE_PATTERN)};
     }();
     return texts;
-}
-
-CString ConfiguredPath(const CSet& settings, DATABASETYPE type) {
-    switch (type) {
-        case DATABASETYPE_MASTER:
-            return settings.GetMasterLibraryPath();
-        case DATABASETYPE_CORPORATE:
-            return settings.GetCorporateLibraryPath();
-        default:
-            return settings.GetUserDatabasePath();
-    }
-}
-
-void StorePath(CSet& settings, DATABASETYPE type, const CString& path) {
-    switch (type) {
-        case DATABASETYPE_MASTER:
-            settings.SetMasterLibraryPath(path);
-            break;
-        case DATABASETYPE_CORPORATE:
-            settings.SetCorporateLibraryPath(path);
-            break;
-        default:
-            settings.SetUserLibraryPath(path);
-            break;
-    }
 }
 
 // The folder the path dialog opens in: the file system's root stands for the Windows system
@@ -192,7 +168,7 @@ bool CDatabaseRegistry::GetDatabasePath(CString& path, DATABASETYPE type, int& i
     if (settings == nullptr || type < DATABASETYPE_MASTER || type > DATABASETYPE_USER) {
         return false;
     }
-    path = ConfiguredPath(*settings, type);
+    path = ConfiguredLibraryPath(*settings, type);
     isV8 = IsV8DatadaseFileName(path);
     if (isV8 != 1) {
         return ResolveOlderGeneration(path, type);
@@ -202,7 +178,7 @@ bool CDatabaseRegistry::GetDatabasePath(CString& path, DATABASETYPE type, int& i
         return false;
     }
     if (path != configured) {
-        StorePath(*settings, type, path);
+        StoreLibraryPath(*settings, type, path);
         isV8 = IsV8DatadaseFileName(path);
     }
     return true;
@@ -211,7 +187,7 @@ bool CDatabaseRegistry::GetDatabasePath(CString& path, DATABASETYPE type, int& i
 bool CDatabaseRegistry::ResolveOlderGeneration(CString& path, DATABASETYPE type) {
     CSet* settings = GetSettings();
     const PathDialogTexts& texts = DialogTexts();
-    path = ConfiguredPath(*settings, type);
+    path = ConfiguredLibraryPath(*settings, type);
     if (!CPathString(path).FileExists()) {
         AfxMessageBox(GetResourceString(VaultryModuleInstance(), IDS_DATABASE_NOT_FOUND), MB_OK);
         if (!g_pathDialogShowing) {
@@ -224,7 +200,7 @@ bool CDatabaseRegistry::ResolveOlderGeneration(CString& path, DATABASETYPE type)
                 path = dialog.GetPathName();
             }
         }
-        StorePath(*settings, type, path);
+        StoreLibraryPath(*settings, type, path);
     }
     if (!CPathString(path).FileExists()) {
         return false;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "access/CDatabaseRegistry.h"
+#include "access/TierPaths.h"
 #include "access/VaultryModule.h"
 #include "access/VaultryStrings.h"
 #include "host/CLibraryObject.h"
@@ -35,21 +36,6 @@ NewPasswordDialog& PasswordDialog() {
     return dialog;
 }
 
-CString ConfiguredPath(DATABASETYPE type) {
-    const CSet* settings = GetSettings();
-    if (settings == nullptr) {
-        return "";
-    }
-    switch (type) {
-        case DATABASETYPE_MASTER:
-            return settings->GetMasterLibraryPath();
-        case DATABASETYPE_CORPORATE:
-            return settings->GetCorporateLibraryPath();
-        default:
-            return settings->GetUserDatabasePath();
-    }
-}
-
 }  // namespace
 
 CMSAccessDBHandler::CMSAccessDBHandler(DATABASETYPE type, CDaoWorkspace* workspace)
@@ -70,7 +56,9 @@ CMSAccessDBHandler::~CMSAccessDBHandler() {
 
 bool CMSAccessDBHandler::IsInitialized(DATABASETYPE type) {
     if (m_bInitialized) {
-        if (CString(GetName()).MakeUpper() == ConfiguredPath(type).MakeUpper()) {
+        const CSet* settings = GetSettings();
+        const CString configured = settings ? ConfiguredLibraryPath(*settings, type) : CString();
+        if (CString(GetName()).MakeUpper() == CString(configured).MakeUpper()) {
             if (m_lUserID == -1) {
                 InitUserID();
             }

@@ -168,6 +168,7 @@ private:
                         const CStringArray& names, const CString& docType, CLayerDefinition* layers,
                         CColorDefinition* colours, bool firstRowOnly);
     void ReportSaveFailure(const CString& name) const;
+    void ShowPartsNamed(const CString& name);
     bool CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source);
 
     long m_lCommonBlockTypeID = -1;

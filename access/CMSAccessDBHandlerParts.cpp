@@ -61,6 +61,16 @@ struct DefinitionCopies {
 
 }  // namespace
 
+// The part set filtered to `name`; the filter stays set, as callers expect.
+void CMSAccessDBHandler::ShowPartsNamed(const CString& name) {
+    m_pRSObjects->m_strFilter = "strObjectName=" + QuoteText(name);
+    if (m_pRSObjects->IsOpen()) {
+        m_pRSObjects->Requery();
+    } else {
+        m_pRSObjects->Open();
+    }
+}
+
 bool CMSAccessDBHandler::LoadCommonDataBlock(long objectTypeID) {
     if (m_lCommonBlockTypeID == objectTypeID) {
         return true;
@@ -425,12 +435,7 @@ bool CMSAccessDBHandler::LoadNamed(CDrwSubSheet* sheet, const CString& name,
                                    const CDWordArray& types, bool firstOnly, CDrawObject*& object,
                                    long& treeID, CLayerDefinition* layers,
                                    CColorDefinition* colours) {
-    m_pRSObjects->m_strFilter = "strObjectName=" + QuoteText(name);
-    if (m_pRSObjects->IsOpen()) {
-        m_pRSObjects->Requery();
-    } else {
-        m_pRSObjects->Open();
-    }
+    ShowPartsNamed(name);
     for (; !m_pRSObjects->IsEOF(); m_pRSObjects->MoveNext()) {
         if (!Contains(types, m_pRSObjects->m_lObjectTypeID)) {
             continue;
@@ -594,12 +599,7 @@ long CMSAccessDBHandler::GetObjectID(const CString& name, const CString& docType
     }
     CDWordArray types;
     m_pRSObjectTypes->GetValidObjectTypeIDList(docType, types, nullptr);
-    m_pRSObjects->m_strFilter = "strObjectName=" + QuoteText(name);
-    if (m_pRSObjects->IsOpen()) {
-        m_pRSObjects->Requery();
-    } else {
-        m_pRSObjects->Open();
-    }
+    ShowPartsNamed(name);
     for (; !m_pRSObjects->IsEOF(); m_pRSObjects->MoveNext()) {
         if (Contains(types, m_pRSObjects->m_lObjectTypeID)) {
             return m_pRSObjects->m_lObjectID;

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "access/LibrarySet.h"
+#include "access/TierPaths.h"
 #include "access/VaultryModule.h"
 #include "access/VaultryStrings.h"
 #include "host/CPathString.h"
@@ -64,17 +65,6 @@ bool PrintInfo(const std::string& path, std::ostream& out) {
     }
 }
 
-CString ConfiguredPath(const CSet& settings, DATABASETYPE type) {
-    switch (type) {
-        case DATABASETYPE_MASTER:
-            return settings.GetMasterLibraryPath();
-        case DATABASETYPE_CORPORATE:
-            return settings.GetCorporateLibraryPath();
-        default:
-            return settings.GetUserDatabasePath();
-    }
-}
-
 }  // namespace
 
 int CreateLibraryCommand(const std::string& path, const std::string& tierName, int generation) {
@@ -100,7 +90,7 @@ int InitCommand(const std::string& configPath, std::ostream& out) {
     ReferenceHost host(configPath);
     int status = 0;
     for (const Tier& tier : kTiers) {
-        const std::string path = ConfiguredPath(host.Settings(), tier.type).str();
+        const std::string path = ConfiguredLibraryPath(host.Settings(), tier.type).str();
         if (!CPathString(path).FileExists()) {
             if (!Create(path, tier, Generation::kCurrent)) {
                 status = 1;
