@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for a while (60 seconds unless given)
-# from the seeds kept in tests/fuzz/seeds. New inputs found go to build/fuzz/corpus, crashes to
-# build/fuzz/findings. Usage: scripts/fuzz.sh [SECONDS] [TARGET...]
+# Builds the libFuzzer targets with clang and runs each for a while (60 seconds unless given),
+# starting from the inputs kept in tests/fuzz/corpus. New inputs found go to build/fuzz/corpus,
+# crashes to build/fuzz/findings. Usage: scripts/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -12,7 +12,7 @@ targets=("$@")
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-declare -A seeds=([FuzzDecodeDataBlock]=data_block [FuzzDecodeBlob]=part_blob [FuzzXmlArchive]=xml_archive)
+declare -A inputs=([FuzzDecodeDataBlock]=data_block [FuzzDecodeBlob]=part_blob [FuzzXmlArchive]=xml_archive)
 status=0
 for target in "${targets[@]}"; do
   corpus=build/fuzz/corpus/$target
@@ -20,7 +20,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$corpus" "$findings"
   echo "== $target for ${seconds}s"
   if ! "build/fuzz/tests/fuzz/$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
-      -artifact_prefix="$findings/" "$corpus" "tests/fuzz/seeds/${seeds[$target]}"; then
+      -artifact_prefix="$findings/" "$corpus" "tests/fuzz/corpus/${inputs[$target]}"; then
     status=1
   fi
 done

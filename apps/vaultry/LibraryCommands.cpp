@@ -11,7 +11,7 @@
 #include "host/ReferenceHost.h"
 #include "host/ResourceStrings.h"
 #include "platform/dao/CDaoException.h"
-#include "tables/LibraryInspector.h"
+#include "tables/LibraryExaminer.h"
 #include "tables/LibrarySchema.h"
 
 namespace vaultry::cli {
@@ -51,7 +51,7 @@ bool Create(const std::string& path, const Tier& tier, Generation generation) {
 
 bool PrintInfo(const std::string& path, std::ostream& out) {
     try {
-        const tables::LibraryReport report = tables::LibraryInspector::Inspect(path);
+        const tables::LibraryReport report = tables::LibraryExaminer::Inspect(path);
         out << path << "\n  generation: " << static_cast<int>(report.generation)
             << "\n  version: " << (report.version.IsEmpty() ? "(none)" : report.version.GetString())
             << "\n";

@@ -8,7 +8,7 @@
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/FaultInjector.h"
-#include "tables/LibraryInspector.h"
+#include "tables/LibraryExaminer.h"
 #include "tables/LibrarySchema.h"
 #include "tests/support/TempDir.h"
 
@@ -35,7 +35,7 @@ TEST_F(LibrarySchemaTest, NewLibraryHasRootCategoryOwnerAndVersion) {
     EXPECT_EQ(users.GetFieldValue("strPassword").AsText(), "");
     EXPECT_NE(users.GetFieldValue("bMayWrite").AsInt64(), 0);
 
-    const LibraryReport report = LibraryInspector::Inspect(path.c_str());
+    const LibraryReport report = LibraryExaminer::Inspect(path.c_str());
     EXPECT_EQ(report.generation, Generation::kCurrent);
     EXPECT_EQ(report.version, "V8");
     ASSERT_EQ(report.rowCounts.size(), 6u);
@@ -49,13 +49,13 @@ TEST_F(LibrarySchemaTest, OlderGenerationHasItsOwnPassword) {
     EXPECT_THROW(database.Open(path.c_str(), FALSE, FALSE,
                                LibrarySchema::ConnectString(Generation::kCurrent)),
                  CDaoException);
-    EXPECT_EQ(LibraryInspector::Inspect(path.c_str()).generation, Generation::kOlder);
+    EXPECT_EQ(LibraryExaminer::Inspect(path.c_str()).generation, Generation::kOlder);
 }
 
 TEST_F(LibrarySchemaTest, UnusableFilesGetAOneLineReason) {
     auto reason = [](const std::string& file) -> std::string {
         try {
-            LibraryInspector::Inspect(file.c_str());
+            LibraryExaminer::Inspect(file.c_str());
         } catch (const UnusableLibrary& e) {
             return e.what();
         }
@@ -90,5 +90,5 @@ TEST_F(LibrarySchemaTest, FailedCreationLeavesNoFile) {
     vaultry::dao::FaultInjector::Disarm();
     EXPECT_FALSE(std::filesystem::exists(path));
     LibrarySchema::CreateLibrary(path.c_str(), "User", Generation::kCurrent);
-    EXPECT_EQ(LibraryInspector::Inspect(path.c_str()).version, "V8");
+    EXPECT_EQ(LibraryExaminer::Inspect(path.c_str()).version, "V8");
 }

@@ -1,4 +1,4 @@
-#include "tables/LibraryInspector.h"
+#include "tables/LibraryExaminer.h"
 
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoException.h"
@@ -33,7 +33,7 @@ long CountRows(CDaoDatabase& database, const char* table) {
 
 }  // namespace
 
-LibraryReport LibraryInspector::Inspect(const CString& path) {
+LibraryReport LibraryExaminer::Inspect(const CString& path) {
     CDaoDatabase database;
     LibraryReport report;
     report.generation = OpenEitherGeneration(database, path);

@@ -23,7 +23,7 @@ struct LibraryReport {
     std::vector<std::pair<CString, long>> rowCounts;  // per table of the schema, in its order
 };
 
-class LibraryInspector {
+class LibraryExaminer {
 public:
     // Throws UnusableLibrary (wrong password, not a database, missing tables, ...).
     static LibraryReport Inspect(const CString& path);

@@ -1,5 +1,6 @@
-// Writes the seed inputs of the fuzz targets: a common data block (plain and compressed), a
-// footprint's part blob and an XML archive. Run by scripts/fuzz.sh when the seeds are missing.
+// Writes the starting inputs of the fuzz targets: a common data block (plain and compressed), a
+// footprint's part blob and an XML archive. To make them again after a format change:
+//   build/fuzz/tests/fuzz/MakeFuzzCorpus tests/fuzz/corpus
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +28,7 @@ void Write(const std::string& path, const void* data, std::size_t size) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s SEED-FOLDER\n", argv[0]);
+        std::fprintf(stderr, "usage: %s CORPUS-FOLDER\n", argv[0]);
         return 2;
     }
     const std::string folder = argv[1];
