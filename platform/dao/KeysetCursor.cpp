@@ -148,11 +148,6 @@ bool KeysetCursor::LoadRow(std::int64_t rowId, const std::string& condition) {
     return true;
 }
 
-bool KeysetCursor::RowExists(std::int64_t rowId) {
-    auto statement = m_connection.Prepare("SELECT 1 FROM " + m_table + " WHERE rowid=?");
-    statement->BindInt64(1, rowId);
-    return statement->Step();
-}
 
 // Stands on `rowId` when it still exists and meets `condition`.
 bool KeysetCursor::Land(std::int64_t rowId, const std::string& condition) {
@@ -352,8 +347,13 @@ long KeysetCursor::Count() {
     }
     statement->Step();
     long count = static_cast<long>(statement->ColumnInt64(0));
-    for (std::int64_t rowId : m_appended) {
-        count += RowExists(rowId) ? 1 : 0;
+    if (!m_appended.empty()) {
+        // The added rows that still exist: one pass over the row ids above the main part.
+        auto added = m_connection.Prepare("SELECT rowid FROM " + m_table + " WHERE rowid>?");
+        added->BindInt64(1, m_maxRowId);
+        while (added->Step()) {
+            count += m_appendedPositions.count(added->ColumnInt64(0)) ? 1 : 0;
+        }
     }
     return count;
 }

@@ -63,7 +63,6 @@ private:
                                 std::vector<COleVariant>& binds) const;
     // Reads the row when it exists and meets `condition`.
     bool LoadRow(std::int64_t rowId, const std::string& condition);
-    bool RowExists(std::int64_t rowId);
     bool LandOnMain(const std::string& condition, const Key* from, Direction direction);
     bool LandOnAppended(std::size_t from, Direction direction, const std::string& condition);
     bool AdvanceMain(const std::string& condition);
