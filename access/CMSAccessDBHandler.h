@@ -152,6 +152,7 @@ private:
         CBlob* blob = nullptr;  // owned until handed to a record set
     };
     CString FreeUnnamedName();
+    CString NameForStoring(CDrawObject& object);
     void MarkDesignator(CDrawObject& object);
     // Steps 3 to 8 of preparing an object: the common data block, its type and the blob.
     bool Encode(CDrwSubSheet* sheet, CDrawObject& object, const CString& docType,

@@ -194,6 +194,16 @@ bool CMSAccessDBHandler::Encode(CDrwSubSheet* sheet, CDrawObject& object, const 
     return part.blob != nullptr;
 }
 
+// The object's name; an unnamed object is first given the first free "Unnamed part" name.
+CString CMSAccessDBHandler::NameForStoring(CDrawObject& object) {
+    if (const CString* name = object.GetName()) {
+        return *name;
+    }
+    const CString name = FreeUnnamedName();
+    object.SetName(name);
+    return name;
+}
+
 void CMSAccessDBHandler::ReportSaveFailure(const CString& name) const {
     AfxMessageBox(Text(IDS_FAILED_TO_SAVE_COMPONENT) + name, MB_OK);
 }
@@ -210,10 +220,7 @@ bool CMSAccessDBHandler::SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long 
         sheet = &scratch.emplace();
     }
     MarkDesignator(*group);
-    if (group->GetName() == nullptr) {
-        group->SetName(FreeUnnamedName());
-    }
-    const CString name = *group->GetName();
+    const CString name = NameForStoring(*group);
     bool stored = false;
     try {
         DaoTransaction transaction(*this);
@@ -266,9 +273,7 @@ bool CMSAccessDBHandler::StoreOne(CDrwSubSheet* sheet, CDrawObject& object, long
                                   const CColorDefinition*& colours, const CLayerDefinition*& layers,
                                   CString& lastDocType, bool& unknownShown) {
     MarkDesignator(object);
-    if (object.GetName() == nullptr) {
-        object.SetName(FreeUnnamedName());
-    }
+    const CString name = NameForStoring(object);
     const CKV_DocInterface* previous =
         lastDocType.IsEmpty() ? nullptr : GetDocForLibraryType(lastDocType);
     const CString docType = previous ? previous->GetDocTypeName() : GetLibDocTypeForObject(&object);
@@ -287,7 +292,7 @@ bool CMSAccessDBHandler::StoreOne(CDrwSubSheet* sheet, CDrawObject& object, long
         return true;  // skipped without changing the result
     }
     const long wanted = WantedCategory(object);
-    const bool stored = m_pRSObjects->SaveObject(*object.GetName(), prepared.typeID, prepared.blob,
+    const bool stored = m_pRSObjects->SaveObject(name, prepared.typeID, prepared.blob,
                                                  wanted > 0 ? wanted : treeID);
     if (stored) {
         part.Commit();

@@ -148,7 +148,6 @@ bool KeysetCursor::LoadRow(std::int64_t rowId, const std::string& condition) {
     return true;
 }
 
-
 // Stands on `rowId` when it still exists and meets `condition`.
 bool KeysetCursor::Land(std::int64_t rowId, const std::string& condition) {
     if (!LoadRow(rowId, condition)) {
