@@ -71,6 +71,14 @@ void CRSObjects::ShowError(const CDaoException& error) const {
     AfxMessageBox(error.GetErrorMessage(), MB_OK);
 }
 
+// A failed write leaves no edit open on the set, then the error is shown.
+void CRSObjects::AbandonEdit(const CDaoException& error) {
+    if (GetEditMode() != dbEditNone) {
+        CancelUpdate();
+    }
+    ShowError(error);
+}
+
 long CRSObjects::LoadObject(long lObjectID, CBlob*& pBlob) {
     try {
         if (IsOpen()) {
@@ -122,10 +130,7 @@ bool CRSObjects::SaveObject(const CString& strName, long lObjectTypeID, CBlob* p
         transaction.Commit();
         return true;
     } catch (const CDaoException& error) {
-        if (GetEditMode() != dbEditNone) {
-            CancelUpdate();
-        }
-        ShowError(error);
+        AbandonEdit(error);
         return false;
     }
 }
@@ -150,10 +155,7 @@ bool CRSObjects::ReplaceObject(long lObjectID, CBlob* pBlob, long lObjectTypeID)
         transaction.Commit();
         return true;
     } catch (const CDaoException& error) {
-        if (GetEditMode() != dbEditNone) {
-            CancelUpdate();
-        }
-        ShowError(error);
+        AbandonEdit(error);
         return false;
     }
 }
@@ -214,10 +216,7 @@ bool CRSObjects::RenameObject(long lObjectID, const CString& strNewName) {
         Update();
         return true;
     } catch (const CDaoException& error) {
-        if (GetEditMode() != dbEditNone) {
-            CancelUpdate();
-        }
-        ShowError(error);
+        AbandonEdit(error);
         return false;
     }
 }

@@ -70,4 +70,5 @@ private:
     void OpenIfClosed();
     bool FindByID(long lObjectID);
     void ShowError(const CDaoException& error) const;
+    void AbandonEdit(const CDaoException& error);
 };
