@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "access/CMSAccessDBHandler.h"
@@ -27,6 +28,7 @@ using vaultry::dao::DaoTransaction;
 namespace {
 
 constexpr int kPartsWithoutProgress = 10;
+constexpr std::size_t kPartsPerCommit = 64;
 
 CString ChildrenFilter(long treeID) {
     CString text;
@@ -123,11 +125,21 @@ bool CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHan
     }
     sourceParts.m_strFilter.Empty();
     sourceParts.Requery();
+    // Parts are committed 64 at a time, each still whole or not at all (its own savepoint), so
+    // the file is synced once per batch rather than once per part.
+    std::optional<DaoTransaction> batch;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         if (showProgress) {
             status->SetCurrentPos(static_cast<int>(i));
         }
+        if (!batch) {
+            batch.emplace(*this);
+        }
         CopyObject(parts[i], copy, &source);
+        if ((i + 1) % kPartsPerCommit == 0 || i + 1 == parts.size()) {
+            batch->Commit();
+            batch.reset();
+        }
     }
     if (showProgress) {
         status->EndProgress();
