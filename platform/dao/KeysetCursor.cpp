@@ -46,8 +46,12 @@ std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
     const bool forward = direction == Direction::kForward;
     const bool anyNull = std::any_of(key.values.begin(), key.values.end(),
                                      [](const COleVariant& v) { return v.IsNull(); });
-    if (!anyNull && SameDirection(m_order)) {
+    const bool wantGreater = forward != m_order.front().descending;
+    if (!anyNull && SameDirection(m_order) && wantGreater) {
         // One row-value comparison, which SQLite can answer from an index on the order columns.
+        // Only when looking for greater values: a null in a row makes the comparison null, and
+        // nulls sort first, so they are rightly left out of "greater" but would be wrongly left
+        // out of "smaller".
         std::string left = "(";
         std::string right = "(";
         for (std::size_t i = 0; i < m_order.size(); ++i) {
@@ -55,8 +59,7 @@ std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
             right += i ? ",?" : "?";
             binds.push_back(key.values[i]);
         }
-        const bool greater = forward != m_order.front().descending;
-        return left + ")" + (greater ? ">" : "<") + right + ")";
+        return left + ")>" + right + ")";
     }
     // Otherwise: equal on the first i terms and beyond on term i, for some i. SQLite sorts nulls
     // first, so "beyond" must say how nulls fall in each direction.

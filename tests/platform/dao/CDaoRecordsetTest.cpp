@@ -209,3 +209,47 @@ TEST_F(CDaoRecordsetTest, TextLongerThanItsFieldIsRefused) {
     set.Add(CString('y', 255), 0);
     EXPECT_EQ(set.GetRecordCount(), 1);
 }
+
+// Walking a set must visit exactly the rows SQL's ORDER BY gives, in that order, whatever the
+// mix of directions, ties and nulls: the walk finds each next row by the sort values alone.
+TEST_F(CDaoRecordsetTest, WalksFollowTheSortThroughTiesNullsAndMixedDirections) {
+    CTestPartSet set(&database);
+    for (int i = 0; i < 60; ++i) {
+        set.Add(CString(static_cast<char>('a' + i % 5), 1 + i % 3), i % 4);
+    }
+    database.Execute("UPDATE tParts SET lOwner=NULL WHERE lPartID % 7 = 0");
+    database.Execute("UPDATE tParts SET strName=NULL WHERE lPartID % 11 = 0");
+    for (const char* sort : {"lOwner DESC, strName", "strName, lOwner DESC", "lOwner, strName DESC",
+                             "strName DESC, lOwner DESC"}) {
+        CDaoRecordset expected(&database);
+        expected.Open(dbOpenSnapshot, CString("SELECT lPartID FROM tParts ORDER BY ") + sort);
+        std::vector<long> want;
+        for (; !expected.IsEOF(); expected.MoveNext()) {
+            want.push_back(static_cast<long>(expected.GetFieldValue(0).AsInt64()));
+        }
+        set.m_strSort = sort;
+        set.Requery();
+        std::vector<long> forward;
+        for (; !set.IsEOF(); set.MoveNext()) {
+            forward.push_back(set.m_lPartID);
+        }
+        ASSERT_EQ(forward.size(), want.size()) << sort;
+        // Ties may come in either order in SQL; compare the sort values, not the ids.
+        auto key = [&](long id) {
+            CString sql;
+            sql.Format("SELECT lOwner, strName FROM tParts WHERE lPartID=%ld", id);
+            CDaoRecordset row(&database);
+            row.Open(dbOpenSnapshot, sql);
+            return row.GetFieldValue(0).AsText() + "|" + row.GetFieldValue(1).AsText() +
+                   (row.GetFieldValue(1).IsNull() ? "<null>" : "");
+        };
+        for (std::size_t i = 0; i < want.size(); ++i) {
+            EXPECT_EQ(key(forward[i]), key(want[i])) << sort << " at " << i;
+        }
+        std::vector<long> backward;
+        for (set.MoveLast(); !set.IsBOF(); set.MovePrev()) {
+            backward.push_back(set.m_lPartID);
+        }
+        EXPECT_EQ(std::vector<long>(backward.rbegin(), backward.rend()), forward) << sort;
+    }
+}
