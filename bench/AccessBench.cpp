@@ -14,6 +14,7 @@
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
 #include "bench/RatioReporter.h"
+#include "bench/RawSqlite.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CBlob.h"
 #include "host/CDrwObList.h"
@@ -21,11 +22,12 @@
 #include "host/FootprintGenerator.h"
 #include "host/ReferenceHost.h"
 #include "platform/afx/CStringArray.h"
-#include "platform/dao/JetText.h"
 #include "tables/CRSObjectTree.h"
 #include "tables/LibrarySchema.h"
 
 namespace {
+
+using vaultry::bench::OpenRaw;
 
 namespace fs = std::filesystem;
 using vaultry::tables::Generation;
@@ -83,14 +85,6 @@ std::unique_ptr<CBlob> Encode(CDrwGroup& part) {
         encoder.EncodeBlob(nullptr, nullptr, nullptr, nullptr, nullptr, false));
     encoder.EmptyObjectList();
     return blob;
-}
-
-sqlite3* OpenRaw(const std::string& path) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    vaultry::dao::RegisterJetText(db);
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-    return db;
 }
 
 void EncodeOnly(benchmark::State& state) {
@@ -358,17 +352,23 @@ void CheckForCache_Raw(benchmark::State& state) {
     sqlite3_close(db);
 }
 
-void CopyTree_Dao(benchmark::State& state) {
-    Libraries libraries;
-    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
-    CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
-    const long source = user->GetRSObjectTree()->AddChild(1, "Source");
+// A category "Source" under the root of `tier` holding kCopiedParts parts; its id.
+long FillSourceCategory(CMSAccessDBHandler* tier) {
+    const long source = tier->GetRSObjectTree()->AddChild(1, "Source");
     CDrwObList list;
     for (int i = 0; i < kCopiedParts; ++i) {
         list.Add(Part(i).release());
     }
-    user->SaveObjects(nullptr, &list, source, nullptr, nullptr);
+    tier->SaveObjects(nullptr, &list, source, nullptr, nullptr);
     list.DestroyContent();
+    return source;
+}
+
+void CopyTree_Dao(benchmark::State& state) {
+    Libraries libraries;
+    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
+    CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
+    const long source = FillSourceCategory(user);
     for (auto _ : state) {
         state.PauseTiming();
         // Each copy goes into an empty tier, as the raw side's does: no renaming.
@@ -383,13 +383,7 @@ void CopyTree_Dao(benchmark::State& state) {
 void CopyTree_Raw(benchmark::State& state) {
     Libraries libraries;
     CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
-    const long source = user->GetRSObjectTree()->AddChild(1, "Source");
-    CDrwObList list;
-    for (int i = 0; i < kCopiedParts; ++i) {
-        list.Add(Part(i).release());
-    }
-    user->SaveObjects(nullptr, &list, source, nullptr, nullptr);
-    list.DestroyContent();
+    const long source = FillSourceCategory(user);
     const std::string from = user->GetName().str();
     const std::string to = GetAccessDB(DATABASETYPE_CORPORATE)->GetName().str();
     UnloadDB();

@@ -11,15 +11,17 @@
 #include <string>
 
 #include "bench/RatioReporter.h"
+#include "bench/RawSqlite.h"
 #include "platform/afx/CByteArray.h"
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoFieldExchange.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/CDaoTableDef.h"
 #include "platform/dao/DaoTransaction.h"
-#include "platform/dao/JetText.h"
 
 namespace {
+
+using vaultry::bench::OpenRaw;
 
 constexpr int kRows = 100000;
 constexpr int kBlobBytes = 2048;
@@ -76,14 +78,6 @@ void CreateSchema(CDaoDatabase& database) {
 }
 
 // Opens `path` raw, with the collation its text columns were declared with.
-sqlite3* OpenRaw(const std::string& path) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    vaultry::dao::RegisterJetText(db);
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-    return db;
-}
-
 void InsertRaw(sqlite3* db, const std::vector<unsigned char>& blob) {
     sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;

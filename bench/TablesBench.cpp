@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/RatioReporter.h"
+#include "bench/RawSqlite.h"
 #include "host/CBlob.h"
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/JetText.h"
@@ -105,14 +106,6 @@ std::unique_ptr<CDaoDatabase> OpenLibrary() {
     return database;
 }
 
-sqlite3* OpenRaw() {
-    sqlite3* db = nullptr;
-    sqlite3_open(Library().c_str(), &db);
-    vaultry::dao::RegisterJetText(db);
-    Exec(db, "PRAGMA synchronous=FULL");
-    return db;
-}
-
 void MoveSubTree_Dao(benchmark::State& state) {
     auto database = OpenLibrary();
     CRSObjectTree tree(DATABASETYPE_USER, database.get());
@@ -130,7 +123,7 @@ void MoveSubTree_Dao(benchmark::State& state) {
 // The same move by hand: the new parent, then every level of the sub-tree from one recursive
 // walk, in one transaction.
 void MoveSubTree_Raw(benchmark::State& state) {
-    sqlite3* db = OpenRaw();
+    sqlite3* db = vaultry::bench::OpenRaw(Library());
     sqlite3_stmt* parent = nullptr;
     sqlite3_prepare_v2(db,
                        "UPDATE tObjectTree SET lParentID=?1, lLevel=(SELECT lLevel+1 FROM "
@@ -176,7 +169,7 @@ void ValidTypeIds_Dao(benchmark::State& state) {
 }
 
 void ValidTypeIds_Raw(benchmark::State& state) {
-    sqlite3* db = OpenRaw();
+    sqlite3* db = vaultry::bench::OpenRaw(Library());
     sqlite3_stmt* list = nullptr;
     sqlite3_prepare_v2(db,
                        "SELECT lObjectTypeID FROM tObjectTypes WHERE strDocumentType IN (?,?) "
@@ -213,7 +206,7 @@ void FindDocType_Dao(benchmark::State& state) {
 }
 
 void FindDocType_Raw(benchmark::State& state) {
-    sqlite3* db = OpenRaw();
+    sqlite3* db = vaultry::bench::OpenRaw(Library());
     sqlite3_stmt* find = nullptr;
     sqlite3_prepare_v2(db,
                        "SELECT t.lObjectTypeID, b.blbBlob FROM tObjectTypes t JOIN tBlobs b ON "

@@ -58,7 +58,6 @@ public:
     void BeginTransaction(bool forWriting);
     void CommitTransaction();
     void RollbackTransaction();
-    int TransactionDepth() const { return m_transactionDepth; }
     // True when SQLite ended the open transaction by itself after an error.
     bool TransactionLost() const;
 
