@@ -76,8 +76,17 @@ void CDaoRecordset::OpenCursor() {
         throw CDaoException(JET_ERROR_OBJECT_NOT_OPEN, "DAO.Recordset", "Object is closed.",
                             AFX_DAO_ERROR_OBJECT_NOT_OPEN);
     }
+    // A requery of an unchanged statement reads the set again through the cursor it has, which
+    // keeps its parsed statement and the columns bound to the fields.
+    std::string source = std::to_string(m_nOpenType) + '\x1f' + m_strSQL.str() + '\x1f' +
+                         m_strFilter.str() + '\x1f' + m_strSort.str();
+    if (m_cursor != nullptr && source == m_cursorSource) {
+        m_nEditMode = dbEditNone;
+        AfterMove(m_cursor->Restart());
+        return;
+    }
     auto& connection = m_pDatabase->Connection();
-    auto statement = vaultry::dao::ParseSelect(vaultry::dao::TranslateJetSql(m_strSQL.str()));
+    auto statement = vaultry::dao::ParseJetSelect(m_strSQL.str());
     if (!statement) {
         throw CDaoException(JET_ERROR_NOT_SUPPORTED, "DAO.Recordset",
                             "A record set needs a SELECT statement: " + m_strSQL);
@@ -91,10 +100,10 @@ void CDaoRecordset::OpenCursor() {
         statement->orderBy =
             vaultry::dao::ParseOrderBy(vaultry::dao::TranslateJetSql(m_strSort.str()));
     }
-    m_fieldColumns.clear();
     m_nEditMode = dbEditNone;
+    std::unique_ptr<vaultry::dao::RecordCursor> cursor;
     if (statement->table && m_nOpenType != dbOpenSnapshot) {
-        m_cursor = std::make_unique<KeysetCursor>(connection, *statement);
+        cursor = std::make_unique<KeysetCursor>(connection, *statement);
     } else {
         // Literals become parameters, so lookups that differ only in a value share a statement.
         const vaultry::dao::ParameterizedSql where = vaultry::dao::Parameterize(statement->where);
@@ -107,9 +116,15 @@ void CDaoRecordset::OpenCursor() {
             sql += (i ? ", " : " ORDER BY ") + statement->orderBy[i].expression +
                    (statement->orderBy[i].descending ? " DESC" : "");
         }
-        m_cursor = std::make_unique<StaticCursor>(connection, sql, where.values);
+        cursor = std::make_unique<StaticCursor>(connection, sql, where.values);
     }
-    AfterMove(m_cursor->First());
+    // A new filter or sort keeps the columns, and so the fields' places among them.
+    if (m_cursor == nullptr || m_cursor->ColumnNames() != cursor->ColumnNames()) {
+        m_fieldColumns.clear();
+    }
+    m_cursor = std::move(cursor);
+    m_cursorSource = std::move(source);
+    AfterMove(m_cursor->HasCurrentRow());
 }
 
 void CDaoRecordset::Close() {

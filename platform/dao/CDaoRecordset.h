@@ -101,6 +101,7 @@ private:
     const std::string& TranslatedFind(const char* filter);
 
     std::unique_ptr<vaultry::dao::RecordCursor> m_cursor;
+    std::string m_cursorSource;  // open type, statement, filter and sort m_cursor was made for
     int m_nOpenType = dbOpenDynaset;
     int m_nEditMode = dbEditNone;
     std::vector<int> m_fieldColumns;        // column index of each bound field, resolved once

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <unordered_map>
 
 namespace vaultry::dao {
 namespace {
@@ -340,6 +341,20 @@ std::optional<SelectStatement> ParseSelect(std::string_view sql) {
         statement.table = SingleTableName(statement.from);
     }
     return statement;
+}
+
+std::optional<SelectStatement> ParseJetSelect(const std::string& jetSql) {
+    // Statements with a value written in (a name, an id) make the set of texts unbounded; the
+    // memory is dropped when it fills rather than managed finely.
+    constexpr std::size_t kRemembered = 256;
+    thread_local std::unordered_map<std::string, std::optional<SelectStatement>> parsed;
+    if (const auto found = parsed.find(jetSql); found != parsed.end()) {
+        return found->second;
+    }
+    if (parsed.size() >= kRemembered) {
+        parsed.clear();
+    }
+    return parsed.emplace(jetSql, ParseSelect(TranslateJetSql(jetSql))).first->second;
 }
 
 }  // namespace vaultry::dao

@@ -36,6 +36,10 @@ struct SelectStatement {
 // Nullopt when `sql` is not a SELECT statement.
 std::optional<SelectStatement> ParseSelect(std::string_view sql);
 
+// ParseSelect(TranslateJetSql(jetSql)), remembered: record sets are opened and requeried with
+// the same few statements over and over.
+std::optional<SelectStatement> ParseJetSelect(const std::string& jetSql);
+
 // A condition with its literal values taken out as parameters, so that conditions differing
 // only in their values share one prepared statement.
 struct ParameterizedSql {

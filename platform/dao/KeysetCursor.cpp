@@ -1,6 +1,7 @@
 #include "platform/dao/KeysetCursor.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/afx/UnicodeCase.h"
 #include "platform/dao/CDaoException.h"
@@ -29,16 +30,33 @@ KeysetCursor::KeysetCursor(SqliteConnection& connection, const SelectStatement& 
     // uniform (and can be searched as one row value).
     m_order.push_back({"rowid", !m_order.empty() && m_order.back().descending});
 
-    auto maxRowId = m_connection.Prepare("SELECT max(rowid) FROM " + m_table);
-    maxRowId->Step();
-    m_maxRowId = maxRowId->ColumnInt64(0);
-
     // The columns are known before any row is read, so an empty set still describes them.
     auto row =
         m_connection.Prepare("SELECT " + m_selectList + " FROM " + m_table + " WHERE rowid=?");
     for (int i = 0; i < row->ColumnCount(); ++i) {
         m_columns.emplace_back(row->ColumnName(i));
     }
+    Restart();
+}
+
+// Requerying a set is frequent (every lookup by id starts with one), so the membership bound
+// and the first row come from one statement, which also makes them agree.
+bool KeysetCursor::Restart() {
+    if (!m_appended.empty()) {
+        m_appended.clear();
+        m_appendedPositions = {};  // clear() would wipe every bucket of a large map
+    }
+    m_ahead.clear();
+    m_inAppended = false;
+    if (LandOnMain("", nullptr, Direction::kForward, true)) {
+        return true;
+    }
+    auto maxRowId = m_connection.Prepare("SELECT max(rowid) FROM " + m_table);
+    maxRowId->Step();
+    m_maxRowId = maxRowId->ColumnInt64(0);
+    m_position = Position::kBeforeFirst;
+    m_empty = true;
+    return false;
 }
 
 std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
@@ -91,18 +109,19 @@ std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
 }
 
 std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
-                                   const std::string& condition, int limit, bool withRow,
+                                   const std::string& condition, int limit, Extra extra,
                                    std::vector<COleVariant>& binds) {
-    binds.push_back(COleVariant(m_maxRowId));
+    const bool fixing = extra == Extra::kLargestRowIdAndRow;
+    binds.push_back(COleVariant(fixing ? INT64_MAX : m_maxRowId));
     const ParameterizedSql& find = Parameterized(condition);
-    std::string sql = "SELECT ";
+    std::string sql = fixing ? "SELECT (SELECT max(rowid) FROM " + m_table + ")," : "SELECT ";
     std::string orderBy;
     for (std::size_t i = 0; i < m_order.size(); ++i) {
         const bool descending = m_order[i].descending != (direction == Direction::kBackward);
         sql += (i ? "," : "") + m_order[i].expression;
         orderBy += (i ? "," : "") + m_order[i].expression + (descending ? " DESC" : "");
     }
-    if (withRow) {
+    if (extra != Extra::kNothing) {
         sql += "," + m_selectList;
     }
     sql += " FROM " + m_table + " WHERE rowid<=?";
@@ -118,7 +137,7 @@ std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Directio
                                                        const std::string& condition, int limit) {
     std::vector<COleVariant> binds;
     auto statement =
-        m_connection.Prepare(KeyQuery(from, direction, condition, limit, false, binds));
+        m_connection.Prepare(KeyQuery(from, direction, condition, limit, Extra::kNothing, binds));
     for (std::size_t i = 0; i < binds.size(); ++i) {
         statement->Bind(static_cast<int>(i + 1), binds[i]);
     }
@@ -156,36 +175,46 @@ bool KeysetCursor::Land(std::int64_t rowId, const std::string& condition) {
     if (!LoadRow(rowId, condition)) {
         return false;
     }
+    StandOn(rowId);
+    return true;
+}
+
+void KeysetCursor::StandOn(std::int64_t rowId) {
     m_currentRowId = rowId;
     m_position = Position::kOnRow;
     m_empty = false;
-    return true;
 }
 
 // Moves to the first row of the main part beyond `from` (from the start when null) that meets
 // `condition`. Key and values come from one statement, so the row cannot vanish in between.
-bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Direction direction) {
+// With `fixMembership`, the same statement also sets the membership bound when it finds a row.
+bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Direction direction,
+                              bool fixMembership) {
     std::vector<COleVariant> binds;
-    auto statement = m_connection.Prepare(KeyQuery(from, direction, condition, 1, true, binds));
+    auto statement = m_connection.Prepare(
+        KeyQuery(from, direction, condition, 1,
+                 fixMembership ? Extra::kLargestRowIdAndRow : Extra::kRow, binds));
     for (std::size_t i = 0; i < binds.size(); ++i) {
         statement->Bind(static_cast<int>(i + 1), binds[i]);
     }
     if (!statement->Step()) {
         return false;
     }
-    const int keyColumns = static_cast<int>(m_order.size());
+    const int first = fixMembership ? 1 : 0;
+    const int keyEnd = first + static_cast<int>(m_order.size());
+    if (fixMembership) {
+        m_maxRowId = statement->ColumnInt64(0);
+    }
     Key key;
-    for (int i = 0; i < keyColumns; ++i) {
+    for (int i = first; i < keyEnd; ++i) {
         key.values.push_back(statement->Column(i));
     }
     m_row.clear();
-    for (int i = keyColumns; i < statement->ColumnCount(); ++i) {
+    for (int i = keyEnd; i < statement->ColumnCount(); ++i) {
         m_row.push_back(statement->Column(i));
     }
-    m_currentRowId = key.RowId();
+    StandOn(key.RowId());
     m_current = std::move(key);
-    m_position = Position::kOnRow;
-    m_empty = false;
     m_inAppended = false;
     m_ahead.clear();
     m_aheadCondition = condition;
@@ -203,7 +232,7 @@ bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
         return false;
     }
     const bool forward = direction == Direction::kForward;
-    std::string sql = "SELECT rowid FROM " + m_table +
+    std::string sql = "SELECT rowid," + m_selectList + " FROM " + m_table +
                       (forward ? " WHERE rowid>=?" : " WHERE rowid<=? AND rowid>?");
     std::vector<COleVariant> binds{COleVariant(m_appended[from])};
     if (!forward) {
@@ -217,7 +246,12 @@ bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
     }
     while (statement->Step()) {
         const auto member = m_appendedPositions.find(statement->ColumnInt64(0));
-        if (member != m_appendedPositions.end() && Land(member->first, condition)) {
+        if (member != m_appendedPositions.end()) {
+            m_row.clear();
+            for (int i = 1; i < statement->ColumnCount(); ++i) {
+                m_row.push_back(statement->Column(i));
+            }
+            StandOn(member->first);
             m_inAppended = true;
             m_appendedIndex = member->second;
             m_ahead.clear();
@@ -377,22 +411,6 @@ void KeysetCursor::AppendCondition(std::string& sql, std::vector<COleVariant>& b
     }
 }
 
-// The table's INTEGER PRIMARY KEY (its row id under another name), or empty.
-std::string KeysetCursor::IntegerKeyColumn() {
-    auto columns = m_connection.Prepare("PRAGMA table_info(" + m_table + ")");
-    int keyColumns = 0;
-    std::string integerKey;
-    while (columns->Step()) {
-        if (columns->ColumnInt64(5) > 0) {
-            ++keyColumns;
-            if (text::CompareFolded(columns->Column(2).AsText().str(), "INTEGER") == 0) {
-                integerKey = columns->Column(1).AsText().str();
-            }
-        }
-    }
-    return keyColumns == 1 ? integerKey : std::string();
-}
-
 void KeysetCursor::RequireCurrentRow() const {
     if (m_position != Position::kOnRow) {
         throw CDaoException(JET_ERROR_NO_CURRENT_RECORD, "DAO.Recordset", "No current record.");
@@ -401,13 +419,10 @@ void KeysetCursor::RequireCurrentRow() const {
 
 // The changes without the integer key, which the database assigns and never takes from a set.
 FieldChanges KeysetCursor::Writable(const FieldChanges& changes) {
-    if (!m_rowIdColumnKnown) {
-        m_rowIdColumn = IntegerKeyColumn();
-        m_rowIdColumnKnown = true;
-    }
+    const std::string& rowIdColumn = m_connection.IntegerKeyColumn(m_table);
     FieldChanges writable;
     for (const auto& change : changes) {
-        if (m_rowIdColumn.empty() || text::CompareFolded(change.first, m_rowIdColumn) != 0) {
+        if (rowIdColumn.empty() || text::CompareFolded(change.first, rowIdColumn) != 0) {
             writable.push_back(change);
         }
     }

@@ -1,9 +1,9 @@
 #pragma once
-// A dynaset over the rows of one table. Membership is fixed when the cursor is made: the rows
-// that met the statement then (rows added later have larger row ids and are left out), plus the
-// rows added through the cursor, which join the end. Rows are found by their order-by values
-// and row id, a batch of keys at a time, so making the cursor costs the same for any table
-// size, and every move reads the row's current values.
+// A dynaset over the rows of one table. Membership is fixed when the cursor is made or
+// restarted: the rows that met the statement then (rows added later have larger row ids and are
+// left out), plus the rows added through the cursor since, which join the end. Rows are found by
+// their order-by values and row id, a batch of keys at a time, so making the cursor costs the same
+// for any table size, and every move reads the row's current values.
 
 #include <cstdint>
 #include <deque>
@@ -23,6 +23,7 @@ public:
     // `statement.table` must be set; its WHERE and ORDER BY are final. `connection` is not owned.
     KeysetCursor(SqliteConnection& connection, const SelectStatement& statement);
 
+    bool Restart() override;
     bool First() override;
     bool Last() override;
     bool Next() override;
@@ -53,22 +54,27 @@ private:
         std::int64_t RowId() const { return values.back().AsInt64(); }
     };
 
-    // The statement that finds up to `limit` keys beyond `from` (with the row's values after
-    // them when `withRow`); appends its parameters to `binds`.
+    // What a key query reads besides the keys.
+    enum class Extra { kNothing, kRow, kLargestRowIdAndRow };
+
+    // The statement that finds up to `limit` keys beyond `from`, with `extra` columns: the row's
+    // values after the keys, or the table's largest row id before them; appends its parameters
+    // to `binds`.
     std::string KeyQuery(const Key* from, Direction direction, const std::string& condition,
-                         int limit, bool withRow, std::vector<COleVariant>& binds);
+                         int limit, Extra extra, std::vector<COleVariant>& binds);
     std::vector<Key> FetchKeys(const Key* from, Direction direction, const std::string& condition,
                                int limit);
     std::string BeyondCondition(const Key& key, Direction direction,
                                 std::vector<COleVariant>& binds) const;
     // Reads the row when it exists and meets `condition`.
     bool LoadRow(std::int64_t rowId, const std::string& condition);
-    bool LandOnMain(const std::string& condition, const Key* from, Direction direction);
+    bool LandOnMain(const std::string& condition, const Key* from, Direction direction,
+                    bool fixMembership = false);
     bool LandOnAppended(std::size_t from, Direction direction, const std::string& condition);
     bool AdvanceMain(const std::string& condition);
     bool Land(std::int64_t rowId, const std::string& condition);
+    void StandOn(std::int64_t rowId);
     FieldChanges Writable(const FieldChanges& changes);
-    std::string IntegerKeyColumn();
     const ParameterizedSql& Parameterized(const std::string& condition);
     static void AppendCondition(std::string& sql, std::vector<COleVariant>& binds,
                                 const ParameterizedSql& condition);
@@ -81,8 +87,6 @@ private:
     std::string m_lastCondition;  // the last find condition, taken apart in...
     ParameterizedSql m_lastParameterized;
     std::vector<OrderTerm> m_order;  // ends with the row id
-    std::string m_rowIdColumn;       // the INTEGER PRIMARY KEY, which the database assigns
-    bool m_rowIdColumnKnown = false;
     std::int64_t m_maxRowId = 0;
     std::vector<std::int64_t> m_appended;  // rows added through the set, in order
     std::unordered_map<std::int64_t, std::size_t> m_appendedPositions;

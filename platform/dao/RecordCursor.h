@@ -16,6 +16,10 @@ class RecordCursor {
 public:
     virtual ~RecordCursor() = default;
 
+    // Reads the set again as it stands now (which rows belong to it, their values) and moves to
+    // its first row; false when the set is empty. A new cursor has done this already.
+    virtual bool Restart() = 0;
+
     // Each move returns whether it landed on a row. A failed Next leaves the cursor after the
     // last row, a failed Prev before the first; a failed First or Last means the set is empty.
     virtual bool First() = 0;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 
+#include "platform/afx/UnicodeCase.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/JetText.h"
 
@@ -10,6 +11,16 @@ namespace vaultry::dao {
 namespace {
 
 constexpr std::size_t kStatementCacheLimit = 256;
+
+bool ChangesSchema(std::string_view sql) {
+    const std::size_t start = sql.find_first_not_of(" \t\r\n");
+    if (start == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view verb = sql.substr(start, sql.find_first_of(" \t\r\n", start) - start);
+    return text::CompareFolded(verb, "CREATE") == 0 || text::CompareFolded(verb, "DROP") == 0 ||
+           text::CompareFolded(verb, "ALTER") == 0;
+}
 
 // Shared-memory WAL index files do not work across network file systems; FUSE is counted
 // among them since sshfs and the like are FUSE.
@@ -142,9 +153,30 @@ SqliteConnection::Lease SqliteConnection::Prepare(std::string_view sql) {
 }
 
 void SqliteConnection::Execute(std::string_view sql) {
+    if (ChangesSchema(sql)) {
+        m_integerKeys.clear();
+    }
     auto statement = Prepare(sql);
     while (statement->Step()) {
     }
+}
+
+const std::string& SqliteConnection::IntegerKeyColumn(const std::string& table) {
+    if (const auto known = m_integerKeys.find(table); known != m_integerKeys.end()) {
+        return known->second;
+    }
+    auto columns = Prepare("PRAGMA table_info(" + table + ")");
+    int keyColumns = 0;
+    std::string integerKey;
+    while (columns->Step()) {
+        if (columns->ColumnInt64(5) > 0) {
+            ++keyColumns;
+            if (text::CompareFolded(columns->Column(2).AsText().str(), "INTEGER") == 0) {
+                integerKey = columns->Column(1).AsText().str();
+            }
+        }
+    }
+    return m_integerKeys.emplace(table, keyColumns == 1 ? integerKey : std::string()).first->second;
 }
 
 // SQLite ends a whole transaction by itself after some errors (a full disk, some I/O errors);
@@ -180,6 +212,7 @@ void SqliteConnection::CommitTransaction() {
 }
 
 void SqliteConnection::RollbackTransaction() {
+    m_integerKeys.clear();  // the rollback may undo a schema change
     const int depth = m_transactionDepth--;
     if (sqlite3_get_autocommit(m_db) != 0) {
         return;  // nothing left to undo: SQLite already rolled the transaction back

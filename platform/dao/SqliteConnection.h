@@ -47,6 +47,11 @@ public:
     // Runs a statement that returns no rows.
     void Execute(std::string_view sql);
 
+    // The column that is `table`'s INTEGER PRIMARY KEY (its row id under another name), or
+    // empty. Asked on every insert through a record set, so remembered until the schema changes
+    // through this connection; library files do not change their schema under a running program.
+    const std::string& IntegerKeyColumn(const std::string& table);
+
     sqlite3* Handle() const { return m_db; }
     int Changes() const { return sqlite3_changes(m_db); }
     std::int64_t LastInsertRowid() const { return sqlite3_last_insert_rowid(m_db); }
@@ -74,6 +79,7 @@ private:
     int m_busyTimeout = 5000;
     int m_transactionDepth = 0;
     std::unordered_map<std::string, CachedStatement> m_cache;
+    std::unordered_map<std::string, std::string> m_integerKeys;  // by quoted table name
 };
 
 }  // namespace vaultry::dao

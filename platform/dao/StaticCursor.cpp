@@ -1,5 +1,7 @@
 #include "platform/dao/StaticCursor.h"
 
+#include <utility>
+
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/SqliteConnection.h"
 
@@ -13,15 +15,23 @@ namespace {
 
 }  // namespace
 
-StaticCursor::StaticCursor(SqliteConnection& connection, const std::string& sql,
-                           const std::vector<COleVariant>& parameters) {
-    auto statement = connection.Prepare(sql);
-    for (std::size_t i = 0; i < parameters.size(); ++i) {
-        statement->Bind(static_cast<int>(i + 1), parameters[i]);
+StaticCursor::StaticCursor(SqliteConnection& connection, std::string sql,
+                           std::vector<COleVariant> parameters)
+    : m_connection(connection), m_sql(std::move(sql)), m_parameters(std::move(parameters)) {
+    Restart();
+}
+
+bool StaticCursor::Restart() {
+    auto statement = m_connection.Prepare(m_sql);
+    for (std::size_t i = 0; i < m_parameters.size(); ++i) {
+        statement->Bind(static_cast<int>(i + 1), m_parameters[i]);
     }
+    m_columns.clear();
     for (int i = 0; i < statement->ColumnCount(); ++i) {
         m_columns.emplace_back(statement->ColumnName(i));
     }
+    m_rows.clear();
+    m_index = -1;
     while (statement->Step()) {
         std::vector<COleVariant> row;
         for (int i = 0; i < statement->ColumnCount(); ++i) {
@@ -29,6 +39,7 @@ StaticCursor::StaticCursor(SqliteConnection& connection, const std::string& sql,
         }
         m_rows.push_back(std::move(row));
     }
+    return First();
 }
 
 bool StaticCursor::MoveTo(long index) {

@@ -15,8 +15,10 @@ class SqliteConnection;
 class StaticCursor : public RecordCursor {
 public:
     // Runs `sql` (SQLite dialect) with `parameters` to the end. `connection` is not owned.
-    StaticCursor(SqliteConnection& connection, const std::string& sql,
-                 const std::vector<COleVariant>& parameters = {});
+    StaticCursor(SqliteConnection& connection, std::string sql,
+                 std::vector<COleVariant> parameters = {});
+
+    bool Restart() override;
 
     bool First() override { return MoveTo(0); }
     bool Last() override { return MoveTo(static_cast<long>(m_rows.size()) - 1); }
@@ -42,6 +44,9 @@ private:
     long Size() const { return static_cast<long>(m_rows.size()); }
     bool MoveTo(long index);
 
+    SqliteConnection& m_connection;
+    std::string m_sql;
+    std::vector<COleVariant> m_parameters;
     std::vector<std::vector<COleVariant>> m_rows;
     std::vector<std::string> m_columns;
     long m_index = -1;

@@ -113,6 +113,53 @@ TEST_F(CDaoRecordsetTest, MembershipIsFixedButValuesAreCurrent) {
     EXPECT_EQ(Names(set), (std::vector<CString>{"a", "b", "late"}));
 }
 
+// A requery of the same statement reuses the set's cursor; it must still read the set anew.
+TEST_F(CDaoRecordsetTest, RequeryReadsTheSetAnewEachTime) {
+    CTestPartSet set(&database);
+    set.Add("a", 1);
+    set.Add("b", 2);  // both joined the set as rows added through it
+    FromOtherProcess(
+        "DELETE FROM tParts WHERE strName='a';"
+        "INSERT INTO tParts (strName, lOwner) VALUES ('c', 1)");
+    set.Requery();
+    EXPECT_EQ(set.m_strName, "b");
+    EXPECT_EQ(set.GetRecordCount(), 2);  // b is counted once, no longer also as an added row
+    set.MoveLast();
+    EXPECT_EQ(set.m_strName, "c");
+
+    set.m_strFilter = "lOwner=7";
+    set.Requery();
+    EXPECT_TRUE(set.IsEOF());
+    set.Add("d", 7);  // added to a set that was empty when requeried
+    FromOtherProcess("INSERT INTO tParts (strName, lOwner) VALUES ('e', 7)");
+    set.MoveFirst();
+    EXPECT_EQ(set.m_strName, "d");
+    set.MoveNext();
+    EXPECT_TRUE(set.IsEOF());  // e came after the requery and from elsewhere
+    set.Requery();
+    EXPECT_EQ(set.GetRecordCount(), 2);
+    set.m_strFilter.Empty();
+    EXPECT_EQ(Names(set), (std::vector<CString>{"b", "c", "d", "e"}));
+}
+
+// The key the database assigns is left out of inserts; which column that is follows the schema.
+TEST_F(CDaoRecordsetTest, InsertsFollowAChangedKeyColumn) {
+    CTestPartSet set(&database);
+    set.Add("a", 1);
+    set.Close();
+    database.Execute("DROP TABLE tParts");
+    database.Execute(
+        "CREATE TABLE tParts (lPartID INTEGER NOT NULL, strName TEXT PRIMARY KEY, lOwner "
+        "INTEGER, blbData BLOB)");
+    set.Open();
+    set.AddNew();
+    set.m_lPartID = 42;
+    set.m_strName = "b";
+    set.Update();
+    set.MoveFirst();
+    EXPECT_EQ(set.m_lPartID, 42);
+}
+
 TEST_F(CDaoRecordsetTest, UpdateWritesOnlyChangedFields) {
     CTestPartSet set(&database);
     set.Add("a", 1);
