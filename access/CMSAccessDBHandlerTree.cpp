@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "access/CMSAccessDBHandler.h"
@@ -40,6 +41,28 @@ CString PartsFilter(long treeID) {
     CString text;
     text.Format("lObjectTreeID IN(%lu)", static_cast<unsigned long>(treeID));
     return text;
+}
+
+struct Category {
+    long parent;
+    long level;
+};
+using CategoryLevels = std::map<long, Category>;
+
+// The ids from the root down to `id`, one per level of `id`. Climbing stops at a root (or at a
+// parent that is missing), so the columns below repeat it.
+std::vector<long> AncestorPath(const CategoryLevels& tree, long id) {
+    const long level = tree.at(id).level;
+    std::vector<long> path(static_cast<std::size_t>(std::max<long>(level + 1, 0)), id);
+    long at = id;
+    for (long k = level; k >= 0; --k) {
+        path[static_cast<std::size_t>(k)] = at;
+        const auto it = tree.find(at);
+        if (it != tree.end() && it->second.parent != at && tree.count(it->second.parent)) {
+            at = it->second.parent;
+        }
+    }
+    return path;
 }
 
 CString CacheColumn(long level) {
@@ -221,11 +244,7 @@ void CMSAccessDBHandler::UpdateCache() {
     }
     const int columns = cache.GetFieldCount() - 1;  // the level columns, then lTreeID
     cache.Close();
-    struct Category {
-        long parent;
-        long level;
-    };
-    std::map<long, Category> tree;
+    CategoryLevels tree;
     std::vector<long> order;  // the category set's order: by level, then name
     {
         CDaoRecordset rows(this);
@@ -240,28 +259,32 @@ void CMSAccessDBHandler::UpdateCache() {
     }
     DaoTransaction transaction(*this);
     Execute("DELETE FROM tObjectTreeCache");
-    for (long id : order) {
-        // From the category's own level down to 0, climbing parents; a root (or a parent that
-        // is missing) stays where it is, so the lower columns repeat it.
-        std::vector<long> path(static_cast<std::size_t>(std::max<long>(tree[id].level + 1, 0)), id);
-        long at = id;
-        for (long k = tree[id].level; k >= 0; --k) {
-            path[static_cast<std::size_t>(k)] = at;
-            const auto it = tree.find(at);
-            if (it != tree.end() && it->second.parent != at && tree.count(it->second.parent)) {
-                at = it->second.parent;
+    // Categories of one level fill the same columns, and the set lists them level by level, so
+    // they go in as inserts of many rows of one shape, which the statement cache keeps.
+    constexpr std::size_t kRowsPerInsert = 64;
+    for (std::size_t first = 0; first < order.size();) {
+        const long level = tree[order[first]].level;
+        const int width = static_cast<int>(std::min<long>(columns, std::max<long>(level + 1, 0)));
+        std::string sql = "INSERT INTO tObjectTreeCache (lTreeID";
+        for (int k = 0; k < width; ++k) {
+            sql += ", " + CacheColumn(k).str();
+        }
+        sql += ") VALUES ";
+        std::size_t next = first;
+        for (; next < order.size() && next - first < kRowsPerInsert &&
+               tree[order[next]].level == level;
+             ++next) {
+            const std::vector<long> path = AncestorPath(tree, order[next]);
+            sql += next == first ? "(" : ",(";
+            sql += std::to_string(order[next]);
+            for (int k = 0; k < width; ++k) {
+                sql += ',';
+                sql += std::to_string(path[static_cast<std::size_t>(k)]);
             }
+            sql += ")";
         }
-        CString names = "lTreeID";
-        CString values;
-        values.Format("%ld", id);
-        for (int k = 0; k < columns && k < static_cast<int>(path.size()); ++k) {
-            names += ", " + CacheColumn(k);
-            CString value;
-            value.Format(", %ld", path[static_cast<std::size_t>(k)]);
-            values += value;
-        }
-        Execute("INSERT INTO tObjectTreeCache (" + names + ") VALUES (" + values + ")");
+        Execute(sql.c_str());
+        first = next;
     }
     transaction.Commit();
 }

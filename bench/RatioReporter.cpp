@@ -1,14 +1,24 @@
 #include "bench/RatioReporter.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vaultry::bench {
+namespace {
+
+double Median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    const std::size_t middle = times.size() / 2;
+    return times.size() % 2 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+}
+
+}  // namespace
 
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-            m_timePerIteration[run.run_name.function_name] =
-                run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations);
+            m_timePerIteration[run.run_name.function_name].push_back(
+                run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations));
         }
     }
     ConsoleReporter::ReportRuns(runs);
@@ -24,9 +34,11 @@ void RatioReporter::Finalize() {
         if (ours == m_timePerIteration.end() || raw == m_timePerIteration.end()) {
             continue;
         }
-        const double ratio = ours->second / raw->second;
-        std::printf("%-44s %10.0fns %10.0fns %7.2fx %7.2fx %s\n", c.ours.c_str(), ours->second,
-                    raw->second, ratio, c.target, ratio <= c.target ? "met" : "MISSED");
+        const double oursTime = Median(ours->second);
+        const double rawTime = Median(raw->second);
+        const double ratio = oursTime / rawTime;
+        std::printf("%-44s %10.0fns %10.0fns %7.2fx %7.2fx %s\n", c.ours.c_str(), oursTime, rawTime,
+                    ratio, c.target, ratio <= c.target ? "met" : "MISSED");
     }
 }
 

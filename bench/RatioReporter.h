@@ -28,7 +28,9 @@ public:
 
 private:
     std::vector<Comparison> m_comparisons;
-    std::map<std::string, double> m_timePerIteration;  // nanoseconds
+    // Nanoseconds per iteration of each run; with --benchmark_repetitions a benchmark has
+    // several, and the ratio takes the median of each side, which a noisy machine moves least.
+    std::map<std::string, std::vector<double>> m_timePerIteration;
 };
 
 }  // namespace vaultry::bench

@@ -47,9 +47,19 @@ std::vector<BYTE> Block(int i) {
     return bytes;
 }
 
+// Removes the run's library file and its journal files when the run ends.
+struct TemporaryLibrary {
+    std::string path;
+    ~TemporaryLibrary() {
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            std::filesystem::remove(path + suffix);
+        }
+    }
+};
+
 // A library with the tree and the type rows above, made once per run.
 const std::string& Library() {
-    static const std::string path = [] {
+    static const TemporaryLibrary library{[] {
         const std::string file = (std::filesystem::temp_directory_path() /
                                   ("vaultry-tables-bench-" + std::to_string(::getpid()) + ".zblib"))
                                      .string();
@@ -89,14 +99,9 @@ const std::string& Library() {
         sqlite3_finalize(blob);
         Exec(db, "COMMIT");
         sqlite3_close(db);
-        std::atexit([] {
-            for (const char* suffix : {"", "-wal", "-shm"}) {
-                std::filesystem::remove(Library() + suffix);
-            }
-        });
         return file;
-    }();
-    return path;
+    }()};
+    return library.path;
 }
 
 std::unique_ptr<CDaoDatabase> OpenLibrary() {
