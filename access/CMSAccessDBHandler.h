@@ -6,6 +6,7 @@
 // A handler is Closed after construction; IsInitialized opens it (and re-opens it when the
 // configured path changed); Close returns it to Closed. The owner closes it before deleting it.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -192,6 +193,9 @@ private:
         CLayerDefinition layers;
         CColorDefinition colours;
         long typeID = -1;
+        // The connection's rollback count when the type row was last seen in the file: only a
+        // rollback since can have taken it away.
+        std::uint64_t seenAtRollback = 0;
         bool Matches(const CString& type, const CDocTypeLibraryInfo& info) const;
     };
     std::unique_ptr<StoredBlock> m_pLastStoredBlock;

@@ -99,15 +99,18 @@ long CMSAccessDBHandler::SaveCommonDataBlock2(const CString& docType) {
     // The block holds just this document type's entry (it is emptied before each part); when it
     // is the one stored last, its object type is known.
     const CDocTypeLibraryInfo* info = m_pCommonLibraryInfo->GetDocTypeLibInfo(docType);
+    const std::uint64_t rollbacks = GetRollbackCount();
     if (info != nullptr && m_pCommonLibraryInfo->Entries().GetCount() == 1 && m_pLastStoredBlock &&
         m_pLastStoredBlock->Matches(docType, *info) &&
-        TypeRowExists(m_pLastStoredBlock->typeID, docType)) {
+        (m_pLastStoredBlock->seenAtRollback == rollbacks ||
+         TypeRowExists(m_pLastStoredBlock->typeID, docType))) {
+        m_pLastStoredBlock->seenAtRollback = rollbacks;
         return m_pLastStoredBlock->typeID;
     }
     const long typeID = FindOrSaveBlock(docType);
     if (typeID >= 0 && info != nullptr && m_pCommonLibraryInfo->Entries().GetCount() == 1) {
-        m_pLastStoredBlock = std::make_unique<StoredBlock>(
-            StoredBlock{docType, *info->GetLayerDefinition(), *info->GetColorDefinition(), typeID});
+        m_pLastStoredBlock = std::make_unique<StoredBlock>(StoredBlock{
+            docType, *info->GetLayerDefinition(), *info->GetColorDefinition(), typeID, rollbacks});
     }
     return typeID;
 }

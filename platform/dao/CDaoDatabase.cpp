@@ -154,6 +154,10 @@ void CDaoDatabase::SetQueryTimeout(short seconds) {
     Connection().SetBusyTimeout(seconds * 1000);
 }
 
+std::uint64_t CDaoDatabase::GetRollbackCount() const {
+    return IsOpen() ? m_connection->RollbackCount() : 0;
+}
+
 short CDaoDatabase::GetQueryTimeout() const {
     return static_cast<short>(Connection().BusyTimeout() / 1000);
 }

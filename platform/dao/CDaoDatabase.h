@@ -3,6 +3,7 @@
 // ";PWD=" in the connect string fails as Jet's "Not a valid password." does. SQL handed to
 // Execute, record sets and table definitions is Jet SQL (see JetSql.h).
 
+#include <cstdint>
 #include <memory>
 
 #include "platform/afx/CObject.h"
@@ -44,6 +45,10 @@ public:
     // error. Five seconds unless set.
     void SetQueryTimeout(short seconds);
     short GetQueryTimeout() const;
+
+    // Grows with every rollback on this database (of a transaction or a nested one): whatever
+    // was seen written before may be gone since. 0 when closed.
+    std::uint64_t GetRollbackCount() const;
 
     CDaoWorkspace* m_pWorkspace;
 

@@ -213,6 +213,7 @@ void SqliteConnection::CommitTransaction() {
 
 void SqliteConnection::RollbackTransaction() {
     m_integerKeys.clear();  // the rollback may undo a schema change
+    ++m_rollbacks;
     const int depth = m_transactionDepth--;
     if (sqlite3_get_autocommit(m_db) != 0) {
         return;  // nothing left to undo: SQLite already rolled the transaction back

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -65,6 +66,9 @@ public:
     void RollbackTransaction();
     // True when SQLite ended the open transaction by itself after an error.
     bool TransactionLost() const;
+    // How many rollbacks (of transactions or savepoints) this connection has made: what was
+    // seen written in the file before the last one may be gone.
+    std::uint64_t RollbackCount() const { return m_rollbacks; }
 
 private:
     struct CachedStatement {
@@ -78,6 +82,7 @@ private:
     sqlite3* m_db = nullptr;
     int m_busyTimeout = 5000;
     int m_transactionDepth = 0;
+    std::uint64_t m_rollbacks = 0;
     std::unordered_map<std::string, CachedStatement> m_cache;
     std::unordered_map<std::string, std::string> m_integerKeys;  // by quoted table name
 };
