@@ -4,88 +4,36 @@
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
+#include "bench/AccessFixtures.h"
 #include "bench/RatioReporter.h"
 #include "bench/RawSqlite.h"
-#include "host/BuiltInPlugIns.h"
-#include "host/CBlob.h"
 #include "host/CDrwObList.h"
 #include "host/CLibraryObject.h"
-#include "host/FootprintGenerator.h"
-#include "host/ReferenceHost.h"
 #include "platform/afx/CStringArray.h"
-#include "tables/CRSObjectTree.h"
 #include "tables/LibrarySchema.h"
 
 namespace {
 
+using vaultry::bench::DecodePart;
+using vaultry::bench::Encode;
+using vaultry::bench::FillSourceCategory;
+using vaultry::bench::kParts;
+using vaultry::bench::Libraries;
+using vaultry::bench::Numbered;
 using vaultry::bench::OpenRaw;
-
-namespace fs = std::filesystem;
+using vaultry::bench::Part;
+using vaultry::bench::Stored;
+using vaultry::bench::StoredFootprintBlock;
+using vaultry::bench::UserPath;
 using vaultry::tables::Generation;
 using vaultry::tables::LibrarySchema;
-
-constexpr int kParts = 10000;
-
-// Built step by step: GCC 12 warns falsely about "text" + std::to_string(...).
-std::string Numbered(const char* prefix, long n) {
-    std::string text = prefix;
-    text += std::to_string(n);
-    return text;
-}
-
-std::unique_ptr<CDrwGroup> Part(int i) {
-    return MakeChipFootprint(CString("R") + std::to_string(i).c_str(), "R1", Millimetres(1.6),
-                             Millimetres(0.9), Millimetres(0.95));
-}
-
-// Three fresh libraries behind a reference host, opened through the library set.
-class Libraries {
-public:
-    Libraries()
-        : m_folder(fs::temp_directory_path() /
-                   ("vaultry-access-bench-" + std::to_string(::getpid()))) {
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-        std::ofstream(m_folder / "settings.ini")
-            << "[libraries]\nfolder = " << m_folder.string() << "\n";
-        m_host = std::make_unique<ReferenceHost>((m_folder / "settings.ini").string());
-        m_host->Settings().SetStatusBar(nullptr);
-        for (const char* name : {"master", "corporate", "user"}) {
-            LibrarySchema::CreateLibrary((m_folder / (std::string(name) + ".zblib")).c_str(), name,
-                                         Generation::kCurrent);
-        }
-        RegisterBuiltInPlugIns();
-        AssureDBLoaded();
-    }
-    ~Libraries() {
-        UnloadDB();
-        m_host.reset();
-        fs::remove_all(m_folder);
-    }
-    std::string RawPath() const { return (m_folder / "raw.zblib").string(); }
-
-private:
-    fs::path m_folder;
-    std::unique_ptr<ReferenceHost> m_host;
-};
-
-std::unique_ptr<CBlob> Encode(CDrwGroup& part) {
-    CLibraryObject encoder;
-    encoder.AddObjectToList(&part);
-    std::unique_ptr<CBlob> blob(
-        encoder.EncodeBlob(nullptr, nullptr, nullptr, nullptr, nullptr, false));
-    encoder.EmptyObjectList();
-    return blob;
-}
 
 void EncodeOnly(benchmark::State& state) {
     std::vector<std::unique_ptr<CDrwGroup>> parts;
@@ -163,26 +111,6 @@ void SaveObjects_Raw(benchmark::State& state) {
     }
 }
 
-// A user library holding kParts parts, made once for the load benchmarks; the raw side reads
-// the same file.
-Libraries& Stored() {
-    static Libraries libraries;
-    static const bool filled = [] {
-        CDrwObList list;
-        for (int i = 0; i < kParts; ++i) {
-            list.Add(Part(i).release());
-        }
-        GetAccessDB(DATABASETYPE_USER)->SaveObjects(nullptr, &list, 1, nullptr, nullptr);
-        return true;
-    }();
-    (void)filled;
-    return libraries;
-}
-
-std::string UserPath() {
-    return GetAccessDB(DATABASETYPE_USER)->GetName().str();
-}
-
 void DecodeOnly(benchmark::State& state) {
     auto part = Part(1);
     const auto blob = Encode(*part);
@@ -204,8 +132,12 @@ void LoadObject_Dao(benchmark::State& state) {
         CDrwGroup* group = nullptr;
         CLayerDefinition layers;
         CColorDefinition colours;
-        user->LoadObject(nullptr, group, id, &layers, &colours);
+        const long typeID = user->LoadObject(nullptr, group, id, &layers, &colours);
         delete group;
+        if (typeID <= 0) {
+            state.SkipWithError("a stored part did not load");
+            break;
+        }
         id = id % kParts + 1;
     }
 }
@@ -213,6 +145,7 @@ void LoadObject_Dao(benchmark::State& state) {
 // The same part row and blob read by id, and decoded.
 void LoadObject_Raw(benchmark::State& state) {
     Stored();
+    const StoredFootprintBlock block(UserPath());
     sqlite3* db = OpenRaw(UserPath());
     sqlite3_stmt* find = nullptr;
     sqlite3_prepare_v2(
@@ -224,14 +157,13 @@ void LoadObject_Raw(benchmark::State& state) {
     for (auto _ : state) {
         sqlite3_bind_int64(find, 1, id);
         sqlite3_step(find);
-        const CBlob blob(static_cast<const BYTE*>(sqlite3_column_blob(find, 1)),
-                         static_cast<DWORD>(sqlite3_column_bytes(find, 1)));
+        const auto part =
+            DecodePart(sqlite3_column_blob(find, 1), sqlite3_column_bytes(find, 1), block.Info());
         sqlite3_reset(find);
-        CLibraryObject decoder;
-        CLayerDefinition layers;
-        CColorDefinition colours;
-        decoder.DecodeBlob(nullptr, nullptr, nullptr, nullptr, nullptr, &blob, &layers, &colours);
-        decoder.DestroyObjectList();
+        if (part == nullptr) {
+            state.SkipWithError("a stored part did not decode");
+            break;
+        }
         id = id % kParts + 1;
     }
     sqlite3_finalize(find);
@@ -247,14 +179,20 @@ void LoadObjects_Dao(benchmark::State& state) {
         names.Add(CString("R") + std::to_string(i).c_str());
         CDrawObject** objects = nullptr;
         user->LoadObjects(nullptr, objects, names, "Footprint", nullptr, nullptr);
+        const bool loaded = objects[0] != nullptr;
         delete objects[0];
         delete[] objects;
+        if (!loaded) {
+            state.SkipWithError("a stored part did not load");
+            break;
+        }
         i = (i + 1) % kParts;
     }
 }
 
 void LoadObjects_Raw(benchmark::State& state) {
     Stored();
+    const StoredFootprintBlock block(UserPath());
     sqlite3* db = OpenRaw(UserPath());
     sqlite3_stmt* find = nullptr;
     sqlite3_prepare_v2(
@@ -266,33 +204,31 @@ void LoadObjects_Raw(benchmark::State& state) {
     for (auto _ : state) {
         const std::string name = Numbered("R", i);
         sqlite3_bind_text(find, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        std::unique_ptr<CDrwGroup> part;
         while (sqlite3_step(find) == SQLITE_ROW) {
-            const CBlob blob(static_cast<const BYTE*>(sqlite3_column_blob(find, 1)),
-                             static_cast<DWORD>(sqlite3_column_bytes(find, 1)));
-            CLibraryObject decoder;
-            decoder.DecodeBlob(nullptr, nullptr, nullptr, nullptr, nullptr, &blob, nullptr,
-                               nullptr);
-            decoder.DestroyObjectList();
+            part = DecodePart(sqlite3_column_blob(find, 1), sqlite3_column_bytes(find, 1),
+                              block.Info());
         }
         sqlite3_reset(find);
+        if (part == nullptr) {
+            state.SkipWithError("a stored part did not decode");
+            break;
+        }
         i = (i + 1) % kParts;
     }
     sqlite3_finalize(find);
     sqlite3_close(db);
 }
 
-constexpr int kCategories = 10000;
-constexpr int kCopiedParts = 1000;
-
-// kCategories categories below the user root, ten to a parent, made with plain SQL.
-void FillCategories(CMSAccessDBHandler* tier) {
+// `count` categories below the user root, ten to a parent, made with plain SQL.
+void FillCategories(CMSAccessDBHandler* tier, int count) {
     sqlite3* db = OpenRaw(tier->GetName().str());
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* add = nullptr;
     sqlite3_prepare_v2(
         db, "INSERT INTO tObjectTree (strName,lLevel,lUserID,lParentID) VALUES (?,?,0,?)", -1, &add,
         nullptr);
-    for (int i = 0; i < kCategories; ++i) {
+    for (int i = 0; i < count; ++i) {
         const long id = i + 2;
         const long parent = i < 10 ? 1 : (i - 10) / 10 + 2;
         long level = 1;
@@ -314,7 +250,7 @@ void FillCategories(CMSAccessDBHandler* tier) {
 void CheckForCache_Dao(benchmark::State& state) {
     Libraries libraries;
     CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
-    FillCategories(user);
+    FillCategories(user, static_cast<int>(state.range(0)));
     user->Close();
     user->IsInitialized(DATABASETYPE_USER);
     for (auto _ : state) {
@@ -326,7 +262,7 @@ void CheckForCache_Dao(benchmark::State& state) {
 void CheckForCache_Raw(benchmark::State& state) {
     Libraries libraries;
     CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
-    FillCategories(user);
+    FillCategories(user, static_cast<int>(state.range(0)));
     const std::string path = user->GetName().str();
     UnloadDB();
     sqlite3* db = OpenRaw(path);
@@ -352,18 +288,6 @@ void CheckForCache_Raw(benchmark::State& state) {
     sqlite3_close(db);
 }
 
-// A category "Source" under the root of `tier` holding kCopiedParts parts; its id.
-long FillSourceCategory(CMSAccessDBHandler* tier) {
-    const long source = tier->GetRSObjectTree()->AddChild(1, "Source");
-    CDrwObList list;
-    for (int i = 0; i < kCopiedParts; ++i) {
-        list.Add(Part(i).release());
-    }
-    tier->SaveObjects(nullptr, &list, source, nullptr, nullptr);
-    list.DestroyContent();
-    return source;
-}
-
 void CopyTree_Dao(benchmark::State& state) {
     Libraries libraries;
     CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
@@ -379,7 +303,18 @@ void CopyTree_Dao(benchmark::State& state) {
     }
 }
 
-// The same rows and blob bytes read from one file and written to the other.
+// A stored part decoded and encoded again, as a copy between tiers must: the destination keeps
+// its own layer and colour tables. Throws when the part does not decode: a failure must not be
+// timed as work.
+std::unique_ptr<CBlob> Reencode(const void* data, int size, const CDocTypeLibraryInfo& block) {
+    const auto part = DecodePart(data, size, block);
+    if (part == nullptr) {
+        throw std::runtime_error("a stored part did not decode");
+    }
+    return Encode(*part);
+}
+
+// The same rows read from one file and written to the other, each blob decoded and encoded.
 void CopyTree_Raw(benchmark::State& state) {
     Libraries libraries;
     CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
@@ -387,6 +322,7 @@ void CopyTree_Raw(benchmark::State& state) {
     const std::string from = user->GetName().str();
     const std::string to = GetAccessDB(DATABASETYPE_CORPORATE)->GetName().str();
     UnloadDB();
+    const StoredFootprintBlock block(from);
     sqlite3* in = OpenRaw(from);
     sqlite3* out = OpenRaw(to);
     sqlite3_stmt* read = nullptr;
@@ -414,9 +350,11 @@ void CopyTree_Raw(benchmark::State& state) {
             if (n++ % 64 == 0) {
                 sqlite3_exec(out, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
             }
-            sqlite3_bind_blob(blob, 1, sqlite3_column_blob(read, 1), sqlite3_column_bytes(read, 1),
+            const auto bytes =
+                Reencode(sqlite3_column_blob(read, 1), sqlite3_column_bytes(read, 1), block.Info());
+            sqlite3_bind_blob(blob, 1, bytes->m_pData, static_cast<int>(bytes->m_nSize),
                               SQLITE_TRANSIENT);
-            sqlite3_bind_int(blob, 2, sqlite3_column_bytes(read, 1));
+            sqlite3_bind_int(blob, 2, static_cast<int>(bytes->m_nSize));
             sqlite3_step(blob);
             sqlite3_reset(blob);
             sqlite3_bind_text(part, 1, reinterpret_cast<const char*>(sqlite3_column_text(read, 0)),
@@ -442,12 +380,17 @@ void CopyTree_Raw(benchmark::State& state) {
 
 }  // namespace
 
+// Two sizes, to show the time growing linearly with the number of categories.
 BENCHMARK(CheckForCache_Raw)
-    ->Name("CheckForCache10000/Raw")
+    ->Name("CheckForCache/Raw")
+    ->Arg(1000)
+    ->Arg(10000)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(CheckForCache_Dao)
-    ->Name("CheckForCache10000/Dao")
+    ->Name("CheckForCache/Dao")
+    ->Arg(1000)
+    ->Arg(10000)
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(CopyTree_Raw)->Name("CopyTree1000/Raw")->Iterations(3)->Unit(benchmark::kMillisecond);
@@ -472,9 +415,16 @@ int main(int argc, char** argv) {
     vaultry::bench::RatioReporter reporter(
         {{"SaveObjects10000/Dao", "SaveObjects10000/Raw", 2.0},
          {"LoadObject/Dao", "LoadObject/Raw", 2.0},
+         {"LoadObject/Dao", "LoadObject/Steps", 2.0},
+         {"LoadObject/Steps", "LoadObject/Raw", 0.0},
          {"LoadObjects/Dao", "LoadObjects/Raw", 2.0},
-         {"CheckForCache10000/Dao", "CheckForCache10000/Raw", 2.0},
-         {"CopyTree1000/Dao", "CopyTree1000/Raw", 2.0}});
+         {"LoadObjects/Dao", "LoadObjects/Steps", 2.0},
+         {"LoadObjects/Steps", "LoadObjects/Raw", 0.0},
+         {"CheckForCache/Dao/1000", "CheckForCache/Raw/1000", 2.0},
+         {"CheckForCache/Dao/10000", "CheckForCache/Raw/10000", 2.0},
+         {"CopyTree1000/Dao", "CopyTree1000/Raw", 2.0},
+         {"CopyTree1000/Dao", "CopyTree1000/Steps", 2.0},
+         {"CopyTree1000/Steps", "CopyTree1000/Raw", 0.0}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

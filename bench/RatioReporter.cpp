@@ -17,8 +17,9 @@ double Median(std::vector<double> times) {
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-            m_timePerIteration[run.run_name.function_name].push_back(
-                run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations));
+            const std::string& args = run.run_name.args;
+            m_timePerIteration[run.run_name.function_name + (args.empty() ? "" : "/" + args)]
+                .push_back(run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations));
         }
     }
     ConsoleReporter::ReportRuns(runs);
@@ -37,8 +38,14 @@ void RatioReporter::Finalize() {
         const double oursTime = Median(ours->second);
         const double rawTime = Median(raw->second);
         const double ratio = oursTime / rawTime;
-        std::printf("%-44s %10.0fns %10.0fns %7.2fx %7.2fx %s\n", c.ours.c_str(), oursTime, rawTime,
-                    ratio, c.target, ratio <= c.target ? "met" : "MISSED");
+        if (c.target <= 0) {
+            std::printf("%-44s %10.0fns %10.0fns %7.2fx %8s (against %s)\n", c.ours.c_str(),
+                        oursTime, rawTime, ratio, "", c.raw.c_str());
+            continue;
+        }
+        std::printf("%-44s %10.0fns %10.0fns %7.2fx %7.2fx %s (against %s)\n", c.ours.c_str(),
+                    oursTime, rawTime, ratio, c.target, ratio <= c.target ? "met" : "MISSED",
+                    c.raw.c_str());
     }
 }
 

@@ -14,7 +14,8 @@ namespace vaultry::bench {
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     // Each pair names our benchmark and the raw one to compare it with, and a target: the
-    // largest acceptable time ratio (ours over raw).
+    // largest acceptable time ratio (ours over raw), or 0 for a ratio shown only to explain
+    // another. With arguments, a benchmark is named "Name/arg".
     struct Comparison {
         std::string ours;
         std::string raw;

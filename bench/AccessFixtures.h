@@ -1,0 +1,72 @@
+#pragma once
+// What the handler benchmarks share: real footprints, fresh libraries behind a reference host,
+// and a library already holding parts.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "host/CBlob.h"
+#include "host/CDrwGroup.h"
+#include "host/ReferenceHost.h"
+#include "serial/CCommonLibraryInfo.h"
+#include "serial/CDocTypeLibraryInfo.h"
+
+class CMSAccessDBHandler;
+
+namespace vaultry::bench {
+
+constexpr int kParts = 10000;
+constexpr int kCategories = 10000;
+constexpr int kCopiedParts = 1000;
+
+// Built step by step: GCC 12 warns falsely about "text" + std::to_string(...).
+std::string Numbered(const char* prefix, long n);
+
+// Chip footprint number `i`, named "R<i>".
+std::unique_ptr<CDrwGroup> Part(int i);
+
+// The part's blob as the drawing engine alone makes it.
+std::unique_ptr<CBlob> Encode(CDrwGroup& part);
+
+// Three fresh libraries behind a reference host, opened through the library set.
+class Libraries {
+public:
+    Libraries();
+    ~Libraries();
+    Libraries(const Libraries&) = delete;
+    Libraries& operator=(const Libraries&) = delete;
+    std::string RawPath() const { return (m_folder / "raw.zblib").string(); }
+    // The library set is one for the process: after other instances came and went, this makes
+    // these libraries the loaded ones again.
+    void MakeCurrent();
+
+private:
+    static inline int s_instances = 0;
+    std::filesystem::path m_folder;
+    std::unique_ptr<ReferenceHost> m_host;
+};
+
+// The layer and colour tables stored with the "Footprint" type of a library, read once: parts
+// decode against them, as the handler decodes against its cached common data block.
+class StoredFootprintBlock {
+public:
+    explicit StoredFootprintBlock(const std::string& path);
+    const CDocTypeLibraryInfo& Info() const;
+
+private:
+    CCommonLibraryInfo m_block;
+};
+
+// The part group stored in `size` bytes at `data`, decoded against `block`; null when the bytes
+// do not decode.
+std::unique_ptr<CDrwGroup> DecodePart(const void* data, int size, const CDocTypeLibraryInfo& block);
+
+// A user library holding kParts parts "R0".."R<kParts-1>", made once for the load benchmarks.
+Libraries& Stored();
+std::string UserPath();
+
+// A category "Source" under the root of `tier` holding kCopiedParts parts; its id.
+long FillSourceCategory(CMSAccessDBHandler* tier);
+
+}  // namespace vaultry::bench
