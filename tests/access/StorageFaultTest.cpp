@@ -20,7 +20,9 @@ using vaultry::dao::FaultInjector;
 
 namespace {
 
-constexpr int kParts = 24;
+constexpr int kParts = 200;
+// More than one batch of a copy's commits, so that a failure can fall between two batches.
+constexpr int kCopiedParts = 70;
 
 }  // namespace
 
@@ -94,7 +96,7 @@ TEST_F(StorageFaultTest, SaveObjectsLeavesNoHalfWrittenPartAtAnyFailingWrite) {
 TEST_F(StorageFaultTest, CopyTreeLeavesNoHalfWrittenPartAtAnyFailingWrite) {
     CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
     const long source = user->GetRSObjectTree()->AddChild(1, "Source");
-    std::unique_ptr<CDrwObList> parts(MakeParts(8));
+    std::unique_ptr<CDrwObList> parts(MakeParts(kCopiedParts));
     ASSERT_TRUE(user->SaveObjects(nullptr, parts.get(), source, nullptr, nullptr));
     vaultry::test::MessageBoxScript boxes;
     boxes.AllowAny();
