@@ -76,16 +76,33 @@ void CDaoRecordset::OpenCursor() {
         throw CDaoException(JET_ERROR_OBJECT_NOT_OPEN, "DAO.Recordset", "Object is closed.",
                             AFX_DAO_ERROR_OBJECT_NOT_OPEN);
     }
+    m_nEditMode = dbEditNone;
     // A requery of an unchanged statement reads the set again through the cursor it has, which
-    // keeps its parsed statement and the columns bound to the fields.
+    // keeps its parsed statement and the columns bound to the fields; so does a new filter when
+    // the cursor can take it.
     std::string source = std::to_string(m_nOpenType) + '\x1f' + m_strSQL.str() + '\x1f' +
                          m_strFilter.str() + '\x1f' + m_strSort.str();
     if (m_cursor != nullptr && source == m_cursorSource) {
-        m_nEditMode = dbEditNone;
         AfterMove(m_cursor->Restart());
         return;
     }
-    auto& connection = m_pDatabase->Connection();
+    const vaultry::dao::SelectStatement statement = CurrentStatement();
+    if (m_cursor != nullptr && m_nOpenType != dbOpenSnapshot && m_cursor->Reselect(statement)) {
+        m_cursorSource = std::move(source);
+        AfterMove(m_cursor->Restart());
+        return;
+    }
+    std::unique_ptr<vaultry::dao::RecordCursor> cursor = MakeCursor(statement);
+    if (m_cursor == nullptr || m_cursor->ColumnNames() != cursor->ColumnNames()) {
+        m_fieldColumns.clear();
+    }
+    m_cursor = std::move(cursor);
+    m_cursorSource = std::move(source);
+    AfterMove(m_cursor->HasCurrentRow());
+}
+
+// The set's statement with its filter and sort, in SQLite's dialect.
+vaultry::dao::SelectStatement CDaoRecordset::CurrentStatement() const {
     auto statement = vaultry::dao::ParseJetSelect(m_strSQL.str());
     if (!statement) {
         throw CDaoException(JET_ERROR_NOT_SUPPORTED, "DAO.Recordset",
@@ -100,31 +117,27 @@ void CDaoRecordset::OpenCursor() {
         statement->orderBy =
             vaultry::dao::ParseOrderBy(vaultry::dao::TranslateJetSql(m_strSort.str()));
     }
-    m_nEditMode = dbEditNone;
-    std::unique_ptr<vaultry::dao::RecordCursor> cursor;
-    if (statement->table && m_nOpenType != dbOpenSnapshot) {
-        cursor = std::make_unique<KeysetCursor>(connection, *statement);
-    } else {
-        // Literals become parameters, so lookups that differ only in a value share a statement.
-        const vaultry::dao::ParameterizedSql where = vaultry::dao::Parameterize(statement->where);
-        std::string sql = "SELECT " + statement->selectList + " FROM " + statement->from;
-        if (!where.sql.empty()) {
-            sql += " WHERE " + where.sql;
-        }
-        sql += " " + statement->tail;
-        for (std::size_t i = 0; i < statement->orderBy.size(); ++i) {
-            sql += (i ? ", " : " ORDER BY ") + statement->orderBy[i].expression +
-                   (statement->orderBy[i].descending ? " DESC" : "");
-        }
-        cursor = std::make_unique<StaticCursor>(connection, sql, where.values);
+    return *statement;
+}
+
+std::unique_ptr<vaultry::dao::RecordCursor> CDaoRecordset::MakeCursor(
+    const vaultry::dao::SelectStatement& statement) const {
+    auto& connection = m_pDatabase->Connection();
+    if (statement.table && m_nOpenType != dbOpenSnapshot) {
+        return std::make_unique<KeysetCursor>(connection, statement);
     }
-    // A new filter or sort keeps the columns, and so the fields' places among them.
-    if (m_cursor == nullptr || m_cursor->ColumnNames() != cursor->ColumnNames()) {
-        m_fieldColumns.clear();
+    // Literals become parameters, so lookups that differ only in a value share a statement.
+    const vaultry::dao::ParameterizedSql where = vaultry::dao::Parameterize(statement.where);
+    std::string sql = "SELECT " + statement.selectList + " FROM " + statement.from;
+    if (!where.sql.empty()) {
+        sql += " WHERE " + where.sql;
     }
-    m_cursor = std::move(cursor);
-    m_cursorSource = std::move(source);
-    AfterMove(m_cursor->HasCurrentRow());
+    sql += " " + statement.tail;
+    for (std::size_t i = 0; i < statement.orderBy.size(); ++i) {
+        sql += (i ? ", " : " ORDER BY ") + statement.orderBy[i].expression +
+               (statement.orderBy[i].descending ? " DESC" : "");
+    }
+    return std::make_unique<StaticCursor>(connection, sql, where.values);
 }
 
 void CDaoRecordset::Close() {

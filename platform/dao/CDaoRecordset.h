@@ -92,6 +92,9 @@ protected:
 
 private:
     void OpenCursor();
+    vaultry::dao::SelectStatement CurrentStatement() const;
+    std::unique_ptr<vaultry::dao::RecordCursor> MakeCursor(
+        const vaultry::dao::SelectStatement& statement) const;
     void RequireOpen() const;
     void RequireUpdatable() const;
     void Exchange(int operation);

@@ -19,6 +19,7 @@ std::string TranslateJetSql(std::string_view jet);
 struct OrderTerm {
     std::string expression;
     bool descending = false;
+    bool operator==(const OrderTerm&) const = default;
 };
 
 // The clauses of a translated SELECT. `table` is set only when the statement reads plain rows

@@ -59,6 +59,20 @@ bool KeysetCursor::Restart() {
     return false;
 }
 
+// Sets filtered by one name after another (every lookup by name) keep their cursor.
+bool KeysetCursor::Reselect(const SelectStatement& statement) {
+    const bool sameRows = statement.table && QuoteIdentifier(*statement.table) == m_table &&
+                          statement.selectList == m_selectList &&
+                          std::equal(statement.orderBy.begin(), statement.orderBy.end(),
+                                     m_order.begin(), m_order.end() - 1);
+    if (!sameRows) {
+        return false;
+    }
+    m_where = Parameterize(statement.where);
+    m_startQueries.clear();
+    return true;
+}
+
 std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
                                           std::vector<COleVariant>& binds) const {
     const bool forward = direction == Direction::kForward;
@@ -114,6 +128,19 @@ std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
     const bool fixing = extra == Extra::kLargestRowIdAndRow;
     binds.push_back(COleVariant(fixing ? INT64_MAX : m_maxRowId));
     const ParameterizedSql& find = Parameterized(condition);
+    // The text of a query from the start of the set depends on nothing else; it is the one
+    // every requery and find runs.
+    std::string memoKey;
+    if (from == nullptr) {
+        memoKey = std::to_string(static_cast<int>(direction)) + ',' +
+                  std::to_string(static_cast<int>(extra)) + ',' + std::to_string(limit) + ',' +
+                  find.sql;
+        if (const auto known = m_startQueries.find(memoKey); known != m_startQueries.end()) {
+            binds.insert(binds.end(), m_where.values.begin(), m_where.values.end());
+            binds.insert(binds.end(), find.values.begin(), find.values.end());
+            return known->second;
+        }
+    }
     std::string sql = fixing ? "SELECT (SELECT max(rowid) FROM " + m_table + ")," : "SELECT ";
     std::string orderBy;
     for (std::size_t i = 0; i < m_order.size(); ++i) {
@@ -130,7 +157,11 @@ std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
     if (from != nullptr) {
         sql += " AND " + BeyondCondition(*from, direction, binds);
     }
-    return sql + " ORDER BY " + orderBy + " LIMIT " + std::to_string(limit);
+    sql += " ORDER BY " + orderBy + " LIMIT " + std::to_string(limit);
+    if (from == nullptr) {
+        m_startQueries.emplace(std::move(memoKey), sql);
+    }
+    return sql;
 }
 
 std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Direction direction,

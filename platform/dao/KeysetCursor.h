@@ -24,6 +24,7 @@ public:
     KeysetCursor(SqliteConnection& connection, const SelectStatement& statement);
 
     bool Restart() override;
+    bool Reselect(const SelectStatement& statement) override;
     bool First() override;
     bool Last() override;
     bool Next() override;
@@ -86,7 +87,8 @@ private:
     ParameterizedSql m_where;
     std::string m_lastCondition;  // the last find condition, taken apart in...
     ParameterizedSql m_lastParameterized;
-    std::vector<OrderTerm> m_order;  // ends with the row id
+    std::unordered_map<std::string, std::string> m_startQueries;  // KeyQuery texts without `from`
+    std::vector<OrderTerm> m_order;                               // ends with the row id
     std::int64_t m_maxRowId = 0;
     std::vector<std::int64_t> m_appended;  // rows added through the set, in order
     std::unordered_map<std::int64_t, std::size_t> m_appendedPositions;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/afx/COleVariant.h"
+#include "platform/dao/JetSql.h"
 
 namespace vaultry::dao {
 
@@ -19,6 +20,10 @@ public:
     // Reads the set again as it stands now (which rows belong to it, their values) and moves to
     // its first row; false when the set is empty. A new cursor has done this already.
     virtual bool Restart() = 0;
+    // Takes `statement` (SQLite dialect) in place of the one the cursor was made for when it
+    // can serve it without being made anew (the same rows and columns, another condition);
+    // false otherwise. Restart follows before any move.
+    virtual bool Reselect(const SelectStatement& statement) = 0;
 
     // Each move returns whether it landed on a row. A failed Next leaves the cursor after the
     // last row, a failed Prev before the first; a failed First or Last means the set is empty.

@@ -19,6 +19,7 @@ public:
                  std::vector<COleVariant> parameters = {});
 
     bool Restart() override;
+    bool Reselect(const SelectStatement&) override { return false; }
 
     bool First() override { return MoveTo(0); }
     bool Last() override { return MoveTo(static_cast<long>(m_rows.size()) - 1); }
