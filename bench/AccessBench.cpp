@@ -414,6 +414,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     vaultry::bench::RatioReporter reporter(
         {{"SaveObjects10000/Dao", "SaveObjects10000/Raw", 2.0},
+         {"SaveObjects10000/Dao", "SaveObjects10000/Steps", 2.0},
+         {"SaveObjects10000/Steps", "SaveObjects10000/Raw", 0.0},
          {"LoadObject/Dao", "LoadObject/Raw", 2.0},
          {"LoadObject/Dao", "LoadObject/Steps", 2.0},
          {"LoadObject/Steps", "LoadObject/Raw", 0.0},

@@ -19,6 +19,7 @@
 #include "bench/RawSqlite.h"
 #include "host/CDrwGroup.h"
 #include "host/CLibraryObject.h"
+#include "tables/LibrarySchema.h"
 
 namespace {
 
@@ -58,6 +59,13 @@ const std::string kFirstType =
 const std::string kTypesOfDocument =
     "SELECT lObjectTypeID FROM tObjectTypes WHERE strDocumentType IN(?) ORDER BY lObjectTypeID";
 const std::string kNameCount = "SELECT Count(*) FROM tObjects WHERE strObjectName=?";
+// MoveLast over the rows a set added: the new blob row read back.
+const std::string kBlobsAddedSince =
+    "SELECT rowid,lBlobID,lBlobSize,blbBlob FROM tBlobs WHERE rowid<=? AND rowid>? ORDER BY "
+    "rowid DESC";
+const std::string kAddPart =
+    "INSERT INTO tObjects (strObjectName,lUserID,lObjectTreeID,lObjectTypeID,lBlobID) VALUES "
+    "(?,0,1,1,?)";
 
 // Throws when the bytes do not decode: a failure must not be timed as work.
 std::unique_ptr<CDrwGroup> Decode(const RawStatements::Bytes& bytes,
@@ -67,6 +75,52 @@ std::unique_ptr<CDrwGroup> Decode(const RawStatements::Bytes& bytes,
         throw std::runtime_error("a stored part did not decode");
     }
     return part;
+}
+
+// SaveObjects: per part a savepoint around the name check and the store, whose blob and row
+// are written in a savepoint of their own and the blob read back for its id; 64 parts to a
+// transaction.
+void SaveObjects_Steps(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        Libraries libraries;
+        vaultry::tables::LibrarySchema::CreateLibrary(libraries.RawPath().c_str(), "raw",
+                                                      vaultry::tables::Generation::kCurrent);
+        sqlite3* db = OpenRaw(libraries.RawPath());
+        std::vector<std::unique_ptr<CDrwGroup>> parts;
+        for (int i = 0; i < kParts; ++i) {
+            parts.push_back(vaultry::bench::Part(i));
+        }
+        state.ResumeTiming();
+        {
+            RawStatements raw(db);
+            for (int i = 0; i < kParts; ++i) {
+                if (i % 64 == 0) {
+                    raw.Run("BEGIN IMMEDIATE");
+                }
+                const std::string name = Numbered("R", i);
+                raw.Run("SAVEPOINT part");
+                raw.Run(kNameCount, {name});
+                const auto encoded = Encode(*parts[static_cast<std::size_t>(i)]);
+                raw.Run("SAVEPOINT store");
+                raw.Run(
+                    "INSERT INTO tBlobs (blbBlob,lBlobSize) VALUES (?,?)",
+                    {RawStatements::Bytes(encoded->m_pData, encoded->m_pData + encoded->m_nSize),
+                     std::int64_t{encoded->m_nSize}});
+                const std::int64_t blob =
+                    raw.Run(kBlobsAddedSince, {kAll, sqlite3_last_insert_rowid(db) - 1});
+                raw.Run(kAddPart, {name, blob});
+                raw.Run("RELEASE store");
+                raw.Run("RELEASE part");
+                if (i % 64 == 63 || i + 1 == kParts) {
+                    raw.Run("COMMIT");
+                }
+            }
+        }
+        state.PauseTiming();
+        sqlite3_close(db);
+        state.ResumeTiming();
+    }
 }
 
 // LoadObject by id: two requeries of the part set (the second with its default statement), a
@@ -176,14 +230,9 @@ void CopyTree_Steps(benchmark::State& state) {
                     "INSERT INTO tBlobs (blbBlob,lBlobSize) VALUES (?,?)",
                     {RawStatements::Bytes(encoded->m_pData, encoded->m_pData + encoded->m_nSize),
                      std::int64_t{encoded->m_nSize}});
-                const std::int64_t newBlob = write.Run(
-                    "SELECT rowid,lBlobID,lBlobSize,blbBlob FROM tBlobs WHERE rowid<=? AND "
-                    "rowid>? ORDER BY rowid DESC",
-                    {kAll, sqlite3_last_insert_rowid(out) - 1});
-                write.Run(
-                    "INSERT INTO tObjects (strObjectName,lUserID,lObjectTreeID,lObjectTypeID,"
-                    "lBlobID) VALUES (?,0,1,1,?)",
-                    {name, newBlob});
+                const std::int64_t newBlob =
+                    write.Run(kBlobsAddedSince, {kAll, sqlite3_last_insert_rowid(out) - 1});
+                write.Run(kAddPart, {name, newBlob});
                 write.Run("RELEASE store");
                 write.Run("RELEASE part");
                 write.Run(kFirstPartNamed, {kAll, name});
@@ -203,5 +252,9 @@ void CopyTree_Steps(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(CopyTree_Steps)->Name("CopyTree1000/Steps")->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveObjects_Steps)
+    ->Name("SaveObjects10000/Steps")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadObject_Steps)->Name("LoadObject/Steps");
 BENCHMARK(LoadObjects_Steps)->Name("LoadObjects/Steps");
