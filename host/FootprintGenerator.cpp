@@ -79,3 +79,56 @@ std::unique_ptr<CDrwGroup> MakeChipFootprint(const CString& name, const CString&
     group->Add(OnLayer<CDrwArc>(kLayerAssembly, 0, 0, padHeight / 4, 0, 180000, Millimetres(0.1)));
     return group;
 }
+
+std::unique_ptr<CDrwGroup> MakeQuadFootprint(const CString& name, const CString& designator,
+                                             const QuadPattern& pattern) {
+    auto group = std::make_unique<CDrwGroup>();
+    group->SetName(name);
+    const int perSide = pattern.pins / 4;
+    const long first = (perSide - 1) * pattern.pitch / 2;
+    const long half = pattern.span / 2;
+    for (int pin = 0; pin < perSide * 4; ++pin) {
+        const int side = pin / perSide;
+        const long along = first - (pin % perSide) * pattern.pitch;
+        // Left, bottom, right, top: where the side lies and which way its pins run.
+        constexpr int kSideX[] = {-1, 0, 1, 0};
+        constexpr int kSideY[] = {0, -1, 0, 1};
+        constexpr int kRunX[] = {0, -1, 0, 1};
+        constexpr int kRunY[] = {1, 0, -1, 0};
+        const long x = kSideX[side] * half + kRunX[side] * along;
+        const long y = kSideY[side] * half + kRunY[side] * along;
+        const bool across = side % 2 == 0;  // left and right pads lie along the x axis
+        CString number;
+        number.Format("%d", pin + 1);
+        group->Add(OnLayer<CDrwPad>(kLayerCopperTop, number, PadShape::kRoundedRectangle, x, y,
+                                    across ? pattern.padLength : pattern.padWidth,
+                                    across ? pattern.padWidth : pattern.padLength));
+    }
+    if (pattern.thermalPad > 0) {
+        CString number;
+        number.Format("%d", perSide * 4 + 1);
+        group->Add(OnLayer<CDrwPad>(kLayerCopperTop, number, PadShape::kRectangle, 0, 0,
+                                    pattern.thermalPad, pattern.thermalPad));
+    }
+    const long body = half - pattern.padLength / 2;
+    AddOutline(*group, designator, body, body);
+    group->Add(OnLayer<CDrwCircle>(kLayerSilkscreenTop, -half - pattern.padLength,
+                                   first + pattern.padWidth * 2, Millimetres(0.15), 0, true));
+    return group;
+}
+
+std::unique_ptr<CDrwGroup> MakePlacedFootprint(const CString& name, const CString& designator,
+                                               const std::vector<PadPlacement>& pads,
+                                               long bodyWidth, long bodyHeight) {
+    auto group = std::make_unique<CDrwGroup>();
+    group->SetName(name);
+    for (const PadPlacement& pad : pads) {
+        const bool first = &pad == &pads.front();
+        const PadShape shape = pad.drill > 0 ? (first ? PadShape::kRectangle : PadShape::kRound)
+                                             : PadShape::kRoundedRectangle;
+        group->Add(OnLayer<CDrwPad>(kLayerCopperTop, pad.number, shape, pad.x, pad.y, pad.width,
+                                    pad.height, pad.drill));
+    }
+    AddOutline(*group, designator, bodyWidth / 2, bodyHeight / 2);
+    return group;
+}

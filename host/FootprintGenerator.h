@@ -4,6 +4,7 @@
 // centred on the origin.
 
 #include <memory>
+#include <vector>
 
 #include "host/CDrwGroup.h"
 
@@ -25,6 +26,34 @@ struct TwoRowPattern {
 // counter-clockwise. `designator` becomes the KV_REFDES attribute and the silkscreen text.
 std::unique_ptr<CDrwGroup> MakeTwoRowFootprint(const CString& name, const CString& designator,
                                                const TwoRowPattern& pattern);
+// Four rows of pads around a square body (QFN): pins/4 to a side, pin 1 at the top of the left
+// side, numbered counter-clockwise; an exposed thermal pad in the middle when `thermalPad` > 0.
+struct QuadPattern {
+    int pins = 16;
+    long pitch = Millimetres(0.5);
+    long span = Millimetres(2.9);  // between the pad centres of opposite sides
+    long padLength = Millimetres(0.8);
+    long padWidth = Millimetres(0.28);
+    long thermalPad = Millimetres(1.7);  // side of the exposed pad
+};
+std::unique_ptr<CDrwGroup> MakeQuadFootprint(const CString& name, const CString& designator,
+                                             const QuadPattern& pattern);
+
+// One pad of a freely placed land pattern.
+struct PadPlacement {
+    CString number;
+    long x = 0;
+    long y = 0;
+    long width = 0;
+    long height = 0;
+    long drill = 0;
+};
+// Pads where they are given (SOT-23, SOT-223, TO-220, pin headers), with a silkscreen body of
+// `bodyWidth` by `bodyHeight` around the origin.
+std::unique_ptr<CDrwGroup> MakePlacedFootprint(const CString& name, const CString& designator,
+                                               const std::vector<PadPlacement>& pads,
+                                               long bodyWidth, long bodyHeight);
+
 // A two-terminal chip (resistor, capacitor): pads centred `padSpan` apart.
 std::unique_ptr<CDrwGroup> MakeChipFootprint(const CString& name, const CString& designator,
                                              long padSpan, long padWidth, long padHeight);

@@ -7,6 +7,9 @@
 #include "access/TierPaths.h"
 #include "access/VaultryModule.h"
 #include "access/VaultryStrings.h"
+#include "apps/vaultry/Session.h"
+#include "apps/vaultry/StarterSet.h"
+#include "host/BuiltInPlugIns.h"
 #include "host/CPathString.h"
 #include "host/ReferenceHost.h"
 #include "host/ResourceStrings.h"
@@ -87,8 +90,11 @@ int InfoCommand(const std::vector<std::string>& paths, std::ostream& out) {
 
 int InitCommand(const std::string& configPath, std::ostream& out) {
     VaultryAttachModule();
+    RegisterBuiltInPlugIns();
     ReferenceHost host(configPath);
+    ShowProgressOnlyOnTerminal(host);
     int status = 0;
+    bool newMaster = false;
     for (const Tier& tier : kTiers) {
         const std::string path = ConfiguredLibraryPath(host.Settings(), tier.type).str();
         if (!CPathString(path).FileExists()) {
@@ -96,12 +102,25 @@ int InitCommand(const std::string& configPath, std::ostream& out) {
                 status = 1;
                 continue;
             }
+            newMaster = newMaster || tier.type == DATABASETYPE_MASTER;
             out << "created " << path << "\n";
         }
-        status = PrintInfo(path, out) ? status : 1;
     }
     if (status == 0 && !AssureDBLoaded()) {
         status = Fail("init", "the libraries could not all be opened");
+    }
+    if (status == 0 && newMaster) {
+        try {
+            out << "stored " << FillStarterSet(*GetAccessDB(DATABASETYPE_MASTER))
+                << " starter footprints in the master library\n";
+        } catch (const CommandError& e) {
+            status = Fail("init", e.what());
+        }
+    }
+    UnloadDB();
+    for (const Tier& tier : kTiers) {
+        const std::string path = ConfiguredLibraryPath(host.Settings(), tier.type).str();
+        status = CPathString(path).FileExists() && !PrintInfo(path, out) ? 1 : status;
     }
     VaultryDetachModule();
     return status;

@@ -1,22 +1,205 @@
-// The vaultry command line: library files usable without a window.
+// The vaultry command line: the part libraries usable without a window.
 
 #include <CLI/CLI.hpp>
+#include <functional>
 #include <iostream>
+#include <map>
 #include <stdexcept>
 
+#include "apps/vaultry/Commands.h"
 #include "apps/vaultry/LibraryCommands.h"
+#include "apps/vaultry/Session.h"
+#include "platform/afx/CException.h"
+
+namespace {
+
+using vaultry::cli::Output;
+using vaultry::cli::PartArgument;
+using vaultry::cli::Session;
+
+// A subcommand that works on the configured libraries.
+using LibraryCommand = std::function<int(Session&, Output)>;
+
+// Where the parsed options of the library subcommands land; lives through main.
+struct Arguments {
+    std::string treeTier;
+    vaultry::cli::PartQuery query;
+    std::string listTier;
+    std::string listCategory;
+    PartArgument shown;
+    std::string unit = "mm";
+    PartArgument source;
+    std::string destination;
+    bool recursive = false;
+    PartArgument moved;
+    std::string target;
+    bool category = false;
+    PartArgument renamed;
+    std::string newName;
+    PartArgument removed;
+    std::string path;
+    std::string removedCategory;
+    std::string categoryTier;
+    bool removeRecursive = false;
+    std::string cacheTier;
+    std::string checkTier;
+    vaultry::cli::ExportRequest request;
+    std::vector<std::string> names;
+    std::string type;
+    std::string file;
+    std::string into;
+};
+
+struct Options {
+    std::string config;
+    bool json = false;
+    bool passwordStdin = false;
+};
+
+CLI::App* AddTierOption(CLI::App* command, std::string& tier, const char* help) {
+    command->add_option("--tier", tier, help)
+        ->check(CLI::IsMember({"master", "corporate", "user"}));
+    return command;
+}
+
+void AddPartOptions(CLI::App* command, PartArgument& part) {
+    command->add_option("part", part.text, "The part's name (or its id, with --tier)")->required();
+    AddTierOption(command, part.tier, "Look for the part in this library only");
+    command->add_option("--type", part.docType, "Only a part of this document type");
+}
+
+void AddBrowsing(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, Arguments& a) {
+    auto* tree = app.add_subcommand("tree", "Show the category trees with ids and part counts");
+    AddTierOption(tree, a.treeTier, "Only this library");
+    commands[tree] = [&a](Session& s, Output o) { return TreeCommand(s, a.treeTier, o); };
+
+    auto* ls = app.add_subcommand("ls", "List parts as the part lists of the dialogs do");
+    AddTierOption(ls, a.listTier, "Only this library");
+    ls->add_option("--category", a.listCategory, "A category: its id (with --tier) or its path");
+    ls->add_flag("--subtree", a.query.withSubTree, "Also the parts of the sub-categories");
+    ls->add_option("--name", a.query.name, "Only names containing this text (case ignored)");
+    ls->add_option("--type", a.query.docTypes,
+                   "Document types, separated by | (default: every known type)");
+    commands[ls] = [&a](Session& s, Output o) {
+        return ListCommand(s, a.query, a.listCategory, a.listTier, o);
+    };
+
+    auto* show = app.add_subcommand("show", "Show a part: objects, pads, size and dimensions");
+    AddPartOptions(show, a.shown);
+    show->add_option("--unit", a.unit, "Unit of lengths")
+        ->check(CLI::IsMember({"mm", "mil", "inch"}));
+    commands[show] = [&a](Session& s, Output o) { return ShowCommand(s, a.shown, a.unit, o); };
+}
+
+void AddPartChanges(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, Arguments& a) {
+    auto* cp = app.add_subcommand("cp", "Copy a part (or with -r a category and its sub-tree)");
+    cp->add_flag("-r,--recursive", a.recursive, "SOURCE is a category, copied with its sub-tree");
+    cp->add_option("source", a.source.text, "The part, or the category with -r")->required();
+    cp->add_option("destination", a.destination, "The category to copy into")->required();
+    AddTierOption(cp, a.source.tier, "The library of SOURCE when it is given by id");
+    cp->add_option("--type", a.source.docType, "Only a part of this document type");
+    commands[cp] = [&a](Session& s, Output o) {
+        return a.recursive ? CopyCategoryCommand(s, a.source.text, a.source.tier, a.destination, o)
+                           : CopyPartCommand(s, a.source, a.destination, o);
+    };
+
+    auto* mv = app.add_subcommand("mv", "Move a part (or with -r a category) into a category");
+    mv->add_flag("-r,--category", a.category, "SOURCE is a category, moved with its sub-tree");
+    mv->add_option("source", a.moved.text, "The part, or the category with -r")->required();
+    mv->add_option("destination", a.target, "The category to move into")->required();
+    AddTierOption(mv, a.moved.tier, "The library of SOURCE when it is given by id");
+    mv->add_option("--type", a.moved.docType, "Only a part of this document type");
+    commands[mv] = [&a](Session& s, Output o) {
+        return a.category ? MoveCategoryCommand(s, a.moved.text, a.moved.tier, a.target, o)
+                          : MovePartCommand(s, a.moved, a.target, o);
+    };
+
+    auto* rename = app.add_subcommand("rename", "Give a part a new name");
+    AddPartOptions(rename, a.renamed);
+    rename->add_option("name", a.newName, "The new name")->required();
+    commands[rename] = [&a](Session& s, Output o) {
+        return RenamePartCommand(s, a.renamed, a.newName, o);
+    };
+
+    auto* rm = app.add_subcommand("rm", "Remove a part");
+    AddPartOptions(rm, a.removed);
+    commands[rm] = [&a](Session& s, Output o) { return RemovePartCommand(s, a.removed, o); };
+}
+
+void AddCategoryChanges(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands,
+                        Arguments& a) {
+    auto* mkdir = app.add_subcommand("mkdir", "Make a category, as in user/Resistors/THT");
+    mkdir->add_option("path", a.path, "The new category's path")->required();
+    commands[mkdir] = [&a](Session& s, Output o) { return MakeCategoryCommand(s, a.path, o); };
+
+    auto* rmdir =
+        app.add_subcommand("rmdir", "Remove an empty category (with -r: and its content)");
+    rmdir
+        ->add_option("category", a.removedCategory,
+                     "The category: its path, or its id with --categoryTier")
+        ->required();
+    AddTierOption(rmdir, a.categoryTier, "The library of a category given by id");
+    rmdir->add_flag("-r,--removeRecursive", a.removeRecursive, "Also its sub-categories and parts");
+    commands[rmdir] = [&a](Session& s, Output o) {
+        return RemoveCategoryCommand(s, a.removedCategory, a.categoryTier, a.removeRecursive, o);
+    };
+
+    auto* cache = app.add_subcommand("cache", "Rebuild the category cache table");
+    AddTierOption(cache, a.cacheTier, "Only this library");
+    commands[cache] = [&a](Session& s, Output o) { return CacheCommand(s, a.cacheTier, o); };
+
+    auto* check = app.add_subcommand(
+        "check", "Look for damage: file integrity, orphan parts, broken trees, undecodable parts");
+    AddTierOption(check, a.checkTier, "Only this library");
+    commands[check] = [&a](Session& s, Output o) { return CheckCommand(s, a.checkTier, o); };
+}
+
+void AddExchange(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, Arguments& a) {
+    auto* exporter = app.add_subcommand(
+        "export", "Write parts (by name, or a category with its sub-tree) to an interchange file");
+    exporter->add_option("parts", a.names, "Part names");
+    exporter->add_option("--category", a.request.category,
+                         "A category, exported with its sub-tree");
+    AddTierOption(exporter, a.request.tier, "Look in this library only");
+    exporter->add_option("--type", a.type, "Only parts of this document type");
+    exporter->add_option("-o,--output", a.request.file, "The file to write")->required();
+    commands[exporter] = [&a](Session& s, Output o) {
+        for (const std::string& name : a.names) {
+            a.request.parts.push_back({name, a.request.tier, a.type});
+        }
+        return ExportCommand(s, a.request, o);
+    };
+
+    auto* importer = app.add_subcommand("import", "Store the parts of an interchange file");
+    importer->add_option("file", a.file, "The interchange file")->required();
+    importer->add_option("--into", a.into, "The category to store into (its path)")->required();
+    commands[importer] = [&a](Session& s, Output o) { return ImportCommand(s, a.file, a.into, o); };
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Vaultry: the part libraries of Norvik, from the command line."};
+    CLI::App app{
+        "Vaultry: the part libraries of Norvik (master, corporate and user), from the "
+        "command line.\nA category is named by its path from the top (user/Resistors/SMD) "
+        "or by its id with --tier."};
     app.require_subcommand(1);
-    std::string configPath;
-    app.add_option(
-        "--config", configPath,
-        "Settings file (default: $VAULTRY_CONFIG or $XDG_CONFIG_HOME/vaultry/settings.ini)");
+    app.fallthrough();  // the options above may also follow the subcommand
+    Options options;
+    app.add_option("--config", options.config,
+                   "Settings file (default: $VAULTRY_CONFIG or "
+                   "$XDG_CONFIG_HOME/vaultry/settings.ini)");
+    app.add_flag("--json", options.json, "Print results as JSON");
+    app.add_flag("--password-stdin", options.passwordStdin,
+                 "Read the library password from standard input when one is needed (else "
+                 "$VAULTRY_PASSWORD, else a prompt)");
 
-    auto* init = app.add_subcommand("init", "Make the configured libraries where they are missing");
+    auto* init = app.add_subcommand(
+        "init",
+        "Make the configured libraries where they are missing; a new master library gets "
+        "the starter footprints");
 
-    auto* create = app.add_subcommand("create", "Make a new library file");
+    auto* create = app.add_subcommand("create", "Make a new, empty library file");
     std::string createPath;
     std::string tier = "user";
     int generation = 8;
@@ -30,6 +213,13 @@ int main(int argc, char** argv) {
     std::vector<std::string> infoPaths;
     info->add_option("paths", infoPaths, "Library files")->required();
 
+    std::map<CLI::App*, LibraryCommand> commands;
+    Arguments arguments;
+    AddBrowsing(app, commands, arguments);
+    AddPartChanges(app, commands, arguments);
+    AddCategoryChanges(app, commands, arguments);
+    AddExchange(app, commands, arguments);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -38,14 +228,26 @@ int main(int argc, char** argv) {
     }
     try {
         if (init->parsed()) {
-            return vaultry::cli::InitCommand(configPath, std::cout);
+            return vaultry::cli::InitCommand(options.config, std::cout);
         }
         if (create->parsed()) {
             return vaultry::cli::CreateLibraryCommand(createPath, tier, generation);
         }
-        return vaultry::cli::InfoCommand(infoPaths, std::cout);
+        if (info->parsed()) {
+            return vaultry::cli::InfoCommand(infoPaths, std::cout);
+        }
+        for (const auto& [command, run] : commands) {
+            if (command->parsed()) {
+                Session session(options.config, {options.passwordStdin});
+                return run(session, Output{std::cout, options.json});
+            }
+        }
+        return 2;
     } catch (const std::exception& e) {
         std::cerr << "vaultry: " << e.what() << "\n";
+        return 1;
+    } catch (const CException& e) {
+        std::cerr << "vaultry: " << e.GetErrorMessage().str() << "\n";
         return 1;
     }
 }

@@ -1,0 +1,71 @@
+#pragma once
+// The subcommands that work on the configured libraries. Each writes its result to `out`
+// (lines for people, or JSON with `json`) and returns the exit status: 0 done, 1 refused or
+// failed. Refusals and failures throw CommandError, which main reports on standard error.
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "apps/vaultry/PartList.h"
+
+namespace vaultry::cli {
+
+class Session;
+
+struct Output {
+    std::ostream& out;
+    bool json = false;
+};
+
+// One line saying what was done, or {"done": "..."} with `json`; `count` is added to the JSON
+// as "parts" when not negative.
+void ReportDone(Output output, const std::string& what, long count = -1);
+
+// A part named on the command line: its name (or its id with a tier), optionally of one
+// document type.
+struct PartArgument {
+    std::string text;
+    std::string tier;
+    std::string docType;
+};
+
+int TreeCommand(Session& session, const std::string& tier, Output output);
+// `query` narrowed to `tier` and to `category` (an id in `tier` or a path) when given.
+int ListCommand(Session& session, PartQuery query, const std::string& category,
+                const std::string& tier, Output output);
+int ShowCommand(Session& session, const PartArgument& part, const std::string& unit, Output output);
+
+int CopyPartCommand(Session& session, const PartArgument& part, const std::string& destination,
+                    Output output);
+int MovePartCommand(Session& session, const PartArgument& part, const std::string& destination,
+                    Output output);
+int RenamePartCommand(Session& session, const PartArgument& part, const std::string& name,
+                      Output output);
+int RemovePartCommand(Session& session, const PartArgument& part, Output output);
+
+int MakeCategoryCommand(Session& session, const std::string& path, Output output);
+int CopyCategoryCommand(Session& session, const std::string& category, const std::string& tier,
+                        const std::string& destination, Output output);
+int MoveCategoryCommand(Session& session, const std::string& category, const std::string& tier,
+                        const std::string& destination, Output output);
+int RemoveCategoryCommand(Session& session, const std::string& category, const std::string& tier,
+                          bool recursive, Output output);
+int CacheCommand(Session& session, const std::string& tier, Output output);
+int CheckCommand(Session& session, const std::string& tier, Output output);
+
+struct ExportRequest {
+    std::vector<PartArgument> parts;
+    std::string category;  // exported with its sub-tree when set
+    std::string tier;
+    std::string file;
+};
+int ExportCommand(Session& session, const ExportRequest& request, Output output);
+int ImportCommand(Session& session, const std::string& file, const std::string& destination,
+                  Output output);
+
+// The tiers `tier` names ("" for all three, user first); throws CommandError for a bad name.
+std::vector<DATABASETYPE> TiersNamed(const std::string& tier);
+
+}  // namespace vaultry::cli

@@ -1,0 +1,42 @@
+#pragma once
+// The part interchange file: parts with their drawing objects, and for each document type the
+// layer and colour definitions the objects' layer and colour ids refer to. Plain XML, so that
+// other tools can read and write it; the format is described in docs/interchange.md and carries
+// its version, which a reader checks.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/CColorDefinition.h"
+#include "host/CDrwGroup.h"
+#include "host/CLayerDefinition.h"
+
+namespace vaultry::cli {
+
+inline constexpr int kInterchangeVersion = 1;
+
+struct InterchangeDefinitions {
+    CLayerDefinition layers;
+    CColorDefinition colours;
+};
+
+struct InterchangePart {
+    std::string docType;
+    std::string category;  // path below the exported category; empty for the category itself
+    std::unique_ptr<CDrwGroup> group;
+};
+
+struct InterchangeFile {
+    std::map<std::string, InterchangeDefinitions> definitions;  // by document type
+    std::vector<InterchangePart> parts;
+};
+
+// Throws CommandError when the file cannot be written.
+void WriteInterchange(const InterchangeFile& file, const std::string& path);
+// Throws CommandError naming what is wrong when the file is missing, not this format, of a
+// newer version, or malformed; nothing is read partly.
+InterchangeFile ReadInterchange(const std::string& path);
+
+}  // namespace vaultry::cli

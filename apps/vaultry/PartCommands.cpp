@@ -1,0 +1,262 @@
+// ls, show, cp, mv, rename and rm for parts.
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <memory>
+
+#include "access/CMSAccessDBHandler.h"
+#include "apps/vaultry/Categories.h"
+#include "apps/vaultry/Commands.h"
+#include "apps/vaultry/Json.h"
+#include "apps/vaultry/PartReference.h"
+#include "apps/vaultry/Session.h"
+#include "host/CDrwDimension.h"
+#include "host/CDrwGroup.h"
+#include "host/CDrwObList.h"
+#include "host/CDrwShapes.h"
+#include "host/CUnitInfo.h"
+#include "platform/dao/DaoTransaction.h"
+#include "tables/CRSObjects.h"
+
+namespace vaultry::cli {
+namespace {
+
+const char* ShapeName(PadShape shape) {
+    switch (shape) {
+        case PadShape::kRound:
+            return "round";
+        case PadShape::kRectangle:
+            return "rectangle";
+        case PadShape::kOval:
+            return "oval";
+        default:
+            return "rounded rectangle";
+    }
+}
+
+const char* DimensionName(DimensionKind kind) {
+    switch (kind) {
+        case kDimHorizontalSpan:
+            return "horizontal span";
+        case kDimVerticalSpan:
+            return "vertical span";
+        case kDimHorizontalPitch:
+            return "horizontal pitch";
+        case kDimVerticalPitch:
+            return "vertical pitch";
+        case kDimInterRowHorizontalPitch:
+            return "inter-row horizontal pitch";
+        case kDimInterColumnVerticalPitch:
+            return "inter-column vertical pitch";
+        default:
+            return "pad size";
+    }
+}
+
+CUnitInfo UnitNamed(const std::string& unit) {
+    if (unit == "mil") {
+        return CUnitInfo(CUnitInfo::kMil);
+    }
+    if (unit == "inch" || unit == "in") {
+        return CUnitInfo(CUnitInfo::kInch);
+    }
+    if (unit == "mm" || unit.empty()) {
+        return CUnitInfo(CUnitInfo::kMillimetre);
+    }
+    throw CommandError("no such unit: " + unit + " (mm, mil or inch)");
+}
+
+// "pad" for a CDrwPad, and so on.
+std::string ObjectKind(const CDrawObject& object) {
+    std::string kind = object.GetRuntimeClass()->m_lpszClassName;
+    kind = kind.rfind("CDrw", 0) == 0 ? kind.substr(4) : kind;
+    std::transform(kind.begin(), kind.end(), kind.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return kind;
+}
+
+// Every object of the group and its sub-groups, by kind.
+void CountObjects(const CDrwGroup& group, std::map<std::string, int>& counts) {
+    for (int i = 0; i < group.GetObjectCount(); ++i) {
+        const CDrawObject* object = group.GetObject(i);
+        ++counts[ObjectKind(*object)];
+        if (object->IsGroup()) {
+            CountObjects(static_cast<const CDrwGroup&>(*object), counts);
+        }
+    }
+}
+
+void PrintPart(const LoadedPart& part, const CUnitInfo& units, Output output) {
+    const CDrwGroup& group = *part.group;
+    std::map<std::string, int> counts;
+    CountObjects(group, counts);
+    const CKVRect box = group.GetBoundingBox();
+    CDrwObList dimensions;
+    group.CreateDimensions(&dimensions, &units, 0x7F);
+    std::ostream& out = output.out;
+    if (output.json) {
+        out << "{\"id\":" << part.ref.id << ",\"name\":" << JsonString(part.ref.name.str())
+            << ",\"tier\":\"" << TierName(part.ref.tier)
+            << "\",\"docType\":" << JsonString(part.docType.str()) << ",\"objects\":{";
+        bool first = true;
+        for (const auto& [name, count] : counts) {
+            out << (first ? "" : ",") << JsonString(name) << ":" << count;
+            first = false;
+        }
+        out << "},\"boundingBox\":{\"left\":" << box.left << ",\"top\":" << box.top
+            << ",\"right\":" << box.right << ",\"bottom\":" << box.bottom << "},\"pads\":[";
+        const auto pads = group.Pads();
+        for (std::size_t i = 0; i < pads.size(); ++i) {
+            const CDrwPad& pad = *pads[i];
+            out << (i ? "," : "") << "{\"number\":" << JsonString(pad.m_strNumber.str())
+                << ",\"shape\":\"" << ShapeName(pad.m_eShape) << "\",\"x\":" << pad.m_x
+                << ",\"y\":" << pad.m_y << ",\"width\":" << pad.m_width
+                << ",\"height\":" << pad.m_height << ",\"drill\":" << pad.m_drill << "}";
+        }
+        out << "],\"dimensions\":[";
+        for (int i = 0; i < dimensions.GetCount(); ++i) {
+            const auto& dimension = static_cast<const CDrwDimension&>(*dimensions.GetAt(i));
+            out << (i ? "," : "") << "{\"kind\":\"" << DimensionName(dimension.m_eKind)
+                << "\",\"value\":" << dimension.m_value
+                << ",\"text\":" << JsonString(dimension.m_strText.str()) << "}";
+        }
+        out << "]}\n";
+        return;
+    }
+    out << part.ref.name.str() << " (" << part.docType.str() << ", id " << part.ref.id << " in the "
+        << TierName(part.ref.tier) << " library)\n  objects:";
+    for (const auto& [name, count] : counts) {
+        out << " " << count << " " << name;
+    }
+    out << "\n  bounding box: " << units.Format(box.right - box.left).str() << " x "
+        << units.Format(box.top - box.bottom).str() << "\n  pads:\n";
+    for (const CDrwPad* pad : group.Pads()) {
+        out << "    " << pad->m_strNumber.str() << "  " << ShapeName(pad->m_eShape) << " "
+            << units.Format(pad->m_width).str() << " x " << units.Format(pad->m_height).str()
+            << " at (" << units.Format(pad->m_x).str() << ", " << units.Format(pad->m_y).str()
+            << ")";
+        if (pad->m_drill > 0) {
+            out << ", drill " << units.Format(pad->m_drill).str();
+        }
+        out << "\n";
+    }
+    out << "  dimensions:\n";
+    for (int i = 0; i < dimensions.GetCount(); ++i) {
+        const auto& dimension = static_cast<const CDrwDimension&>(*dimensions.GetAt(i));
+        out << "    " << DimensionName(dimension.m_eKind) << ": " << dimension.m_strText.str()
+            << "\n";
+    }
+}
+
+}  // namespace
+
+int ListCommand(Session& session, PartQuery query, const std::string& category,
+                const std::string& tier, Output output) {
+    if (!tier.empty()) {
+        query.tier = TiersNamed(tier).front();
+    }
+    if (!category.empty()) {
+        const CategoryRef found = ResolveCategory(session, category, tier);
+        query.tier = found.type;
+        query.category = found.id;
+    }
+    const std::vector<PartEntry> entries = ListParts(session, query);
+    std::ostream& out = output.out;
+    if (output.json) {
+        out << "[";
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const PartEntry& e = entries[i];
+            out << (i ? ",\n " : "") << "{\"id\":" << e.id
+                << ",\"name\":" << JsonString(e.name.str())
+                << ",\"docType\":" << JsonString(e.docType.str()) << ",\"category\":" << e.category
+                << ",\"owner\":" << e.owner << ",\"ownerName\":" << JsonString(e.ownerName.str())
+                << ",\"tier\":\"" << TierName(e.tier)
+                << "\",\"rights\":" << (e.rights ? "true" : "false") << "}";
+        }
+        out << "]\n";
+        return 0;
+    }
+    for (const PartEntry& e : entries) {
+        out << e.id << "\t" << e.name.str() << "\t" << e.docType.str() << "\t"
+            << (e.ownerName.IsEmpty() ? std::to_string(e.owner) : e.ownerName.str()) << "\t"
+            << TierName(e.tier) << "\n";
+    }
+    return 0;
+}
+
+int ShowCommand(Session& session, const PartArgument& argument, const std::string& unit,
+                Output output) {
+    const CUnitInfo units = UnitNamed(unit);
+    PrintPart(LoadPart(session, ResolvePart(session, argument)), units, output);
+    return 0;
+}
+
+int CopyPartCommand(Session& session, const PartArgument& argument, const std::string& destination,
+                    Output output) {
+    const PartRef part = ResolvePart(session, argument);
+    const CategoryRef target = ResolveCategory(session, destination, "");
+    session.RequireMasterEdit(target.type, "cp");
+    CMSAccessDBHandler& to = session.Tier(target.type);
+    CMSAccessDBHandler* from = part.tier == target.type ? nullptr : &session.Tier(part.tier);
+    if (!to.CopyObject(part.id, target.id, from)) {
+        throw CommandError("cp: " + part.name.str() + " could not be copied");
+    }
+    ReportDone(output, "copied " + part.name.str() + " to " +
+                           CategoryTree(session, target.type).PathOf(target.id));
+    return 0;
+}
+
+int MovePartCommand(Session& session, const PartArgument& argument, const std::string& destination,
+                    Output output) {
+    const PartRef part = ResolvePart(session, argument);
+    const CategoryRef target = ResolveCategory(session, destination, "");
+    session.RequireRightsOn(part.tier, part.owner, "mv " + part.name.str());
+    session.RequireMasterEdit(target.type, "mv");
+    CMSAccessDBHandler& from = session.Tier(part.tier);
+    CRSObjects& objects = *from.GetRSObjects();
+    if (part.tier == target.type) {
+        vaultry::dao::DaoTransaction transaction(from);
+        if (!objects.FindObjectID(part.id)) {
+            throw CommandError("mv: " + part.name.str() + " is gone");
+        }
+        objects.Edit();
+        objects.m_lObjectTreeID = target.id;
+        objects.Update();
+        transaction.Commit();
+    } else {
+        // Another library: the copy first, and the original goes only once the copy is stored.
+        if (!session.Tier(target.type).CopyObject(part.id, target.id, &from)) {
+            throw CommandError("mv: " + part.name.str() + " could not be copied");
+        }
+        if (!objects.Delete(part.id)) {
+            throw CommandError("mv: " + part.name.str() + " was copied but could not be removed");
+        }
+    }
+    ReportDone(output, "moved " + part.name.str() + " to " +
+                           CategoryTree(session, target.type).PathOf(target.id));
+    return 0;
+}
+
+int RenamePartCommand(Session& session, const PartArgument& argument, const std::string& name,
+                      Output output) {
+    const PartRef part = ResolvePart(session, argument);
+    session.RequireRightsOn(part.tier, part.owner, "rename " + part.name.str());
+    if (!session.Tier(part.tier).RenameObject(part.id, name.c_str())) {
+        throw CommandError("rename: " + part.name.str() + " could not be renamed to " + name);
+    }
+    ReportDone(output, "renamed " + part.name.str() + " to " + name);
+    return 0;
+}
+
+int RemovePartCommand(Session& session, const PartArgument& argument, Output output) {
+    const PartRef part = ResolvePart(session, argument);
+    session.RequireRightsOn(part.tier, part.owner, "rm " + part.name.str());
+    if (!session.Tier(part.tier).GetRSObjects()->Delete(part.id)) {
+        throw CommandError("rm: " + part.name.str() + " could not be removed");
+    }
+    ReportDone(output, "removed " + part.name.str());
+    return 0;
+}
+
+}  // namespace vaultry::cli

@@ -1,0 +1,141 @@
+#include "apps/vaultry/Session.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "access/CMSAccessDBHandler.h"
+#include "access/LibrarySet.h"
+#include "access/VaultryModule.h"
+#include "host/BuiltInPlugIns.h"
+#include "tables/CRSObjectTree.h"
+#include "tables/CRSUserTree.h"
+
+namespace vaultry::cli {
+namespace {
+
+// Reads one line from the terminal with echo off; empty when there is no terminal.
+std::optional<std::string> PromptWithoutEcho(const std::string& prompt) {
+    if (!::isatty(STDIN_FILENO)) {
+        return std::nullopt;
+    }
+    std::cerr << prompt << std::flush;
+    termios saved{};
+    ::tcgetattr(STDIN_FILENO, &saved);
+    termios quiet = saved;
+    quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    std::string line;
+    std::getline(std::cin, line);
+    ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    std::cerr << "\n";
+    return line;
+}
+
+}  // namespace
+
+void ShowProgressOnlyOnTerminal(ReferenceHost& host) {
+    if (!::isatty(STDERR_FILENO)) {
+        host.Settings().SetStatusBar(nullptr);
+    }
+}
+
+std::optional<DATABASETYPE> TierFromName(const std::string& name) {
+    for (const DATABASETYPE type : kTiersUserFirst) {
+        if (name == TierName(type)) {
+            return type;
+        }
+    }
+    return std::nullopt;
+}
+
+const char* TierName(DATABASETYPE type) {
+    switch (type) {
+        case DATABASETYPE_USER:
+            return "user";
+        case DATABASETYPE_CORPORATE:
+            return "corporate";
+        default:
+            return "master";
+    }
+}
+
+Session::Session(const std::string& configPath, PasswordSource passwords)
+    : m_host(configPath), m_passwords(passwords) {
+    RegisterBuiltInPlugIns();
+    VaultryAttachModule();
+    ShowProgressOnlyOnTerminal(m_host);
+    if (!AssureDBLoaded()) {
+        UnloadDB();
+        VaultryDetachModule();
+        throw CommandError("the libraries could not all be opened (run \"vaultry init\")");
+    }
+}
+
+Session::~Session() {
+    UnloadDB();
+    VaultryDetachModule();
+}
+
+CMSAccessDBHandler& Session::Tier(DATABASETYPE type) const {
+    return *GetAccessDB(type);
+}
+
+void Session::RequireMasterEdit(DATABASETYPE type, const std::string& what) const {
+    if (type == DATABASETYPE_MASTER && !m_host.MasterEditAllowed()) {
+        throw CommandError(what +
+                           ": the master library may not be changed here (set master_edit = yes "
+                           "in the [host] section of the settings file)");
+    }
+}
+
+void Session::RequireRightsOn(DATABASETYPE type, long ownerID, const std::string& what) {
+    RequireMasterEdit(type, what);
+    CMSAccessDBHandler& tier = Tier(type);
+    if (tier.HasRightsOn(ownerID)) {
+        return;
+    }
+    if (ownerID != tier.GetUserID() || !AskPassword(type) || !tier.HasRightsOn(ownerID)) {
+        throw CommandError(
+            what + ": no rights (" +
+            (ownerID == tier.GetUserID() ? "wrong or missing password" : "owned by another user") +
+            ")");
+    }
+}
+
+void Session::RequireRightsOnCategory(DATABASETYPE type, long treeID, const std::string& what) {
+    CRSObjectTree& tree = *Tier(type).GetRSObjectTree();
+    if (!tree.FindTreeID(treeID)) {
+        throw CommandError(what + ": no such category");
+    }
+    RequireRightsOn(type, tree.m_lUserID, what);
+}
+
+// The typed password counts for the tier until the session ends, as the password dialog's does.
+bool Session::AskPassword(DATABASETYPE type) {
+    if (m_passwordGiven[type]) {
+        return false;
+    }
+    m_passwordGiven[type] = true;
+    std::optional<std::string> password;
+    if (m_passwords.fromStdin) {
+        std::string line;
+        if (std::getline(std::cin, line)) {
+            password = line;
+        }
+    } else if (const char* fromEnvironment = std::getenv("VAULTRY_PASSWORD")) {
+        password = fromEnvironment;
+    } else {
+        password =
+            PromptWithoutEcho(std::string("Password for the ") + TierName(type) + " library: ");
+    }
+    if (!password) {
+        return false;
+    }
+    Tier(type).GetRSUserTree()->m_strEnteredPassword = password->c_str();
+    return true;
+}
+
+}  // namespace vaultry::cli
