@@ -561,8 +561,11 @@ bool CMSAccessDBHandler::CopyObject(long objectID, long treeID, CMSAccessDBHandl
     if (typeID <= 0 || group == nullptr) {
         return false;
     }
+    // A rename changes the part's row only; the objects keep the name they were stored under.
+    // The load leaves the source's part set on the row, whose name is the part's.
+    const CString name = from->m_pRSObjects->m_strObjectName;
+    group->SetName(name);
     const CString docType = from->GetDocType(typeID);
-    const CString name = group->GetName() ? *group->GetName() : CString();
     if (m_pRSObjects->NameExists(name)) {
         CString candidate = Text(IDS_COPY_OF) + name;
         for (int n = 2; m_pRSObjects->NameExists(candidate); ++n) {

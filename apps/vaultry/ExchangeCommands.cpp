@@ -27,6 +27,7 @@ void AddPart(Session& session, const PartRef& ref, const std::string& category,
     LoadedPart loaded = known == file.definitions.end()
                             ? LoadPart(session, ref)
                             : LoadPart(session, ref, &known->second.layers, &known->second.colours);
+    loaded.group->SetName(ref.name);  // a rename changes the row, not the stored objects
     if (known == file.definitions.end()) {
         InterchangeDefinitions& definitions = file.definitions[docType];
         definitions.layers.Init(loaded.layers);

@@ -179,6 +179,12 @@ TEST_F(PartStorageTest, RenamesRefuseNamesTakenInTheSameType) {
     boxes.Expect("The specified name already exists");
     EXPECT_FALSE(user->RenameObject(IdOf(user, "B"), "o'brien"));
     EXPECT_FALSE(user->RenameObject(IdOf(user, "B"), ""));
+
+    // A renamed part is copied under its new name, not the one it was stored under.
+    CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
+    ASSERT_TRUE(corporate->CopyObject(IdOf(user, "O'Brien"), 1, user));
+    EXPECT_GT(IdOf(corporate, "O'Brien"), 0);
+    EXPECT_EQ(IdOf(corporate, "A"), -1);
 }
 
 TEST_F(PartStorageTest, APartWithoutAKnownDocumentTypeDoesNotLoad) {

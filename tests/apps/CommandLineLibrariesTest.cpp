@@ -1,0 +1,208 @@
+// The library subcommands end to end: the real program on libraries made by its own init.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include "platform/dao/CDaoDatabase.h"
+#include "tables/LibrarySchema.h"
+#include "tests/apps/VaultryProgram.h"
+
+namespace {
+
+using vaultry::test::ProgramRun;
+
+class CommandLineLibrariesTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(program.Run("init").status, 0); }
+
+    ProgramRun Vaultry(const std::string& arguments, const std::string& input = "",
+                       const std::string& environment = "") {
+        return program.Run(arguments, input, environment);
+    }
+
+    static int Lines(const std::string& text) {
+        return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    }
+
+    // The "pads" array of a part's JSON description: its geometry.
+    std::string Pads(const std::string& part, const std::string& tier) {
+        const ProgramRun run = Vaultry("show '" + part + "' --tier " + tier + " --json");
+        EXPECT_EQ(run.status, 0) << run.output;
+        const std::size_t start = run.output.find("\"pads\":");
+        return run.output.substr(start, run.output.find(']', start) - start);
+    }
+
+    // Changes a library behind the program's back, through the DAO layer (its text columns need
+    // the collation only it registers).
+    void Damage(const std::string& tier, const std::string& sql) {
+        CDaoDatabase library;
+        library.Open(
+            program.Library(tier).c_str(), FALSE, FALSE,
+            vaultry::tables::LibrarySchema::ConnectString(vaultry::tables::Generation::kCurrent));
+        library.Execute(sql.c_str());
+    }
+
+    // Overwrites the stored data of part `name` with bytes that are no part.
+    void DamageBytes(const std::string& tier, const std::string& name) {
+        const long id = Id(name, tier);
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(program.Library(tier).c_str(), &db), SQLITE_OK);
+        const std::string sql =
+            "UPDATE tBlobs SET blbBlob=X'00FF' WHERE lBlobID=(SELECT lBlobID "
+            "FROM tObjects WHERE lObjectID=" +
+            std::to_string(id) + ")";
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+
+    long Id(const std::string& name, const std::string& tier) {
+        return std::stol(Vaultry("ls --tier " + tier + " --name " + name).output);
+    }
+
+    vaultry::test::VaultryProgram program;
+};
+
+TEST_F(CommandLineLibrariesTest, TheStarterSetHasTheUsualLandPatterns) {
+    const ProgramRun tree = Vaultry("tree --tier master");
+    EXPECT_NE(tree.output.find("  ICs  [6] 0 parts\n    DIP  [7] 3 parts\n"), std::string::npos)
+        << tree.output;
+    // SOIC-8: pin 1 top left, 1.27 mm down the row, rows 5.4 mm apart.
+    const std::string soic = Pads("SOIC-8", "master");
+    EXPECT_NE(soic.find("\"number\":\"1\",\"shape\":\"rounded rectangle\",\"x\":-2700000,"
+                        "\"y\":1905000,\"width\":1550000,\"height\":600000"),
+              std::string::npos)
+        << soic;
+    EXPECT_NE(soic.find("\"number\":\"2\",\"shape\":\"rounded rectangle\",\"x\":-2700000,"
+                        "\"y\":635000"),
+              std::string::npos);
+    const ProgramRun dip = Vaultry("show DIP-8 --unit mil");
+    EXPECT_NE(dip.output.find("horizontal pitch: 300 mil"), std::string::npos) << dip.output;
+    EXPECT_NE(dip.output.find("vertical pitch: 100 mil"), std::string::npos);
+    EXPECT_NE(dip.output.find("drill 31.5 mil"), std::string::npos);
+}
+
+TEST_F(CommandLineLibrariesTest, ListFiltersAsThePartListsDo) {
+    EXPECT_EQ(Lines(Vaultry("ls").output), 40);
+    EXPECT_EQ(Vaultry("ls --category master/ICs").output, "");
+    EXPECT_EQ(Lines(Vaultry("ls --category Norvik\\ Master/ICs --subtree").output), 12);
+    EXPECT_EQ(Lines(Vaultry("ls --category 9 --tier master").output), 3);  // SOIC
+    // Names containing "so", case ignored: SOIC and TSSOP; quotes in the text are dropped.
+    EXPECT_EQ(Lines(Vaultry("ls --name so").output), 8);  // SOIC, TSSOP, SOT
+    EXPECT_EQ(Lines(Vaultry("ls --name \"S'o\"").output), 8);
+    EXPECT_EQ(Vaultry("ls --type Pad-Stack").output, "");
+    EXPECT_EQ(Vaultry("ls --tier user").output, "");
+    const ProgramRun json = Vaultry("--json ls --name R0603");
+    EXPECT_EQ(json.output,
+              "[{\"id\":33,\"name\":\"R0603\",\"docType\":\"Footprint\",\"category\":14,"
+              "\"owner\":0,\"ownerName\":\"root\",\"tier\":\"master\",\"rights\":true}]\n");
+}
+
+TEST_F(CommandLineLibrariesTest, CategoriesCopyAndMoveBetweenTiersWithTheirGeometry) {
+    ASSERT_EQ(Vaultry("cp -r master/ICs user").status, 0);
+    EXPECT_EQ(Lines(Vaultry("ls --category user/ICs --subtree").output), 12);
+    const ProgramRun moved = Vaultry("mv -r user/ICs corporate");
+    ASSERT_EQ(moved.status, 0) << moved.output;
+    EXPECT_EQ(moved.output, "moved User/ICs into Corporate database\n");
+    EXPECT_EQ(Vaultry("ls --tier user").output, "");
+    for (const char* part : {"SOIC-8", "TSSOP-20", "QFN-32_5x5", "DIP-16"}) {
+        EXPECT_EQ(Pads(part, "corporate"), Pads(part, "master")) << part;
+    }
+    ASSERT_EQ(Vaultry("mkdir corporate/ICs/Old").status, 0);
+    EXPECT_EQ(Vaultry("mv -r corporate/ICs/SOIC corporate/ICs/Old").status, 0);
+    EXPECT_EQ(Lines(Vaultry("ls --category corporate/ICs/Old/SOIC").output), 3);
+}
+
+TEST_F(CommandLineLibrariesTest, PartsCopyRenameMoveAndGo) {
+    ASSERT_EQ(Vaultry("mkdir user/Chips").status, 0);
+    EXPECT_EQ(Vaultry("cp R0603 user/Chips").output, "copied R0603 to User/Chips\n");
+    EXPECT_EQ(Vaultry("cp R0603 user/Chips").status, 0);
+    EXPECT_NE(Vaultry("ls --tier user").output.find("Copy of R0603"), std::string::npos);
+    EXPECT_EQ(Vaultry("rename 'Copy of R0603' \"R0603 'wide'\"").status, 0);
+    EXPECT_EQ(Vaultry("mv \"R0603 'wide'\" corporate").status, 0);
+    EXPECT_NE(Vaultry("ls --tier corporate").output.find("R0603 'wide'"), std::string::npos);
+    EXPECT_EQ(Vaultry("rm \"R0603 'wide'\"").status, 0);
+    EXPECT_EQ(Vaultry("ls --tier corporate").output, "");
+    EXPECT_EQ(Vaultry("rm R0603 --tier user").status, 0);
+    EXPECT_EQ(Vaultry("rmdir user/Chips").status, 0);
+}
+
+TEST_F(CommandLineLibrariesTest, RefusalsSayWhyAndExitWithOne) {
+    ASSERT_EQ(Vaultry("cp -r master/ICs user").status, 0);
+    const std::pair<const char*, const char*> refusals[] = {
+        {"mv -r user/ICs user/ICs/SOIC", "mv: the destination lies inside the category itself"},
+        {"mv -r user/ICs/SOIC user/ICs", "mv: the category is already there"},
+        {"cp -r user/ICs user/ICs/QFN", "cp -r: the destination lies inside the category itself"},
+        {"rmdir user/ICs", "rmdir: User/ICs is not empty"},
+        {"rmdir user", "rmdir: a top category cannot be removed"},
+        {"rm SOIC-8 --tier master", "the master library may not be changed here"},
+        {"rm nothing-like-it", "no part named nothing-like-it"},
+        {"ls --category user/Nowhere", "no category user/Nowhere"},
+        {"mkdir user/ICs", "mkdir: User/ICs exists"},
+    };
+    for (const auto& [command, message] : refusals) {
+        const ProgramRun run = Vaultry(command);
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_NE(run.errors.find(message), std::string::npos) << command << ": " << run.errors;
+    }
+    EXPECT_EQ(Vaultry("mv").status, 2);
+    EXPECT_EQ(Vaultry("show SOIC-8 --unit furlong").status, 2);
+    EXPECT_EQ(Vaultry("--help").status, 0);
+}
+
+TEST_F(CommandLineLibrariesTest, APasswordGuardsTheOwnersParts) {
+    ASSERT_EQ(Vaultry("cp -r master/Resistors user").status, 0);
+    Damage("user", "UPDATE tUserTree SET strPassword='Secret' WHERE lUserID=0");
+    const ProgramRun none = Vaultry("rm R0603 --tier user");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.errors.find("no rights (wrong or missing password)"), std::string::npos)
+        << none.errors;
+    EXPECT_EQ(Vaultry("rm R0603 --tier user --password-stdin", "secret\n").status, 1);
+    EXPECT_EQ(Vaultry("rm R0603 --tier user --password-stdin", "Secret\n").status, 0);
+    EXPECT_EQ(Vaultry("rm R0805 --tier user", "", "VAULTRY_PASSWORD=Secret").status, 0);
+    EXPECT_EQ(Lines(Vaultry("ls --tier user").output), 6);
+}
+
+TEST_F(CommandLineLibrariesTest, ExportThenImportGivesTheSameGeometry) {
+    const ProgramRun exported =
+        Vaultry("export --category master/ICs -o " + program.File("ics.xml"));
+    ASSERT_EQ(exported.status, 0) << exported.output;
+    ASSERT_EQ(Vaultry("mkdir corporate/Imported").status, 0);
+    const ProgramRun imported =
+        Vaultry("--json import " + program.File("ics.xml") + " --into corporate/Imported");
+    ASSERT_EQ(imported.status, 0) << imported.output;
+    EXPECT_EQ(imported.output,
+              "{\"done\":\"imported 12 parts into Corporate database/Imported\",\"parts\":12}\n");
+    EXPECT_EQ(Lines(Vaultry("ls --category corporate/Imported/QFN").output), 3);
+    for (const char* part : {"SOIC-8", "TSSOP-14", "QFN-16_3x3", "DIP-8"}) {
+        EXPECT_EQ(Pads(part, "corporate"), Pads(part, "master")) << part;
+    }
+
+    std::ofstream(program.File("broken.xml")) << "<vaultry-parts version=\"1\"><part "
+                                                 "docType=\"Footprint\"><group/></part>";
+    const ProgramRun broken = Vaultry("import " + program.File("broken.xml") + " --into user");
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_NE(broken.errors.find("broken.xml"), std::string::npos) << broken.errors;
+    EXPECT_EQ(Vaultry("ls --tier user").output, "");
+}
+
+TEST_F(CommandLineLibrariesTest, CheckFindsTheDamageDoneOnPurpose) {
+    EXPECT_EQ(Vaultry("check").output, "no problems found\n");
+    ASSERT_EQ(Vaultry("cp -r master/Resistors user").status, 0);
+    Damage("user", "DELETE FROM tObjectTree WHERE strName='SMD'");
+    DamageBytes("user", "R0402");
+    Damage("user", "UPDATE tObjectTree SET lLevel=5 WHERE strName='Resistors'");
+    const ProgramRun check = Vaultry("check --tier user");
+    EXPECT_EQ(check.status, 1);
+    EXPECT_NE(check.output.find("\"R0603\": its category is missing"), std::string::npos)
+        << check.output;
+    EXPECT_NE(check.output.find("\"R0402\": its data does not decode"), std::string::npos);
+    EXPECT_NE(check.output.find("\"Resistors\": at level 5 under a category at level 0"),
+              std::string::npos);
+    EXPECT_EQ(Vaultry("check --tier master").status, 0);
+}
+
+}  // namespace

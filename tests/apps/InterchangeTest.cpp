@@ -1,0 +1,145 @@
+// The interchange file keeps every kind of object whole, and a damaged or foreign file is
+// refused with the reason, never half read.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "apps/vaultry/Interchange.h"
+#include "apps/vaultry/Session.h"
+#include "host/CDrawAttribute.h"
+#include "host/CDrwShapes.h"
+#include "host/FootprintGenerator.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using vaultry::cli::CommandError;
+using vaultry::cli::InterchangeFile;
+using vaultry::cli::ReadInterchange;
+using vaultry::cli::WriteInterchange;
+
+// A group with one object of every kind, a nested group, names, attributes, layers, colours.
+std::unique_ptr<CDrwGroup> EveryKind() {
+    auto group = MakeTwoRowFootprint("Mixed \"<&>\"", "U7", TwoRowPattern{});
+    auto inner = std::make_unique<CDrwGroup>();
+    inner->SetName("inner");
+    inner->Add(std::make_unique<CDrwArc>(1, 2, 300, -45000, 270000, 10));
+    auto pad = std::make_unique<CDrwPad>("A1", PadShape::kOval, -5, 6, 70, 80, 9);
+    pad->SetLayer(2);
+    pad->SetColor(3);
+    pad->AddAttribute(std::make_unique<CDrawAttribute>("NET", "GND"));
+    inner->Add(std::move(pad));
+    inner->Add(std::make_unique<CDrwText>(4, 5, "Ünïcødé text", 900, 90000));
+    group->Add(std::move(inner));
+    return group;
+}
+
+// Every field of every object, as text, for comparing groups.
+std::string Describe(const CDrawObject& object) {
+    std::string text = object.GetRuntimeClass()->m_lpszClassName;
+    text += (object.GetName() ? " " + object.GetName()->str() : "") + " L" +
+            std::to_string(object.GetLayer()) + " C" + std::to_string(object.GetColor());
+    for (int i = 0; i < object.GetAttributeCount(); ++i) {
+        text += " " + object.GetAttribute(i).GetTag().str() + "=" +
+                object.GetAttribute(i).GetValue().str();
+    }
+    const CKVRect box = object.GetBoundingBox();
+    text += " [" + std::to_string(box.left) + "," + std::to_string(box.top) + "," +
+            std::to_string(box.right) + "," + std::to_string(box.bottom) + "]";
+    if (const auto* pad = dynamic_cast<const CDrwPad*>(&object)) {
+        text += " #" + pad->m_strNumber.str() + " s" + std::to_string(int(pad->m_eShape)) + " d" +
+                std::to_string(pad->m_drill);
+    } else if (const auto* arc = dynamic_cast<const CDrwArc*>(&object)) {
+        text += " a" + std::to_string(arc->m_startAngle) + "/" + std::to_string(arc->m_sweepAngle);
+    } else if (const auto* label = dynamic_cast<const CDrwText*>(&object)) {
+        text += " '" + label->m_strText.str() + "' r" + std::to_string(label->m_rotation);
+    } else if (const auto* circle = dynamic_cast<const CDrwCircle*>(&object)) {
+        text += circle->m_bFilled ? " filled" : " open";
+    } else if (const auto* polygon = dynamic_cast<const CDrwPolygon*>(&object)) {
+        text += " " + std::to_string(polygon->m_points.size()) + " points";
+    } else if (const auto* group = dynamic_cast<const CDrwGroup*>(&object)) {
+        for (int i = 0; i < group->GetObjectCount(); ++i) {
+            text += "\n  " + Describe(*group->GetObject(i));
+        }
+    }
+    return text;
+}
+
+class InterchangeTest : public testing::Test {
+protected:
+    std::string Write(const std::string& text) {
+        const std::string path = dir.File("file.xml");
+        std::ofstream(path) << text;
+        return path;
+    }
+
+    // The reason ReadInterchange gives for `text`.
+    std::string Refusal(const std::string& text) {
+        try {
+            ReadInterchange(Write(text));
+        } catch (const CommandError& e) {
+            return e.what();
+        }
+        return "(read)";
+    }
+
+    vaultry::test::TempDir dir;
+};
+
+TEST_F(InterchangeTest, EveryKindOfObjectAndTheDefinitionsComeBackWhole) {
+    InterchangeFile file;
+    file.definitions["Footprint"].layers.Add({1, "Top Copper", LayerKind::kCopperTop});
+    file.definitions["Footprint"].layers.Add({7, "Edge & <cut>", LayerKind::kMechanical});
+    file.definitions["Footprint"].colours.Add({3, "Red", 0xC83232});
+    file.parts.push_back({"Footprint", "SMD/Fine pitch", EveryKind()});
+    const std::string path = dir.File("parts.xml");
+    WriteInterchange(file, path);
+
+    const InterchangeFile read = ReadInterchange(path);
+    ASSERT_EQ(read.parts.size(), 1u);
+    EXPECT_EQ(read.parts[0].category, "SMD/Fine pitch");
+    EXPECT_EQ(read.parts[0].docType, "Footprint");
+    EXPECT_EQ(Describe(*read.parts[0].group), Describe(*file.parts[0].group));
+    const auto& definitions = read.definitions.at("Footprint");
+    ASSERT_EQ(definitions.layers.GetCount(), 2);
+    EXPECT_EQ(definitions.layers.GetLayer(1),
+              (LayerInfo{7, "Edge & <cut>", LayerKind::kMechanical}));
+    EXPECT_EQ(definitions.colours.GetColor(0), (ColorInfo{3, "Red", 0xC83232}));
+}
+
+TEST_F(InterchangeTest, ADamagedOrForeignFileIsRefusedWithTheReason) {
+    const std::string head = "<vaultry-parts version=\"1\"><definitions docType=\"Footprint\"/>";
+    const std::string part = "<part docType=\"Footprint\"><group layer=\"0\" colour=\"0\">";
+    EXPECT_NE(Refusal("<vaultry-parts").find("file.xml: "), std::string::npos);
+    EXPECT_NE(Refusal("<other/>").find("not a part interchange file"), std::string::npos);
+    EXPECT_NE(Refusal("<vaultry-parts version=\"2\"/>").find("newer version of the format (2)"),
+              std::string::npos);
+    EXPECT_NE(Refusal(head + part +
+                      "<line x1=\"1e3\" y1=\"0\" x2=\"0\" y2=\"0\" width=\"1\" layer=\"1\" "
+                      "colour=\"0\"/></group></part></vaultry-parts>")
+                  .find("<line>: attribute x1 must be a whole number"),
+              std::string::npos);
+    EXPECT_NE(Refusal(head + part + "<spline/></group></part></vaultry-parts>")
+                  .find("<spline>: unknown kind of object"),
+              std::string::npos);
+    EXPECT_NE(Refusal(head + part +
+                      "<pad shape=\"star\" number=\"1\" x=\"0\" y=\"0\" width=\"1\" height=\"1\" "
+                      "drill=\"0\" layer=\"1\" colour=\"0\"/></group></part></vaultry-parts>")
+                  .find("unknown pad shape \"star\""),
+              std::string::npos);
+    EXPECT_NE(Refusal("<vaultry-parts version=\"1\">" + part + "</group></part></vaultry-parts>")
+                  .find("no <definitions> for document type \"Footprint\""),
+              std::string::npos);
+    std::string deep = head + "<part docType=\"Footprint\">";
+    for (int i = 0; i < 40; ++i) {
+        deep += "<group layer=\"0\" colour=\"0\">";
+    }
+    for (int i = 0; i < 40; ++i) {
+        deep += "</group>";
+    }
+    deep += "</part></vaultry-parts>";
+    EXPECT_NE(Refusal(deep).find("groups nest too deeply"), std::string::npos);
+}
+
+}  // namespace

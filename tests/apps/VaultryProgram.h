@@ -1,0 +1,31 @@
+#pragma once
+// Runs the real vaultry program on libraries in a temporary folder, as a user or a script would.
+
+#include <string>
+
+#include "tests/support/TempDir.h"
+
+namespace vaultry::test {
+
+struct ProgramRun {
+    int status;
+    std::string output;  // standard output, then standard error
+    std::string errors;  // standard error alone
+};
+
+class VaultryProgram {
+public:
+    // `arguments` go through the shell as written; `input` is the program's standard input.
+    ProgramRun Run(const std::string& arguments, const std::string& input = "",
+                   const std::string& environment = "");
+    std::string File(const std::string& name) const { return m_dir.File(name); }
+    // The libraries' folder of this program's settings.
+    std::string Library(const std::string& tier) const {
+        return m_dir.File("data/vaultry/" + tier + ".zblib");
+    }
+
+private:
+    TempDir m_dir;
+};
+
+}  // namespace vaultry::test
