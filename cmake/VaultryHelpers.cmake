@@ -13,13 +13,18 @@ if(VAULTRY_SANITIZE)
 endif()
 
 # vaultry_add_library(NAME ALIAS SOURCES... [DEPS targets...])
-# One static library per layer, reachable as Vaultry::<alias>.
+# One static library per layer, reachable as Vaultry::<alias> in this build and, once
+# installed, through find_package(Vaultry). Headers are included by their path from the source
+# root ("access/LibrarySet.h"), in the build and in the installed include/vaultry alike.
 function(vaultry_add_library name alias)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   add_library(Vaultry::${alias} ALIAS ${name})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE vaultry_options)
+  set_target_properties(${name} PROPERTIES EXPORT_NAME ${alias})
+  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+                                            $<INSTALL_INTERFACE:include/vaultry>)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE $<BUILD_INTERFACE:vaultry_options>)
+  set_property(GLOBAL APPEND PROPERTY VAULTRY_LIBRARIES ${name})
 endfunction()
 
 # vaultry_add_test(NAME SOURCES... [DEPS targets...])

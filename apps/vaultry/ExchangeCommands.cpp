@@ -1,5 +1,6 @@
 // export and import of parts through the interchange file.
 
+#include <iostream>
 #include <map>
 #include <utility>
 
@@ -124,6 +125,14 @@ int ImportCommand(Session& session, const std::string& path, const std::string& 
         const long category = MakePath(session, target, key.first);
         CDrwObList list;
         for (auto& group : groups) {
+            // A store would refuse a taken name without saying so; say it here.
+            const CString name = group->GetName() ? *group->GetName() : CString();
+            if (!name.IsEmpty() && tier.GetRSObjects()->NameExists(name)) {
+                std::cerr << "vaultry: import: " << name.str() << ": the name is taken in the "
+                          << TierName(target.type) << " library; not stored\n";
+                complete = false;
+                continue;
+            }
             list.Add(group.release());
         }
         const InterchangeDefinitions& definitions = file.definitions.at(key.second);

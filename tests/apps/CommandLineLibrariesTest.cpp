@@ -181,6 +181,15 @@ TEST_F(CommandLineLibrariesTest, ExportThenImportGivesTheSameGeometry) {
         EXPECT_EQ(Pads(part, "corporate"), Pads(part, "master")) << part;
     }
 
+    const ProgramRun again =
+        Vaultry("import " + program.File("ics.xml") + " --into corporate/Imported");
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.errors.find("import: SOIC-8: the name is taken in the corporate library; not "
+                                "stored"),
+              std::string::npos)
+        << again.errors;
+    EXPECT_EQ(Lines(Vaultry("ls --tier corporate").output), 12);
+
     std::ofstream(program.File("broken.xml")) << "<vaultry-parts version=\"1\"><part "
                                                  "docType=\"Footprint\"><group/></part>";
     const ProgramRun broken = Vaultry("import " + program.File("broken.xml") + " --into user");

@@ -1,0 +1,29 @@
+# Installs the module as a host builds against it: the layers' static libraries, their headers
+# under include/vaultry, the vaultry program, and a CMake package with namespaced targets:
+#
+#   find_package(Vaultry REQUIRED)
+#   target_link_libraries(host PRIVATE Vaultry::access)
+
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+get_property(vaultry_libraries GLOBAL PROPERTY VAULTRY_LIBRARIES)
+install(TARGETS ${vaultry_libraries} EXPORT VaultryTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS vaultry RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+foreach(layer platform/afx platform/dao host serial tables access)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/${layer}/
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vaultry/${layer}
+          FILES_MATCHING PATTERN "*.h" PATTERN "*.inc")
+endforeach()
+
+set(vaultry_package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Vaultry)
+install(EXPORT VaultryTargets NAMESPACE Vaultry:: DESTINATION ${vaultry_package_dir})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/VaultryConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/VaultryConfig.cmake
+                              INSTALL_DESTINATION ${vaultry_package_dir})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/VaultryConfigVersion.cmake
+                                 COMPATIBILITY SameMinorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/VaultryConfig.cmake
+              ${PROJECT_BINARY_DIR}/VaultryConfigVersion.cmake
+        DESTINATION ${vaultry_package_dir})
