@@ -95,6 +95,10 @@ TEST_F(CommandLineLibrariesTest, ListFiltersAsThePartListsDo) {
     EXPECT_EQ(Lines(Vaultry("ls --name \"S'o\"").output), 8);
     EXPECT_EQ(Vaultry("ls --type Pad-Stack").output, "");
     EXPECT_EQ(Vaultry("ls --tier user").output, "");
+    // Types hidden from lists stay out of them.
+    Damage("master", "UPDATE tObjectTypes SET byVisibility=1");
+    EXPECT_EQ(Vaultry("ls --name R0603").output, "");
+    Damage("master", "UPDATE tObjectTypes SET byVisibility=0");
     const ProgramRun json = Vaultry("--json ls --name R0603");
     EXPECT_EQ(json.output,
               "[{\"id\":33,\"name\":\"R0603\",\"docType\":\"Footprint\",\"category\":14,"
@@ -212,6 +216,8 @@ TEST_F(CommandLineLibrariesTest, CheckFindsTheDamageDoneOnPurpose) {
     EXPECT_NE(check.output.find("\"Resistors\": at level 5 under a category at level 0"),
               std::string::npos);
     EXPECT_EQ(Vaultry("check --tier master").status, 0);
+    EXPECT_EQ(Vaultry("cache --tier master").output,
+              "rebuilt the category cache of the master library\n");
 }
 
 }  // namespace
