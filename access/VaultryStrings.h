@@ -1,5 +1,5 @@
 #pragma once
-// Identifiers of this module's string table.
+// Identifiers of this module's string table, dialog templates and their controls.
 
 #include "platform/afx/AfxTypes.h"
 
@@ -30,4 +30,24 @@ enum VaultryStringId : UINT {
     IDS_DBARCHIVE_ATTRIBUTE_NAME = 57408,
     IDS_DBARCHIVE_ELEMENT_PARENT = 57409,
     IDS_DBARCHIVE_ATTRIBUTE_PARENT = 57410,
+    IDS_PASSWORD_MISMATCH = 6120,
 };
+
+enum VaultryDialogId : UINT {
+    IDD_USER_PASSWORD = 6004,
+    IDD_ASK_LIB_PASSWORD = 6016,
+};
+
+enum VaultryControlId : UINT {
+    IDC_PASSWORD = 6029,
+    IDC_PASSWORD_CONFIRMATION = 6030,
+    IDC_LIB_PASSWORD = 6031,
+    IDC_DATABASE_NAME = 6070,
+    IDC_SELECT_DATABASE_CMB = 6071,
+    IDC_STATIC = 0xFFFF,
+};
+
+// Help ids of the dialogs, after the resource compiler's convention (0x20000 + template id).
+constexpr UINT HelpIdOf(UINT dialogId) {
+    return 0x20000 + dialogId;
+}

@@ -8,6 +8,7 @@ packages=(
   libsqlite3-dev zlib1g-dev libpugixml-dev libcli11-dev
   qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  fonts-dejavu-core
 )
 
 missing=()

@@ -13,6 +13,7 @@
 #include "platform/dao/DaoTransaction.h"
 #include "tables/CRSObjectTree.h"
 #include "tables/CRSObjects.h"
+#include "tables/CRSUserTree.h"
 
 namespace vaultry::cli {
 namespace {
@@ -211,6 +212,17 @@ int RemoveCategoryCommand(Session& session, const std::string& category, const s
     }
     RemoveSubTree(session, tree, ref.id);
     ReportDone(output, "removed " + tree.PathOf(ref.id));
+    return 0;
+}
+
+int PasswordCommand(Session& session, const std::string& tier, Output output) {
+    const DATABASETYPE type = tier.empty() ? DATABASETYPE_USER : TiersNamed(tier).front();
+    session.RequireRightsOn(type, 0, "passwd");
+    const std::string password = session.ReadNewPassword(type);
+    session.Tier(type).GetRSUserTree()->SetUserPassword(0, password.c_str());
+    ReportDone(output, std::string(password.empty() ? "removed the password of the "
+                                                    : "set the password of the ") +
+                           TierName(type) + " library");
     return 0;
 }
 

@@ -53,6 +53,9 @@ int MoveCategoryCommand(Session& session, const std::string& category, const std
 int RemoveCategoryCommand(Session& session, const std::string& category, const std::string& tier,
                           bool recursive, Output output);
 int CacheCommand(Session& session, const std::string& tier, Output output);
+// Sets the password of user 0 of `tier` (the user library when empty), once the current one,
+// if any, is given; an empty password removes the protection.
+int PasswordCommand(Session& session, const std::string& tier, Output output);
 int CheckCommand(Session& session, const std::string& tier, Output output);
 
 struct ExportRequest {

@@ -113,6 +113,26 @@ void Session::RequireRightsOnCategory(DATABASETYPE type, long treeID, const std:
     RequireRightsOn(type, tree.m_lUserID, what);
 }
 
+std::string Session::ReadNewPassword(DATABASETYPE type) {
+    if (m_passwords.fromStdin) {
+        std::string line;
+        if (!std::getline(std::cin, line)) {
+            throw CommandError("passwd: no new password on standard input");
+        }
+        return line;
+    }
+    const std::string library = std::string("the ") + TierName(type) + " library";
+    const auto first = PromptWithoutEcho("New password for " + library + ": ");
+    if (!first) {
+        throw CommandError("passwd: no terminal to ask on (give --password-stdin)");
+    }
+    const auto second = PromptWithoutEcho("The same again: ");
+    if (!second || *second != *first) {
+        throw CommandError("passwd: the two passwords differ; nothing changed");
+    }
+    return *first;
+}
+
 // The typed password counts for the tier until the session ends, as the password dialog's does.
 bool Session::AskPassword(DATABASETYPE type) {
     if (m_passwordGiven[type]) {

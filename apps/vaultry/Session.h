@@ -60,6 +60,10 @@ public:
     void RequireRightsOnCategory(DATABASETYPE type, long treeID, const std::string& what);
     // Changes to the master library need the host's permission.
     void RequireMasterEdit(DATABASETYPE type, const std::string& what) const;
+    // A new password for `type`: the next line of standard input with --password-stdin, else
+    // typed twice on the terminal without echo. Throws CommandError when none can be read or
+    // the two differ.
+    std::string ReadNewPassword(DATABASETYPE type);
 
 private:
     bool AskPassword(DATABASETYPE type);

@@ -43,6 +43,7 @@ struct Arguments {
     bool removeRecursive = false;
     std::string cacheTier;
     std::string checkTier;
+    std::string passwordTier;
     vaultry::cli::ExportRequest request;
     std::vector<std::string> names;
     std::string type;
@@ -147,6 +148,13 @@ void AddCategoryChanges(CLI::App& app, std::map<CLI::App*, LibraryCommand>& comm
     auto* cache = app.add_subcommand("cache", "Rebuild the category cache table");
     AddTierOption(cache, a.cacheTier, "Only this library");
     commands[cache] = [&a](Session& s, Output o) { return CacheCommand(s, a.cacheTier, o); };
+
+    auto* passwd = app.add_subcommand(
+        "passwd",
+        "Set the library password of user 0 (asked twice without echo, or read from "
+        "standard input with --password-stdin after the current one)");
+    AddTierOption(passwd, a.passwordTier, "The library (default: user)");
+    commands[passwd] = [&a](Session& s, Output o) { return PasswordCommand(s, a.passwordTier, o); };
 
     auto* check = app.add_subcommand(
         "check", "Look for damage: file integrity, orphan parts, broken trees, undecodable parts");

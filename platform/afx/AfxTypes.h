@@ -11,6 +11,8 @@ using UINT = unsigned int;
 using LONG = std::int32_t;
 using LPCTSTR = const char*;
 using LPTSTR = char*;
+using DWORD_PTR = std::uintptr_t;
+using INT_PTR = std::intptr_t;
 
 #ifndef TRUE
 #define TRUE 1

@@ -14,6 +14,11 @@ const CResourceBitmap* CResourceModule::FindBitmap(UINT id) const {
     return it == m_bitmaps.end() ? nullptr : &it->second;
 }
 
+const CDialogTemplate* CResourceModule::FindDialog(UINT id) const {
+    const auto it = m_dialogs.find(id);
+    return it == m_dialogs.end() ? nullptr : &it->second;
+}
+
 HINSTANCE AfxGetResourceHandle() {
     return g_currentResourceModule;
 }

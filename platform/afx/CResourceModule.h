@@ -1,12 +1,14 @@
 #pragma once
 // A module's resources, standing in for what an instance handle reaches on Windows: its string
-// table and its bitmaps. Dialog templates join it with the window layer.
+// table, its bitmaps and its dialog templates.
 
 #include <cstdint>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "platform/afx/AfxTypes.h"
+#include "platform/afx/CDialogTemplate.h"
 
 // A bitmap: rows from the top, each pixel 0xAARRGGBB.
 struct CResourceBitmap {
@@ -19,19 +21,26 @@ class CResourceModule {
 public:
     // `name` and the texts must outlive the module (they are string literals in practice).
     CResourceModule(const char* name, std::map<UINT, const char*> strings,
-                    std::map<UINT, CResourceBitmap> bitmaps = {})
-        : m_name(name), m_strings(std::move(strings)), m_bitmaps(std::move(bitmaps)) {}
+                    std::map<UINT, CResourceBitmap> bitmaps = {},
+                    std::map<UINT, CDialogTemplate> dialogs = {})
+        : m_name(name),
+          m_strings(std::move(strings)),
+          m_bitmaps(std::move(bitmaps)),
+          m_dialogs(std::move(dialogs)) {}
 
     const char* GetName() const { return m_name; }
     // The text of string `id`, or null when the table has none.
     const char* FindString(UINT id) const;
     // Bitmap `id`, or null.
     const CResourceBitmap* FindBitmap(UINT id) const;
+    // Dialog template `id`, or null.
+    const CDialogTemplate* FindDialog(UINT id) const;
 
 private:
     const char* m_name;
     std::map<UINT, const char*> m_strings;
     std::map<UINT, CResourceBitmap> m_bitmaps;
+    std::map<UINT, CDialogTemplate> m_dialogs;
 };
 
 using HINSTANCE = const CResourceModule*;

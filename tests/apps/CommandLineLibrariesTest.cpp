@@ -159,7 +159,10 @@ TEST_F(CommandLineLibrariesTest, RefusalsSayWhyAndExitWithOne) {
 
 TEST_F(CommandLineLibrariesTest, APasswordGuardsTheOwnersParts) {
     ASSERT_EQ(Vaultry("cp -r master/Resistors user").status, 0);
-    Damage("user", "UPDATE tUserTree SET strPassword='Secret' WHERE lUserID=0");
+    ASSERT_EQ(Vaultry("passwd --password-stdin", "Secret\n").status, 0);
+    const ProgramRun guessed = Vaultry("passwd --password-stdin", "secret\nmine\n");
+    EXPECT_EQ(guessed.status, 1);  // changing it needs the current one
+    EXPECT_NE(guessed.errors.find("passwd: no rights"), std::string::npos) << guessed.errors;
     const ProgramRun none = Vaultry("rm R0603 --tier user");
     EXPECT_EQ(none.status, 1);
     EXPECT_NE(none.errors.find("no rights (wrong or missing password)"), std::string::npos)

@@ -1,0 +1,167 @@
+#include "access/ui/PasswordDialogs.h"
+
+#include "access/CMSAccessDBHandler.h"
+#include "access/LibrarySet.h"
+#include "access/VaultryModule.h"
+#include "access/VaultryStrings.h"
+#include "host/CSet.h"
+#include "host/HostHelp.h"
+#include "host/ResourceStrings.h"
+#include "platform/afx/AfxMessageBox.h"
+#include "tables/CRSUserTree.h"
+
+namespace {
+
+CString TierText(UINT id) {
+    return GetResourceString(VaultryModuleInstance(), id);
+}
+
+// The host's master edit permission; no settings or no callback means no.
+bool MasterEditAllowed() {
+    const CSet* settings = GetSettings();
+    if (settings == nullptr || settings->GetMasterEditCallback() == nullptr) {
+        return false;
+    }
+    BOOL allowed = FALSE;
+    settings->GetMasterEditCallback()(settings->GetMasterEditContext(), allowed);
+    return allowed != FALSE;
+}
+
+}  // namespace
+
+CDllResourceHandler::CDllResourceHandler() : m_hSavedInstance(AfxGetResourceHandle()) {}
+
+CDllResourceHandler::~CDllResourceHandler() {
+    AfxSetResourceHandle(m_hSavedInstance);
+}
+
+CUserPasswordDlg::CUserPasswordDlg(CWnd* parent) : CDialog(IDD_USER_PASSWORD, parent) {}
+
+CUserPasswordDlg::~CUserPasswordDlg() = default;
+
+void CUserPasswordDlg::SetPassword(const CString& password) {
+    m_strPassword = password;
+    m_strConfirmation = password;
+}
+
+INT_PTR CUserPasswordDlg::DoModal() {
+    CDllResourceHandler restore;
+    AfxSetResourceHandle(VaultryModuleInstance());
+    return CDialog::DoModal();
+}
+
+void CUserPasswordDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_SELECT_DATABASE_CMB, m_cmbSelectDatabase);
+    DDX_Control(pDX, IDC_PASSWORD, m_edtPassword);
+    DDX_Control(pDX, IDC_PASSWORD_CONFIRMATION, m_edtConfirmation);
+    DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
+    DDX_Text(pDX, IDC_PASSWORD_CONFIRMATION, m_strConfirmation);
+}
+
+BOOL CUserPasswordDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    struct Tier {
+        UINT text;
+        DATABASETYPE type;
+    };
+    const Tier tiers[] = {{IDS_TIER_USER, DATABASETYPE_USER},
+                          {IDS_TIER_CORPORATE, DATABASETYPE_CORPORATE},
+                          {IDS_TIER_MASTER, DATABASETYPE_MASTER}};
+    for (const Tier& tier : tiers) {
+        if (tier.type == DATABASETYPE_MASTER && !MasterEditAllowed()) {
+            continue;
+        }
+        const int index = m_cmbSelectDatabase.AddString(TierText(tier.text));
+        m_cmbSelectDatabase.SetItemData(index, tier.type);
+    }
+    for (int i = 0; i < m_cmbSelectDatabase.GetCount(); ++i) {
+        if (static_cast<int>(m_cmbSelectDatabase.GetItemData(i)) == m_nDatabaseType) {
+            m_cmbSelectDatabase.SetCurSel(i);
+        }
+    }
+    m_cmbSelectDatabase.OnSelEndOk([this] { OnSelendokSelectdatabasecmb(); });
+    return TRUE;
+}
+
+void CUserPasswordDlg::OnSelendokSelectdatabasecmb() {
+    const int selected = m_cmbSelectDatabase.GetCurSel();
+    if (selected != CB_ERR) {
+        m_nDatabaseType = static_cast<int>(m_cmbSelectDatabase.GetItemData(selected));
+    }
+}
+
+void CUserPasswordDlg::OnOK() {
+    UpdateData(TRUE);
+    if (m_strPassword != m_strConfirmation) {
+        AfxMessageBox(GetResourceString(VaultryModuleInstance(), IDS_PASSWORD_MISMATCH), MB_OK);
+        m_edtPassword.SetFocus();
+        return;
+    }
+    CMSAccessDBHandler* tier = GetAccessDB(static_cast<DATABASETYPE>(m_nDatabaseType));
+    if (tier != nullptr && tier->GetRSUserTree() != nullptr) {
+        tier->GetRSUserTree()->SetUserPassword(0, m_strPassword);
+    }
+    EndDialog(IDOK);
+}
+
+BOOL CUserPasswordDlg::OnHelpInfo(UINT helpId) {
+    SetHelpDllInstance(VaultryModuleInstance(), helpId);
+    return CDialog::OnHelpInfo(helpId);
+}
+
+CAskLibPassword::CAskLibPassword(CWnd* parent) : CDialog(IDD_ASK_LIB_PASSWORD, parent) {}
+
+CAskLibPassword::~CAskLibPassword() = default;
+
+INT_PTR CAskLibPassword::DoModal() {
+    CDllResourceHandler restore;
+    AfxSetResourceHandle(VaultryModuleInstance());
+    return CDialog::DoModal();
+}
+
+void CAskLibPassword::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_LIB_PASSWORD, m_strPassword);
+    DDX_Text(pDX, IDC_DATABASE_NAME, m_strDatabase);
+}
+
+BOOL CAskLibPassword::OnInitDialog() {
+    switch (m_nDatabaseType) {
+        case DATABASETYPE_MASTER:
+            m_strDatabase = TierText(IDS_TIER_MASTER);
+            break;
+        case DATABASETYPE_CORPORATE:
+            m_strDatabase = TierText(IDS_TIER_CORPORATE);
+            break;
+        default:
+            m_strDatabase = TierText(IDS_TIER_USER);
+    }
+    return CDialog::OnInitDialog();
+}
+
+void CAskLibPassword::OnOK() {
+    UpdateData(TRUE);
+    CMSAccessDBHandler* tier = GetAccessDB(static_cast<DATABASETYPE>(m_nDatabaseType));
+    if (tier != nullptr && tier->GetRSUserTree() != nullptr) {
+        tier->GetRSUserTree()->m_strEnteredPassword = m_strPassword;
+    }
+    EndDialog(IDOK);
+}
+
+BOOL CAskLibPassword::OnHelpInfo(UINT helpId) {
+    SetHelpDllInstance(VaultryModuleInstance(), helpId);
+    return CDialog::OnHelpInfo(helpId);
+}
+
+void InstallPasswordDialogs() {
+    CMSAccessDBHandler::SetNewPasswordDialog([](CString& password) {
+        CUserPasswordDlg dialog;
+        dialog.SetPassword(password);
+        const INT_PTR result = dialog.DoModal();
+        if (result == IDOK) {
+            password = dialog.GetPassword();
+        }
+        return static_cast<int>(result);
+    });
+}

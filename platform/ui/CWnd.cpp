@@ -1,0 +1,205 @@
+#include "platform/ui/CWnd.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QVariant>
+#include <QWidget>
+#include <utility>
+
+namespace {
+
+constexpr const char* kWindowProperty = "vaultry.cwnd";
+constexpr const char* kIdProperty = "vaultry.id";
+
+CWnd::HelpHandler& CurrentHelpHandler() {
+    static CWnd::HelpHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+CFont::CFont() : m_font(std::make_unique<QFont>()) {}
+CFont::~CFont() = default;
+CFont::CFont(const CFont& other) : m_font(std::make_unique<QFont>(*other.m_font)) {}
+CFont& CFont::operator=(const CFont& other) {
+    *m_font = *other.m_font;
+    return *this;
+}
+
+BOOL CFont::CreatePointFont(int pointSize, const char* faceName) {
+    if (pointSize <= 0) {
+        return FALSE;
+    }
+    m_font = std::make_unique<QFont>(QString::fromUtf8(faceName));
+    m_font->setPointSizeF(pointSize / 10.0);
+    return TRUE;
+}
+
+CWnd::~CWnd() {
+    Detach();
+}
+
+BOOL CWnd::Create(CWnd* parent, const CRect& rect, UINT id) {
+    auto widget = std::make_unique<QWidget>(parent ? parent->Widget() : nullptr);
+    widget->setGeometry(static_cast<int>(rect.left), static_cast<int>(rect.top),
+                        static_cast<int>(rect.Width()), static_cast<int>(rect.Height()));
+    widget->setProperty(kIdProperty, id);
+    if (parent != nullptr) {
+        Attach(widget.release());  // the parent's widget owns it
+    } else {
+        Own(std::move(widget));
+    }
+    return TRUE;
+}
+
+void CWnd::Own(std::unique_ptr<QWidget> widget) {
+    Detach();
+    Attach(widget.get());
+    m_owned = std::move(widget);
+}
+
+void CWnd::Attach(QWidget* widget) {
+    Detach();
+    m_widget = widget;
+    if (m_widget != nullptr) {
+        m_widget->setProperty(kWindowProperty, QVariant::fromValue(static_cast<void*>(this)));
+    }
+}
+
+QWidget* CWnd::Detach() {
+    QWidget* widget = m_widget;
+    if (widget != nullptr && FromWidget(widget) == this) {
+        widget->setProperty(kWindowProperty, QVariant());
+    }
+    m_widget = nullptr;
+    m_owned.reset();
+    return widget;
+}
+
+CWnd* CWnd::FromWidget(const QWidget* widget) {
+    return widget ? static_cast<CWnd*>(widget->property(kWindowProperty).value<void*>()) : nullptr;
+}
+
+UINT CWnd::GetDlgCtrlID() const {
+    return m_widget ? m_widget->property(kIdProperty).toUInt() : 0;
+}
+
+CWnd* CWnd::GetDlgItem(UINT id) const {
+    if (m_widget == nullptr) {
+        return nullptr;
+    }
+    for (QWidget* child : m_widget->findChildren<QWidget*>()) {
+        if (child->property(kIdProperty).toUInt() == id) {
+            return FromWidget(child);
+        }
+    }
+    return nullptr;
+}
+
+CWnd* CWnd::GetParent() const {
+    return m_widget ? FromWidget(m_widget->parentWidget()) : nullptr;
+}
+
+void CWnd::SetWindowText(const char* text) {
+    if (m_widget == nullptr) {
+        return;
+    }
+    const QByteArray name("text");
+    if (m_widget->metaObject()->indexOfProperty(name.constData()) >= 0 && !m_widget->isWindow()) {
+        m_widget->setProperty(name.constData(), QString::fromUtf8(text));
+    } else {
+        m_widget->setWindowTitle(QString::fromUtf8(text));
+    }
+}
+
+CString CWnd::GetWindowText() const {
+    if (m_widget == nullptr) {
+        return CString();
+    }
+    const QVariant text =
+        m_widget->isWindow() ? QVariant(m_widget->windowTitle()) : m_widget->property("text");
+    return CString(text.toString().toUtf8().constData());
+}
+
+void CWnd::SetFont(const CFont& font) {
+    if (m_widget != nullptr) {
+        m_widget->setFont(font.Font());
+    }
+}
+
+BOOL CWnd::EnableWindow(BOOL enable) {
+    const BOOL wasDisabled = m_widget && !m_widget->isEnabled();
+    if (m_widget != nullptr) {
+        m_widget->setEnabled(enable != FALSE);
+    }
+    return wasDisabled;
+}
+
+BOOL CWnd::IsWindowEnabled() const {
+    return m_widget && m_widget->isEnabled();
+}
+
+BOOL CWnd::ShowWindow(int command) {
+    const BOOL wasVisible = IsWindowVisible();
+    if (m_widget != nullptr) {
+        m_widget->setVisible(command != SW_HIDE);
+    }
+    return wasVisible;
+}
+
+BOOL CWnd::IsWindowVisible() const {
+    return m_widget && m_widget->isVisible();
+}
+
+CWnd* CWnd::SetFocus() {
+    CWnd* previous = GetFocus();
+    if (m_widget != nullptr) {
+        m_widget->setFocus(Qt::OtherFocusReason);
+    }
+    return previous;
+}
+
+CWnd* CWnd::GetFocus() {
+    return FromWidget(QApplication::focusWidget());
+}
+
+void CWnd::GetClientRect(CRect* rect) const {
+    *rect = m_widget ? CRect{0, 0, m_widget->width(), m_widget->height()} : CRect{};
+}
+
+void CWnd::GetWindowRect(CRect* rect) const {
+    if (m_widget == nullptr) {
+        *rect = CRect{};
+        return;
+    }
+    const QPoint origin = m_widget->mapToGlobal(QPoint(0, 0));
+    *rect = {origin.x(), origin.y(), origin.x() + m_widget->width(),
+             origin.y() + m_widget->height()};
+}
+
+void CWnd::ClientToScreen(CPoint* point) const {
+    if (m_widget != nullptr) {
+        const QPoint mapped =
+            m_widget->mapToGlobal(QPoint(static_cast<int>(point->x), static_cast<int>(point->y)));
+        *point = {mapped.x(), mapped.y()};
+    }
+}
+
+void CWnd::ScreenToClient(CPoint* point) const {
+    if (m_widget != nullptr) {
+        const QPoint mapped =
+            m_widget->mapFromGlobal(QPoint(static_cast<int>(point->x), static_cast<int>(point->y)));
+        *point = {mapped.x(), mapped.y()};
+    }
+}
+
+BOOL CWnd::OnHelpInfo(UINT helpId) {
+    if (CurrentHelpHandler()) {
+        CurrentHelpHandler()(helpId);
+    }
+    return TRUE;
+}
+
+CWnd::HelpHandler CWnd::SetHelpHandler(HelpHandler handler) {
+    return std::exchange(CurrentHelpHandler(), std::move(handler));
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The controls the dialogs bind: buttons, static texts, edits and combo boxes, with the MFC
+// operations the dialogs use. A control wraps the widget its dialog's template made (through
+// DDX_Control); its notifications are callbacks the dialog connects in place of a message map.
+
+#include <functional>
+
+#include "platform/ui/CWnd.h"
+
+class QPainter;
+
+constexpr int BST_UNCHECKED = 0;
+constexpr int BST_CHECKED = 1;
+constexpr int CB_ERR = -1;
+
+class CButton : public CWnd {
+public:
+    int GetCheck() const;
+    void SetCheck(int check);
+    // The button Enter presses.
+    BOOL IsDefault() const;
+    void SetDefault(BOOL isDefault);
+    // An owner-drawn button draws itself with `draw` instead of the platform's look.
+    void SetOwnerDraw(std::function<void(QPainter& painter, const CRect& rect)> draw);
+    void OnClicked(std::function<void()> handler);
+};
+
+class CStatic : public CWnd {
+public:
+    // A static that stands in a template only to give another control its place: the control
+    // takes the static's place and parent, and the static is hidden. `control` is a widget made
+    // without parent; the dialog's window owns it afterwards.
+    void ReplaceWith(QWidget* control);
+};
+
+class CEdit : public CWnd {
+public:
+    void SetSel(int start, int end);
+    void LimitText(int characters);
+    // EN_CHANGE: the text changed, by the user or by SetWindowText.
+    void OnChange(std::function<void()> handler);
+};
+
+// A drop-down list, sorted when its template says CBS_SORT: AddString then puts a text among
+// the others in the order names compare everywhere in the libraries (case ignored).
+class CComboBox : public CWnd {
+public:
+    int AddString(const char* text);
+    int InsertString(int index, const char* text);
+    int DeleteString(int index);
+    void ResetContent();
+    int GetCount() const;
+    int GetCurSel() const;
+    int SetCurSel(int index);  // CB_ERR (and no selection) when out of range
+    int SetItemData(int index, DWORD_PTR data);
+    DWORD_PTR GetItemData(int index) const;
+    void GetLBText(int index, CString& text) const;
+    int FindStringExact(int start, const char* text) const;  // case ignored; CB_ERR when none
+    // CBN_SELENDOK: the user chose an item (with the mouse or the keyboard).
+    void OnSelEndOk(std::function<void()> handler);
+    // CBN_SELCHANGE: the selection changed, also through SetCurSel.
+    void OnSelChange(std::function<void()> handler);
+};

@@ -1,0 +1,259 @@
+// The window layer as the dialogs rely on it: templates become windows with their controls in
+// tab order, data exchange both ways, OK/Cancel/Escape/Enter/F1, and each control's behaviour.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "platform/afx/AfxMessageBox.h"
+#include "platform/afx/CResourceModule.h"
+#include "platform/ui/CDialog.h"
+#include "platform/ui/Controls.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using vaultry::test::Choose;
+using vaultry::test::Click;
+using vaultry::test::ModalScript;
+using vaultry::test::Press;
+using vaultry::test::TypeInto;
+
+enum : UINT {
+    kProbe = 9000,
+    kName = 101,
+    kSecret = 102,
+    kCheck = 103,
+    kFirstRadio = 104,
+    kSecondRadio = 105,
+    kSorted = 106,
+    kUnsorted = 107,
+    kPlaceholder = 108,
+    kHelpId = 0x29000,
+};
+
+const CResourceModule& ProbeModule() {
+    using K = ControlKind;
+    static const CResourceModule module(
+        "Probe", {}, {},
+        {{kProbe,
+          {"Probe",
+           200,
+           140,
+           kHelpId,
+           {
+               {0xFFFF, K::kStatic, "&Name:", 7, 9, 40, 10},
+               {kName, K::kEdit, "", 50, 7, 140, 13},
+               {kSecret, K::kEdit, "", 50, 24, 140, 13, ES_PASSWORD},
+               {kCheck, K::kCheckBox, "Check", 7, 42, 80, 10},
+               {kFirstRadio, K::kRadioButton, "One", 7, 56, 60, 10, WS_GROUP},
+               {kSecondRadio, K::kRadioButton, "Two", 70, 56, 60, 10},
+               {kSorted, K::kComboBox, "", 7, 72, 90, 13, CBS_DROPDOWNLIST | CBS_SORT},
+               {kUnsorted, K::kComboBox, "", 100, 72, 90, 13, CBS_DROPDOWNLIST},
+               {kPlaceholder, K::kStatic, "placeholder", 7, 90, 183, 20},
+               {IDC_OK, K::kDefaultButton, "OK", 86, 118, 50, 15},
+               {IDC_CANCEL, K::kButton, "Cancel", 140, 118, 50, 15},
+           }}}});
+    return module;
+}
+
+class CProbeDlg : public CDialog {
+public:
+    CProbeDlg() : CDialog(kProbe) {}
+
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Control(pDX, kSorted, m_sorted);
+        DDX_Control(pDX, kUnsorted, m_unsorted);
+        DDX_Control(pDX, kName, m_nameEdit);
+        DDX_Text(pDX, kName, m_name);
+        DDX_Text(pDX, kSecret, m_secret);
+        DDX_Check(pDX, kCheck, m_check);
+        DDX_Radio(pDX, kFirstRadio, m_radio);
+    }
+
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        DWORD_PTR added = 0;
+        for (const char* item : {"delta", "Alpha", "charlie", "Éclair", "bravo"}) {
+            const int index = m_sorted.AddString(item);
+            m_sorted.SetItemData(index, ++added);
+            m_unsorted.AddString(item);
+        }
+        m_sorted.OnSelEndOk([this] { ++m_selEndOk; });
+        m_sorted.OnSelChange([this] { ++m_selChange; });
+        m_nameEdit.OnChange([this] { ++m_changes; });
+        return TRUE;
+    }
+
+    CComboBox m_sorted;
+    CComboBox m_unsorted;
+    CEdit m_nameEdit;
+    CString m_name = "start";
+    CString m_secret;
+    int m_check = 1;
+    int m_radio = 1;
+    int m_selEndOk = 0;
+    int m_selChange = 0;
+    int m_changes = 0;
+};
+
+class WindowLayerTest : public testing::Test {
+protected:
+    void SetUp() override {
+        EnsureUiApplication();
+        m_previousModule = AfxGetResourceHandle();
+        AfxSetResourceHandle(&ProbeModule());
+    }
+    void TearDown() override { AfxSetResourceHandle(m_previousModule); }
+
+    HINSTANCE m_previousModule = nullptr;
+};
+
+TEST_F(WindowLayerTest, ValuesGoToTheControlsAndBackOnlyOnOk) {
+    CProbeDlg dialog;
+    ModalScript script;
+    script.Expect(kProbe, [](CDialog& shown) {
+        auto& probe = static_cast<CProbeDlg&>(shown);
+        EXPECT_EQ(probe.GetDlgItem(kName)->GetWindowText(), "start");
+        EXPECT_EQ(CWnd::GetFocus(), &probe.m_nameEdit);  // the first control that takes focus
+        EXPECT_EQ(qobject_cast<QLineEdit*>(probe.GetDlgItem(kSecret)->Widget())->echoMode(),
+                  QLineEdit::Password);
+        TypeInto(shown, kName, "typed");
+        TypeInto(shown, kSecret, "hidden");
+        Click(shown, kCheck);
+        Click(shown, kFirstRadio);
+        EXPECT_EQ(probe.m_name, "start");  // members change only when the data is read back
+        Click(shown, IDC_OK);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_name, "typed");
+    EXPECT_EQ(dialog.m_secret, "hidden");
+    EXPECT_EQ(dialog.m_check, 0);
+    EXPECT_EQ(dialog.m_radio, 0);
+    EXPECT_GE(dialog.m_changes, 5);
+    EXPECT_EQ(dialog.m_nameEdit.Widget(), nullptr);  // the window went with the dialog
+}
+
+TEST_F(WindowLayerTest, EscapeCancelsEnterPressesTheDefaultAndF1AsksForHelp) {
+    UINT helpAsked = 0;
+    const auto previous = CWnd::SetHelpHandler([&](UINT id) { helpAsked = id; });
+    ModalScript script;
+    script.Expect(kProbe, [](CDialog& shown) {
+        TypeInto(shown, kName, "dropped");
+        Press(shown, Qt::Key_F1);
+        Press(shown, Qt::Key_Escape);
+    });
+    script.Expect(kProbe, [](CDialog& shown) {
+        TypeInto(shown, kName, "kept");
+        Press(shown, Qt::Key_Return);
+    });
+    script.Expect(kProbe, [](CDialog& shown) { shown.EndDialog(42); });
+    CProbeDlg cancelled;
+    EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
+    EXPECT_EQ(cancelled.m_name, "start");
+    EXPECT_EQ(helpAsked, static_cast<UINT>(kHelpId));
+    CProbeDlg confirmed;
+    EXPECT_EQ(confirmed.DoModal(), IDOK);
+    EXPECT_EQ(confirmed.m_name, "kept");
+    CProbeDlg ended;
+    EXPECT_EQ(ended.DoModal(), 42);
+    CWnd::SetHelpHandler(previous);
+
+    CDialog missing(4711);
+    EXPECT_EQ(missing.DoModal(), -1);
+}
+
+TEST_F(WindowLayerTest, ComboBoxesSortCarryDataAndNotifyAsWindowsDoes) {
+    ModalScript script;
+    script.Expect(kProbe, [](CDialog& shown) {
+        auto& probe = static_cast<CProbeDlg&>(shown);
+        CString text;
+        std::vector<std::string> sorted;
+        for (int i = 0; i < probe.m_sorted.GetCount(); ++i) {
+            probe.m_sorted.GetLBText(i, text);
+            sorted.push_back(text.str());
+        }
+        EXPECT_EQ(sorted,
+                  (std::vector<std::string>{"Alpha", "bravo", "charlie", "delta", "Éclair"}));
+        probe.m_unsorted.GetLBText(0, text);
+        EXPECT_EQ(text, "delta");
+        // Item data stays with its item whatever place sorting gave it.
+        EXPECT_EQ(probe.m_sorted.GetItemData(probe.m_sorted.FindStringExact(-1, "DELTA")), 1u);
+        EXPECT_EQ(probe.m_sorted.FindStringExact(-1, "éCLAIR"), 4);
+        EXPECT_EQ(probe.m_sorted.FindStringExact(-1, "echo"), CB_ERR);
+        EXPECT_EQ(probe.m_sorted.SetCurSel(9), CB_ERR);
+        EXPECT_EQ(probe.m_sorted.GetCurSel(), CB_ERR);
+        probe.m_sorted.SetCurSel(2);
+        EXPECT_EQ(probe.m_selEndOk, 0);  // only a user's choice ends a selection
+        EXPECT_GE(probe.m_selChange, 1);
+        Choose(shown, kSorted, "delta");
+        EXPECT_EQ(probe.m_sorted.GetCurSel(), 3);
+        EXPECT_GE(probe.m_selEndOk, 1);
+        Click(shown, IDC_CANCEL);
+    });
+    CProbeDlg dialog;
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST_F(WindowLayerTest, WindowsEnableHideTakeFocusAndGiveTheirPlaces) {
+    ModalScript script;
+    script.Expect(kProbe, [](CDialog& shown) {
+        CWnd& secret = *shown.GetDlgItem(kSecret);
+        EXPECT_EQ(secret.GetParent(), &shown);
+        EXPECT_EQ(secret.GetDlgCtrlID(), static_cast<UINT>(kSecret));
+        secret.EnableWindow(FALSE);
+        EXPECT_FALSE(secret.IsWindowEnabled());
+        secret.ShowWindow(SW_HIDE);
+        EXPECT_FALSE(secret.IsWindowVisible());
+        shown.GetDlgItem(kCheck)->SetFocus();
+        EXPECT_EQ(CWnd::GetFocus(), shown.GetDlgItem(kCheck));
+        QTest::keyClick(shown.Widget(), Qt::Key_N, Qt::AltModifier);  // the label's "&Name:"
+        EXPECT_EQ(CWnd::GetFocus(), shown.GetDlgItem(kName));
+
+        CRect place;
+        shown.GetDlgItem(kPlaceholder)->GetClientRect(&place);
+        CPoint corner{0, 0};
+        shown.GetDlgItem(kPlaceholder)->ClientToScreen(&corner);
+        auto* tree = new QTreeWidget;
+        CStatic placeholder;
+        placeholder.Attach(shown.GetDlgItem(kPlaceholder)->Widget());
+        placeholder.ReplaceWith(tree);
+        EXPECT_EQ(tree->parentWidget(), shown.Widget());
+        EXPECT_EQ(tree->width(), place.Width());
+        EXPECT_FALSE(placeholder.IsWindowVisible());
+        shown.ScreenToClient(&corner);
+        EXPECT_EQ(corner.x, tree->x());
+        Click(shown, IDC_CANCEL);
+    });
+    CProbeDlg dialog;
+    dialog.DoModal();
+}
+
+TEST_F(WindowLayerTest, AScreenshotOfADialogIsAPicture) {
+    vaultry::test::TempDir dir;
+    const std::string path = dir.File("probe.png");
+    ModalScript script;
+    script.Expect(kProbe, [&](CDialog& shown) {
+        TypeInto(shown, kName, "pictured");
+        EXPECT_TRUE(SaveScreenshot(shown, path));
+        Click(shown, IDC_CANCEL);
+    });
+    CProbeDlg dialog;
+    dialog.DoModal();
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+    {
+        CWaitCursor wait;
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
