@@ -81,6 +81,53 @@ HINSTANCE VaultryModuleInstance() {
             {IDS_DBARCHIVE_ATTRIBUTE_NAME, "AttributeName"},
             {IDS_DBARCHIVE_ELEMENT_PARENT, "ElementParent"},
             {IDS_DBARCHIVE_ATTRIBUTE_PARENT, "AttributeParent"},
+            {IDS_TREE_NEW, "New"},
+            {IDS_TREE_RENAME, "Rename"},
+            {IDS_ALL_TYPES, "All types"},
+            {IDS_DELETE, "Delete"},
+            {IDS_CANNOT_COPY_TO_DESTINATION, "Cannot copy to destination selected."},
+            {IDS_CHECK_RENAME, "Rename the selected item"},
+            {IDS_CHECK_SELECT_ALL, "Select All items"},
+            {IDS_CHECK_UNSELECT_ALL, "Unselect All Items"},
+            {IDS_NAME_TAKEN_NO_RIGHTS,
+             "A %1 with that name already exists in this database and you do not have the rights "
+             "to change it. Please select a different name."},
+            {IDS_SPECIFY_NAME, "Please specify a name for this %1"},
+            {IDS_NO_SUCH_NAME,
+             "There is no %1 in this database with that name. Select a different name or press "
+             "Cancel."},
+            {IDS_DELETE_CATEGORY,
+             "This action will remove the selected category\nfrom the database. All objects in "
+             "this category\nwill also be deleted, including subcategories.\n\nThis action can NOT "
+             "be undone.\n\nPress OK to proceed or CANCEL to stop this action."},
+            {IDS_SELECT_GROUP_FIRST,
+             "A %1group has to be selected \nin the tree before continuing"},
+            {IDS_BAR_DATABASE, "&Database"},
+            {IDS_BAR_PARTS, "&Parts"},
+            {IDS_TREE_COPY, "Copy the selected item..."},
+            {IDS_TREE_MOVE, "Move the selected item..."},
+            {IDS_PART_NEW, "New"},
+            {IDS_PART_EDIT, "Edit"},
+            {IDS_TREE_ADD, "Add"},
+            {IDS_STORE_FAILED, "Failed to store the specified object(s) to the database."},
+            {IDS_DELETE_THIS_PART, "Are you sure you want to delete this part  : "},
+            {IDS_DELETE_SELECTED_PARTS, "Delete selected parts from database?"},
+            {IDS_BAR_AVAILABLE_PARTS, "&Available parts"},
+            {IDS_NAME_MISSING, "Cannot add object without a name"},
+            {IDS_OVERWRITE, "A %1 with that name already exists in the database.\n\nOverwrite it?"},
+            {IDS_ENTER_VALID_NAME, "Please enter a valid name."},
+            {IDS_ALL_NAMES_TAKEN,
+             "There were components with the same name found for all components on the design. If "
+             "you still want to add components of this design to the database, please rename the "
+             "shape first."},
+            {IDS_UNIQUE_NAMES_HELP,
+             "Each part in the database must have a unique name. If a part name already exists in "
+             "the User database, then it must be renamed before adding it to the User "
+             "database.\n\n1. Change the part name (highlight and right-click or press F2)."},
+            {IDS_UNIQUE_NAMES_HELP_STEPS,
+             "\n2. Select the part by clicking in the box to the left of the name.\n3. Choose "
+             "OK.\n\nNote: If you are unable to select a part, then the name already exists in the "
+             "libary and you must choose a new name."},
             {IDS_PASSWORD_MISMATCH,
              "The Password in the confirmation field does NOT match the one in the password "
              "field, please try again."},
