@@ -239,13 +239,22 @@ TEST_F(WindowLayerTest, AScreenshotOfADialogIsAPicture) {
     vaultry::test::TempDir dir;
     const std::string path = dir.File("probe.png");
     ModalScript script;
+    int painted = 0;
     script.Expect(kProbe, [&](CDialog& shown) {
         TypeInto(shown, kName, "pictured");
+        CButton ok;
+        ok.Attach(shown.GetDlgItem(IDC_OK)->Widget());
+        EXPECT_TRUE(ok.IsDefault());
+        ok.SetOwnerDraw([&](QPainter&, const CRect& rect) {
+            EXPECT_EQ(rect.Width(), ok.Widget()->width());
+            ++painted;
+        });
         EXPECT_TRUE(SaveScreenshot(shown, path));
         Click(shown, IDC_CANCEL);
     });
     CProbeDlg dialog;
     dialog.DoModal();
+    EXPECT_GE(painted, 1);  // the owner drew the button in the picture
     QFile file(QString::fromStdString(path));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
