@@ -8,6 +8,8 @@
 #include "apps/vaultry/Session.h"
 #include "platform/afx/UnicodeCase.h"
 #include "platform/dao/CDaoRecordset.h"
+#include "platform/dao/DaoQuote.h"
+#include "tables/CRSObjectTree.h"
 
 namespace vaultry::cli {
 namespace {
@@ -33,12 +35,29 @@ std::vector<std::string> SplitPath(const std::string& text) {
     return elements;
 }
 
+}  // namespace
+
 bool IsNumber(const std::string& text) {
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
-}  // namespace
+long MakeCategoryPath(CMSAccessDBHandler& library, long base, const std::string& relative) {
+    long at = base;
+    for (const std::string& name : SplitPath(relative)) {
+        CDaoRecordset child(&library);
+        child.Open(dbOpenSnapshot,
+                   ("SELECT lTreeID FROM tObjectTree WHERE lParentID=" + std::to_string(at) +
+                    " AND lParentID<>lTreeID AND strName=" + dao::QuoteText(name.c_str()).str())
+                       .c_str());
+        const long found = child.IsEOF() ? 0 : static_cast<long>(child.GetFieldValue(0).AsInt64());
+        at = found > 0 ? found : library.GetRSObjectTree()->AddChild(at, name.c_str());
+        if (at <= 0) {
+            throw CommandError("the category " + name + " could not be made");
+        }
+    }
+    return at;
+}
 
 CategoryTree::CategoryTree(Session& session, DATABASETYPE type) : m_type(type) {
     CMSAccessDBHandler& tier = session.Tier(type);

@@ -11,6 +11,8 @@
 #include "access/DatabaseType.h"
 #include "platform/afx/CString.h"
 
+class CMSAccessDBHandler;
+
 namespace vaultry::cli {
 
 class Session;
@@ -62,6 +64,13 @@ struct CategoryRef {
 // `text` is an id (in `tier`, the user tier when empty) or a path whose first element names
 // the tier. Throws CommandError when nothing matches.
 CategoryRef ResolveCategory(Session& session, const std::string& text, const std::string& tier);
+
+// Whether `text` is an id as the command line takes one: digits only.
+bool IsNumber(const std::string& text);
+
+// The category at `relative` ("SMD/Fine pitch") below category `base` of `library`, made where
+// missing; names compare ignoring case. Throws CommandError when a category cannot be made.
+long MakeCategoryPath(CMSAccessDBHandler& library, long base, const std::string& relative);
 
 // The name clause of a category filter: "lObjectTreeID IN(5,7,12,9)".
 std::string CategoryFilter(const std::vector<long>& ids);

@@ -11,7 +11,6 @@
 #include "apps/vaultry/PartReference.h"
 #include "apps/vaultry/Session.h"
 #include "host/CDrwObList.h"
-#include "platform/afx/UnicodeCase.h"
 #include "tables/CRSObjectTree.h"
 #include "tables/CRSObjects.h"
 
@@ -61,33 +60,6 @@ void AddCategory(Session& session, const CategoryRef& ref, InterchangeFile& file
     }
 }
 
-// The category at `relative` below `base`, made where missing.
-long MakePath(Session& session, const CategoryRef& base, const std::string& relative) {
-    long at = base.id;
-    std::size_t start = 0;
-    while (start < relative.size()) {
-        const std::size_t slash = relative.find('/', start);
-        const std::string name = relative.substr(start, slash - start);
-        start = slash == std::string::npos ? relative.size() : slash + 1;
-        if (name.empty()) {
-            continue;
-        }
-        const CategoryTree tree(session, base.type);
-        long next = 0;
-        for (const Category* child : tree.Children(at)) {
-            next = text::CompareFolded(child->name.str(), name) == 0 ? child->id : next;
-        }
-        if (next == 0) {
-            next = session.Tier(base.type).GetRSObjectTree()->AddChild(at, name.c_str());
-            if (next <= 0) {
-                throw CommandError("import: category " + name + " could not be made");
-            }
-        }
-        at = next;
-    }
-    return at;
-}
-
 }  // namespace
 
 int ExportCommand(Session& session, const ExportRequest& request, Output output) {
@@ -122,7 +94,7 @@ int ImportCommand(Session& session, const std::string& path, const std::string& 
     std::size_t stored = 0;
     bool complete = true;
     for (auto& [key, groups] : batches) {
-        const long category = MakePath(session, target, key.first);
+        const long category = MakeCategoryPath(tier, target.id, key.first);
         CDrwObList list;
         for (auto& group : groups) {
             // A store would refuse a taken name without saying so; say it here.

@@ -1,20 +1,13 @@
 #include "apps/vaultry/PartReference.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "access/CMSAccessDBHandler.h"
+#include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Commands.h"
 #include "apps/vaultry/Session.h"
 #include "tables/CRSObjects.h"
 
 namespace vaultry::cli {
 namespace {
-
-bool IsNumber(const std::string& text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
-}
 
 // Fills `part` from the row of `id` in `type`; false when there is none.
 bool ReadRow(Session& session, DATABASETYPE type, long id, PartRef& part) {

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "access/CMSAccessDBHandler.h"
+#include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Session.h"
 #include "host/CDrwObList.h"
 #include "host/FootprintGenerator.h"
@@ -157,30 +158,6 @@ void AddPinHeaders(std::vector<StarterPart>& parts) {
     }
 }
 
-// The category at `path` below the root, made where missing.
-long Category(CMSAccessDBHandler& library, long root, const std::string& path,
-              std::map<std::string, long>& made) {
-    long at = root;
-    std::string sofar;
-    std::size_t start = 0;
-    while (start < path.size()) {
-        const std::size_t slash = path.find('/', start);
-        const std::string name = path.substr(start, slash - start);
-        sofar += "/" + name;
-        start = slash == std::string::npos ? path.size() : slash + 1;
-        auto known = made.find(sofar);
-        if (known == made.end()) {
-            const long id = library.GetRSObjectTree()->AddChild(at, name.c_str());
-            if (id <= 0) {
-                throw CommandError("the starter category " + sofar + " could not be made");
-            }
-            known = made.emplace(sofar, id).first;
-        }
-        at = known->second;
-    }
-    return at;
-}
-
 }  // namespace
 
 std::vector<StarterPart> StarterParts() {
@@ -204,10 +181,9 @@ int FillStarterSet(CMSAccessDBHandler& library) {
     for (StarterPart& part : StarterParts()) {
         byCategory[part.category].push_back(std::move(part.group));
     }
-    std::map<std::string, long> made;
     int stored = 0;
     for (auto& [path, groups] : byCategory) {
-        const long category = Category(library, root, path, made);
+        const long category = MakeCategoryPath(library, root, path);
         CDrwObList list;
         for (auto& group : groups) {
             list.Add(group.release());
