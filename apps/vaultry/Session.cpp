@@ -16,7 +16,8 @@
 namespace vaultry::cli {
 namespace {
 
-// Reads one line from the terminal with echo off; empty when there is no terminal.
+// Reads one line from the terminal with echo off; nullopt when there is no terminal or the
+// input ended (an ended input is no empty password).
 std::optional<std::string> PromptWithoutEcho(const std::string& prompt) {
     if (!::isatty(STDIN_FILENO)) {
         return std::nullopt;
@@ -28,10 +29,10 @@ std::optional<std::string> PromptWithoutEcho(const std::string& prompt) {
     quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
     std::string line;
-    std::getline(std::cin, line);
+    const bool read = static_cast<bool>(std::getline(std::cin, line));
     ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     std::cerr << "\n";
-    return line;
+    return read ? std::optional(line) : std::nullopt;
 }
 
 }  // namespace
