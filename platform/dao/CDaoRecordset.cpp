@@ -1,6 +1,9 @@
 #include "platform/dao/CDaoRecordset.h"
 
+#include <algorithm>
 #include <cctype>
+#include <string>
+#include <string_view>
 
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoException.h"
@@ -37,6 +40,18 @@ std::string NormalColumnName(const char* name) {
         ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     }
     return text;
+}
+
+// Whether a result column (as SQLite names it: no brackets, maybe a qualifier) is `wanted`, a
+// NormalColumnName. Fields are bound on every open, so this allocates nothing.
+bool SameColumn(std::string_view column, const std::string& wanted) {
+    const auto dot = column.rfind('.');
+    if (dot != std::string_view::npos) {
+        column.remove_prefix(dot + 1);
+    }
+    return std::equal(
+        column.begin(), column.end(), wanted.begin(), wanted.end(),
+        [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 bool IsBareTableName(const CString& sql) {
@@ -338,7 +353,7 @@ int CDaoRecordset::ColumnIndex(const char* name) const {
     const std::string wanted = NormalColumnName(name);
     const auto& columns = m_cursor->ColumnNames();
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (NormalColumnName(columns[i].c_str()) == wanted) {
+        if (SameColumn(columns[i], wanted)) {
             return static_cast<int>(i);
         }
     }
