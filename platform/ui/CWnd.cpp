@@ -1,6 +1,7 @@
 #include "platform/ui/CWnd.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFont>
 #include <QVariant>
 #include <QWidget>
@@ -116,8 +117,11 @@ CString CWnd::GetWindowText() const {
     if (m_widget == nullptr) {
         return CString();
     }
-    const QVariant text =
-        m_widget->isWindow() ? QVariant(m_widget->windowTitle()) : m_widget->property("text");
+    // A drop-down list's text is its selected item's, as Windows gives it.
+    const auto* combo = qobject_cast<const QComboBox*>(m_widget.data());
+    const QVariant text = m_widget->isWindow() ? QVariant(m_widget->windowTitle())
+                          : combo != nullptr   ? QVariant(combo->currentText())
+                                               : m_widget->property("text");
     return CString(text.toString().toUtf8().constData());
 }
 

@@ -194,6 +194,7 @@ TEST_F(WindowLayerTest, ComboBoxesSortCarryDataAndNotifyAsWindowsDoes) {
         EXPECT_GE(probe.m_selChange, 1);
         Choose(shown, kSorted, "delta");
         EXPECT_EQ(probe.m_sorted.GetCurSel(), 3);
+        EXPECT_EQ(probe.m_sorted.GetWindowText(), "delta");
         EXPECT_GE(probe.m_selEndOk, 1);
         Click(shown, IDC_CANCEL);
     });
