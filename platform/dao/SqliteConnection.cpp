@@ -155,6 +155,7 @@ SqliteConnection::Lease SqliteConnection::Prepare(std::string_view sql) {
 void SqliteConnection::Execute(std::string_view sql) {
     if (ChangesSchema(sql)) {
         m_integerKeys.clear();
+        ++m_schemaChanges;
     }
     auto statement = Prepare(sql);
     while (statement->Step()) {
@@ -183,7 +184,7 @@ const std::string& SqliteConnection::IntegerKeyColumn(const std::string& table) 
 // the nesting depth then no longer matches the file, and what is still to come must not run as
 // if it were inside the transaction that is gone.
 bool SqliteConnection::TransactionLost() const {
-    return m_transactionDepth > 0 && sqlite3_get_autocommit(m_db) != 0;
+    return !m_transactions.empty() && sqlite3_get_autocommit(m_db) != 0;
 }
 
 [[noreturn]] static void ThrowTransactionLost() {
@@ -195,26 +196,31 @@ void SqliteConnection::BeginTransaction(bool forWriting) {
     if (TransactionLost()) {
         ThrowTransactionLost();
     }
-    if (m_transactionDepth > 0) {
+    if (!m_transactions.empty()) {
         Execute("SAVEPOINT vaultry_nested");
     } else {
         Execute(forWriting ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
     }
-    ++m_transactionDepth;
+    m_transactions.push_back({sqlite3_total_changes64(m_db), m_schemaChanges});
 }
 
 void SqliteConnection::CommitTransaction() {
     if (TransactionLost()) {
         ThrowTransactionLost();
     }
-    Execute(m_transactionDepth == 1 ? "COMMIT" : "RELEASE vaultry_nested");
-    --m_transactionDepth;
+    Execute(m_transactions.size() == 1 ? "COMMIT" : "RELEASE vaultry_nested");
+    m_transactions.pop_back();
 }
 
 void SqliteConnection::RollbackTransaction() {
-    m_integerKeys.clear();  // the rollback may undo a schema change
-    ++m_rollbacks;
-    const int depth = m_transactionDepth--;
+    const TransactionStart start = m_transactions.back();
+    const std::size_t depth = m_transactions.size();
+    m_transactions.pop_back();
+    if (sqlite3_total_changes64(m_db) != start.rowChanges ||
+        m_schemaChanges != start.schemaChanges) {
+        m_integerKeys.clear();  // the rollback may undo a schema change
+        ++m_rollbacks;
+    }
     if (sqlite3_get_autocommit(m_db) != 0) {
         return;  // nothing left to undo: SQLite already rolled the transaction back
     }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/dao/SqliteStatement.h"
 
@@ -66,8 +67,9 @@ public:
     void RollbackTransaction();
     // True when SQLite ended the open transaction by itself after an error.
     bool TransactionLost() const;
-    // How many rollbacks (of transactions or savepoints) this connection has made: what was
-    // seen written in the file before the last one may be gone.
+    // How many rollbacks (of transactions or savepoints) this connection has made that undid a
+    // change: what was seen written in the file before the last one may be gone. Ending a
+    // transaction that only read does not count.
     std::uint64_t RollbackCount() const { return m_rollbacks; }
 
 private:
@@ -81,7 +83,13 @@ private:
 
     sqlite3* m_db = nullptr;
     int m_busyTimeout = 5000;
-    int m_transactionDepth = 0;
+    // Where each open transaction (outermost first) began: the connection's change counts then.
+    struct TransactionStart {
+        std::int64_t rowChanges;
+        std::uint64_t schemaChanges;
+    };
+    std::vector<TransactionStart> m_transactions;
+    std::uint64_t m_schemaChanges = 0;
     std::uint64_t m_rollbacks = 0;
     std::unordered_map<std::string, CachedStatement> m_cache;
     std::unordered_map<std::string, std::string> m_integerKeys;  // by quoted table name
