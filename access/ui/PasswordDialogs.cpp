@@ -5,7 +5,6 @@
 #include "access/VaultryModule.h"
 #include "access/VaultryStrings.h"
 #include "host/CSet.h"
-#include "host/HostHelp.h"
 #include "host/ResourceStrings.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "tables/CRSUserTree.h"
@@ -29,25 +28,13 @@ bool MasterEditAllowed() {
 
 }  // namespace
 
-CDllResourceHandler::CDllResourceHandler() : m_hSavedInstance(AfxGetResourceHandle()) {}
-
-CDllResourceHandler::~CDllResourceHandler() {
-    AfxSetResourceHandle(m_hSavedInstance);
-}
-
-CUserPasswordDlg::CUserPasswordDlg(CWnd* parent) : CDialog(IDD_USER_PASSWORD, parent) {}
+CUserPasswordDlg::CUserPasswordDlg(CWnd* parent) : CModuleDialog(IDD_USER_PASSWORD, parent) {}
 
 CUserPasswordDlg::~CUserPasswordDlg() = default;
 
 void CUserPasswordDlg::SetPassword(const CString& password) {
     m_strPassword = password;
     m_strConfirmation = password;
-}
-
-INT_PTR CUserPasswordDlg::DoModal() {
-    CDllResourceHandler restore;
-    AfxSetResourceHandle(VaultryModuleInstance());
-    return CDialog::DoModal();
 }
 
 void CUserPasswordDlg::DoDataExchange(CDataExchange* pDX) {
@@ -105,20 +92,9 @@ void CUserPasswordDlg::OnOK() {
     EndDialog(IDOK);
 }
 
-BOOL CUserPasswordDlg::OnHelpInfo(UINT helpId) {
-    SetHelpDllInstance(VaultryModuleInstance(), helpId);
-    return CDialog::OnHelpInfo(helpId);
-}
-
-CAskLibPassword::CAskLibPassword(CWnd* parent) : CDialog(IDD_ASK_LIB_PASSWORD, parent) {}
+CAskLibPassword::CAskLibPassword(CWnd* parent) : CModuleDialog(IDD_ASK_LIB_PASSWORD, parent) {}
 
 CAskLibPassword::~CAskLibPassword() = default;
-
-INT_PTR CAskLibPassword::DoModal() {
-    CDllResourceHandler restore;
-    AfxSetResourceHandle(VaultryModuleInstance());
-    return CDialog::DoModal();
-}
 
 void CAskLibPassword::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -147,11 +123,6 @@ void CAskLibPassword::OnOK() {
         tier->GetRSUserTree()->m_strEnteredPassword = m_strPassword;
     }
     EndDialog(IDOK);
-}
-
-BOOL CAskLibPassword::OnHelpInfo(UINT helpId) {
-    SetHelpDllInstance(VaultryModuleInstance(), helpId);
-    return CDialog::OnHelpInfo(helpId);
 }
 
 void InstallPasswordDialogs() {

@@ -1,26 +1,12 @@
 #pragma once
 // The two password dialogs of the libraries: CUserPasswordDlg sets the password of a tier's
 // user 0; CAskLibPassword takes the password of a tier whose rights a change needs. Both show
-// this module's templates (6004, 6016) whatever resource module the host has current.
+// this module's templates (6004, 6016).
 
-#include "platform/afx/CResourceModule.h"
-#include "platform/ui/CDialog.h"
+#include "access/ui/ModuleDialog.h"
 #include "platform/ui/Controls.h"
 
-// Puts back, when it goes, the resource module that was current when it was made: the scoped
-// form of the switch every dialog's DoModal makes to this module's resources.
-class CDllResourceHandler {
-public:
-    CDllResourceHandler();
-    virtual ~CDllResourceHandler();
-    CDllResourceHandler(const CDllResourceHandler&) = delete;
-    CDllResourceHandler& operator=(const CDllResourceHandler&) = delete;
-
-private:
-    HINSTANCE m_hSavedInstance;
-};
-
-class CUserPasswordDlg : public CDialog {
+class CUserPasswordDlg : public CModuleDialog {
 public:
     explicit CUserPasswordDlg(CWnd* parent = nullptr);
     ~CUserPasswordDlg() override;
@@ -28,7 +14,6 @@ public:
     CString GetPassword() const { return m_strPassword; }
     // Both the password and its confirmation.
     void SetPassword(const CString& password);
-    INT_PTR DoModal() override;
 
     int m_nDatabaseType = 2;
     CComboBox m_cmbSelectDatabase;
@@ -41,15 +26,13 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
-    BOOL OnHelpInfo(UINT helpId) override;
     void OnSelendokSelectdatabasecmb();
 };
 
-class CAskLibPassword : public CDialog {
+class CAskLibPassword : public CModuleDialog {
 public:
     explicit CAskLibPassword(CWnd* parent = nullptr);
     ~CAskLibPassword() override;
-    INT_PTR DoModal() override;
 
     int m_nDatabaseType = 0;
     CString m_strPassword;
@@ -59,7 +42,6 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
-    BOOL OnHelpInfo(UINT helpId) override;
 };
 
 // Makes the handlers' SetNewPassword run CUserPasswordDlg.
