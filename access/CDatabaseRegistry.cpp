@@ -1,15 +1,14 @@
 #include "access/CDatabaseRegistry.h"
 
 #include "access/TierPaths.h"
-#include "access/VaultryModule.h"
-#include "access/VaultryStrings.h"
 #include "host/CPathString.h"
 #include "host/CSet.h"
 #include "host/CZBFileDialog.h"
 #include "host/DatabaseFiles.h"
-#include "host/ResourceStrings.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/Win32Files.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
 
 namespace {
 
@@ -34,12 +33,11 @@ struct PathDialogTexts {
 
 const PathDialogTexts& DialogTexts() {
     static const PathDialogTexts texts = [] {
-        const HINSTANCE module = VaultryModuleInstance();
-        return PathDialogTexts{{GetResourceString(module, IDS_SELECT_MASTER_DATABASE),
-                                GetResourceString(module, IDS_SELECT_CORPORATE_DATABASE),
-                                GetResourceString(module, IDS_SELECT_USER_DATABASE)},
-                               GetResourceString(module, IDS_DATABASE_FILE_FILTER),
-                               GetResourceString(module, IDS_DATABASE_FILE_PATTERN)};
+        return PathDialogTexts{
+            {ModuleString(IDS_SELECT_MASTER_DATABASE), ModuleString(IDS_SELECT_CORPORATE_DATABASE),
+             ModuleString(IDS_SELECT_USER_DATABASE)},
+            ModuleString(IDS_DATABASE_FILE_FILTER),
+            ModuleString(IDS_DATABASE_FILE_PATTERN)};
     }();
     return texts;
 }
@@ -189,7 +187,7 @@ bool CDatabaseRegistry::ResolveOlderGeneration(CString& path, DATABASETYPE type)
     const PathDialogTexts& texts = DialogTexts();
     path = ConfiguredLibraryPath(*settings, type);
     if (!CPathString(path).FileExists()) {
-        AfxMessageBox(GetResourceString(VaultryModuleInstance(), IDS_DATABASE_NOT_FOUND), MB_OK);
+        AfxMessageBox(ModuleString(IDS_DATABASE_NOT_FOUND), MB_OK);
         if (!g_pathDialogShowing) {
             const PathDialogGuard showing;
             CZBFileDialog dialog(1, 0);

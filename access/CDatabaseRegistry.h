@@ -2,8 +2,8 @@
 // What the dialogs remember between sessions, under the host's base registry key followed by
 // "\LibManager", and the resolution of a tier's library file.
 
-#include "access/DatabaseType.h"
 #include "platform/afx/CString.h"
+#include "resources/DatabaseType.h"
 
 class CRegistry;
 

@@ -7,15 +7,14 @@
 
 #include "access/CDatabaseRegistry.h"
 #include "access/TierPaths.h"
-#include "access/VaultryModule.h"
-#include "access/VaultryStrings.h"
 #include "host/CLibraryObject.h"
 #include "host/CSet.h"
-#include "host/ResourceStrings.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/Win32Files.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
 #include "serial/CCommonLibraryInfo.h"
 #include "tables/CRSObjectTree.h"
 #include "tables/CRSObjectTypes.h"
@@ -93,8 +92,7 @@ bool CMSAccessDBHandler::InitializeDatabase() {
         // The failed version check lands here too. A file that opened but failed is closed
         // again, so that it is not held while the handler is not initialised.
         CDaoDatabase::Close();
-        const CString format =
-            GetResourceString(VaultryModuleInstance(), IDS_ERROR_OPENING_DATABASE);
+        const CString format = ModuleString(IDS_ERROR_OPENING_DATABASE);
         const int cut = format.Find("%d");
         AfxMessageBox((cut < 0 ? format : format.Left(cut)) + path, MB_OK);
     }
@@ -140,7 +138,7 @@ void CMSAccessDBHandler::ReportOpenError(const CDaoException& error) const {
         AfxMessageBox(copy.m_pErrorInfo->m_strDescription, MB_OK);
         return;
     }
-    CString text = GetResourceString(VaultryModuleInstance(), IDS_ERROR_OPENING_DATABASE);
+    CString text = ModuleString(IDS_ERROR_OPENING_DATABASE);
     text.Replace("%d", std::to_string(copy.m_nAfxDaoError).c_str());
     AfxMessageBox(text, MB_OK);
 }

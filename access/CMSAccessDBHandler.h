@@ -10,11 +10,12 @@
 #include <functional>
 #include <memory>
 
-#include "access/DatabaseType.h"
 #include "host/CColorDefinition.h"
 #include "host/CLayerDefinition.h"
 #include "platform/afx/CDWordArray.h"
 #include "platform/dao/CDaoDatabase.h"
+#include "resources/DatabaseType.h"
+#include "tables/TierRights.h"
 
 class CBlob;
 
@@ -38,7 +39,7 @@ class CRSUserTree;
 // fields and, on OK, leaves the typed password there. Returns IDOK or IDCANCEL.
 using NewPasswordDialog = std::function<int(CString& password)>;
 
-class CMSAccessDBHandler : public CDaoDatabase {
+class CMSAccessDBHandler : public CDaoDatabase, public vaultry::tables::TierRights {
 public:
     // Opens nothing. `workspace` is not owned.
     CMSAccessDBHandler(DATABASETYPE type, CDaoWorkspace* workspace);
@@ -63,14 +64,14 @@ public:
     CRSObjectTypes* GetRSObjectTypes() const { return m_pRSObjectTypes; }
 
     // The current user: -1 while closed.
-    long GetUserID() const { return m_lUserID; }
+    long GetUserID() const override { return m_lUserID; }
     // The current user becomes the first user of the database (0 when it has none).
     void InitUserID();
     // The second argument has no effect; kept for callers that pass it.
     void SetUserID(long userID, bool);
     // Whether the current user may change what `lOwnerID` owns (the user set's rights rule);
     // false while the handler is not initialised.
-    bool HasRightsOn(long lOwnerID);
+    bool HasRightsOn(long lOwnerID) override;
     // Parts (see CMSAccessDBHandlerParts.cpp). Drawing objects passed in stay the caller's;
     // groups and arrays handed back become the caller's.
 

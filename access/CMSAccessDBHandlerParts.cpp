@@ -6,8 +6,6 @@
 #include <optional>
 
 #include "access/CMSAccessDBHandler.h"
-#include "access/VaultryModule.h"
-#include "access/VaultryStrings.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CBlob.h"
 #include "host/CDrwGroup.h"
@@ -15,13 +13,14 @@
 #include "host/CKVStatusBar.h"
 #include "host/CLibraryObject.h"
 #include "host/CSet.h"
-#include "host/ResourceStrings.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/CStringArray.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/DaoQuote.h"
 #include "platform/dao/DaoTransaction.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
 #include "serial/CCommonLibraryInfo.h"
 #include "serial/CDocTypeLibraryInfo.h"
 #include "tables/CRSBlobs.h"
@@ -33,10 +32,6 @@ using vaultry::dao::DaoTransaction;
 using vaultry::dao::QuoteText;
 
 namespace {
-
-CString Text(UINT id) {
-    return GetResourceString(VaultryModuleInstance(), id);
-}
 
 // Parts of one SaveObjects call are committed together in batches of this many: each part is
 // still stored whole or not at all (a savepoint of its own), but the file is synced once per
@@ -165,9 +160,9 @@ void CMSAccessDBHandler::MarkDesignator(CDrawObject& object) {
 // The first of "Unnamed part", "Unnamed part(2)", ... that no part of the database carries.
 // Looked up in the whole table: a filter left on the part set must not hide a taken name.
 CString CMSAccessDBHandler::FreeUnnamedName() {
-    CString candidate = Text(IDS_UNNAMED_PART);
+    CString candidate = ModuleString(IDS_UNNAMED_PART);
     for (int n = 2; m_pRSObjects->NameExists(candidate); ++n) {
-        candidate = Text(IDS_UNNAMED_PART_NUMBERED);
+        candidate = ModuleString(IDS_UNNAMED_PART_NUMBERED);
         candidate.Replace("%d", std::to_string(n).c_str());
     }
     return candidate;
@@ -208,7 +203,7 @@ CString CMSAccessDBHandler::NameForStoring(CDrawObject& object) {
 }
 
 void CMSAccessDBHandler::ReportSaveFailure(const CString& name) const {
-    AfxMessageBox(Text(IDS_FAILED_TO_SAVE_COMPONENT) + name, MB_OK);
+    AfxMessageBox(ModuleString(IDS_FAILED_TO_SAVE_COMPONENT) + name, MB_OK);
 }
 
 bool CMSAccessDBHandler::SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long treeID,
@@ -284,7 +279,7 @@ bool CMSAccessDBHandler::StoreOne(CDrwSubSheet* sheet, CDrawObject& object, long
     if (docType.IsEmpty()) {
         // An object of no known type: nothing to store it as.
         if (!unknownShown) {
-            AfxMessageBox(Text(IDS_UNKNOWN_PARTS), MB_OK);
+            AfxMessageBox(ModuleString(IDS_UNKNOWN_PARTS), MB_OK);
             unknownShown = true;
         }
         return false;
@@ -567,9 +562,9 @@ bool CMSAccessDBHandler::CopyObject(long objectID, long treeID, CMSAccessDBHandl
     group->SetName(name);
     const CString docType = from->GetDocType(typeID);
     if (m_pRSObjects->NameExists(name)) {
-        CString candidate = Text(IDS_COPY_OF) + name;
+        CString candidate = ModuleString(IDS_COPY_OF) + name;
         for (int n = 2; m_pRSObjects->NameExists(candidate); ++n) {
-            candidate = Text(IDS_COPY_NUMBERED_OF);
+            candidate = ModuleString(IDS_COPY_NUMBERED_OF);
             candidate.Replace("%d", std::to_string(n).c_str());
             candidate += name;
         }
@@ -597,7 +592,7 @@ bool CMSAccessDBHandler::RenameObject(long objectID, const CString& name) {
     if (!m_pRSObjects->NameExists(name, typeID)) {
         return m_pRSObjects->RenameObject(objectID, name);
     }
-    AfxMessageBox(Text(IDS_NAME_EXISTS), MB_OK);
+    AfxMessageBox(ModuleString(IDS_NAME_EXISTS), MB_OK);
     return false;
 }
 

@@ -8,18 +8,17 @@
 #include <vector>
 
 #include "access/CMSAccessDBHandler.h"
-#include "access/VaultryModule.h"
-#include "access/VaultryStrings.h"
 #include "host/CKVStatusBar.h"
 #include "host/CPlugInManager.h"
 #include "host/CSet.h"
-#include "host/ResourceStrings.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoFieldExchange.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/CDaoTableDef.h"
 #include "platform/dao/DaoTransaction.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
 #include "tables/CRSObjectTree.h"
 #include "tables/CRSObjectTypes.h"
 #include "tables/CRSObjects.h"
@@ -143,8 +142,7 @@ bool CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHan
     const bool showProgress = status != nullptr && parts.size() > kPartsWithoutProgress;
     if (showProgress) {
         status->StartProgress(0, static_cast<int>(parts.size()));
-        status->SetPaneText(
-            0, GetResourceString(VaultryModuleInstance(), IDS_COPYING_DATABASE_TREE), true);
+        status->SetPaneText(0, ModuleString(IDS_COPYING_DATABASE_TREE), true);
     }
     sourceParts.m_strFilter.Empty();
     sourceParts.Requery();

@@ -2,7 +2,7 @@
 // The three library databases, one per tier, on one shared workspace. The library set owns the
 // workspace and the handlers from AssureDBLoaded until UnloadDB.
 
-#include "access/DatabaseType.h"
+#include "resources/DatabaseType.h"
 
 class CMSAccessDBHandler;
 

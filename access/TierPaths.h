@@ -1,8 +1,8 @@
 #pragma once
 // The library file the host's settings name for each tier.
 
-#include "access/DatabaseType.h"
 #include "platform/afx/CString.h"
+#include "resources/DatabaseType.h"
 
 class CSet;
 

@@ -25,3 +25,8 @@ CSet* GetSettings() {
 void SetSettings(CSet* settings) {
     g_settings = settings;
 }
+
+bool MasterEditPermitted() {
+    const CSet* settings = GetSettings();
+    return settings != nullptr && settings->MayEditMaster();
+}

@@ -60,3 +60,5 @@ private:
 CSet* GetSettings();
 // Makes `settings` (not owned; null for none) what GetSettings returns.
 void SetSettings(CSet* settings);
+// The host's master edit permission; no settings, like no callback, means no.
+bool MasterEditPermitted();

@@ -1,13 +1,12 @@
 #include "serial/CDBArchive.h"
 
-#include "access/VaultryModule.h"
-#include "access/VaultryStrings.h"
-#include "host/ResourceStrings.h"
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoFieldExchange.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/CDaoTableDef.h"
 #include "platform/dao/CDaoWorkspace.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
 
 namespace {
 
@@ -31,10 +30,6 @@ constexpr FieldDescription kFields[] = {
     {1, IDS_DBARCHIVE_ATTRIBUTE_PARENT, dbLong, 4, true, true, dbFixedField | dbUpdatableField},
 };
 
-CString Text(UINT id) {
-    return GetResourceString(VaultryModuleInstance(), id);
-}
-
 // The root row's name: the element every written element lies inside.
 constexpr const char* kRootName = "Document";
 
@@ -43,13 +38,13 @@ class CElementSet : public CDaoRecordset {
 public:
     explicit CElementSet(CDaoDatabase* database)
         : CDaoRecordset(database),
-          m_idColumn(Text(IDS_DBARCHIVE_ELEMENT_ID)),
-          m_nameColumn(Text(IDS_DBARCHIVE_ELEMENT_NAME)),
-          m_parentColumn(Text(IDS_DBARCHIVE_ELEMENT_PARENT)) {
+          m_idColumn(ModuleString(IDS_DBARCHIVE_ELEMENT_ID)),
+          m_nameColumn(ModuleString(IDS_DBARCHIVE_ELEMENT_NAME)),
+          m_parentColumn(ModuleString(IDS_DBARCHIVE_ELEMENT_PARENT)) {
         m_nFields = 3;
     }
     CString GetDefaultSQL() override {
-        return "SELECT * FROM [" + Text(IDS_DBARCHIVE_ELEMENTS) + "]";
+        return "SELECT * FROM [" + ModuleString(IDS_DBARCHIVE_ELEMENTS) + "]";
     }
     void DoFieldExchange(CDaoFieldExchange* pFX) override {
         DFX_Long(pFX, m_idColumn, m_lElementID);
@@ -119,10 +114,10 @@ bool CDBArchive::CreateDB() {
             }
             current = field.table;
             table = new CDaoTableDef(m_pDatabase);
-            table->Create(Text(kTableNames[current]));
+            table->Create(ModuleString(kTableNames[current]));
         }
         CDaoFieldInfo info;
-        info.m_strName = Text(field.nameID);
+        info.m_strName = ModuleString(field.nameID);
         info.m_nType = field.type;
         info.m_lSize = field.size;
         info.m_lAttributes = field.attributes;
@@ -159,7 +154,8 @@ void CDBArchive::OpenRecordSets() {
     m_pRSElements = new CElementSet(m_pDatabase);
     m_pRSElements->Open();
     m_pRSAttributes = new CDaoRecordset(m_pDatabase);
-    m_pRSAttributes->Open(dbOpenDynaset, "SELECT * FROM [" + Text(IDS_DBARCHIVE_ATTRIBUTES) + "]");
+    m_pRSAttributes->Open(dbOpenDynaset,
+                          "SELECT * FROM [" + ModuleString(IDS_DBARCHIVE_ATTRIBUTES) + "]");
     if (m_pRSElements->IsEOF()) {
         Elements(m_pRSElements).AddElement(kRootName, 0);
     }
@@ -193,7 +189,7 @@ void CDBArchive::WriteElementStart(const CString& strName) {
 
 void CDBArchive::WriteElementEnd(const CString&) {
     CString filter;
-    filter.Format("%s = %lu", Text(IDS_DBARCHIVE_ELEMENT_ID).GetString(),
+    filter.Format("%s = %lu", ModuleString(IDS_DBARCHIVE_ELEMENT_ID).GetString(),
                   static_cast<unsigned long>(Elements(m_pRSElements).m_lElementParent));
     m_pRSElements->FindFirst(filter);
 }

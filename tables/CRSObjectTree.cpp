@@ -4,12 +4,13 @@
 #include <set>
 #include <utility>
 
-#include "access/CMSAccessDBHandler.h"
-#include "access/LibrarySet.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoFieldExchange.h"
 #include "platform/dao/DaoTransaction.h"
+#include "tables/TierRights.h"
+
+using vaultry::tables::TierRights;
 
 namespace {
 
@@ -71,7 +72,8 @@ long CRSObjectTree::AddChild(long lParentID, const CString& strName) {
     AddNew();
     m_strName = strName;
     m_lParentID = lParentID;
-    m_lUserID = GetAccessDB(m_eDatabaseType)->GetUserID();
+    const TierRights* rights = TierRights::Of(m_pDatabase);
+    m_lUserID = rights ? rights->GetUserID() : -1;
     m_lLevel = level;
     Update();
     Requery();
@@ -85,7 +87,8 @@ long CRSObjectTree::AddChild(long lParentID, const CString& strName) {
 }
 
 bool CRSObjectTree::HasRights(long lTreeID) {
-    return FindTreeID(lTreeID) && GetAccessDB(m_eDatabaseType)->HasRightsOn(m_lUserID);
+    TierRights* rights = TierRights::Of(m_pDatabase);
+    return rights != nullptr && FindTreeID(lTreeID) && rights->HasRightsOn(m_lUserID);
 }
 
 bool CRSObjectTree::HasAsParent(long lTreeID) {

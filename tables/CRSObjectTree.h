@@ -3,12 +3,12 @@
 // levels consistent when a category moves, delete. Rows come shallow levels first, then by
 // name. The root is the row that is its own parent.
 
-#include "access/DatabaseType.h"
 #include "platform/dao/CDaoRecordset.h"
+#include "resources/DatabaseType.h"
 
 class CRSObjectTree : public CDaoRecordset {
 public:
-    // `pDatabase` is the handler of tier `eType` (not owned).
+    // `pDatabase` is the database of tier `eType` (not owned).
     CRSObjectTree(DATABASETYPE eType, CDaoDatabase* pDatabase);
 
     // True, standing on the category, when it exists; a DAO error is shown and gives false.

@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "access/CMSAccessDBHandler.h"
-#include "access/LibrarySet.h"
 #include "host/CBlob.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/dao/CDaoException.h"
@@ -11,9 +9,11 @@
 #include "platform/dao/DaoQuote.h"
 #include "platform/dao/DaoTransaction.h"
 #include "tables/CRSBlobs.h"
+#include "tables/TierRights.h"
 
 using vaultry::dao::DaoTransaction;
 using vaultry::dao::QuoteText;
+using vaultry::tables::TierRights;
 
 CRSObjects::CRSObjects(DATABASETYPE eType, CDaoDatabase* pDatabase)
     : CDaoRecordset(pDatabase), m_eDatabaseType(eType) {
@@ -119,7 +119,8 @@ bool CRSObjects::SaveObject(const CString& strName, long lObjectTypeID, CBlob* p
         m_lObjectTypeID = lObjectTypeID;
         m_strObjectName = strName;
         m_lObjectTreeID = lObjectTreeID;
-        m_lUserID = GetAccessDB(m_eDatabaseType)->GetUserID();
+        const TierRights* rights = TierRights::Of(m_pDatabase);
+        m_lUserID = rights ? rights->GetUserID() : -1;
         m_lBlobID = m_pRSBlobs->SaveNew(blob.release());
         if (m_lBlobID == 0) {
             // The content could not be written: no part without content is stored.
@@ -231,8 +232,9 @@ bool CRSObjects::FindObjectID(long lObjectID) {
     }
 }
 
-bool CRSObjects::HasRights(long lObjectID, DATABASETYPE eType) {
-    return FindObjectID(lObjectID) && GetAccessDB(eType)->HasRightsOn(m_lUserID);
+bool CRSObjects::HasRights(long lObjectID, DATABASETYPE) {
+    TierRights* rights = TierRights::Of(m_pDatabase);
+    return rights != nullptr && FindObjectID(lObjectID) && rights->HasRightsOn(m_lUserID);
 }
 
 bool CRSObjects::Delete(long lObjectID) {

@@ -3,8 +3,8 @@
 // move part contents in and out of tBlobs through a private CRSBlobs. Operations open the set
 // when it is closed; DAO errors are shown and give the failure value, except where noted.
 
-#include "access/DatabaseType.h"
 #include "platform/dao/CDaoRecordset.h"
+#include "resources/DatabaseType.h"
 
 class CBlob;
 class CDaoException;
@@ -12,7 +12,7 @@ class CRSBlobs;
 
 class CRSObjects : public CDaoRecordset {
 public:
-    // `pDatabase` is the handler of tier `eType` (not owned).
+    // `pDatabase` is the database of tier `eType` (not owned).
     CRSObjects(DATABASETYPE eType, CDaoDatabase* pDatabase);
     ~CRSObjects() override;
 
@@ -50,7 +50,9 @@ public:
     bool RenameObject(long lObjectID, const CString& strNewName);
     // True, standing on the part, when it exists.
     bool FindObjectID(long lObjectID);
-    // The rights rule of tier `eType`'s handler for the part's owner; false when not found.
+    // The current user's rights on the part's owner, in the tier this set's database is the
+    // file of (a part id means nothing in another); false when not found. `eType` is that
+    // tier, kept for callers that name it.
     bool HasRights(long lObjectID, DATABASETYPE eType);
     // Deletes the part's row (its blob row stays); false when not found. A DAO error of the
     // delete reaches the caller.

@@ -8,10 +8,11 @@
 #include <functional>
 #include <iostream>
 
-#include "access/DatabaseType.h"
-#include "access/VaultryModule.h"
-#include "access/VaultryStrings.h"
+#include "access/ModuleAttachment.h"
 #include "access/ui/PasswordDialogs.h"
+#include "resources/DatabaseType.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
 
 namespace {
 

@@ -1,13 +1,8 @@
 #include "access/ui/ModuleDialog.h"
 
-#include "access/VaultryModule.h"
 #include "host/HostHelp.h"
-
-CDllResourceHandler::CDllResourceHandler() : m_hSavedInstance(AfxGetResourceHandle()) {}
-
-CDllResourceHandler::~CDllResourceHandler() {
-    AfxSetResourceHandle(m_hSavedInstance);
-}
+#include "resources/CDllResourceHandler.h"
+#include "resources/VaultryModule.h"
 
 INT_PTR CModuleDialog::DoModal() {
     CDllResourceHandler restore;

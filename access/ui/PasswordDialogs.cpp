@@ -2,31 +2,11 @@
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
-#include "access/VaultryModule.h"
-#include "access/VaultryStrings.h"
 #include "host/CSet.h"
-#include "host/ResourceStrings.h"
 #include "platform/afx/AfxMessageBox.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
 #include "tables/CRSUserTree.h"
-
-namespace {
-
-CString TierText(UINT id) {
-    return GetResourceString(VaultryModuleInstance(), id);
-}
-
-// The host's master edit permission; no settings or no callback means no.
-bool MasterEditAllowed() {
-    const CSet* settings = GetSettings();
-    if (settings == nullptr || settings->GetMasterEditCallback() == nullptr) {
-        return false;
-    }
-    BOOL allowed = FALSE;
-    settings->GetMasterEditCallback()(settings->GetMasterEditContext(), allowed);
-    return allowed != FALSE;
-}
-
-}  // namespace
 
 CUserPasswordDlg::CUserPasswordDlg(CWnd* parent) : CModuleDialog(IDD_USER_PASSWORD, parent) {}
 
@@ -48,19 +28,13 @@ void CUserPasswordDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CUserPasswordDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    struct Tier {
-        UINT text;
-        DATABASETYPE type;
-    };
-    const Tier tiers[] = {{IDS_TIER_USER, DATABASETYPE_USER},
-                          {IDS_TIER_CORPORATE, DATABASETYPE_CORPORATE},
-                          {IDS_TIER_MASTER, DATABASETYPE_MASTER}};
-    for (const Tier& tier : tiers) {
-        if (tier.type == DATABASETYPE_MASTER && !MasterEditAllowed()) {
+    for (const DATABASETYPE tier :
+         {DATABASETYPE_USER, DATABASETYPE_CORPORATE, DATABASETYPE_MASTER}) {
+        if (tier == DATABASETYPE_MASTER && !MasterEditPermitted()) {
             continue;
         }
-        const int index = m_cmbSelectDatabase.AddString(TierText(tier.text));
-        m_cmbSelectDatabase.SetItemData(index, tier.type);
+        const int index = m_cmbSelectDatabase.AddString(TierTitle(tier));
+        m_cmbSelectDatabase.SetItemData(index, tier);
     }
     for (int i = 0; i < m_cmbSelectDatabase.GetCount(); ++i) {
         if (static_cast<int>(m_cmbSelectDatabase.GetItemData(i)) == m_nDatabaseType) {
@@ -81,7 +55,7 @@ void CUserPasswordDlg::OnSelendokSelectdatabasecmb() {
 void CUserPasswordDlg::OnOK() {
     UpdateData(TRUE);
     if (m_strPassword != m_strConfirmation) {
-        AfxMessageBox(GetResourceString(VaultryModuleInstance(), IDS_PASSWORD_MISMATCH), MB_OK);
+        AfxMessageBox(ModuleString(IDS_PASSWORD_MISMATCH), MB_OK);
         m_edtPassword.SetFocus();
         return;
     }
@@ -103,16 +77,7 @@ void CAskLibPassword::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CAskLibPassword::OnInitDialog() {
-    switch (m_nDatabaseType) {
-        case DATABASETYPE_MASTER:
-            m_strDatabase = TierText(IDS_TIER_MASTER);
-            break;
-        case DATABASETYPE_CORPORATE:
-            m_strDatabase = TierText(IDS_TIER_CORPORATE);
-            break;
-        default:
-            m_strDatabase = TierText(IDS_TIER_USER);
-    }
+    m_strDatabase = TierTitle(static_cast<DATABASETYPE>(m_nDatabaseType));
     return CDialog::OnInitDialog();
 }
 

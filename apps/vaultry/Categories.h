@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "access/DatabaseType.h"
 #include "platform/afx/CString.h"
+#include "resources/DatabaseType.h"
 
 class CMSAccessDBHandler;
 

@@ -4,16 +4,16 @@
 #include <iostream>
 
 #include "access/LibrarySet.h"
+#include "access/ModuleAttachment.h"
 #include "access/TierPaths.h"
-#include "access/VaultryModule.h"
-#include "access/VaultryStrings.h"
 #include "apps/vaultry/Session.h"
 #include "apps/vaultry/StarterSet.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CPathString.h"
 #include "host/ReferenceHost.h"
-#include "host/ResourceStrings.h"
 #include "platform/dao/CDaoException.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
 #include "tables/LibraryExaminer.h"
 #include "tables/LibrarySchema.h"
 
@@ -43,8 +43,7 @@ bool Create(const std::string& path, const Tier& tier, Generation generation) {
     try {
         std::error_code ignored;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-        tables::LibrarySchema::CreateLibrary(
-            path, GetResourceString(VaultryModuleInstance(), tier.rootNameId), generation);
+        tables::LibrarySchema::CreateLibrary(path, ModuleString(tier.rootNameId), generation);
         return true;
     } catch (const CDaoException& e) {
         Fail(path, e.GetErrorMessage().str());

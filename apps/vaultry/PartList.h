@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "access/DatabaseType.h"
 #include "platform/afx/CString.h"
+#include "resources/DatabaseType.h"
 
 namespace vaultry::cli {
 

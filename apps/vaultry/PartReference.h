@@ -3,11 +3,11 @@
 
 #include <memory>
 
-#include "access/DatabaseType.h"
 #include "host/CColorDefinition.h"
 #include "host/CDrwGroup.h"
 #include "host/CLayerDefinition.h"
 #include "platform/afx/CString.h"
+#include "resources/DatabaseType.h"
 
 namespace vaultry::cli {
 

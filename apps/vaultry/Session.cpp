@@ -8,8 +8,9 @@
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
-#include "access/VaultryModule.h"
+#include "access/ModuleAttachment.h"
 #include "host/BuiltInPlugIns.h"
+#include "resources/VaultryModule.h"
 #include "tables/CRSObjectTree.h"
 #include "tables/CRSUserTree.h"
 

@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "access/DatabaseType.h"
 #include "host/ReferenceHost.h"
+#include "resources/DatabaseType.h"
 
 class CMSAccessDBHandler;
 

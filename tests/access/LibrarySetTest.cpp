@@ -2,8 +2,9 @@
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
-#include "access/VaultryModule.h"
+#include "access/ModuleAttachment.h"
 #include "host/CZBFileDialog.h"
+#include "resources/VaultryModule.h"
 #include "tests/support/LibraryFolder.h"
 #include "tests/support/MessageBoxScript.h"
 

@@ -5,9 +5,9 @@
 
 #include <set>
 
-#include "access/VaultryModule.h"
-#include "access/VaultryStrings.h"
 #include "host/ResourceStrings.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "access/DatabaseType.h"
 #include "host/ReferenceHost.h"
+#include "resources/DatabaseType.h"
 #include "tables/LibrarySchema.h"
 #include "tests/support/TempDir.h"
 

@@ -5,10 +5,10 @@
 
 #include <QComboBox>
 
-#include "access/VaultryModule.h"
-#include "access/VaultryStrings.h"
 #include "access/ui/PasswordDialogs.h"
 #include "host/HostHelp.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
 #include "tables/CRSUserTree.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/ModalScript.h"

@@ -3,8 +3,8 @@
 
 #include "platform/afx/AfxTypes.h"
 
-// Where a Part names a text's id, the text has that id; the others have ids of this module's
-// own between 6100 and 6199.
+// Texts the host, the dialogs or stored settings already know by number keep that number;
+// texts new to this module take ids between 6100 and 6199.
 enum VaultryStringId : UINT {
     IDS_ERROR_OPENING_DATABASE = 6100,
     IDS_DATABASE_NOT_FOUND = 6101,

@@ -1,9 +1,9 @@
-#include "access/VaultryModule.h"
+#include "resources/VaultryModule.h"
 
 #include <map>
 
-#include "access/LibrarySet.h"
-#include "access/VaultryStrings.h"
+#include "host/ResourceStrings.h"
+#include "resources/VaultryStrings.h"
 
 namespace {
 
@@ -136,10 +136,17 @@ HINSTANCE VaultryModuleInstance() {
     return &module;
 }
 
-void VaultryAttachModule() {
-    VaultryModuleInstance();
+CString ModuleString(UINT id) {
+    return GetResourceString(VaultryModuleInstance(), id);
 }
 
-void VaultryDetachModule() {
-    UnloadDB();
+CString TierTitle(DATABASETYPE type) {
+    switch (type) {
+        case DATABASETYPE_MASTER:
+            return ModuleString(IDS_TIER_MASTER);
+        case DATABASETYPE_CORPORATE:
+            return ModuleString(IDS_TIER_CORPORATE);
+        default:
+            return ModuleString(IDS_TIER_USER);
+    }
 }
