@@ -168,7 +168,7 @@ int CMSAccessDBHandler::CheckV8DatabaseFormat() {
 void CMSAccessDBHandler::Close() {
     m_pRegistry->SetLastUserID(m_lUserID);
     m_lCommonBlockTypeID = -1;
-    m_pLastStoredBlock.reset();
+    m_typeFinder.Forget();
     m_bInitialized = false;
     m_lUserID = -1;
     for (CDaoRecordset* set : std::initializer_list<CDaoRecordset*>{
@@ -196,25 +196,16 @@ bool CMSAccessDBHandler::HasRightsOn(long lOwnerID) {
     return m_pRSUserTree != nullptr && m_pRSUserTree->HasRights(m_lUserID, lOwnerID);
 }
 
+// The dialog itself stores the password, for the tier chosen in it: the handler that asked
+// writes nothing of its own, which would put the password into its own tier as well.
 void CMSAccessDBHandler::SetNewPassword() {
     if (m_pRSUserTree == nullptr) {
         return;
     }
-    try {
-        CString password =
-            m_pRSUserTree->FindUser(m_lUserID) ? m_pRSUserTree->m_strPassword : CString();
-        const NewPasswordDialog dialog = PasswordDialog();
-        if (!dialog || dialog(password) != IDOK) {
-            return;
-        }
-        m_pRSUserTree->Edit();
-        m_pRSUserTree->m_strPassword = password;
-        m_pRSUserTree->Update();
-    } catch (const CDaoException& error) {
-        if (m_pRSUserTree->IsOpen() && m_pRSUserTree->GetEditMode() != dbEditNone) {
-            m_pRSUserTree->CancelUpdate();
-        }
-        AfxMessageBox(error.GetErrorMessage(), MB_OK);
+    const CString password =
+        m_pRSUserTree->FindUser(m_lUserID) ? m_pRSUserTree->m_strPassword : CString();
+    if (const NewPasswordDialog& dialog = PasswordDialog()) {
+        dialog(password);
     }
 }
 

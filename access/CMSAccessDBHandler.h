@@ -6,10 +6,10 @@
 // A handler is Closed after construction; IsInitialized opens it (and re-opens it when the
 // configured path changed); Close returns it to Closed. The owner closes it before deleting it.
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 
+#include "access/ObjectTypeFinder.h"
 #include "host/CColorDefinition.h"
 #include "host/CLayerDefinition.h"
 #include "platform/afx/CDWordArray.h"
@@ -18,9 +18,7 @@
 #include "tables/TierRights.h"
 
 class CBlob;
-
 class CCommonLibraryInfo;
-class CDocTypeLibraryInfo;
 class CDaoException;
 class CDaoWorkspace;
 class CDatabaseRegistry;
@@ -34,10 +32,12 @@ class CRSObjects;
 class CRSObjectTree;
 class CRSObjectTypes;
 class CRSUserTree;
+class PartCodec;
 
-// Runs the dialog that sets a database password: it opens with `password` in both of its
-// fields and, on OK, leaves the typed password there. Returns IDOK or IDCANCEL.
-using NewPasswordDialog = std::function<int(CString& password)>;
+// Runs the dialog that sets a database password. It opens with `password` in both of its
+// fields and, on OK, has stored the typed password for the tier chosen in it. Returns IDOK or
+// IDCANCEL.
+using NewPasswordDialog = std::function<int(const CString& password)>;
 
 class CMSAccessDBHandler : public CDaoDatabase, public vaultry::tables::TierRights {
 public:
@@ -72,20 +72,27 @@ public:
     // Whether the current user may change what `lOwnerID` owns (the user set's rights rule);
     // false while the handler is not initialised.
     bool HasRightsOn(long lOwnerID) override;
-    // Parts (see CMSAccessDBHandlerParts.cpp). Drawing objects passed in stay the caller's;
-    // groups and arrays handed back become the caller's.
+
+    // Parts. Drawing objects passed in stay the caller's; groups and arrays handed back become
+    // the caller's. Database errors other than those the record sets report themselves reach
+    // the caller as CDaoException, with nothing of the failed change left in the file.
 
     // Stores `group` as a part of `docType` in category `treeID`, or replaces the part of that
     // name and type when the user has the rights on it. One transaction.
     bool SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long treeID, const CString& docType,
                     const CColorDefinition* colours, const CLayerDefinition* layers);
     // Stores every object of `list` as a new part, with progress on the host's status bar.
-    // Each part is stored whole or not at all; false when any was not stored.
+    // Each part is stored whole or not at all; false when any was not stored. A database error
+    // ends the run: the parts committed before it stay.
     bool SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long treeID,
                      const CColorDefinition* colours, const CLayerDefinition* layers);
+    // As above, also counting the parts stored in `stored`.
+    bool SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long treeID,
+                     const CColorDefinition* colours, const CLayerDefinition* layers, int& stored);
     bool ReplaceObject(CDrwSubSheet* sheet, long objectID, CDrwGroup* group,
                        const CColorDefinition* colours, const CLayerDefinition* layers);
-    // The part's object type id with `group` set to its decoded objects, or -1.
+    // The part's object type id with `group` set to its decoded objects, or -1 (also when the
+    // common data block of its type is missing or unreadable).
     long LoadObject(CDrwSubSheet* sheet, CDrwGroup*& group, long objectID, CLayerDefinition* layers,
                     CColorDefinition* colours);
     // One entry per name in `objects` (a new[] array the caller frees, with its objects); null
@@ -98,6 +105,8 @@ public:
                      CColorDefinition* colours);
     // Copies a part of `source` (this handler when null) into category `treeID` here.
     bool CopyObject(long objectID, long treeID, CMSAccessDBHandler* source);
+    // Refuses (with a message) a name another part of the same document type carries, whatever
+    // object type row that part was stored under.
     bool RenameObject(long objectID, const CString& name);
     long GetObjectID(const CString& name, const CString& docType);
     long GetObjectID(const CString& name, long objectTypeID);
@@ -109,9 +118,9 @@ public:
 
     // Categories (see CMSAccessDBHandlerTree.cpp).
     // Copies category `treeID` of `source` (this handler when null), its sub-categories and
-    // parts, under `parentID` here. False when the source category is missing, when the
-    // destination lies inside the copied sub-tree, or when a category could not be written
-    // (reported; what was copied before stays).
+    // parts, under `parentID` here, in one transaction. False when the source category is
+    // missing or the destination lies inside the copied sub-tree; false, with a message and the
+    // destination as it was, when the destination is missing or anything could not be copied.
     bool CopyTree(long treeID, long parentID, CMSAccessDBHandler* source);
     bool HasValidDoctypeWithTypeID(long objectID);
     void CheckForCache();
@@ -121,7 +130,8 @@ public:
     // Not owned.
     void SetSourceColorLayerDef(CColorDefinition* colours, CLayerDefinition* layers);
 
-    // Lets the user set the password of the current user through the new-password dialog.
+    // Lets the user set a database password through the new-password dialog, which opens with
+    // the current user's password.
     void SetNewPassword();
     // Installs the dialog SetNewPassword runs (none: it is cancelled) and returns the previous.
     static NewPasswordDialog SetNewPasswordDialog(NewPasswordDialog dialog);
@@ -135,9 +145,9 @@ protected:
     // Resolves the path, opens the file, checks it. False (after telling the user) on failure.
     bool InitializeDatabase();
 
+    // Holds the common data block of the type; false, holding none, when the block is missing
+    // or unreadable.
     bool LoadCommonDataBlock(long objectTypeID);
-    long FindOrSaveBlock(const CString& docType);
-    bool TypeRowExists(long typeID, const CString& docType);
     bool SaveCommonDataBlock(long objectTypeID);
     long SaveCommonDataBlock2(const CString& docType);
     void ClearupCommonDataBlock();
@@ -147,32 +157,35 @@ private:
     void ReportOpenError(const CDaoException& error) const;
     void MakeRecordSets();
     void DeleteRecordSets();
+    PartCodec Codec() const;
 
-    // What storing one object needs once it is prepared.
-    struct PreparedPart {
-        long typeID = -1;
-        CBlob* blob = nullptr;  // owned until handed to a record set
-    };
+    // See CMSAccessDBHandlerStore.cpp.
+    struct PreparedPart;
     CString FreeUnnamedName();
     CString NameForStoring(CDrawObject& object);
     void MarkDesignator(CDrawObject& object);
-    // Steps 3 to 8 of preparing an object: the common data block, its type and the blob.
-    bool Encode(CDrwSubSheet* sheet, CDrawObject& object, const CString& docType,
-                const CColorDefinition*& colours, const CLayerDefinition*& layers,
-                PreparedPart& part);
-    bool StoreOne(CDrwSubSheet* sheet, CDrawObject& object, long treeID,
-                  const CColorDefinition*& colours, const CLayerDefinition*& layers,
+    bool Prepare(CDrwSubSheet& sheet, CDrawObject& object, const CString& docType,
+                 const CColorDefinition* colours, const CLayerDefinition* layers,
+                 PreparedPart& part);
+    bool StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long treeID,
+                  const CColorDefinition* colours, const CLayerDefinition* layers,
                   CString& lastDocType, bool& unknownShown);
     long WantedCategory(CDrawObject& object);
-    bool LoadNamed(CDrwSubSheet* sheet, const CString& name, const CDWordArray& types,
-                   bool firstOnly, CDrawObject*& object, long& treeID, CLayerDefinition* layers,
-                   CColorDefinition* colours);
+    void ReportSaveFailure(const CString& name) const;
+
+    // See CMSAccessDBHandlerLoad.cpp.
+    std::unique_ptr<CDrawObject> DecodePart(CDrwSubSheet& sheet, long typeID, const CBlob* blob,
+                                            CLayerDefinition* layers, CColorDefinition* colours);
+    bool LoadNamed(CDrwSubSheet& sheet, const CString& name, const CDWordArray& types,
+                   bool firstOnly, std::unique_ptr<CDrawObject>& object, long& treeID,
+                   CLayerDefinition* layers, CColorDefinition* colours);
     bool LoadNamedParts(CDrwSubSheet* sheet, CDrawObject**& objects, long*& treeIDs,
                         const CStringArray& names, const CString& docType, CLayerDefinition* layers,
                         CColorDefinition* colours, bool firstRowOnly);
-    void ReportSaveFailure(const CString& name) const;
+
     void ShowPartsNamed(const CString& name);
-    bool CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source);
+    bool NameTakenInDocType(const CString& name, long typeID, long exceptID);
+    void CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source);
 
     long m_lCommonBlockTypeID = -1;
     const DATABASETYPE m_eDatabaseType;
@@ -187,19 +200,7 @@ private:
     CLibraryObject* m_pLibraryObject;            // owned
     CDatabaseRegistry* m_pRegistry;              // owned
     CCommonLibraryInfo* m_pCommonLibraryInfo;    // owned
-    // The object type the last stored block went to, with that block's definitions: storing
-    // many parts of one design needs the block encoded and matched once, not once per part.
-    struct StoredBlock {
-        CString docType;
-        CLayerDefinition layers;
-        CColorDefinition colours;
-        long typeID = -1;
-        // The connection's rollback count when the type row was last seen in the file: only a
-        // rollback since can have taken it away.
-        std::uint64_t seenAtRollback = 0;
-        bool Matches(const CString& type, const CDocTypeLibraryInfo& info) const;
-    };
-    std::unique_ptr<StoredBlock> m_pLastStoredBlock;
+    ObjectTypeFinder m_typeFinder;
     CColorDefinition* m_pSourceColorDef = nullptr;  // not owned
     CLayerDefinition* m_pSourceLayerDef = nullptr;  // not owned
 };

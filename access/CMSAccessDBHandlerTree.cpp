@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "access/CMSAccessDBHandler.h"
-#include "host/CKVStatusBar.h"
+#include "access/ProgressDisplay.h"
 #include "host/CPlugInManager.h"
 #include "host/CSet.h"
 #include "platform/afx/AfxMessageBox.h"
@@ -27,8 +27,12 @@ using vaultry::dao::DaoTransaction;
 
 namespace {
 
-constexpr int kPartsWithoutProgress = 10;
-constexpr std::size_t kPartsPerCommit = 64;
+constexpr std::size_t kPartsWithoutProgress = 10;
+
+// Ends a copy that cannot be finished: nothing of it may stay. `reason` is for the user.
+struct CopyFailed {
+    CString reason;
+};
 
 CString ChildrenFilter(long treeID) {
     CString text;
@@ -99,30 +103,38 @@ bool CMSAccessDBHandler::CopyTree(long treeID, long parentID, CMSAccessDBHandler
             return false;
         }
     }
-    try {
-        return CopyTreeInto(treeID, parentID, from);
-    } catch (const CDaoException& error) {
-        // A category could not be written: what was copied before it stays, each part whole.
-        AfxMessageBox(error.GetErrorMessage(), MB_OK);
+    if (!m_pRSObjectTree->FindTreeID(parentID)) {
+        AfxMessageBox(ModuleString(IDS_CANNOT_COPY_TO_DESTINATION), MB_OK);
         return false;
     }
+    // One transaction: a copy that cannot be finished leaves the destination as it was.
+    CString failure;
+    try {
+        DaoTransaction transaction(*this);
+        CopyTreeInto(treeID, parentID, from);
+        transaction.Commit();
+        return true;
+    } catch (const CopyFailed& copy) {
+        failure = copy.reason;
+    } catch (const CDaoException& error) {
+        failure = error.GetErrorMessage();
+    }
+    CString message = ModuleString(IDS_CATEGORY_NOT_COPIED);
+    message.Replace("%1", failure);
+    AfxMessageBox(message, MB_OK);
+    return false;
 }
 
-bool CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source) {
+void CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source) {
     CRSObjectTree& sourceTree = *source.m_pRSObjectTree;
     if (!sourceTree.FindTreeID(treeID)) {
-        return false;
+        return;  // a child that went away while the copy ran
     }
     const CString name = sourceTree.m_strName;
     const std::vector<long> children = Children(sourceTree, treeID);
-    long copy = 0;
-    {
-        DaoTransaction transaction(*this);
-        copy = m_pRSObjectTree->AddChild(parentID, name);
-        transaction.Commit();
-    }
+    const long copy = m_pRSObjectTree->AddChild(parentID, name);
     if (copy <= 0) {
-        return true;
+        throw CopyFailed{ModuleString(IDS_CANNOT_COPY_TO_DESTINATION)};
     }
     for (long child : children) {
         CopyTreeInto(child, copy, source);
@@ -138,34 +150,19 @@ bool CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHan
     for (; sourceParts.IsOpen() && !sourceParts.IsEOF(); sourceParts.MoveNext()) {
         parts.push_back(sourceParts.m_lObjectID);
     }
-    CKVStatusBar* status = GetSettings() ? GetSettings()->GetStatusBar() : nullptr;
-    const bool showProgress = status != nullptr && parts.size() > kPartsWithoutProgress;
-    if (showProgress) {
-        status->StartProgress(0, static_cast<int>(parts.size()));
-        status->SetPaneText(0, ModuleString(IDS_COPYING_DATABASE_TREE), true);
-    }
+    ProgressDisplay progress(static_cast<int>(parts.size()), parts.size() > kPartsWithoutProgress,
+                             ModuleString(IDS_COPYING_DATABASE_TREE));
     sourceParts.m_strFilter.Empty();
     sourceParts.Requery();
-    // Parts are committed 64 at a time, each still whole or not at all (its own savepoint), so
-    // the file is synced once per batch rather than once per part.
-    std::optional<DaoTransaction> batch;
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (showProgress) {
-            status->SetCurrentPos(static_cast<int>(i));
-        }
-        if (!batch) {
-            batch.emplace(*this);
-        }
-        CopyObject(parts[i], copy, &source);
-        if ((i + 1) % kPartsPerCommit == 0 || i + 1 == parts.size()) {
-            batch->Commit();
-            batch.reset();
+        progress.Reached(static_cast<int>(i));
+        if (!CopyObject(parts[i], copy, &source)) {
+            CString reason = ModuleString(IDS_PART_NOT_COPIED);
+            const bool found = source.m_pRSObjects->FindObjectID(parts[i]);
+            reason.Replace("%1", found ? source.m_pRSObjects->m_strObjectName : CString());
+            throw CopyFailed{reason};
         }
     }
-    if (showProgress) {
-        status->EndProgress();
-    }
-    return true;
 }
 
 bool CMSAccessDBHandler::HasValidDoctypeWithTypeID(long objectID) {

@@ -20,6 +20,8 @@ enum VaultryStringId : UINT {
     IDS_COPY_OF = 6115,
     IDS_COPY_NUMBERED_OF = 6116,
     IDS_COPYING_DATABASE_TREE = 6117,
+    IDS_CATEGORY_NOT_COPIED = 6118,
+    IDS_PART_NOT_COPIED = 6119,
     IDS_PASSWORD_MISMATCH = 6120,
     // The button bars' tooltips and captions.
     IDS_TREE_NEW = 16017,

@@ -114,8 +114,9 @@ bool CRSObjectTypes::Load(long lObjectTypeID, CBlob*& pBlob) {
 }
 
 bool CRSObjectTypes::Save(long lObjectTypeID, CBlob* pBlob) {
+    std::unique_ptr<CBlob> blob(pBlob);
     try {
-        return FindTypeID(lObjectTypeID) && m_pRSBlobs->Save(pBlob, m_lBlobID);
+        return FindTypeID(lObjectTypeID) && m_pRSBlobs->Save(blob.release(), m_lBlobID);
     } catch (const CDaoException&) {
         return false;
     }

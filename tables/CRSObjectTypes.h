@@ -32,8 +32,8 @@ public:
 
     // The type's data block into `pBlob` (as CRSBlobs::Load); false when the type is missing.
     bool Load(long lObjectTypeID, CBlob*& pBlob);
-    // Overwrites the type's data block (consuming `pBlob` once handed on); false when the
-    // type is missing or writing fails.
+    // Overwrites the type's data block; false when the type is missing or writing fails.
+    // Consumes `pBlob` on every path, so that no caller has to tell which path was taken.
     bool Save(long lObjectTypeID, CBlob* pBlob);
     // "" when not found.
     CString GetDocType(long lObjectTypeID);

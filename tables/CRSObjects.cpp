@@ -1,6 +1,7 @@
 #include "tables/CRSObjects.h"
 
 #include <memory>
+#include <string>
 
 #include "host/CBlob.h"
 #include "platform/afx/AfxMessageBox.h"
@@ -61,10 +62,27 @@ void CRSObjects::OpenIfClosed() {
     }
 }
 
+// A list leaves its own filter (or statement) on a set it shares; a lookup by id or name must
+// see every part, so it first puts the set back on the whole table.
+void CRSObjects::ShowWholeTable() {
+    if (!IsOpen()) {
+        Open();
+    } else if (!m_strFilter.IsEmpty() || m_strSQL != GetDefaultSQL()) {
+        m_strFilter.Empty();
+        m_strSQL = GetDefaultSQL();
+        Requery();
+    }
+}
+
+bool CRSObjects::FindInWholeTable(const CString& filter) {
+    ShowWholeTable();
+    return FindFirst(filter) != FALSE;
+}
+
 bool CRSObjects::FindByID(long lObjectID) {
     CString filter;
     filter.Format("lObjectID=%li", lObjectID);
-    return FindFirst(filter) != FALSE;
+    return FindInWholeTable(filter);
 }
 
 void CRSObjects::ShowError(const CDaoException& error) const {
@@ -87,13 +105,8 @@ long CRSObjects::LoadObject(long lObjectID, CBlob*& pBlob) {
             Open();
         }
         const bool onIt = !IsBOF() && !IsEOF() && m_lObjectID == lObjectID;
-        if (!onIt) {
-            m_strFilter.Empty();
-            m_strSQL = GetDefaultSQL();
-            Requery();
-            if (!FindByID(lObjectID)) {
-                return 0;
-            }
+        if (!onIt && !FindByID(lObjectID)) {
+            return 0;
         }
         m_pRSBlobs->Load(m_lBlobID, pBlob);
         return m_lObjectTypeID;
@@ -142,7 +155,6 @@ bool CRSObjects::ReplaceObject(long lObjectID, CBlob* pBlob, long lObjectTypeID)
     }
     std::unique_ptr<CBlob> blob(pBlob);
     try {
-        OpenIfClosed();
         if (!FindByID(lObjectID)) {
             return false;
         }
@@ -163,8 +175,7 @@ bool CRSObjects::ReplaceObject(long lObjectID, CBlob* pBlob, long lObjectTypeID)
 
 long CRSObjects::GetFirstObjectID(const CString& strName) {
     try {
-        OpenIfClosed();
-        return FindFirst("strObjectName=" + QuoteText(strName)) ? m_lObjectID : -1;
+        return FindInWholeTable("strObjectName=" + QuoteText(strName)) ? m_lObjectID : -1;
     } catch (const CDaoException& error) {
         ShowError(error);
         return -1;
@@ -173,11 +184,10 @@ long CRSObjects::GetFirstObjectID(const CString& strName) {
 
 long CRSObjects::GetObjectID(const CString& strName, long lObjectTypeID) {
     try {
-        OpenIfClosed();
         CString filter;
         filter.Format("strObjectName=%s AND lObjectTypeID=%li", QuoteText(strName).GetString(),
                       lObjectTypeID);
-        return FindFirst(filter) ? m_lObjectID : -1;
+        return FindInWholeTable(filter) ? m_lObjectID : -1;
     } catch (const CDaoException& error) {
         ShowError(error);
         return -1;
@@ -186,7 +196,6 @@ long CRSObjects::GetObjectID(const CString& strName, long lObjectTypeID) {
 
 long CRSObjects::GetObjectTypeID(long lObjectID) {
     try {
-        OpenIfClosed();
         return FindByID(lObjectID) ? m_lObjectTypeID : -1;
     } catch (const CDaoException& error) {
         ShowError(error);
@@ -194,12 +203,20 @@ long CRSObjects::GetObjectTypeID(long lObjectID) {
     }
 }
 
-bool CRSObjects::NameExists(const CString& strName, long lObjectTypeID) {
+bool CRSObjects::NameExists(const CString& strName, const CDWordArray* pObjectTypeIDs,
+                            long lExceptObjectID) {
     CString sql = "SELECT Count(*) FROM tObjects WHERE strObjectName=" + QuoteText(strName);
-    if (lObjectTypeID >= 0) {
-        CString type;
-        type.Format(" AND lObjectTypeID=%li", lObjectTypeID);
-        sql += type;
+    if (pObjectTypeIDs != nullptr) {
+        CString types = "-1";  // no type has it: an empty list matches nothing
+        for (DWORD type : *pObjectTypeIDs) {
+            types += "," + CString(std::to_string(static_cast<long>(type)).c_str());
+        }
+        sql += " AND lObjectTypeID IN(" + types + ")";
+    }
+    if (lExceptObjectID >= 0) {
+        CString except;
+        except.Format(" AND lObjectID<>%li", lExceptObjectID);
+        sql += except;
     }
     CDaoRecordset named(m_pDatabase);
     named.Open(dbOpenSnapshot, sql);
@@ -208,7 +225,6 @@ bool CRSObjects::NameExists(const CString& strName, long lObjectTypeID) {
 
 bool CRSObjects::RenameObject(long lObjectID, const CString& strNewName) {
     try {
-        OpenIfClosed();
         if (!FindByID(lObjectID)) {
             return false;
         }
@@ -224,7 +240,6 @@ bool CRSObjects::RenameObject(long lObjectID, const CString& strNewName) {
 
 bool CRSObjects::FindObjectID(long lObjectID) {
     try {
-        OpenIfClosed();
         return FindByID(lObjectID);
     } catch (const CDaoException& error) {
         ShowError(error);

@@ -2,7 +2,10 @@
 // The record set on tObjects, the library's parts: find, insert, replace, rename, delete, and
 // move part contents in and out of tBlobs through a private CRSBlobs. Operations open the set
 // when it is closed; DAO errors are shown and give the failure value, except where noted.
+// Lookups by id or name search the whole table: a filter left on the set by a list is
+// dropped first (the set then shows the whole table).
 
+#include "platform/afx/CDWordArray.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "resources/DatabaseType.h"
 
@@ -41,9 +44,10 @@ public:
     bool ReplaceObject(long lObjectID, CBlob* pBlob, long lObjectTypeID);
     // -1 when not found.
     long GetFirstObjectID(const CString& strName);
-    // Whether any part of the database has the name (case ignored), and the type when one is
-    // given, whatever this set shows.
-    bool NameExists(const CString& strName, long lObjectTypeID = -1);
+    // Whether any part of the database other than `lExceptObjectID` has the name (case
+    // ignored), and one of `pObjectTypeIDs` when they are given, whatever this set shows.
+    bool NameExists(const CString& strName, const CDWordArray* pObjectTypeIDs = nullptr,
+                    long lExceptObjectID = -1);
     long GetObjectID(const CString& strName, long lObjectTypeID);
     long GetObjectTypeID(long lObjectID);
     // Does not test that the new name is free; callers do.
@@ -70,6 +74,8 @@ public:
 
 private:
     void OpenIfClosed();
+    void ShowWholeTable();
+    bool FindInWholeTable(const CString& filter);
     bool FindByID(long lObjectID);
     void ShowError(const CDaoException& error) const;
     void AbandonEdit(const CDaoException& error);

@@ -49,10 +49,16 @@ CString CRSUserTree::GetUserPassword(long lUserID) {
 }
 
 void CRSUserTree::SetUserPassword(long lUserID, const CString& strPassword) {
-    if (FindUser(lUserID)) {
-        Edit();
-        m_strPassword = strPassword;
+    if (!FindUser(lUserID)) {
+        return;
+    }
+    Edit();
+    m_strPassword = strPassword;
+    try {
         Update();
+    } catch (const CDaoException&) {
+        CancelUpdate();  // the set stays usable; the error is the caller's to report
+        throw;
     }
 }
 

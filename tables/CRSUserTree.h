@@ -14,7 +14,8 @@ public:
     bool HasPassword(long lUserID);
     // "" when the user is not found.
     CString GetUserPassword(long lUserID);
-    // Nothing when the user is not found; an empty password removes the protection.
+    // Nothing when the user is not found; an empty password removes the protection. A failed
+    // write leaves the set without an open edit, and its error reaches the caller.
     void SetUserPassword(long lUserID, const CString& strPassword);
     // Re-opens the set ordered by user id (it stays so) and gives the first id; 0 when the
     // table is empty or cannot be read.

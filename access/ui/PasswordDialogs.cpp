@@ -4,6 +4,7 @@
 #include "access/LibrarySet.h"
 #include "host/CSet.h"
 #include "platform/afx/AfxMessageBox.h"
+#include "platform/dao/CDaoException.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
 #include "tables/CRSUserTree.h"
@@ -61,7 +62,13 @@ void CUserPasswordDlg::OnOK() {
     }
     CMSAccessDBHandler* tier = GetAccessDB(static_cast<DATABASETYPE>(m_nDatabaseType));
     if (tier != nullptr && tier->GetRSUserTree() != nullptr) {
-        tier->GetRSUserTree()->SetUserPassword(0, m_strPassword);
+        try {
+            tier->GetRSUserTree()->SetUserPassword(0, m_strPassword);
+        } catch (const CDaoException& error) {
+            // Nothing was stored; the user sees why and may try again or cancel.
+            AfxMessageBox(error.GetErrorMessage(), MB_OK);
+            return;
+        }
     }
     EndDialog(IDOK);
 }
@@ -91,13 +98,9 @@ void CAskLibPassword::OnOK() {
 }
 
 void InstallPasswordDialogs() {
-    CMSAccessDBHandler::SetNewPasswordDialog([](CString& password) {
+    CMSAccessDBHandler::SetNewPasswordDialog([](const CString& password) {
         CUserPasswordDlg dialog;
         dialog.SetPassword(password);
-        const INT_PTR result = dialog.DoModal();
-        if (result == IDOK) {
-            password = dialog.GetPassword();
-        }
-        return static_cast<int>(result);
+        return static_cast<int>(dialog.DoModal());
     });
 }

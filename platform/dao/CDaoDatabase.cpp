@@ -54,11 +54,13 @@ CDaoDatabase::CDaoDatabase(CDaoWorkspace* workspace) : m_pWorkspace(workspace) {
 }
 
 CDaoDatabase::~CDaoDatabase() {
-    Close();
+    CDaoDatabase::Close();
 }
 
+// Opening and creating let go of a file held before with this class's own Close: a derived
+// Close is a closing of the derived object's own (it may remember state) and not meant here.
 void CDaoDatabase::Open(const char* name, BOOL exclusive, BOOL readOnly, const char* connect) {
-    Close();
+    CDaoDatabase::Close();
     const auto mode =
         readOnly ? SqliteConnection::Mode::kReadOnly : SqliteConnection::Mode::kReadWrite;
     Attach(std::make_unique<SqliteConnection>(name, mode, exclusive != FALSE), name);
@@ -66,13 +68,13 @@ void CDaoDatabase::Open(const char* name, BOOL exclusive, BOOL readOnly, const c
     try {
         VerifyPassword(ConnectValue(connect, "PWD"));
     } catch (...) {
-        Close();
+        CDaoDatabase::Close();
         throw;
     }
 }
 
 void CDaoDatabase::Create(const char* name, const char* locale, int) {
-    Close();
+    CDaoDatabase::Close();
     auto connection =
         std::make_unique<SqliteConnection>(name, SqliteConnection::Mode::kCreate, false);
     try {
@@ -137,9 +139,7 @@ void CDaoDatabase::Execute(const char* sql, int) {
     } else {
         const vaultry::dao::ParameterizedSql statement = vaultry::dao::Parameterize(translated);
         auto prepared = connection.Prepare(statement.sql);
-        for (std::size_t i = 0; i < statement.values.size(); ++i) {
-            prepared->Bind(static_cast<int>(i + 1), statement.values[i]);
-        }
+        prepared->BindAll(statement.values);
         while (prepared->Step()) {
         }
     }

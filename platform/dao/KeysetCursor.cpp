@@ -169,9 +169,7 @@ std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Directio
     std::vector<COleVariant> binds;
     auto statement =
         m_connection.Prepare(KeyQuery(from, direction, condition, limit, Extra::kNothing, binds));
-    for (std::size_t i = 0; i < binds.size(); ++i) {
-        statement->Bind(static_cast<int>(i + 1), binds[i]);
-    }
+    statement->BindAll(binds);
     std::vector<Key> keys;
     while (statement->Step()) {
         Key key;
@@ -188,9 +186,7 @@ bool KeysetCursor::LoadRow(std::int64_t rowId, const std::string& condition) {
     std::vector<COleVariant> binds{COleVariant(rowId)};
     AppendCondition(sql, binds, Parameterized(condition));
     auto statement = m_connection.Prepare(sql);
-    for (std::size_t i = 0; i < binds.size(); ++i) {
-        statement->Bind(static_cast<int>(i + 1), binds[i]);
-    }
+    statement->BindAll(binds);
     if (!statement->Step()) {
         return false;
     }
@@ -225,9 +221,7 @@ bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Dir
     auto statement = m_connection.Prepare(
         KeyQuery(from, direction, condition, 1,
                  fixMembership ? Extra::kLargestRowIdAndRow : Extra::kRow, binds));
-    for (std::size_t i = 0; i < binds.size(); ++i) {
-        statement->Bind(static_cast<int>(i + 1), binds[i]);
-    }
+    statement->BindAll(binds);
     if (!statement->Step()) {
         return false;
     }
@@ -272,9 +266,7 @@ bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
     AppendCondition(sql, binds, Parameterized(condition));
     auto statement =
         m_connection.Prepare(sql + (forward ? " ORDER BY rowid" : " ORDER BY rowid DESC"));
-    for (std::size_t i = 0; i < binds.size(); ++i) {
-        statement->Bind(static_cast<int>(i + 1), binds[i]);
-    }
+    statement->BindAll(binds);
     while (statement->Step()) {
         const auto member = m_appendedPositions.find(statement->ColumnInt64(0));
         if (member != m_appendedPositions.end()) {
@@ -409,9 +401,7 @@ long KeysetCursor::Count() {
     std::vector<COleVariant> binds{COleVariant(m_maxRowId)};
     AppendCondition(sql, binds, m_where);
     auto statement = m_connection.Prepare(sql);
-    for (std::size_t i = 0; i < binds.size(); ++i) {
-        statement->Bind(static_cast<int>(i + 1), binds[i]);
-    }
+    statement->BindAll(binds);
     statement->Step();
     long count = static_cast<long>(statement->ColumnInt64(0));
     if (!m_appended.empty()) {

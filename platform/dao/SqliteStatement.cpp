@@ -7,7 +7,8 @@ namespace vaultry::dao {
 void ThrowSqliteError(sqlite3* db, int rc) {
     // The connection's extended code and message describe its last failing call; when the
     // caller reports some other failure, SQLite's generic text for that code is the truthful one.
-    if (db != nullptr && sqlite3_errcode(db) == (rc & 0xFF)) {
+    // Either code may be an extended one, so the two are compared by their primary part.
+    if (db != nullptr && (sqlite3_extended_errcode(db) & 0xFF) == (rc & 0xFF)) {
         throw CDaoException(sqlite3_extended_errcode(db), "SQLite", sqlite3_errmsg(db));
     }
     throw CDaoException(rc, "SQLite", sqlite3_errstr(rc));
@@ -45,6 +46,12 @@ void SqliteStatement::Bind(int index, const COleVariant& value) {
     }
     if (rc != SQLITE_OK) {
         ThrowSqliteError(m_db, rc);
+    }
+}
+
+void SqliteStatement::BindAll(const std::vector<COleVariant>& values, int first) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        Bind(first + static_cast<int>(i), values[i]);
     }
 }
 

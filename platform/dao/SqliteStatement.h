@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <string_view>
+#include <vector>
 
 #include "platform/afx/COleVariant.h"
 
@@ -22,6 +23,8 @@ public:
     // Parameters count from 1.
     void Bind(int index, const COleVariant& value);
     void BindInt64(int index, std::int64_t value);
+    // `values` in order, from parameter `first` on.
+    void BindAll(const std::vector<COleVariant>& values, int first = 1);
     // True when a row is ready, false when the statement is done.
     bool Step();
     // Ready to run again, with no parameters bound. Releases the statement's read lock.

@@ -23,9 +23,7 @@ StaticCursor::StaticCursor(SqliteConnection& connection, std::string sql,
 
 bool StaticCursor::Restart() {
     auto statement = m_connection.Prepare(m_sql);
-    for (std::size_t i = 0; i < m_parameters.size(); ++i) {
-        statement->Bind(static_cast<int>(i + 1), m_parameters[i]);
-    }
+    statement->BindAll(m_parameters);
     m_columns.clear();
     for (int i = 0; i < statement->ColumnCount(); ++i) {
         m_columns.emplace_back(statement->ColumnName(i));

@@ -144,16 +144,21 @@ TEST_F(CMSAccessDBHandlerTest, AMissingOlderLibraryAsksForItsPath) {
     CZBFileDialog::SetPresenter(previous);
 }
 
-TEST_F(CMSAccessDBHandlerTest, TheLastUserIsRememberedOnEveryClose) {
+TEST_F(CMSAccessDBHandlerTest, TheLastUserIsRememberedOnEveryCloseAndSurvivesOpening) {
     folder.Create(DATABASETYPE_USER);
     const RegistryStore store(folder.Dir().File("registry.reg"));
+    const auto lastUser = [&] {
+        return std::get<unsigned long>(
+            *store.Read("Software\\Norvik\\Norvik\\LibManager", "LastUserID"));
+    };
     handler.Close();
-    EXPECT_EQ(
-        std::get<unsigned long>(*store.Read("Software\\Norvik\\Norvik\\LibManager", "LastUserID")),
-        0xFFFFFFFFUL);
+    EXPECT_EQ(lastUser(), 0xFFFFFFFFUL);
     ASSERT_TRUE(handler.IsInitialized(DATABASETYPE_USER));
     handler.Close();
-    EXPECT_EQ(
-        std::get<unsigned long>(*store.Read("Software\\Norvik\\Norvik\\LibManager", "LastUserID")),
-        0UL);
+    EXPECT_EQ(lastUser(), 0UL);
+    // Opening is no closing: the user remembered stays until the next close.
+    ASSERT_TRUE(handler.IsInitialized(DATABASETYPE_USER));
+    EXPECT_EQ(lastUser(), 0UL);
+    handler.Close();
+    EXPECT_EQ(lastUser(), 0UL);
 }

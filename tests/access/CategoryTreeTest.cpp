@@ -11,6 +11,7 @@
 #include "host/FootprintGenerator.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "tables/CRSObjectTree.h"
+#include "tests/support/MessageBoxScript.h"
 #include "tests/support/OpenLibraries.h"
 
 class CategoryTreeTest : public vaultry::test::OpenLibraries {
@@ -85,6 +86,17 @@ TEST_F(CategoryTreeTest, ARootIsNeverItsOwnChildAndNoCopyGoesIntoItself) {
     EXPECT_FALSE(user->CopyTree(1, a1, nullptr));
     EXPECT_FALSE(user->CopyTree(999, 1, nullptr));
     EXPECT_TRUE(user->CopyTree(a1, a, nullptr));  // a sibling copy is fine
+}
+
+TEST_F(CategoryTreeTest, ACopyIntoAMissingCategoryFailsAndSaysSo) {
+    const long a = Tree(user).AddChild(1, "A");
+    StoreParts(user, a, 2, "P");
+    CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
+    vaultry::test::MessageBoxScript boxes;
+    boxes.Expect("Cannot copy to destination selected.");
+    EXPECT_FALSE(corporate->CopyTree(a, 4242, user));
+    EXPECT_TRUE(boxes.Done());
+    EXPECT_EQ(ChildrenOf(corporate, 1).size(), 0u);
 }
 
 TEST_F(CategoryTreeTest, TheCacheListsEachCategorysAncestors) {

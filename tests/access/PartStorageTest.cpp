@@ -198,3 +198,79 @@ TEST_F(PartStorageTest, APartWithoutAKnownDocumentTypeDoesNotLoad) {
     EXPECT_EQ(group, nullptr);
     EXPECT_FALSE(user->HasValidDoctypeWithTypeID(user->GetRSObjects()->GetFirstObjectID("U3")));
 }
+
+TEST_F(PartStorageTest, OneObjectTypeRowPerDocumentTypeAndBlockAcrossReopening) {
+    ASSERT_TRUE(Store(user, *Soic("U1")));
+    user->Close();
+    ASSERT_TRUE(user->IsInitialized(DATABASETYPE_USER));
+    ASSERT_TRUE(Store(user, *Soic("U2")));
+    EXPECT_EQ(Count("tObjectTypes"), 1);
+    EXPECT_EQ(user->GetObjectTypeID(IdOf(user, "U2")), user->GetObjectTypeID(IdOf(user, "U1")));
+}
+
+TEST_F(PartStorageTest, APartWhoseTypeBlockIsMissingOrUnreadableDoesNotLoad) {
+    ASSERT_TRUE(Store(user, *Soic("A")));
+    CDrwGroup* loaded = nullptr;
+    CLayerDefinition layers;
+    CColorDefinition colours;
+    ASSERT_GT(user->LoadObject(nullptr, loaded, IdOf(user, "A"), &layers, &colours), 0);
+    delete loaded;
+    // B's definitions differ from A's, so B gets an object type (and data block) of its own.
+    CLayerDefinition extra;
+    extra.Init(layers);
+    extra.Add({999, "Extra", LayerKind::kMechanical});
+    auto b = Soic("B");
+    ASSERT_TRUE(user->SaveObject(nullptr, b.get(), 1, "Footprint", &colours, &extra));
+    const long typeB = user->GetObjectTypeID(IdOf(user, "B"));
+    ASSERT_NE(typeB, user->GetObjectTypeID(IdOf(user, "A")));
+    CString blockOfB;
+    blockOfB.Format("lBlobID=(SELECT lBlobID FROM tObjectTypes WHERE lObjectTypeID=%ld)", typeB);
+    for (const CString& damage :
+         {"UPDATE tBlobs SET blbBlob='not a data block, only a line of text' WHERE " + blockOfB,
+          "DELETE FROM tBlobs WHERE " + blockOfB}) {
+        ASSERT_NE(Load(user, IdOf(user, "A")), nullptr);  // A's block is the one held now
+        user->Execute(damage);
+        EXPECT_EQ(Load(user, IdOf(user, "B")), nullptr) << damage.str();
+        EXPECT_NE(Load(user, IdOf(user, "A")), nullptr) << damage.str();
+    }
+}
+
+TEST_F(PartStorageTest, AnUnknownPartLosesItsCategoryAttributeToo) {
+    CDrwObList list;
+    auto* line = new CDrwLine(0, 0, 1000, 0, 100);
+    line->AddAttribute(std::make_unique<CDrawAttribute>("LIBRARYTREEID", "1"));
+    list.Add(line);
+    vaultry::test::MessageBoxScript boxes;
+    boxes.Expect("is/are unknown");
+    EXPECT_FALSE(user->SaveObjects(nullptr, &list, 1, nullptr, nullptr));
+    EXPECT_EQ(line->GetAttributeWithTag("LIBRARYTREEID"), nullptr);
+    list.DestroyContent();
+}
+
+TEST_F(PartStorageTest, ALookupIsNotMisledByTheFilterAnEarlierOneLeft) {
+    ASSERT_TRUE(Store(user, *Soic("B")));
+    const long b = IdOf(user, "B");
+    ASSERT_TRUE(Store(user, *Soic("C")));  // its lookup leaves the part set on the name C
+    EXPECT_TRUE(user->RenameObject(b, "A"));
+    EXPECT_EQ(IdOf(user, "A"), b);
+}
+
+namespace {
+
+// The handler with its block writer reachable.
+class BlockWritingHandler : public CMSAccessDBHandler {
+public:
+    using CMSAccessDBHandler::CMSAccessDBHandler;
+    using CMSAccessDBHandler::SaveCommonDataBlock;
+};
+
+}  // namespace
+
+TEST_F(PartStorageTest, WritingTheDataBlockOfAMissingTypeFailsWithoutLeaking) {
+    ASSERT_TRUE(Store(user, *Soic("U1")));
+    BlockWritingHandler second(DATABASETYPE_USER, nullptr);
+    ASSERT_TRUE(second.IsInitialized(DATABASETYPE_USER));
+    EXPECT_TRUE(second.SaveCommonDataBlock(user->GetObjectTypeID(IdOf(user, "U1"))));
+    EXPECT_FALSE(second.SaveCommonDataBlock(4242));  // the leak checker watches the blob
+    second.Close();
+}

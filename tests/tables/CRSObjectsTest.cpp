@@ -1,7 +1,9 @@
 #include <sqlite3.h>
 
+#include "platform/dao/CDaoTableDef.h"
 #include "platform/dao/FaultInjector.h"
 #include "tables/CRSBlobs.h"
+#include "tables/CRSObjectTypes.h"
 #include "tables/CRSObjects.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/OpenLibraries.h"
@@ -136,4 +138,44 @@ TEST_F(CRSObjectsTest, ContentThatCannotBeWrittenStoresNoPart) {
     user->Execute("ALTER TABLE tBlobs RENAME TO tBlobsElsewhere");
     EXPECT_FALSE(Parts().SaveObject("R9", 1, MakeBlob("content"), 1));  // consumed, not stored
     EXPECT_EQ(Count("tObjects"), 0);
+}
+
+TEST_F(CRSObjectsTest, EveryLookupSearchesTheWholeTableWhateverFilterWasLeft) {
+    const long first = Store("C1", 1);
+    const long second = Store("C2", 3, 7);
+    CRSObjects& parts = Parts();
+    parts.m_strFilter = "strObjectName='C1'";
+    parts.Requery();
+    EXPECT_EQ(parts.GetObjectTypeID(second), 3);
+    parts.m_strFilter = "strObjectName='C1'";
+    parts.Requery();
+    EXPECT_TRUE(parts.FindObjectID(second));
+    parts.m_strFilter = "strObjectName='C2'";
+    parts.Requery();
+    EXPECT_EQ(parts.GetFirstObjectID("C1"), first);
+    parts.m_strFilter = "strObjectName='C2'";
+    parts.Requery();
+    EXPECT_EQ(parts.GetObjectID("C1", 1), first);
+    parts.m_strFilter = "strObjectName='C1'";
+    parts.Requery();
+    EXPECT_TRUE(parts.RenameObject(second, "C3"));
+    EXPECT_EQ(parts.GetFirstObjectID("C3"), second);
+}
+
+TEST_F(CRSObjectsTest, OpeningOnATableDefinitionMakesTheBlobSetToo) {
+    const long id = Store("T1", 1);
+    CDaoTableDef definition(user);
+    definition.Open("tObjects");
+    CRSObjects parts(DATABASETYPE_USER, user);
+    parts.Open(&definition);
+    CBlob* blob = nullptr;
+    EXPECT_EQ(parts.LoadObject(id, blob), 1);
+    EXPECT_EQ(Text(blob), "T1 content");
+    delete blob;
+    parts.Close();
+    CRSObjectTypes types(user);
+    CDaoTableDef typeDefinition(user);
+    typeDefinition.Open("tObjectTypes");
+    types.Open(&typeDefinition);
+    EXPECT_NE(types.m_pRSBlobs, nullptr);
 }

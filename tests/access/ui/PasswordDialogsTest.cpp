@@ -164,4 +164,20 @@ TEST_F(PasswordDialogsTest, SetNewPasswordRunsTheDialogWithTheStoredPassword) {
     CMSAccessDBHandler::SetNewPasswordDialog(nullptr);
 }
 
+TEST_F(PasswordDialogsTest, SetNewPasswordChangesOnlyTheTierChosenInTheDialog) {
+    InstallPasswordDialogs();
+    user->GetRSUserTree()->SetUserPassword(0, "old");
+    ModalScript script;
+    script.Expect(IDD_USER_PASSWORD, [](CDialog& dialog) {
+        Choose(dialog, IDC_SELECT_DATABASE_CMB, "Corporate database");
+        TypeInto(dialog, IDC_PASSWORD, "team");
+        TypeInto(dialog, IDC_PASSWORD_CONFIRMATION, "team");
+        Click(dialog, IDC_OK);
+    });
+    user->SetNewPassword();
+    EXPECT_EQ(Password(DATABASETYPE_CORPORATE), "team");
+    EXPECT_EQ(Password(DATABASETYPE_USER), "old");
+    CMSAccessDBHandler::SetNewPasswordDialog(nullptr);
+}
+
 }  // namespace

@@ -78,6 +78,16 @@ TEST_F(CDaoDatabaseTest, ExecuteReportsRowsAndRealErrors) {
         EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, SQLITE_ERROR);
         EXPECT_NE(e.GetErrorMessage().Find("no such table: nowhere"), -1);
     }
+    // An extended code keeps the message that names what failed.
+    database.Execute("CREATE UNIQUE INDEX one_a ON t (a)");
+    try {
+        database.Execute("INSERT INTO t VALUES (2)");
+        FAIL();
+    } catch (const CDaoException& e) {
+        EXPECT_EQ(e.m_scode, SQLITE_CONSTRAINT_UNIQUE);
+        EXPECT_NE(e.GetErrorMessage().Find("UNIQUE constraint failed: t.a"), -1)
+            << e.GetErrorMessage().str();
+    }
     database.DeleteTableDef("T");
     EXPECT_THROW(database.DeleteTableDef("t"), CDaoException);
 }

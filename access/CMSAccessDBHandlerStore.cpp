@@ -1,0 +1,254 @@
+// The handler's storing of parts: one part, many parts, or new content for a stored one, each
+// prepared the same way (designator, name, data block, object type, blob).
+
+#include <cstdlib>
+#include <memory>
+
+#include "access/BatchedTransaction.h"
+#include "access/CMSAccessDBHandler.h"
+#include "access/PartCodec.h"
+#include "access/ProgressDisplay.h"
+#include "host/BuiltInPlugIns.h"
+#include "host/CBlob.h"
+#include "host/CDrwGroup.h"
+#include "host/CDrwObList.h"
+#include "host/CLibraryObject.h"
+#include "host/CSet.h"
+#include "host/SheetOrScratch.h"
+#include "platform/afx/AfxMessageBox.h"
+#include "platform/dao/DaoTransaction.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
+#include "serial/CCommonLibraryInfo.h"
+#include "serial/CDocTypeLibraryInfo.h"
+#include "tables/CRSObjectTree.h"
+#include "tables/CRSObjectTypes.h"
+#include "tables/CRSObjects.h"
+
+using vaultry::dao::DaoTransaction;
+
+namespace {
+
+// Parts of one SaveObjects call are committed together in batches of this many.
+constexpr int kPartsPerCommit = 64;
+
+}  // namespace
+
+// What storing one object needs once it is prepared.
+struct CMSAccessDBHandler::PreparedPart {
+    long typeID = -1;
+    std::unique_ptr<CBlob> blob;
+};
+
+PartCodec CMSAccessDBHandler::Codec() const {
+    return PartCodec(*m_pLibraryObject, *m_pCommonLibraryInfo);
+}
+
+void CMSAccessDBHandler::MarkDesignator(CDrawObject& object) {
+    if (CDrawAttribute* designator = object.GetAttributeWithTag(KV_REFDES)) {
+        CString value = designator->GetValue();
+        MakeQuestionMarkString(value);
+        designator->SetValue(value);
+    }
+}
+
+// The first of "Unnamed part", "Unnamed part(2)", ... that no part of the database carries.
+// Looked up in the whole table: a filter left on the part set must not hide a taken name.
+CString CMSAccessDBHandler::FreeUnnamedName() {
+    CString candidate = ModuleString(IDS_UNNAMED_PART);
+    for (int n = 2; m_pRSObjects->NameExists(candidate); ++n) {
+        candidate = ModuleString(IDS_UNNAMED_PART_NUMBERED);
+        candidate.Replace("%d", std::to_string(n).c_str());
+    }
+    return candidate;
+}
+
+// The object's name; an unnamed object is first given the first free "Unnamed part" name.
+CString CMSAccessDBHandler::NameForStoring(CDrawObject& object) {
+    if (const CString* name = object.GetName()) {
+        return *name;
+    }
+    const CString name = FreeUnnamedName();
+    object.SetName(name);
+    return name;
+}
+
+// The data block made from the design's definitions for `docType`, the object type that holds
+// it, and the object encoded against it.
+bool CMSAccessDBHandler::Prepare(CDrwSubSheet& sheet, CDrawObject& object, const CString& docType,
+                                 const CColorDefinition* colours, const CLayerDefinition* layers,
+                                 PreparedPart& part) {
+    ClearupCommonDataBlock();
+    if (!m_pCommonLibraryInfo->AssertDocTypeLibInfo(docType, colours, layers)) {
+        return false;
+    }
+    part.typeID = SaveCommonDataBlock2(docType);
+    if (part.typeID < 0) {
+        return false;
+    }
+    part.blob = Codec().Encode(sheet, object, *m_pCommonLibraryInfo->GetDocTypeLibInfo(docType),
+                               layers, colours);
+    return part.blob != nullptr;
+}
+
+void CMSAccessDBHandler::ReportSaveFailure(const CString& name) const {
+    AfxMessageBox(ModuleString(IDS_FAILED_TO_SAVE_COMPONENT) + name, MB_OK);
+}
+
+bool CMSAccessDBHandler::SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long treeID,
+                                    const CString& docType, const CColorDefinition* colours,
+                                    const CLayerDefinition* layers) {
+    if (m_pRSObjects == nullptr || m_pRSObjectTypes == nullptr || docType.IsEmpty() ||
+        group == nullptr) {
+        return false;
+    }
+    const SheetOrScratch on(sheet);
+    MarkDesignator(*group);
+    const CString name = NameForStoring(*group);
+    DaoTransaction transaction(*this);
+    PreparedPart part;
+    if (!Prepare(*on.get(), *group, docType, colours, layers, part)) {
+        return false;
+    }
+    const long existing = GetObjectID(name, docType);
+    bool stored = false;
+    if (existing <= 0) {
+        stored = m_pRSObjects->SaveObject(name, part.typeID, part.blob.release(), treeID);
+    } else if (m_pRSObjects->HasRights(existing, m_eDatabaseType)) {
+        stored = m_pRSObjects->ReplaceObject(existing, part.blob.release(), part.typeID);
+    }
+    if (!stored) {
+        ReportSaveFailure(name);
+        return false;
+    }
+    transaction.Commit();
+    return true;
+}
+
+// The category an object asks for through its "LIBRARYTREEID" (or "LibraryTreeID") attribute,
+// when the host allows it and the category exists; -1 otherwise. The attribute is removed in
+// every case.
+long CMSAccessDBHandler::WantedCategory(CDrawObject& object) {
+    CDrawAttribute* attribute = object.GetAttributeWithTag("LIBRARYTREEID");
+    if (attribute == nullptr) {
+        attribute = object.GetAttributeWithTag("LibraryTreeID");
+    }
+    if (attribute == nullptr) {
+        return -1;
+    }
+    const long wanted = std::strtol(attribute->GetValue(), nullptr, 10);
+    object.RemoveAttribute(attribute);
+    const CSet* settings = GetSettings();
+    const bool allowed =
+        settings != nullptr && settings->GetTreeAttributesEnabled() && MasterEditPermitted();
+    return allowed && m_pRSObjectTree->FindTreeID(wanted) ? wanted : -1;
+}
+
+// One object of a SaveObjects run, whole or not at all. False when it was not stored; an
+// object whose data block or blob cannot be made is passed over without failing the run.
+bool CMSAccessDBHandler::StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long treeID,
+                                  const CColorDefinition* colours, const CLayerDefinition* layers,
+                                  CString& lastDocType, bool& unknownShown) {
+    MarkDesignator(object);
+    const CString name = NameForStoring(object);
+    const long wanted = WantedCategory(object);
+    const CKV_DocInterface* previous =
+        lastDocType.IsEmpty() ? nullptr : GetDocForLibraryType(lastDocType);
+    const CString docType = previous ? previous->GetDocTypeName() : GetLibDocTypeForObject(&object);
+    lastDocType = docType;
+    if (docType.IsEmpty()) {
+        // An object of no known type: nothing to store it as.
+        if (!unknownShown) {
+            AfxMessageBox(ModuleString(IDS_UNKNOWN_PARTS), MB_OK);
+            unknownShown = true;
+        }
+        return false;
+    }
+    DaoTransaction transaction(*this);
+    PreparedPart part;
+    if (!Prepare(sheet, object, docType, colours, layers, part)) {
+        return true;
+    }
+    if (!m_pRSObjects->SaveObject(name, part.typeID, part.blob.release(),
+                                  wanted > 0 ? wanted : treeID)) {
+        return false;
+    }
+    transaction.Commit();
+    return true;
+}
+
+bool CMSAccessDBHandler::SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long treeID,
+                                     const CColorDefinition* colours,
+                                     const CLayerDefinition* layers) {
+    int stored = 0;
+    return SaveObjects(sheet, list, treeID, colours, layers, stored);
+}
+
+bool CMSAccessDBHandler::SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long treeID,
+                                     const CColorDefinition* colours,
+                                     const CLayerDefinition* layers, int& stored) {
+    stored = 0;
+    if (m_pRSObjects == nullptr || m_pRSObjectTypes == nullptr || list == nullptr ||
+        list->GetCount() == 0) {
+        return false;
+    }
+    const SheetOrScratch on(sheet);
+    ProgressDisplay progress(list->GetCount());
+    // Where the caller gave no definitions, the first block's stay in force for the objects
+    // after it: copies, since the block itself is emptied for each part.
+    CDocTypeLibraryInfo firstDefinitions;
+    bool result = true;
+    bool unknownShown = false;
+    CString lastDocType;
+    int storedInBatch = 0;
+    BatchedTransaction batches(*this, kPartsPerCommit);
+    for (int i = 0; i < list->GetCount(); ++i) {
+        batches.BeginUnit();
+        if (CDrawObject* object = list->GetAt(i)) {
+            if (StoreOne(*on.get(), *object, treeID, colours, layers, lastDocType, unknownShown)) {
+                ++storedInBatch;
+            } else {
+                result = false;
+            }
+            const CDocTypeLibraryInfo* info = m_pCommonLibraryInfo->GetDocTypeLibInfo(lastDocType);
+            if ((colours == nullptr || layers == nullptr) && info != nullptr) {
+                firstDefinitions = *info;
+                colours = colours ? colours : firstDefinitions.GetColorDefinition();
+                layers = layers ? layers : firstDefinitions.GetLayerDefinition();
+            }
+        }
+        if (batches.EndUnit()) {
+            stored += storedInBatch;
+            storedInBatch = 0;
+        }
+        progress.Reached(i + 1);
+    }
+    batches.Commit();
+    stored += storedInBatch;
+    m_pLibraryObject->EmptyObjectList();
+    m_pLibraryObject->DestroyObjectList();
+    return result;
+}
+
+bool CMSAccessDBHandler::ReplaceObject(CDrwSubSheet* sheet, long objectID, CDrwGroup* group,
+                                       const CColorDefinition* colours,
+                                       const CLayerDefinition* layers) {
+    if (m_pRSObjects == nullptr || group == nullptr || !m_pRSObjects->FindObjectID(objectID)) {
+        return false;
+    }
+    const CString storedName = m_pRSObjects->m_strObjectName;
+    const CString docType = m_pRSObjectTypes->GetDocType(m_pRSObjects->m_lObjectTypeID);
+    const SheetOrScratch on(sheet);
+    MarkDesignator(*group);
+    if (group->GetName() == nullptr) {
+        group->SetName(storedName);
+    }
+    DaoTransaction transaction(*this);
+    PreparedPart part;
+    if (!Prepare(*on.get(), *group, docType, colours, layers, part) ||
+        !m_pRSObjects->ReplaceObject(objectID, part.blob.release(), part.typeID)) {
+        return false;
+    }
+    transaction.Commit();
+    return true;
+}
