@@ -108,6 +108,9 @@ public:
     // Refuses (with a message) a name another part of the same document type carries, whatever
     // object type row that part was stored under.
     bool RenameObject(long objectID, const CString& name);
+    // Whether a part other than `exceptID` carries `name` (case ignored) under any object type
+    // of the document type of `typeID`.
+    bool NameTakenInDocType(const CString& name, long typeID, long exceptID);
     long GetObjectID(const CString& name, const CString& docType);
     long GetObjectID(const CString& name, long objectTypeID);
     long GetObjectTypeID(long objectID);
@@ -118,10 +121,13 @@ public:
 
     // Categories (see CMSAccessDBHandlerTree.cpp).
     // Copies category `treeID` of `source` (this handler when null), its sub-categories and
-    // parts, under `parentID` here, in one transaction. False when the source category is
-    // missing or the destination lies inside the copied sub-tree; false, with a message and the
-    // destination as it was, when the destination is missing or anything could not be copied.
+    // parts, under `parentID` here, in one transaction. False, with a message saying why and
+    // the destination as it was, when the source category or the destination is missing, the
+    // destination lies inside the copied sub-tree, or anything could not be copied.
     bool CopyTree(long treeID, long parentID, CMSAccessDBHandler* source);
+    // The same, telling the caller instead of the user: throws ChangeRefused (a refusal, or a
+    // failure undone) or CDaoException.
+    void CopyTreeWhole(long treeID, long parentID, CMSAccessDBHandler* source);
     bool HasValidDoctypeWithTypeID(long objectID);
     void CheckForCache();
     void UpdateCache();
@@ -184,7 +190,6 @@ private:
                         CColorDefinition* colours, bool firstRowOnly);
 
     void ShowPartsNamed(const CString& name);
-    bool NameTakenInDocType(const CString& name, long typeID, long exceptID);
     void CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source);
 
     long m_lCommonBlockTypeID = -1;

@@ -63,9 +63,8 @@ bool CMSAccessDBHandler::CopyObject(long objectID, long treeID, CMSAccessDBHandl
     return true;
 }
 
-// Whether a part other than `exceptID` carries `name` under any object type of the document
-// type of `typeID`: parts stored from designs with other definitions have object types of
-// their own, and their names still clash.
+// Parts stored from designs with other definitions have object types of their own, and their
+// names still clash.
 bool CMSAccessDBHandler::NameTakenInDocType(const CString& name, long typeID, long exceptID) {
     CDWordArray types;
     const CString docType = m_pRSObjectTypes->GetDocType(typeID);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "access/CMSAccessDBHandler.h"
+#include "access/ChangeRefused.h"
 #include "access/ProgressDisplay.h"
 #include "host/CPlugInManager.h"
 #include "host/CSet.h"
@@ -28,11 +29,6 @@ using vaultry::dao::DaoTransaction;
 namespace {
 
 constexpr std::size_t kPartsWithoutProgress = 10;
-
-// Ends a copy that cannot be finished: nothing of it may stay. `reason` is for the user.
-struct CopyFailed {
-    CString reason;
-};
 
 CString ChildrenFilter(long treeID) {
     CString text;
@@ -88,41 +84,40 @@ std::vector<long> Children(CRSObjectTree& tree, long treeID) {
 }  // namespace
 
 bool CMSAccessDBHandler::CopyTree(long treeID, long parentID, CMSAccessDBHandler* source) {
+    try {
+        CopyTreeWhole(treeID, parentID, source);
+        return true;
+    } catch (const ChangeRefused& refused) {
+        AfxMessageBox(refused.what(), MB_OK);
+    } catch (const CDaoException& error) {
+        CString message = ModuleString(IDS_CATEGORY_NOT_COPIED);
+        message.Replace("%1", error.GetErrorMessage());
+        AfxMessageBox(message, MB_OK);
+    }
+    return false;
+}
+
+void CMSAccessDBHandler::CopyTreeWhole(long treeID, long parentID, CMSAccessDBHandler* source) {
     CMSAccessDBHandler& from = source ? *source : *this;
     if (m_pRSObjectTree == nullptr || from.m_pRSObjectTree == nullptr ||
         !from.m_pRSObjectTree->FindTreeID(treeID)) {
-        return false;
+        throw ChangeRefused::Invalid(IDS_NO_SUCH_CATEGORY);
     }
     if (&from == this) {
         // A copy into its own sub-tree would copy itself without end.
-        if (parentID == treeID) {
-            return false;
-        }
         CRSObjectTree destination(m_eDatabaseType, this);
-        if (destination.FindTreeID(parentID) && destination.HasAsParent(treeID)) {
-            return false;
+        if (parentID == treeID ||
+            (destination.FindTreeID(parentID) && destination.HasAsParent(treeID))) {
+            throw ChangeRefused::Invalid(IDS_INTO_ITSELF);
         }
     }
     if (!m_pRSObjectTree->FindTreeID(parentID)) {
-        AfxMessageBox(ModuleString(IDS_CANNOT_COPY_TO_DESTINATION), MB_OK);
-        return false;
+        throw ChangeRefused::Invalid(IDS_CANNOT_COPY_TO_DESTINATION);
     }
     // One transaction: a copy that cannot be finished leaves the destination as it was.
-    CString failure;
-    try {
-        DaoTransaction transaction(*this);
-        CopyTreeInto(treeID, parentID, from);
-        transaction.Commit();
-        return true;
-    } catch (const CopyFailed& copy) {
-        failure = copy.reason;
-    } catch (const CDaoException& error) {
-        failure = error.GetErrorMessage();
-    }
-    CString message = ModuleString(IDS_CATEGORY_NOT_COPIED);
-    message.Replace("%1", failure);
-    AfxMessageBox(message, MB_OK);
-    return false;
+    DaoTransaction transaction(*this);
+    CopyTreeInto(treeID, parentID, from);
+    transaction.Commit();
 }
 
 void CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source) {
@@ -134,7 +129,8 @@ void CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHan
     const std::vector<long> children = Children(sourceTree, treeID);
     const long copy = m_pRSObjectTree->AddChild(parentID, name);
     if (copy <= 0) {
-        throw CopyFailed{ModuleString(IDS_CANNOT_COPY_TO_DESTINATION)};
+        throw ChangeRefused::Failed(IDS_CATEGORY_NOT_COPIED,
+                                    ModuleString(IDS_CANNOT_COPY_TO_DESTINATION));
     }
     for (long child : children) {
         CopyTreeInto(child, copy, source);
@@ -160,7 +156,7 @@ void CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHan
             CString reason = ModuleString(IDS_PART_NOT_COPIED);
             const bool found = source.m_pRSObjects->FindObjectID(parts[i]);
             reason.Replace("%1", found ? source.m_pRSObjects->m_strObjectName : CString());
-            throw CopyFailed{reason};
+            throw ChangeRefused::Failed(IDS_CATEGORY_NOT_COPIED, reason);
         }
     }
 }

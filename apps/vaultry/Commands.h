@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "apps/vaultry/PartList.h"
+#include "access/PartListing.h"
+#include "resources/DatabaseType.h"
 
 namespace vaultry::cli {
 

@@ -2,27 +2,27 @@
 
 #include <iostream>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "access/CMSAccessDBHandler.h"
+#include "access/LibraryTree.h"
 #include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Commands.h"
 #include "apps/vaultry/Interchange.h"
 #include "apps/vaultry/PartReference.h"
 #include "apps/vaultry/Session.h"
 #include "host/CDrwObList.h"
-#include "tables/CRSObjectTree.h"
-#include "tables/CRSObjects.h"
+#include "platform/afx/UnicodeCase.h"
 
 namespace vaultry::cli {
 namespace {
 
 // Parts of one document type share one set of definitions in the file: the first part's as
 // stored, the others' layers and colours mapped onto them.
-void AddPart(Session& session, const PartRef& ref, const std::string& category,
+void AddPart(Session& session, const PartEntry& ref, const std::string& category,
              InterchangeFile& file) {
-    CMSAccessDBHandler& tier = session.Tier(ref.tier);
-    const std::string docType = tier.GetDocType(tier.GetObjectTypeID(ref.id)).str();
+    const std::string docType = ref.docType.str();
     const auto known = file.definitions.find(docType);
     LoadedPart loaded = known == file.definitions.end()
                             ? LoadPart(session, ref)
@@ -38,26 +38,63 @@ void AddPart(Session& session, const PartRef& ref, const std::string& category,
 
 // The parts of `ref` and its sub-categories, each with its path below `ref`.
 void AddCategory(Session& session, const CategoryRef& ref, InterchangeFile& file) {
-    const CategoryTree tree(session, ref.type);
+    const LibraryTree tree(session.Tier(ref.type));
     const std::string base = tree.PathOf(ref.id);
-    CMSAccessDBHandler& tier = session.Tier(ref.type);
     for (const long id : tree.SubTree(ref.id)) {
-        CRSObjects parts(ref.type, &tier);
-        parts.m_strFilter = CategoryFilter({id}).c_str();
-        parts.m_strSort = "strObjectName";
-        parts.Open();
-        std::vector<PartRef> found;
-        for (; !parts.IsEOF(); parts.MoveNext()) {
-            found.push_back({ref.type, parts.m_lObjectID, parts.m_strObjectName, parts.m_lUserID,
-                             parts.m_lObjectTreeID});
-        }
-        parts.Close();
+        PartQuery query;
+        query.tier = ref.type;
+        query.category = id;
+        query.everyType = true;
         const std::string path = tree.PathOf(id);
         const std::string relative = path.size() > base.size() ? path.substr(base.size() + 1) : "";
-        for (const PartRef& part : found) {
+        for (const PartEntry& part : ListParts(query)) {
             AddPart(session, part, relative, file);
         }
     }
+}
+
+// Names compared as the libraries compare them.
+struct FoldedLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return text::CompareFolded(a, b) < 0;
+    }
+};
+
+// One store per category and document type, so that each goes with its own definitions.
+using Batches =
+    std::map<std::pair<std::string, std::string>, std::vector<std::unique_ptr<CDrwGroup>>>;
+
+// The parts of `batches` stored below category `target` of `tier`, each batch in its category
+// made where missing; the number stored. A part whose name is taken is named on standard error
+// and left out; `complete` then becomes false.
+std::size_t StoreBatches(Session& session, const CategoryRef& target, Batches& batches,
+                         const InterchangeFile& file, bool& complete) {
+    CMSAccessDBHandler& tier = session.Tier(target.type);
+    LibraryEditor editor = session.Editor(target.type);
+    std::set<std::string, FoldedLess> names;  // of the parts stored by this import
+    std::size_t stored = 0;
+    for (auto& [key, groups] : batches) {
+        const long category = editor.MakeCategoryPath(target.id, key.first.c_str());
+        CDrwObList list;
+        for (auto& group : groups) {
+            // A store refuses a taken name without saying so; say it here.
+            const CString name = group->GetName() ? *group->GetName() : CString();
+            if (!name.IsEmpty() &&
+                (tier.GetObjectID(name, CString()) > 0 || !names.insert(name.str()).second)) {
+                std::cerr << "vaultry: import: " << name.str() << ": the name is taken in the "
+                          << TierName(target.type) << " library; not stored\n";
+                complete = false;
+                continue;
+            }
+            list.Add(group.release());
+        }
+        const InterchangeDefinitions& definitions = file.definitions.at(key.second);
+        const int count =
+            editor.StoreParts(category, list, &definitions.colours, &definitions.layers);
+        complete = complete && count == list.GetCount();
+        stored += static_cast<std::size_t>(count);
+    }
+    return stored;
 }
 
 }  // namespace
@@ -80,45 +117,31 @@ int ExportCommand(Session& session, const ExportRequest& request, Output output)
     return 0;
 }
 
+// The whole file is one transaction: what it stores stays together, and a failure (or the
+// program's end) halfway leaves the library as it was.
 int ImportCommand(Session& session, const std::string& path, const std::string& destination,
                   Output output) {
     InterchangeFile file = ReadInterchange(path);
     const CategoryRef target = ResolveCategory(session, destination, "");
-    session.RequireMasterEdit(target.type, "import");
-    // One store per category and document type, so each goes with its own definitions.
-    std::map<std::pair<std::string, std::string>, std::vector<std::unique_ptr<CDrwGroup>>> batches;
+    Batches batches;
     for (InterchangePart& part : file.parts) {
         batches[{part.category, part.docType}].push_back(std::move(part.group));
     }
-    CMSAccessDBHandler& tier = session.Tier(target.type);
     std::size_t stored = 0;
     bool complete = true;
-    for (auto& [key, groups] : batches) {
-        const long category = MakeCategoryPath(tier, target.id, key.first);
-        CDrwObList list;
-        for (auto& group : groups) {
-            // A store would refuse a taken name without saying so; say it here.
-            const CString name = group->GetName() ? *group->GetName() : CString();
-            if (!name.IsEmpty() && tier.GetRSObjects()->NameExists(name)) {
-                std::cerr << "vaultry: import: " << name.str() << ": the name is taken in the "
-                          << TierName(target.type) << " library; not stored\n";
-                complete = false;
-                continue;
-            }
-            list.Add(group.release());
-        }
-        const InterchangeDefinitions& definitions = file.definitions.at(key.second);
-        complete =
-            tier.SaveObjects(nullptr, &list, category, &definitions.colours, &definitions.layers) &&
-            complete;
-        stored += static_cast<std::size_t>(list.GetCount());
-    }
+    Attempt("import", [&] {
+        // The rights first, so that no password is asked while the library is held.
+        session.Rights().RequireOnCategory(session.Tier(target.type), target.id);
+        session.Editor(target.type).InOneTransaction([&] {
+            stored = StoreBatches(session, target, batches, file, complete);
+        });
+    });
     if (!complete) {
-        throw CommandError("import: not every part could be stored (see above)");
+        throw CommandError("import: stored " + std::to_string(stored) +
+                           " parts; not every part could be stored (see above)");
     }
     ReportDone(output,
-               "imported " + std::to_string(stored) + " parts into " +
-                   CategoryTree(session, target.type).PathOf(target.id),
+               "imported " + std::to_string(stored) + " parts into " + PathOf(session, target),
                static_cast<long>(stored));
     return 0;
 }

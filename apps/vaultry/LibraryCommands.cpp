@@ -1,51 +1,37 @@
 #include "apps/vaultry/LibraryCommands.h"
 
-#include <filesystem>
 #include <iostream>
 
+#include "access/CMSAccessDBHandler.h"
+#include "access/LibraryEditor.h"
+#include "access/LibraryFiles.h"
 #include "access/LibrarySet.h"
+#include "access/LibraryTree.h"
 #include "access/ModuleAttachment.h"
+#include "access/RightsGate.h"
 #include "access/TierPaths.h"
 #include "apps/vaultry/Session.h"
 #include "apps/vaultry/StarterSet.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CPathString.h"
 #include "host/ReferenceHost.h"
-#include "platform/dao/CDaoException.h"
-#include "resources/VaultryModule.h"
-#include "resources/VaultryStrings.h"
-#include "tables/LibraryExaminer.h"
-#include "tables/LibrarySchema.h"
+#include "platform/afx/CException.h"
 
 namespace vaultry::cli {
 namespace {
 
-using tables::Generation;
-
-struct Tier {
-    const char* name;
-    DATABASETYPE type;
-    UINT rootNameId;
-};
-
-constexpr Tier kTiers[] = {
-    {"master", DATABASETYPE_MASTER, IDS_TIER_MASTER},
-    {"corporate", DATABASETYPE_CORPORATE, IDS_TIER_CORPORATE},
-    {"user", DATABASETYPE_USER, IDS_TIER_USER},
-};
+using Generation = LibraryFiles::Generation;
 
 int Fail(const std::string& what, const std::string& why) {
     std::cerr << "vaultry: " << what << ": " << why << "\n";
     return 1;
 }
 
-bool Create(const std::string& path, const Tier& tier, Generation generation) {
+bool Create(const std::string& path, DATABASETYPE tier, Generation generation) {
     try {
-        std::error_code ignored;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-        tables::LibrarySchema::CreateLibrary(path, ModuleString(tier.rootNameId), generation);
+        LibraryFiles::Create(path.c_str(), tier, generation);
         return true;
-    } catch (const CDaoException& e) {
+    } catch (const CException& e) {
         Fail(path, e.GetErrorMessage().str());
         return false;
     }
@@ -53,7 +39,7 @@ bool Create(const std::string& path, const Tier& tier, Generation generation) {
 
 bool PrintInfo(const std::string& path, std::ostream& out) {
     try {
-        const tables::LibraryReport report = tables::LibraryExaminer::Inspect(path);
+        const LibraryFiles::Report report = LibraryFiles::Inspect(path.c_str());
         out << path << "\n  generation: " << static_cast<int>(report.generation)
             << "\n  version: " << (report.version.IsEmpty() ? "(none)" : report.version.GetString())
             << "\n";
@@ -61,22 +47,45 @@ bool PrintInfo(const std::string& path, std::ostream& out) {
             out << "  " << table.str() << ": " << rows << " rows\n";
         }
         return true;
-    } catch (const tables::UnusableLibrary& e) {
+    } catch (const LibraryFiles::Unusable& e) {
         Fail(path, e.what());
         return false;
     }
 }
 
+// The starter footprints into the new master library. The program made the library and, as its
+// host, allows changing it for this.
+int FillNewMaster(ReferenceHost& host, std::ostream& out) {
+    CMSAccessDBHandler& master = *GetAccessDB(DATABASETYPE_MASTER);
+    const LibraryTree tree(master);
+    const LibraryCategory* root = tree.Root();
+    if (root == nullptr) {
+        return Fail("init", "the master library has no top category");
+    }
+    const bool allowed = host.MasterEditAllowed();
+    host.SetMasterEditAllowed(true);
+    RightsGate rights;
+    LibraryEditor editor(master, rights);
+    int status = 0;
+    try {
+        out << "stored " << FillStarterSet(editor, root->id)
+            << " starter footprints in the master library\n";
+    } catch (const std::exception& e) {
+        status = Fail("init", e.what());
+    }
+    host.SetMasterEditAllowed(allowed);
+    return status;
+}
+
 }  // namespace
 
 int CreateLibraryCommand(const std::string& path, const std::string& tierName, int generation) {
-    for (const Tier& tier : kTiers) {
-        if (tierName == tier.name) {
-            const Generation chosen = generation == 7 ? Generation::kOlder : Generation::kCurrent;
-            return Create(path, tier, chosen) ? 0 : 1;
-        }
+    const auto tier = TierFromName(tierName);
+    if (!tier) {
+        return Fail(tierName, "no such tier (master, corporate or user)");
     }
-    return Fail(tierName, "no such tier (master, corporate or user)");
+    const Generation chosen = generation == 7 ? Generation::kOlder : Generation::kCurrent;
+    return Create(path, *tier, chosen) ? 0 : 1;
 }
 
 int InfoCommand(const std::vector<std::string>& paths, std::ostream& out) {
@@ -94,14 +103,15 @@ int InitCommand(const std::string& configPath, std::ostream& out) {
     ShowProgressOnlyOnTerminal(host);
     int status = 0;
     bool newMaster = false;
-    for (const Tier& tier : kTiers) {
-        const std::string path = ConfiguredLibraryPath(host.Settings(), tier.type).str();
+    for (const DATABASETYPE tier :
+         {DATABASETYPE_MASTER, DATABASETYPE_CORPORATE, DATABASETYPE_USER}) {
+        const std::string path = ConfiguredLibraryPath(host.Settings(), tier).str();
         if (!CPathString(path).FileExists()) {
             if (!Create(path, tier, Generation::kCurrent)) {
                 status = 1;
                 continue;
             }
-            newMaster = newMaster || tier.type == DATABASETYPE_MASTER;
+            newMaster = newMaster || tier == DATABASETYPE_MASTER;
             out << "created " << path << "\n";
         }
     }
@@ -109,16 +119,12 @@ int InitCommand(const std::string& configPath, std::ostream& out) {
         status = Fail("init", "the libraries could not all be opened");
     }
     if (status == 0 && newMaster) {
-        try {
-            out << "stored " << FillStarterSet(*GetAccessDB(DATABASETYPE_MASTER))
-                << " starter footprints in the master library\n";
-        } catch (const CommandError& e) {
-            status = Fail("init", e.what());
-        }
+        status = FillNewMaster(host, out);
     }
     UnloadDB();
-    for (const Tier& tier : kTiers) {
-        const std::string path = ConfiguredLibraryPath(host.Settings(), tier.type).str();
+    for (const DATABASETYPE tier :
+         {DATABASETYPE_MASTER, DATABASETYPE_CORPORATE, DATABASETYPE_USER}) {
+        const std::string path = ConfiguredLibraryPath(host.Settings(), tier).str();
         status = CPathString(path).FileExists() && !PrintInfo(path, out) ? 1 : status;
     }
     VaultryDetachModule();

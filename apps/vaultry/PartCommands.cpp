@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "access/CMSAccessDBHandler.h"
+#include "access/LibraryTree.h"
 #include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Commands.h"
 #include "apps/vaultry/Json.h"
@@ -16,8 +17,6 @@
 #include "host/CDrwObList.h"
 #include "host/CDrwShapes.h"
 #include "host/CUnitInfo.h"
-#include "platform/dao/DaoTransaction.h"
-#include "tables/CRSObjects.h"
 
 namespace vaultry::cli {
 namespace {
@@ -98,7 +97,7 @@ void PrintPart(const LoadedPart& part, const CUnitInfo& units, Output output) {
     if (output.json) {
         out << "{\"id\":" << part.ref.id << ",\"name\":" << JsonString(part.ref.name.str())
             << ",\"tier\":\"" << TierName(part.ref.tier)
-            << "\",\"docType\":" << JsonString(part.docType.str()) << ",\"objects\":{";
+            << "\",\"docType\":" << JsonString(part.ref.docType.str()) << ",\"objects\":{";
         bool first = true;
         for (const auto& [name, count] : counts) {
             out << (first ? "" : ",") << JsonString(name) << ":" << count;
@@ -124,8 +123,8 @@ void PrintPart(const LoadedPart& part, const CUnitInfo& units, Output output) {
         out << "]}\n";
         return;
     }
-    out << part.ref.name.str() << " (" << part.docType.str() << ", id " << part.ref.id << " in the "
-        << TierName(part.ref.tier) << " library)\n  objects:";
+    out << part.ref.name.str() << " (" << part.ref.docType.str() << ", id " << part.ref.id
+        << " in the " << TierName(part.ref.tier) << " library)\n  objects:";
     for (const auto& [name, count] : counts) {
         out << " " << count << " " << name;
     }
@@ -161,7 +160,7 @@ int ListCommand(Session& session, PartQuery query, const std::string& category,
         query.tier = found.type;
         query.category = found.id;
     }
-    const std::vector<PartEntry> entries = ListParts(session, query);
+    const std::vector<PartEntry> entries = ListParts(query);
     std::ostream& out = output.out;
     if (output.json) {
         out << "[";
@@ -194,67 +193,38 @@ int ShowCommand(Session& session, const PartArgument& argument, const std::strin
 
 int CopyPartCommand(Session& session, const PartArgument& argument, const std::string& destination,
                     Output output) {
-    const PartRef part = ResolvePart(session, argument);
+    const PartEntry part = ResolvePart(session, argument);
     const CategoryRef target = ResolveCategory(session, destination, "");
-    session.RequireMasterEdit(target.type, "cp");
-    CMSAccessDBHandler& to = session.Tier(target.type);
-    CMSAccessDBHandler* from = part.tier == target.type ? nullptr : &session.Tier(part.tier);
-    if (!to.CopyObject(part.id, target.id, from)) {
-        throw CommandError("cp: " + part.name.str() + " could not be copied");
-    }
-    ReportDone(output, "copied " + part.name.str() + " to " +
-                           CategoryTree(session, target.type).PathOf(target.id));
+    Attempt("cp " + part.name.str(), [&] {
+        session.Editor(target.type).CopyPart(session.Tier(part.tier), part.id, target.id);
+    });
+    ReportDone(output, "copied " + part.name.str() + " to " + PathOf(session, target));
     return 0;
 }
 
 int MovePartCommand(Session& session, const PartArgument& argument, const std::string& destination,
                     Output output) {
-    const PartRef part = ResolvePart(session, argument);
+    const PartEntry part = ResolvePart(session, argument);
     const CategoryRef target = ResolveCategory(session, destination, "");
-    session.RequireRightsOn(part.tier, part.owner, "mv " + part.name.str());
-    session.RequireMasterEdit(target.type, "mv");
-    CMSAccessDBHandler& from = session.Tier(part.tier);
-    CRSObjects& objects = *from.GetRSObjects();
-    if (part.tier == target.type) {
-        vaultry::dao::DaoTransaction transaction(from);
-        if (!objects.FindObjectID(part.id)) {
-            throw CommandError("mv: " + part.name.str() + " is gone");
-        }
-        objects.Edit();
-        objects.m_lObjectTreeID = target.id;
-        objects.Update();
-        transaction.Commit();
-    } else {
-        // Another library: the copy first, and the original goes only once the copy is stored.
-        if (!session.Tier(target.type).CopyObject(part.id, target.id, &from)) {
-            throw CommandError("mv: " + part.name.str() + " could not be copied");
-        }
-        if (!objects.Delete(part.id)) {
-            throw CommandError("mv: " + part.name.str() + " was copied but could not be removed");
-        }
-    }
-    ReportDone(output, "moved " + part.name.str() + " to " +
-                           CategoryTree(session, target.type).PathOf(target.id));
+    Attempt("mv " + part.name.str(), [&] {
+        session.Editor(target.type).MovePartFrom(session.Tier(part.tier), part.id, target.id);
+    });
+    ReportDone(output, "moved " + part.name.str() + " to " + PathOf(session, target));
     return 0;
 }
 
 int RenamePartCommand(Session& session, const PartArgument& argument, const std::string& name,
                       Output output) {
-    const PartRef part = ResolvePart(session, argument);
-    session.RequireRightsOn(part.tier, part.owner, "rename " + part.name.str());
-    if (!session.Tier(part.tier).RenameObject(part.id, name.c_str())) {
-        throw CommandError("rename: " + part.name.str() + " could not be renamed to " + name);
-    }
+    const PartEntry part = ResolvePart(session, argument);
+    Attempt("rename " + part.name.str(),
+            [&] { session.Editor(part.tier).RenamePart(part.id, name.c_str()); });
     ReportDone(output, "renamed " + part.name.str() + " to " + name);
     return 0;
 }
 
 int RemovePartCommand(Session& session, const PartArgument& argument, Output output) {
-    const PartRef part = ResolvePart(session, argument);
-    session.RequireRightsOn(part.tier, part.owner, "rm " + part.name.str());
-    if (!session.Tier(part.tier).GetRSObjects()->Delete(part.id)) {
-        throw CommandError("rm: " + part.name.str() + " could not be removed");
-    }
+    const PartEntry part = ResolvePart(session, argument);
+    Attempt("rm " + part.name.str(), [&] { session.Editor(part.tier).RemovePart(part.id); });
     ReportDone(output, "removed " + part.name.str());
     return 0;
 }

@@ -7,12 +7,10 @@
 #include <iostream>
 
 #include "access/CMSAccessDBHandler.h"
+#include "access/ChangeRefused.h"
 #include "access/LibrarySet.h"
 #include "access/ModuleAttachment.h"
 #include "host/BuiltInPlugIns.h"
-#include "resources/VaultryModule.h"
-#include "tables/CRSObjectTree.h"
-#include "tables/CRSUserTree.h"
 
 namespace vaultry::cli {
 namespace {
@@ -44,6 +42,18 @@ void ShowProgressOnlyOnTerminal(ReferenceHost& host) {
     }
 }
 
+void Attempt(const std::string& what, const std::function<void()>& change) {
+    try {
+        change();
+    } catch (const ChangeRefused& refused) {
+        const bool locked = refused.GetReason() == ChangeRefused::Reason::kMasterLocked;
+        throw CommandError(what + ": " + refused.what() +
+                           (locked ? " (set master_edit = yes in the [host] section of the "
+                                     "settings file)"
+                                   : ""));
+    }
+}
+
 std::optional<DATABASETYPE> TierFromName(const std::string& name) {
     for (const DATABASETYPE type : kTiersUserFirst) {
         if (name == TierName(type)) {
@@ -65,7 +75,9 @@ const char* TierName(DATABASETYPE type) {
 }
 
 Session::Session(const std::string& configPath, PasswordSource passwords)
-    : m_host(configPath), m_passwords(passwords) {
+    : m_host(configPath),
+      m_passwords(passwords),
+      m_rights([this](DATABASETYPE type) { return AskPassword(type); }) {
     RegisterBuiltInPlugIns();
     VaultryAttachModule();
     ShowProgressOnlyOnTerminal(m_host);
@@ -83,36 +95,6 @@ Session::~Session() {
 
 CMSAccessDBHandler& Session::Tier(DATABASETYPE type) const {
     return *GetAccessDB(type);
-}
-
-void Session::RequireMasterEdit(DATABASETYPE type, const std::string& what) const {
-    if (type == DATABASETYPE_MASTER && !m_host.MasterEditAllowed()) {
-        throw CommandError(what +
-                           ": the master library may not be changed here (set master_edit = yes "
-                           "in the [host] section of the settings file)");
-    }
-}
-
-void Session::RequireRightsOn(DATABASETYPE type, long ownerID, const std::string& what) {
-    RequireMasterEdit(type, what);
-    CMSAccessDBHandler& tier = Tier(type);
-    if (tier.HasRightsOn(ownerID)) {
-        return;
-    }
-    if (ownerID != tier.GetUserID() || !AskPassword(type) || !tier.HasRightsOn(ownerID)) {
-        throw CommandError(
-            what + ": no rights (" +
-            (ownerID == tier.GetUserID() ? "wrong or missing password" : "owned by another user") +
-            ")");
-    }
-}
-
-void Session::RequireRightsOnCategory(DATABASETYPE type, long treeID, const std::string& what) {
-    CRSObjectTree& tree = *Tier(type).GetRSObjectTree();
-    if (!tree.FindTreeID(treeID)) {
-        throw CommandError(what + ": no such category");
-    }
-    RequireRightsOn(type, tree.m_lUserID, what);
 }
 
 std::string Session::ReadNewPassword(DATABASETYPE type) {
@@ -135,12 +117,13 @@ std::string Session::ReadNewPassword(DATABASETYPE type) {
     return *first;
 }
 
-// The typed password counts for the tier until the session ends, as the password dialog's does.
-bool Session::AskPassword(DATABASETYPE type) {
-    if (m_passwordGiven[type]) {
-        return false;
+// Asked once per tier: the password given counts for the tier until the session ends, as the
+// password dialog's does, and a wrong one is not asked for again.
+std::optional<CString> Session::AskPassword(DATABASETYPE type) {
+    if (m_passwordAsked[type]) {
+        return std::nullopt;
     }
-    m_passwordGiven[type] = true;
+    m_passwordAsked[type] = true;
     std::optional<std::string> password;
     if (m_passwords.fromStdin) {
         std::string line;
@@ -153,11 +136,7 @@ bool Session::AskPassword(DATABASETYPE type) {
         password =
             PromptWithoutEcho(std::string("Password for the ") + TierName(type) + " library: ");
     }
-    if (!password) {
-        return false;
-    }
-    Tier(type).GetRSUserTree()->m_strEnteredPassword = password->c_str();
-    return true;
+    return password ? std::optional<CString>(password->c_str()) : std::nullopt;
 }
 
 }  // namespace vaultry::cli

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "access/LibraryEditor.h"
+#include "access/RightsGate.h"
 #include "host/ReferenceHost.h"
 #include "resources/DatabaseType.h"
 
@@ -36,6 +38,9 @@ inline constexpr DATABASETYPE kTiersUserFirst[] = {DATABASETYPE_USER, DATABASETY
 // Long work draws a progress bar on a terminal and shows nothing in a pipe or a file.
 void ShowProgressOnlyOnTerminal(ReferenceHost& host);
 
+// Runs `change`; a change the libraries refuse becomes a CommandError naming `what`.
+void Attempt(const std::string& what, const std::function<void()>& change);
+
 // "master", "corporate" or "user"; nullopt for anything else.
 std::optional<DATABASETYPE> TierFromName(const std::string& name);
 const char* TierName(DATABASETYPE type);
@@ -52,25 +57,22 @@ public:
     // Never null while the session lives.
     CMSAccessDBHandler& Tier(DATABASETYPE type) const;
     ReferenceHost& Host() { return m_host; }
-
-    // Makes sure the current user of `type` may change what `ownerID` owns, asking once for the
-    // tier's password when the rule wants it; throws CommandError naming `what` when not.
-    void RequireRightsOn(DATABASETYPE type, long ownerID, const std::string& what);
-    // The same for a category, and for the master tier also the host's master edit permission.
-    void RequireRightsOnCategory(DATABASETYPE type, long treeID, const std::string& what);
-    // Changes to the master library need the host's permission.
-    void RequireMasterEdit(DATABASETYPE type, const std::string& what) const;
+    // The editor of the library of `type`. Where the rights rule wants the tier's password, it
+    // is asked for once per tier.
+    LibraryEditor Editor(DATABASETYPE type) { return LibraryEditor(Tier(type), m_rights); }
+    RightsGate& Rights() { return m_rights; }
     // A new password for `type`: the next line of standard input with --password-stdin, else
     // typed twice on the terminal without echo. Throws CommandError when none can be read or
     // the two differ.
     std::string ReadNewPassword(DATABASETYPE type);
 
 private:
-    bool AskPassword(DATABASETYPE type);
+    std::optional<CString> AskPassword(DATABASETYPE type);
 
     ReferenceHost m_host;
     PasswordSource m_passwords;
-    bool m_passwordGiven[4] = {false, false, false, false};
+    bool m_passwordAsked[4] = {false, false, false, false};
+    RightsGate m_rights;
 };
 
 }  // namespace vaultry::cli

@@ -2,13 +2,10 @@
 
 #include <map>
 
-#include "access/CMSAccessDBHandler.h"
-#include "apps/vaultry/Categories.h"
+#include "access/LibraryEditor.h"
 #include "apps/vaultry/Session.h"
 #include "host/CDrwObList.h"
 #include "host/FootprintGenerator.h"
-#include "platform/dao/CDaoRecordset.h"
-#include "tables/CRSObjectTree.h"
 
 namespace vaultry::cli {
 namespace {
@@ -169,29 +166,23 @@ std::vector<StarterPart> StarterParts() {
     return parts;
 }
 
-int FillStarterSet(CMSAccessDBHandler& library) {
-    CDaoRecordset roots(&library);
-    roots.Open(dbOpenSnapshot, "SELECT lTreeID FROM tObjectTree WHERE lParentID=lTreeID");
-    if (roots.IsEOF()) {
-        throw CommandError("the library has no top category");
-    }
-    const long root = static_cast<long>(roots.GetFieldValue(0).AsInt64());
-    roots.Close();
+int FillStarterSet(LibraryEditor& library, long root) {
     std::map<std::string, std::vector<std::unique_ptr<CDrwGroup>>> byCategory;
     for (StarterPart& part : StarterParts()) {
         byCategory[part.category].push_back(std::move(part.group));
     }
     int stored = 0;
     for (auto& [path, groups] : byCategory) {
-        const long category = MakeCategoryPath(library, root, path);
+        const long category = library.MakeCategoryPath(root, path.c_str());
         CDrwObList list;
         for (auto& group : groups) {
             list.Add(group.release());
         }
-        if (!library.SaveObjects(nullptr, &list, category, nullptr, nullptr)) {
+        const int count = library.StoreParts(category, list, nullptr, nullptr);
+        if (count != list.GetCount()) {
             throw CommandError("the starter parts of " + path + " could not all be stored");
         }
-        stored += list.GetCount();
+        stored += count;
     }
     return stored;
 }

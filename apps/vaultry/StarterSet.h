@@ -10,19 +10,19 @@
 
 #include "host/CDrwGroup.h"
 
-class CMSAccessDBHandler;
+class LibraryEditor;
 
 namespace vaultry::cli {
 
 struct StarterPart {
-    std::string category;  // below the root, "Resistors/SMD"
+    std::string category;  // below the top category, "Resistors/SMD"
     std::unique_ptr<CDrwGroup> group;
 };
 
 std::vector<StarterPart> StarterParts();
 
-// Makes the categories below the root of `library` and stores the parts in them; the number
-// stored. Throws CommandError when a category cannot be made or a part not stored.
-int FillStarterSet(CMSAccessDBHandler& library);
+// Makes the categories below `root` and stores the parts in them, through `library`'s editor;
+// the number stored. Throws CommandError when a part could not be stored.
+int FillStarterSet(LibraryEditor& library, long root);
 
 }  // namespace vaultry::cli

@@ -23,7 +23,9 @@ using LibraryCommand = std::function<int(Session&, Output)>;
 // Where the parsed options of the library subcommands land; lives through main.
 struct Arguments {
     std::string treeTier;
-    vaultry::cli::PartQuery query;
+    bool listRecursive = false;
+    std::string listName;
+    std::string listTypes;
     std::string listTier;
     std::string listCategory;
     PartArgument shown;
@@ -33,7 +35,7 @@ struct Arguments {
     bool recursive = false;
     PartArgument moved;
     std::string target;
-    bool category = false;
+    bool moveRecursive = false;
     PartArgument renamed;
     std::string newName;
     PartArgument removed;
@@ -77,12 +79,17 @@ void AddBrowsing(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, A
     auto* ls = app.add_subcommand("ls", "List parts as the part lists of the dialogs do");
     AddTierOption(ls, a.listTier, "Only this library");
     ls->add_option("--category", a.listCategory, "A category: its id (with --tier) or its path");
-    ls->add_flag("--subtree", a.query.withSubTree, "Also the parts of the sub-categories");
-    ls->add_option("--name", a.query.name, "Only names containing this text (case ignored)");
-    ls->add_option("--type", a.query.docTypes,
+    ls->add_flag("-r,--recursive", a.listRecursive,
+                 "With --category: also the parts of its sub-categories");
+    ls->add_option("--name", a.listName, "Only names containing this text (case ignored)");
+    ls->add_option("--type", a.listTypes,
                    "Document types, separated by | (default: every known type)");
     commands[ls] = [&a](Session& s, Output o) {
-        return ListCommand(s, a.query, a.listCategory, a.listTier, o);
+        PartQuery query;
+        query.withSubTree = a.listRecursive;
+        query.name = a.listName.c_str();
+        query.docTypes = a.listTypes.c_str();
+        return ListCommand(s, query, a.listCategory, a.listTier, o);
     };
 
     auto* show = app.add_subcommand("show", "Show a part: objects, pads, size and dimensions");
@@ -105,14 +112,15 @@ void AddPartChanges(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands
     };
 
     auto* mv = app.add_subcommand("mv", "Move a part (or with -r a category) into a category");
-    mv->add_flag("-r,--category", a.category, "SOURCE is a category, moved with its sub-tree");
+    mv->add_flag("-r,--recursive", a.moveRecursive,
+                 "SOURCE is a category, moved with its sub-tree");
     mv->add_option("source", a.moved.text, "The part, or the category with -r")->required();
     mv->add_option("destination", a.target, "The category to move into")->required();
     AddTierOption(mv, a.moved.tier, "The library of SOURCE when it is given by id");
     mv->add_option("--type", a.moved.docType, "Only a part of this document type");
     commands[mv] = [&a](Session& s, Output o) {
-        return a.category ? MoveCategoryCommand(s, a.moved.text, a.moved.tier, a.target, o)
-                          : MovePartCommand(s, a.moved, a.target, o);
+        return a.moveRecursive ? MoveCategoryCommand(s, a.moved.text, a.moved.tier, a.target, o)
+                               : MovePartCommand(s, a.moved, a.target, o);
     };
 
     auto* rename = app.add_subcommand("rename", "Give a part a new name");
@@ -136,11 +144,10 @@ void AddCategoryChanges(CLI::App& app, std::map<CLI::App*, LibraryCommand>& comm
     auto* rmdir =
         app.add_subcommand("rmdir", "Remove an empty category (with -r: and its content)");
     rmdir
-        ->add_option("category", a.removedCategory,
-                     "The category: its path, or its id with --categoryTier")
+        ->add_option("category", a.removedCategory, "The category: its path, or its id with --tier")
         ->required();
     AddTierOption(rmdir, a.categoryTier, "The library of a category given by id");
-    rmdir->add_flag("-r,--removeRecursive", a.removeRecursive, "Also its sub-categories and parts");
+    rmdir->add_flag("-r,--recursive", a.removeRecursive, "Also its sub-categories and parts");
     commands[rmdir] = [&a](Session& s, Output o) {
         return RemoveCategoryCommand(s, a.removedCategory, a.categoryTier, a.removeRecursive, o);
     };

@@ -59,6 +59,13 @@ protected:
         sqlite3_close(db);
     }
 
+    // Settings that let the master library be changed, as an option of the command line.
+    std::string MasterEdit() {
+        std::ofstream(program.File("config/vaultry/master-edit.ini"))
+            << "[host]\nmaster_edit = yes\n";
+        return " --config " + program.File("config/vaultry/master-edit.ini");
+    }
+
     long Id(const std::string& name, const std::string& tier) {
         return std::stol(Vaultry("ls --tier " + tier + " --name " + name).output);
     }
@@ -88,11 +95,13 @@ TEST_F(CommandLineLibrariesTest, TheStarterSetHasTheUsualLandPatterns) {
 TEST_F(CommandLineLibrariesTest, ListFiltersAsThePartListsDo) {
     EXPECT_EQ(Lines(Vaultry("ls").output), 40);
     EXPECT_EQ(Vaultry("ls --category master/ICs").output, "");
-    EXPECT_EQ(Lines(Vaultry("ls --category Norvik\\ Master/ICs --subtree").output), 12);
+    EXPECT_EQ(Lines(Vaultry("ls --category Norvik\\ Master/ICs -r").output), 12);
     EXPECT_EQ(Lines(Vaultry("ls --category 9 --tier master").output), 3);  // SOIC
-    // Names containing "so", case ignored: SOIC and TSSOP; quotes in the text are dropped.
-    EXPECT_EQ(Lines(Vaultry("ls --name so").output), 8);  // SOIC, TSSOP, SOT
-    EXPECT_EQ(Lines(Vaultry("ls --name \"S'o\"").output), 8);
+    // Names containing "so", case ignored: SOIC, TSSOP and SOT. A quote or a pattern
+    // character is looked for as it is.
+    EXPECT_EQ(Lines(Vaultry("ls --name so").output), 8);
+    EXPECT_EQ(Vaultry("ls --name \"S'o\"").output, "");
+    EXPECT_EQ(Vaultry("ls --name 'S*C'").output, "");
     EXPECT_EQ(Vaultry("ls --type Pad-Stack").output, "");
     EXPECT_EQ(Vaultry("ls --tier user").output, "");
     // Types hidden from lists stay out of them.
@@ -103,11 +112,13 @@ TEST_F(CommandLineLibrariesTest, ListFiltersAsThePartListsDo) {
     EXPECT_EQ(json.output,
               "[{\"id\":33,\"name\":\"R0603\",\"docType\":\"Footprint\",\"category\":14,"
               "\"owner\":0,\"ownerName\":\"root\",\"tier\":\"master\",\"rights\":true}]\n");
+    ASSERT_EQ(Vaultry("rename R0603 \"R0603 'wide' [x]\" --tier master" + MasterEdit()).status, 0);
+    EXPECT_EQ(Lines(Vaultry("ls --name \"'wide' [\"").output), 1);
 }
 
 TEST_F(CommandLineLibrariesTest, CategoriesCopyAndMoveBetweenTiersWithTheirGeometry) {
     ASSERT_EQ(Vaultry("cp -r master/ICs user").status, 0);
-    EXPECT_EQ(Lines(Vaultry("ls --category user/ICs --subtree").output), 12);
+    EXPECT_EQ(Lines(Vaultry("ls --category user/ICs --recursive").output), 12);
     const ProgramRun moved = Vaultry("mv -r user/ICs corporate");
     ASSERT_EQ(moved.status, 0) << moved.output;
     EXPECT_EQ(moved.output, "moved User/ICs into Corporate database\n");
@@ -137,15 +148,21 @@ TEST_F(CommandLineLibrariesTest, PartsCopyRenameMoveAndGo) {
 TEST_F(CommandLineLibrariesTest, RefusalsSayWhyAndExitWithOne) {
     ASSERT_EQ(Vaultry("cp -r master/ICs user").status, 0);
     const std::pair<const char*, const char*> refusals[] = {
-        {"mv -r user/ICs user/ICs/SOIC", "mv: the destination lies inside the category itself"},
-        {"mv -r user/ICs/SOIC user/ICs", "mv: the category is already there"},
-        {"cp -r user/ICs user/ICs/QFN", "cp -r: the destination lies inside the category itself"},
+        {"mv -r user/ICs user/ICs/SOIC",
+         "mv -r: A category cannot go into itself or into one of its own sub-categories."},
+        {"mv -r user/ICs/SOIC user/ICs", "mv -r: The category is already there."},
+        {"cp -r user/ICs user/ICs/QFN",
+         "cp -r: A category cannot go into itself or into one of its own sub-categories."},
+        {"cp -r master/ICs user", "cp -r: A category named \"ICs\" is already there."},
+        {"mv -r master/ICs/QFN user/ICs", "mv -r: The master library may not be changed"},
         {"rmdir user/ICs", "rmdir: User/ICs is not empty"},
-        {"rmdir user", "rmdir: a top category cannot be removed"},
-        {"rm SOIC-8 --tier master", "the master library may not be changed here"},
+        {"rmdir -r user", "rmdir: A top category cannot be moved, renamed or removed."},
+        {"rm SOIC-8 --tier master",
+         "The master library may not be changed: the host does not allow it. (set master_edit"},
         {"rm nothing-like-it", "no part named nothing-like-it"},
         {"ls --category user/Nowhere", "no category user/Nowhere"},
-        {"mkdir user/ICs", "mkdir: User/ICs exists"},
+        {"mkdir user/ics", "mkdir user/ics: A category named \"ics\" is already there."},
+        {"rename SOIC-8 '' --tier user", "rename SOIC-8: Please enter a valid name."},
     };
     for (const auto& [command, message] : refusals) {
         const ProgramRun run = Vaultry(command);
@@ -162,10 +179,13 @@ TEST_F(CommandLineLibrariesTest, APasswordGuardsTheOwnersParts) {
     ASSERT_EQ(Vaultry("passwd --password-stdin", "Secret\n").status, 0);
     const ProgramRun guessed = Vaultry("passwd --password-stdin", "secret\nmine\n");
     EXPECT_EQ(guessed.status, 1);  // changing it needs the current one
-    EXPECT_NE(guessed.errors.find("passwd: no rights"), std::string::npos) << guessed.errors;
+    EXPECT_NE(guessed.errors.find("passwd: No rights: the library password is missing or wrong."),
+              std::string::npos)
+        << guessed.errors;
     const ProgramRun none = Vaultry("rm R0603 --tier user");
     EXPECT_EQ(none.status, 1);
-    EXPECT_NE(none.errors.find("no rights (wrong or missing password)"), std::string::npos)
+    EXPECT_NE(none.errors.find("rm R0603: No rights: the library password is missing or wrong."),
+              std::string::npos)
         << none.errors;
     EXPECT_EQ(Vaultry("rm R0603 --tier user --password-stdin", "secret\n").status, 1);
     EXPECT_EQ(Vaultry("rm R0603 --tier user --password-stdin", "Secret\n").status, 0);
@@ -224,3 +244,72 @@ TEST_F(CommandLineLibrariesTest, CheckFindsTheDamageDoneOnPurpose) {
 }
 
 }  // namespace
+
+TEST_F(CommandLineLibrariesTest, EveryCommandThatStoresPassesTheRightsFirst) {
+    ASSERT_EQ(Vaultry("export --category master/ICs -o " + program.File("ics.xml")).status, 0);
+    ASSERT_EQ(Vaultry("mkdir user/Mine").status, 0);
+    ASSERT_EQ(Vaultry("passwd --password-stdin", "Secret\n").status, 0);
+    const std::vector<std::string> commands = {
+        "cp --tier master R0603 user", "cp -r master/Resistors user",
+        "import " + program.File("ics.xml") + " --into user",
+        "mv -r master/ICs user/Mine" + MasterEdit(), "mkdir user/Mine/Deeper"};
+    for (const std::string& command : commands) {
+        const ProgramRun run = Vaultry(command);
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_NE(run.errors.find("No rights: the library password is missing or wrong."),
+                  std::string::npos)
+            << command << ": " << run.errors;
+    }
+    EXPECT_EQ(Vaultry("ls --tier user").output, "");
+    EXPECT_EQ(Lines(Vaultry("tree --tier user").output), 2);  // User and Mine
+    EXPECT_EQ(Vaultry("cp --tier master R0603 user --password-stdin", "Secret\n").status, 0);
+
+    // A category of another user who protects it with a password takes nothing, whatever
+    // password is given.
+    Damage("user",
+           "INSERT INTO tUserTree (lUserID, strUserName, strPassword, bMayWrite) VALUES (5, "
+           "'other', 'theirs', 1)");
+    Damage("user", "UPDATE tObjectTree SET lUserID=5 WHERE strName='Mine'");
+    const ProgramRun theirs =
+        Vaultry("cp --tier master R0805 user/Mine --password-stdin", "theirs\n");
+    EXPECT_EQ(theirs.status, 1);
+    EXPECT_NE(theirs.errors.find("belongs to another user"), std::string::npos) << theirs.errors;
+    EXPECT_EQ(Lines(Vaultry("ls --tier user").output), 1);
+}
+
+TEST_F(CommandLineLibrariesTest, NamesAreUniqueWithinADocumentTypeWhateverItsTypeRows) {
+    ASSERT_EQ(Vaultry("cp --tier master R0201 user").status, 0);
+    ASSERT_EQ(Vaultry("cp --tier master R0402 user").status, 0);
+    const long r0402 = Id("R0402", "user");
+    const ProgramRun taken = Vaultry("rename --tier user " + std::to_string(r0402) + " r0201");
+    EXPECT_EQ(taken.status, 1);
+    EXPECT_NE(taken.errors.find("The specified name already exists"), std::string::npos)
+        << taken.errors;
+    // An older file may hold two type rows for one document type; names still clash across
+    // them. The second row repeats the first, which check reports.
+    Damage("user",
+           "INSERT INTO tObjectTypes (strDescription, strDocumentType, lBlobID, byVisibility) "
+           "SELECT strDescription, strDocumentType, lBlobID, byVisibility FROM tObjectTypes");
+    Damage("user",
+           "UPDATE tObjects SET lObjectTypeID=(SELECT Max(lObjectTypeID) FROM "
+           "tObjectTypes) WHERE strObjectName='R0402'");
+    EXPECT_EQ(Vaultry("rename --tier user " + std::to_string(r0402) + " R0201").status, 1);
+    EXPECT_EQ(Vaultry("rename --tier user " + std::to_string(r0402) + " r0402").status, 0);
+    const ProgramRun check = Vaultry("check --tier user");
+    EXPECT_NE(check.output.find("repeats object type 1"), std::string::npos) << check.output;
+    Damage("user", "UPDATE tObjects SET strObjectName='r0201' WHERE strObjectName='r0402'");
+    EXPECT_NE(Vaultry("check --tier user").output.find("another Footprint (part"),
+              std::string::npos);
+}
+
+TEST_F(CommandLineLibrariesTest, AnImportCountsOnlyThePartsItStored) {
+    ASSERT_EQ(Vaultry("export R0603 R0805 R0603 -o " + program.File("twice.xml")).status, 0);
+    const ProgramRun imported = Vaultry("import " + program.File("twice.xml") + " --into user");
+    EXPECT_EQ(imported.status, 1);
+    EXPECT_NE(imported.errors.find("R0603: the name is taken in the user library; not stored"),
+              std::string::npos)
+        << imported.errors;
+    EXPECT_NE(imported.errors.find("import: stored 2 parts;"), std::string::npos)
+        << imported.errors;
+    EXPECT_EQ(Lines(Vaultry("ls --tier user").output), 2);
+}

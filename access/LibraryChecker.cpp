@@ -1,0 +1,207 @@
+#include "access/LibraryChecker.h"
+
+#include <map>
+#include <set>
+#include <utility>
+
+#include "access/CMSAccessDBHandler.h"
+#include "access/LibraryTree.h"
+#include "host/CDrwGroup.h"
+#include "platform/afx/UnicodeCase.h"
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/CDaoRecordset.h"
+
+namespace {
+
+using Findings = std::vector<std::string>;
+
+long LongAt(CDaoRecordset& rows, int column) {
+    return static_cast<long>(rows.GetFieldValue(column).AsInt64());
+}
+
+std::string TextAt(CDaoRecordset& rows, int column) {
+    return rows.GetFieldValue(column).AsText().str();
+}
+
+std::string Part(long id, const std::string& name) {
+    return "part " + std::to_string(id) + " \"" + name + "\": ";
+}
+
+// Orders pairs by their first member ignoring case, then by their second.
+struct FoldedFirst {
+    template <class Second>
+    bool operator()(const std::pair<std::string, Second>& a,
+                    const std::pair<std::string, Second>& b) const {
+        const int first = vaultry::text::CompareFolded(a.first, b.first);
+        return first != 0 ? first < 0 : a.second < b.second;
+    }
+};
+
+// Orders (name, type) pairs ignoring case in both.
+struct FoldedBoth {
+    bool operator()(const std::pair<std::string, std::string>& a,
+                    const std::pair<std::string, std::string>& b) const {
+        const int first = vaultry::text::CompareFolded(a.first, b.first);
+        return first != 0 ? first < 0 : vaultry::text::CompareFolded(a.second, b.second) < 0;
+    }
+};
+
+}  // namespace
+
+Findings LibraryChecker::Findings() {
+    ::Findings findings;
+    try {
+        CheckIntegrity(findings);
+        CheckPartRows(findings);
+        CheckTree(findings);
+        CheckPartData(findings);
+        CheckNamesPerDocType(findings);
+        CheckTypeRows(findings);
+    } catch (const CDaoException& e) {
+        findings.push_back("file: " + e.GetErrorMessage().str());
+    }
+    return findings;
+}
+
+void LibraryChecker::CheckIntegrity(::Findings& findings) {
+    CDaoRecordset check(&m_library);
+    check.Open(dbOpenSnapshot, "SELECT * FROM pragma_integrity_check");
+    for (; !check.IsEOF(); check.MoveNext()) {
+        const std::string line = TextAt(check, 0);
+        if (line != "ok") {
+            findings.push_back("file: " + line);
+        }
+    }
+}
+
+// Parts whose category, object type or blob row is missing.
+void LibraryChecker::CheckPartRows(::Findings& findings) {
+    struct Rule {
+        const char* condition;
+        const char* finding;
+    };
+    constexpr Rule kRules[] = {
+        {"lObjectTreeID NOT IN (SELECT lTreeID FROM tObjectTree)", "its category is missing"},
+        {"lObjectTypeID NOT IN (SELECT lObjectTypeID FROM tObjectTypes)",
+         "its object type is missing"},
+        {"lBlobID NOT IN (SELECT lBlobID FROM tBlobs)", "its data is missing"},
+    };
+    for (const Rule& rule : kRules) {
+        CDaoRecordset parts(&m_library);
+        parts.Open(dbOpenSnapshot, CString("SELECT lObjectID, strObjectName FROM tObjects WHERE ") +
+                                       rule.condition);
+        for (; !parts.IsEOF(); parts.MoveNext()) {
+            findings.push_back(Part(LongAt(parts, 0), TextAt(parts, 1)) + rule.finding);
+        }
+    }
+}
+
+// Every category must reach the one top category through parents that exist, one level at a
+// time.
+void LibraryChecker::CheckTree(::Findings& findings) {
+    const LibraryTree tree(m_library);
+    int roots = 0;
+    for (const LibraryCategory& category : tree.All()) {
+        const std::string name =
+            "category " + std::to_string(category.id) + " \"" + category.name.str() + "\": ";
+        if (category.IsRoot()) {
+            ++roots;
+            if (category.level != 0) {
+                findings.push_back(name + "a top category at level " +
+                                   std::to_string(category.level));
+            }
+            continue;
+        }
+        const LibraryCategory* parent = tree.Find(category.parent);
+        if (parent == nullptr) {
+            findings.push_back(name + "its parent " + std::to_string(category.parent) +
+                               " is missing");
+            continue;
+        }
+        const LibraryCategory* namesake = tree.Child(parent->id, category.name);
+        if (namesake != nullptr && namesake->id != category.id) {
+            findings.push_back(name + "its sibling " + std::to_string(namesake->id) +
+                               " has the same name");
+        }
+        if (category.level != parent->level + 1) {
+            findings.push_back(name + "at level " + std::to_string(category.level) +
+                               " under a category at level " + std::to_string(parent->level));
+        }
+        std::set<long> seen{category.id};
+        for (const LibraryCategory* at = parent; at != nullptr && !at->IsRoot();
+             at = tree.Find(at->parent)) {
+            if (!seen.insert(at->id).second) {
+                findings.push_back(name + "its parents run in a circle");
+                break;
+            }
+        }
+    }
+    if (roots != 1) {
+        findings.push_back("tree: " + std::to_string(roots) + " top categories instead of one");
+    }
+}
+
+void LibraryChecker::CheckPartData(::Findings& findings) {
+    CDaoRecordset parts(&m_library);
+    parts.Open(dbOpenSnapshot,
+               "SELECT lObjectID, strObjectName FROM tObjects WHERE lBlobID IN "
+               "(SELECT lBlobID FROM tBlobs)");
+    for (; !parts.IsEOF(); parts.MoveNext()) {
+        CDrwGroup* group = nullptr;
+        CLayerDefinition layers;
+        CColorDefinition colours;
+        const long id = LongAt(parts, 0);
+        const long type = m_library.LoadObject(nullptr, group, id, &layers, &colours);
+        delete group;
+        if (type <= 0) {
+            findings.push_back(Part(id, TextAt(parts, 1)) + "its data does not decode");
+        }
+    }
+}
+
+// Parts of different document types may share a name; parts of one may not, whatever object
+// type rows they were stored under.
+void LibraryChecker::CheckNamesPerDocType(::Findings& findings) {
+    CDaoRecordset parts(&m_library);
+    parts.Open(dbOpenSnapshot,
+               "SELECT tObjects.lObjectID, tObjects.strObjectName, tObjectTypes.strDocumentType "
+               "FROM tObjects INNER JOIN tObjectTypes ON "
+               "tObjects.lObjectTypeID=tObjectTypes.lObjectTypeID ORDER BY tObjects.lObjectID");
+    std::map<std::pair<std::string, std::string>, long, FoldedBoth> first;
+    for (; !parts.IsEOF(); parts.MoveNext()) {
+        const std::string name = TextAt(parts, 1);
+        const std::string docType = TextAt(parts, 2);
+        const auto [earlier, added] =
+            first.emplace(std::make_pair(name, docType), LongAt(parts, 0));
+        if (!added) {
+            findings.push_back(Part(LongAt(parts, 0), name) + "another " + docType + " (part " +
+                               std::to_string(earlier->second) + ") has the same name");
+        }
+    }
+}
+
+// Two object type rows of one document type with the same data block: parts stored since may
+// be under either, which only a damaged library or an old fault leaves behind.
+void LibraryChecker::CheckTypeRows(::Findings& findings) {
+    CDaoRecordset types(&m_library);
+    types.Open(dbOpenSnapshot,
+               "SELECT tObjectTypes.lObjectTypeID, tObjectTypes.strDocumentType, tBlobs.blbBlob "
+               "FROM tObjectTypes INNER JOIN tBlobs ON tObjectTypes.lBlobID=tBlobs.lBlobID "
+               "ORDER BY tObjectTypes.lObjectTypeID");
+    std::map<std::pair<std::string, std::vector<BYTE>>, long, FoldedFirst> first;
+    for (; !types.IsEOF(); types.MoveNext()) {
+        const COleVariant block = types.GetFieldValue(2);
+        std::vector<BYTE> bytes = block.AsBytes();
+        if (block.IsText()) {  // a damaged row may hold text where bytes belong
+            const CString text = block.AsText();
+            bytes.assign(text.GetString(), text.GetString() + text.GetLength());
+        }
+        const auto [earlier, added] =
+            first.emplace(std::make_pair(TextAt(types, 1), bytes), LongAt(types, 0));
+        if (!added) {
+            findings.push_back("object type " + std::to_string(LongAt(types, 0)) + " \"" +
+                               TextAt(types, 1) + "\": repeats object type " +
+                               std::to_string(earlier->second));
+        }
+    }
+}

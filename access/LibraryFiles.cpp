@@ -1,0 +1,15 @@
+#include "access/LibraryFiles.h"
+
+#include <filesystem>
+
+#include "resources/VaultryModule.h"
+
+void LibraryFiles::Create(const CString& path, DATABASETYPE tier, Generation generation) {
+    std::error_code ignored;  // a folder that cannot be made shows as the file not being made
+    std::filesystem::create_directories(std::filesystem::path(path.str()).parent_path(), ignored);
+    vaultry::tables::LibrarySchema::CreateLibrary(path, TierTitle(tier), generation);
+}
+
+LibraryFiles::Report LibraryFiles::Inspect(const CString& path) {
+    return vaultry::tables::LibraryExaminer::Inspect(path);
+}

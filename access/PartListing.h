@@ -1,0 +1,48 @@
+#pragma once
+// The parts of the libraries as the part lists show them: of the categories asked for (with
+// their sub-categories when wanted), whose names contain a text, of the document types asked
+// for and never of the types hidden from lists; sorted by name, the user library first.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/afx/CString.h"
+#include "resources/DatabaseType.h"
+
+struct PartEntry {
+    long id = 0;
+    CString name;
+    CString docType;
+    long category = 0;
+    long owner = 0;
+    CString ownerName;
+    DATABASETYPE tier = DATABASETYPE_USER;
+    bool rights = false;  // may the current user change it
+};
+
+struct PartQuery {
+    std::optional<DATABASETYPE> tier;  // all three when empty
+    std::optional<long> category;      // in `tier`, which must then be set
+    bool withSubTree = false;
+    CString name;      // a text the name contains (case ignored); empty for any
+    CString docTypes;  // "Footprint|Pad-Stack"; empty for every type a plug-in serves
+    // Every part whatever its type, also of types hidden from lists or served by no plug-in
+    // (`docTypes` is then not looked at).
+    bool everyType = false;
+};
+
+// The entries in list order, from the libraries of the library set. Throws CDaoException when
+// a library cannot be read.
+std::vector<PartEntry> ListParts(const PartQuery& query);
+
+class CMSAccessDBHandler;
+// The entry of part `objectID` of `library`; nullopt when there is none.
+std::optional<PartEntry> FindPart(CMSAccessDBHandler& library, long objectID);
+
+// The name clause of a part filter: names containing `text` as it stands, case ignored. Quotes
+// and the pattern characters of LIKE in it are matched as themselves. Empty for an empty text.
+CString NameClause(const CString& text);
+
+// Every document type the plug-ins serve, "|"-separated.
+CString AllDocTypes();
