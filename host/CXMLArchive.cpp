@@ -128,8 +128,17 @@ void CXMLArchive::SaveHeader() {
 }
 
 void CXMLArchive::WriteElementStart(const CString& name) {
+    PushElement(name);
+}
+
+void CXMLArchive::PushElement(const CString& name) {
     pugi::xml_node element = m_levels.back().element.append_child(name.GetString());
     m_levels.push_back({element, {}});
+}
+
+void CXMLArchive::WriteIndentation() {
+    const std::string layout = "\n" + std::string(2 * (m_levels.size() - 1), ' ');
+    m_levels.back().element.append_child(pugi::node_pcdata).set_value(layout.c_str());
 }
 
 void CXMLArchive::WriteElementEnd(const CString&) {

@@ -46,9 +46,17 @@ public:
     // False when the file held no readable tree.
     bool IsReadable() const { return m_readable; }
 
-    // Writing.
+    // Writing. The text is compact: elements follow one another without layout, unless a
+    // writer lays them out itself with WriteIndentation.
     void SaveHeader();
+    // Opens element `name` inside the open one; it is the open one until WriteElementEnd.
     virtual void WriteElementStart(const CString& name);
+    // The step of WriteElementStart that opens the element and makes it the open one; the text
+    // archive does nothing more.
+    virtual void PushElement(const CString& name);
+    // A line break and two blanks per open element, as text inside the open element, so that
+    // what follows starts on a line of its own at its depth.
+    virtual void WriteIndentation();
     virtual void WriteElementEnd(const CString& name);
     virtual void WriteAttribute(const CString& name, const CString& value);
     virtual void WriteAttribute(const CString& name, long value);

@@ -36,6 +36,9 @@ public:
     void WriteAttribute(const CString&, const CString&) override {}
     void WriteAttribute(const CString&, long) override {}
     void WriteAttribute(const CString&, double) override {}
+    // Elements become rows only through WriteElementStart, and rows have no layout.
+    void PushElement(const CString&) override {}
+    void WriteIndentation() override {}
     // Writes nothing.
     bool Write(const CString&) { return false; }
 

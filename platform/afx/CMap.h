@@ -26,7 +26,6 @@ public:
     bool RemoveKey(ARG_KEY key) { return m_map.erase(key) > 0; }
     void RemoveAll() { m_map.clear(); }
     // Prepares for about `size` entries; a hint, as in MFC.
-    void InitHashTable(UINT size) { m_map.reserve(size); }
 
     auto begin() const { return m_map.begin(); }
     auto end() const { return m_map.end(); }

@@ -30,7 +30,6 @@ public:
     bool IsNull() const { return vt == VT_NULL || vt == VT_EMPTY; }
     bool IsText() const { return vt == VT_BSTR; }
     bool IsNumber() const { return vt == VT_I4 || vt == VT_I8 || vt == VT_R8; }
-    bool IsBinary() const { return vt == (VT_ARRAY | VT_UI1); }
 
     // Conversions in the manner of DAO's field binding: a null reads as 0 or empty, a text as
     // its leading number, a number as its decimal text.

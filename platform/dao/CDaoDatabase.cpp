@@ -158,10 +158,6 @@ std::uint64_t CDaoDatabase::GetRollbackCount() const {
     return IsOpen() ? m_connection->RollbackCount() : 0;
 }
 
-short CDaoDatabase::GetQueryTimeout() const {
-    return static_cast<short>(Connection().BusyTimeout() / 1000);
-}
-
 SqliteConnection& CDaoDatabase::Connection() const {
     if (m_connection == nullptr) {
         throw CDaoException(JET_ERROR_OBJECT_NOT_OPEN, "DAO.Database", "Object is closed.",

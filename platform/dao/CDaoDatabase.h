@@ -44,7 +44,6 @@ public:
     // How long a statement waits for another process's lock before failing with SQLite's busy
     // error. Five seconds unless set.
     void SetQueryTimeout(short seconds);
-    short GetQueryTimeout() const;
 
     // Grows with every rollback on this database (of a transaction or a nested one): whatever
     // was seen written before may be gone since. 0 when closed.

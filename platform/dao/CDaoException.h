@@ -25,7 +25,6 @@ public:
     // Error information is always present here; this refills it from the exception's own
     // error, as DAO would from its error collection. `index` is kept for the DAO signature.
     void GetErrorInfo(int index);
-    int GetErrorCount() const { return 1; }
 
     long m_scode;
     int m_nAfxDaoError;

@@ -42,7 +42,6 @@ public:
     virtual void DoFieldExchange(CDaoFieldExchange* pFX);
     // Runs the statement again with the current filter and sort; stands on the first row.
     virtual void Requery();
-    CString GetSQL() const { return m_strSQL; }
 
     bool IsBOF() const;
     bool IsEOF() const;

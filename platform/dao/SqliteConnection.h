@@ -54,7 +54,6 @@ public:
     // through this connection; library files do not change their schema under a running program.
     const std::string& IntegerKeyColumn(const std::string& table);
 
-    sqlite3* Handle() const { return m_db; }
     int Changes() const { return sqlite3_changes(m_db); }
     std::int64_t LastInsertRowid() const { return sqlite3_last_insert_rowid(m_db); }
     void SetBusyTimeout(int milliseconds);

@@ -112,8 +112,4 @@ std::int64_t SqliteStatement::ColumnInt64(int column) const {
     return sqlite3_column_int64(m_stmt, column);
 }
 
-bool SqliteStatement::ColumnIsNull(int column) const {
-    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
-}
-
 }  // namespace vaultry::dao

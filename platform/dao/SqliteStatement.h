@@ -34,7 +34,6 @@ public:
     const char* ColumnName(int column) const;
     COleVariant Column(int column) const;
     std::int64_t ColumnInt64(int column) const;
-    bool ColumnIsNull(int column) const;
 
 private:
     sqlite3* m_db;

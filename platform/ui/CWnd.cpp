@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFont>
 #include <QVariant>
 #include <QWidget>
 #include <utility>
@@ -18,23 +17,6 @@ CWnd::HelpHandler& CurrentHelpHandler() {
 }
 
 }  // namespace
-
-CFont::CFont() : m_font(std::make_unique<QFont>()) {}
-CFont::~CFont() = default;
-CFont::CFont(const CFont& other) : m_font(std::make_unique<QFont>(*other.m_font)) {}
-CFont& CFont::operator=(const CFont& other) {
-    *m_font = *other.m_font;
-    return *this;
-}
-
-BOOL CFont::CreatePointFont(int pointSize, const char* faceName) {
-    if (pointSize <= 0) {
-        return FALSE;
-    }
-    m_font = std::make_unique<QFont>(QString::fromUtf8(faceName));
-    m_font->setPointSizeF(pointSize / 10.0);
-    return TRUE;
-}
 
 CWnd::~CWnd() {
     Detach();
@@ -125,12 +107,6 @@ CString CWnd::GetWindowText() const {
     return CString(text.toString().toUtf8().constData());
 }
 
-void CWnd::SetFont(const CFont& font) {
-    if (m_widget != nullptr) {
-        m_widget->setFont(font.Font());
-    }
-}
-
 BOOL CWnd::EnableWindow(BOOL enable) {
     const BOOL wasDisabled = m_widget && !m_widget->isEnabled();
     if (m_widget != nullptr) {
@@ -169,16 +145,6 @@ CWnd* CWnd::GetFocus() {
 
 void CWnd::GetClientRect(CRect* rect) const {
     *rect = m_widget ? CRect{0, 0, m_widget->width(), m_widget->height()} : CRect{};
-}
-
-void CWnd::GetWindowRect(CRect* rect) const {
-    if (m_widget == nullptr) {
-        *rect = CRect{};
-        return;
-    }
-    const QPoint origin = m_widget->mapToGlobal(QPoint(0, 0));
-    *rect = {origin.x(), origin.y(), origin.x() + m_widget->width(),
-             origin.y() + m_widget->height()};
 }
 
 void CWnd::ClientToScreen(CPoint* point) const {

@@ -11,8 +11,6 @@
 
 #include "platform/afx/CString.h"
 
-class QFont;
-
 struct CPoint {
     long x = 0;
     long y = 0;
@@ -29,21 +27,6 @@ struct CRect {
 
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOW = 5;
-
-// A font by face and size, as the dialogs ask for one.
-class CFont {
-public:
-    CFont();
-    ~CFont();
-    CFont(const CFont& other);
-    CFont& operator=(const CFont& other);
-    // `pointSize` in tenths of a point, as MFC's CreatePointFont takes it.
-    BOOL CreatePointFont(int pointSize, const char* faceName);
-    const QFont& Font() const { return *m_font; }
-
-private:
-    std::unique_ptr<QFont> m_font;
-};
 
 class CWnd {
 public:
@@ -68,7 +51,6 @@ public:
 
     void SetWindowText(const char* text);
     CString GetWindowText() const;
-    void SetFont(const CFont& font);
     BOOL EnableWindow(BOOL enable = TRUE);
     BOOL IsWindowEnabled() const;
     BOOL ShowWindow(int command);
@@ -77,7 +59,6 @@ public:
     CWnd* SetFocus();
     static CWnd* GetFocus();
     void GetClientRect(CRect* rect) const;
-    void GetWindowRect(CRect* rect) const;  // in screen coordinates
     void ClientToScreen(CPoint* point) const;
     void ScreenToClient(CPoint* point) const;
 

@@ -43,39 +43,15 @@ private:
 
 }  // namespace
 
-int CButton::GetCheck() const {
-    const auto* button = As<QAbstractButton>(*this);
-    return button && button->isChecked() ? BST_CHECKED : BST_UNCHECKED;
-}
-
-void CButton::SetCheck(int check) {
-    if (auto* button = As<QAbstractButton>(*this)) {
-        button->setChecked(check == BST_CHECKED);
-    }
-}
-
 BOOL CButton::IsDefault() const {
     const auto* button = As<QPushButton>(*this);
     return button && button->isDefault();
-}
-
-void CButton::SetDefault(BOOL isDefault) {
-    if (auto* button = As<QPushButton>(*this)) {
-        button->setDefault(isDefault != FALSE);
-        button->setAutoDefault(isDefault != FALSE);
-    }
 }
 
 void CButton::SetOwnerDraw(std::function<void(QPainter&, const CRect&)> draw) {
     if (Widget() != nullptr) {
         Widget()->installEventFilter(new OwnerDrawFilter(std::move(draw), Widget()));
         Widget()->update();
-    }
-}
-
-void CButton::OnClicked(std::function<void()> handler) {
-    if (auto* button = As<QAbstractButton>(*this)) {
-        QObject::connect(button, &QAbstractButton::clicked, button, std::move(handler));
     }
 }
 
@@ -88,20 +64,6 @@ void CStatic::ReplaceWith(QWidget* control) {
     control->setGeometry(placeholder->geometry());
     control->show();
     placeholder->hide();
-}
-
-void CEdit::SetSel(int start, int end) {
-    if (auto* edit = As<QLineEdit>(*this)) {
-        const int length = static_cast<int>(edit->text().size());
-        const int last = end < 0 || end > length ? length : end;
-        edit->setSelection(start, last - start);
-    }
-}
-
-void CEdit::LimitText(int characters) {
-    if (auto* edit = As<QLineEdit>(*this)) {
-        edit->setMaxLength(characters > 0 ? characters : 32767);
-    }
 }
 
 void CEdit::OnChange(std::function<void()> handler) {
@@ -127,31 +89,6 @@ int CComboBox::AddString(const char* text) {
     }
     combo->insertItem(index, Text(text));
     return index;
-}
-
-int CComboBox::InsertString(int index, const char* text) {
-    auto* combo = As<QComboBox>(*this);
-    if (combo == nullptr || index > combo->count()) {
-        return CB_ERR;
-    }
-    const int at = index < 0 ? combo->count() : index;
-    combo->insertItem(at, Text(text));
-    return at;
-}
-
-int CComboBox::DeleteString(int index) {
-    auto* combo = As<QComboBox>(*this);
-    if (combo == nullptr || index < 0 || index >= combo->count()) {
-        return CB_ERR;
-    }
-    combo->removeItem(index);
-    return combo->count();
-}
-
-void CComboBox::ResetContent() {
-    if (auto* combo = As<QComboBox>(*this)) {
-        combo->clear();
-    }
 }
 
 int CComboBox::GetCount() const {

@@ -9,20 +9,14 @@
 
 class QPainter;
 
-constexpr int BST_UNCHECKED = 0;
-constexpr int BST_CHECKED = 1;
 constexpr int CB_ERR = -1;
 
 class CButton : public CWnd {
 public:
-    int GetCheck() const;
-    void SetCheck(int check);
     // The button Enter presses.
     BOOL IsDefault() const;
-    void SetDefault(BOOL isDefault);
     // An owner-drawn button draws itself with `draw` instead of the platform's look.
     void SetOwnerDraw(std::function<void(QPainter& painter, const CRect& rect)> draw);
-    void OnClicked(std::function<void()> handler);
 };
 
 class CStatic : public CWnd {
@@ -35,8 +29,6 @@ public:
 
 class CEdit : public CWnd {
 public:
-    void SetSel(int start, int end);
-    void LimitText(int characters);
     // EN_CHANGE: the text changed, by the user or by SetWindowText.
     void OnChange(std::function<void()> handler);
 };
@@ -46,9 +38,6 @@ public:
 class CComboBox : public CWnd {
 public:
     int AddString(const char* text);
-    int InsertString(int index, const char* text);
-    int DeleteString(int index);
-    void ResetContent();
     int GetCount() const;
     int GetCurSel() const;
     int SetCurSel(int index);  // CB_ERR (and no selection) when out of range

@@ -65,6 +65,27 @@ TEST(CXMLArchiveTest, PlainAndCompressedFormsBeginWithTheirMarkers) {
     }
 }
 
+TEST(CXMLArchiveTest, AWriterMayLayTheTextOutItselfAndReadingSkipsTheLayout) {
+    const std::string bytes = Archive(false, [](CXMLArchive& ar) {
+        ar.PushElement("Root");
+        ar.WriteIndentation();
+        ar.PushElement("Child");
+        ar.WriteElementEnd("Child");
+        ar.WriteIndentation();
+        ar.WriteElementStart("Second");
+        ar.WriteElementEnd("Second");
+        ar.WriteElementEnd("Root");
+    });
+    EXPECT_EQ(bytes,
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Root>\n  <Child/>\n  "
+              "<Second/></Root>");
+    Reader reader(bytes, false);
+    ASSERT_TRUE(reader.ar.ReadElementHeader("Root"));
+    EXPECT_TRUE(reader.ar.IsElementName("Child"));
+    ASSERT_TRUE(reader.ar.GetNextElem());
+    EXPECT_TRUE(reader.ar.IsElementName("Second"));
+}
+
 TEST(CXMLArchiveTest, TheCursorWalksEntersAndLeaves) {
     const std::string bytes = Archive(false, [](CXMLArchive& ar) {
         CSafeStartAndEndElement root(ar, "Root");

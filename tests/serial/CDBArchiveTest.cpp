@@ -42,6 +42,8 @@ TEST(CDBArchiveTest, ElementsNestAsRowsUnderTheirParents) {
         {
             CSafeStartAndEndElement part(archive, "Part");
             archive.WriteAttribute("Name", CString("ignored"));
+            archive.PushElement("Pushed");  // neither a row nor a move
+            archive.WriteIndentation();
             { CSafeStartAndEndElement pad(archive, "Pad"); }
             { CSafeStartAndEndElement line(archive, "Line's"); }
         }
