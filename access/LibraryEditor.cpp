@@ -23,16 +23,8 @@ namespace {
 std::vector<CString> Elements(const CString& path) {
     std::vector<CString> names;
     int start = 0;
-    while (start <= path.GetLength()) {
-        const int slash = path.Find('/', start);
-        const int end = slash < 0 ? path.GetLength() : slash;
-        if (end > start) {
-            names.push_back(path.Mid(start, end - start));
-        }
-        if (slash < 0) {
-            break;
-        }
-        start = slash + 1;
+    for (CString name = path.Tokenize("/", start); start >= 0; name = path.Tokenize("/", start)) {
+        names.push_back(name);
     }
     return names;
 }

@@ -21,16 +21,10 @@ std::vector<CString> RequestedTypes(const CString& request) {
         return {request};
     }
     std::vector<CString> names;
-    for (int start = 0; start <= request.GetLength();) {
-        const int bar = request.Find('|', start);
-        const int end = bar < 0 ? request.GetLength() : bar;
-        if (end > start) {
-            names.push_back(request.Mid(start, end - start));
-        }
-        if (bar < 0) {
-            break;
-        }
-        start = bar + 1;
+    int start = 0;
+    for (CString name = request.Tokenize("|", start); start >= 0;
+         name = request.Tokenize("|", start)) {
+        names.push_back(name);
     }
     return names;
 }

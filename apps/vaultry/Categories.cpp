@@ -11,19 +11,13 @@
 namespace vaultry::cli {
 namespace {
 
+// "user/Resistors//SMD/" gives user, Resistors and SMD.
 std::vector<std::string> SplitPath(const std::string& text) {
+    const CString path = text.c_str();
     std::vector<std::string> elements;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t slash = text.find('/', start);
-        const std::string element = text.substr(start, slash - start);
-        if (!element.empty()) {
-            elements.push_back(element);
-        }
-        if (slash == std::string::npos) {
-            break;
-        }
-        start = slash + 1;
+    int start = 0;
+    for (CString name = path.Tokenize("/", start); start >= 0; name = path.Tokenize("/", start)) {
+        elements.push_back(name.str());
     }
     return elements;
 }

@@ -109,6 +109,20 @@ CString CString::Mid(int first, int count) const {
     return CString(m_text.substr(from, Clamp(count, m_text.size() - from)));
 }
 
+CString CString::Tokenize(const char* delimiters, int& start) const {
+    if (start < 0) {
+        return CString();
+    }
+    const std::size_t first = m_text.find_first_not_of(delimiters, Clamp(start, m_text.size()));
+    if (first == std::string::npos) {
+        start = -1;
+        return CString();
+    }
+    const std::size_t end = std::min(m_text.find_first_of(delimiters, first), m_text.size());
+    start = static_cast<int>(end);
+    return CString(m_text.substr(first, end - first));
+}
+
 CString& CString::MakeUpper() {
     m_text = vaultry::text::ToUpper(m_text);
     return *this;

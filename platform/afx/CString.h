@@ -49,6 +49,10 @@ public:
     CString Right(int count) const;
     CString Mid(int first) const;
     CString Mid(int first, int count) const;
+    // The next token at or after `start`, delimited by any of `delimiters`; empty tokens are
+    // skipped. `start` moves past the token; when none is left, the result is empty and `start`
+    // becomes -1.
+    CString Tokenize(const char* delimiters, int& start) const;
 
     CString& MakeUpper();
     CString& MakeLower();

@@ -19,15 +19,8 @@
 
 using vaultry::dao::FaultInjector;
 
-class LibraryEditorTest : public vaultry::test::OpenLibraries {
+class LibraryEditorTest : public vaultry::test::FaultInjectedLibraries {
 protected:
-    static void SetUpTestSuite() { FaultInjector::Install(); }
-    void SetUp() override {
-        RegisterBuiltInPlugIns();
-        OpenLibraries::SetUp();
-    }
-    void TearDown() override { FaultInjector::Disarm(); }
-
     long Part(CMSAccessDBHandler* tier, long category, const char* name) {
         auto part =
             MakeChipFootprint(name, "R1", Millimetres(1.6), Millimetres(0.9), Millimetres(0.95));

@@ -38,15 +38,8 @@ long CountRows(CMSAccessDBHandler* tier, const char* sql) {
 
 }  // namespace
 
-class StorageFaultTest : public vaultry::test::OpenLibraries {
+class StorageFaultTest : public vaultry::test::FaultInjectedLibraries {
 protected:
-    static void SetUpTestSuite() { FaultInjector::Install(); }
-    void SetUp() override {
-        RegisterBuiltInPlugIns();
-        OpenLibraries::SetUp();
-    }
-    void TearDown() override { FaultInjector::Disarm(); }
-
     CDrwObList* MakeParts(int count = kParts) {
         auto* list = new CDrwObList;
         for (int i = 0; i < count; ++i) {

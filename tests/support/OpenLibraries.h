@@ -9,9 +9,11 @@
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
+#include "host/BuiltInPlugIns.h"
 #include "host/CBlob.h"
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoRecordset.h"
+#include "platform/dao/FaultInjector.h"
 #include "tests/support/LibraryFolder.h"
 
 namespace vaultry::test {
@@ -45,6 +47,19 @@ protected:
 
     LibraryFolder folder;
     CMSAccessDBHandler* user = nullptr;
+};
+
+// The libraries with the reference plug-ins, on a file system that fails when a test arms it
+// (FaultInjector); what a test armed is disarmed after it.
+class FaultInjectedLibraries : public OpenLibraries {
+protected:
+    // Faults reach only connections opened after this, so before any test opens one.
+    static void SetUpTestSuite() { dao::FaultInjector::Install(); }
+    void SetUp() override {
+        RegisterBuiltInPlugIns();
+        OpenLibraries::SetUp();
+    }
+    void TearDown() override { dao::FaultInjector::Disarm(); }
 };
 
 }  // namespace vaultry::test

@@ -147,36 +147,26 @@ TEST_F(PasswordDialogsTest, CancelLeavesTheTypedPasswordAndTheResourceModuleAsTh
     AfxSetResourceHandle(nullptr);
 }
 
-TEST_F(PasswordDialogsTest, SetNewPasswordRunsTheDialogWithTheStoredPassword) {
+TEST_F(PasswordDialogsTest, SetNewPasswordOpensOnTheStoredPasswordAndChangesTheChosenTierOnly) {
     InstallPasswordDialogs();
     user->GetRSUserTree()->SetUserPassword(0, "old");
     ModalScript script;
-    script.Expect(IDD_USER_PASSWORD, [](CDialog& dialog) {
-        EXPECT_EQ(static_cast<CUserPasswordDlg&>(dialog).m_strPassword, "old");
-        EXPECT_EQ(dialog.GetDlgItem(IDC_PASSWORD_CONFIRMATION)->GetWindowText(), "old");
-        Choose(dialog, IDC_SELECT_DATABASE_CMB, "User");
-        TypeInto(dialog, IDC_PASSWORD, "new");
-        TypeInto(dialog, IDC_PASSWORD_CONFIRMATION, "new");
-        Click(dialog, IDC_OK);
-    });
+    for (const char* tier : {"User", "Corporate database"}) {
+        script.Expect(IDD_USER_PASSWORD, [tier](CDialog& dialog) {
+            EXPECT_EQ(static_cast<CUserPasswordDlg&>(dialog).m_strPassword, "old");
+            EXPECT_EQ(dialog.GetDlgItem(IDC_PASSWORD_CONFIRMATION)->GetWindowText(), "old");
+            Choose(dialog, IDC_SELECT_DATABASE_CMB, tier);
+            TypeInto(dialog, IDC_PASSWORD, "new");
+            TypeInto(dialog, IDC_PASSWORD_CONFIRMATION, "new");
+            Click(dialog, IDC_OK);
+        });
+    }
     user->SetNewPassword();
     EXPECT_EQ(Password(DATABASETYPE_USER), "new");
-    CMSAccessDBHandler::SetNewPasswordDialog(nullptr);
-}
-
-TEST_F(PasswordDialogsTest, SetNewPasswordChangesOnlyTheTierChosenInTheDialog) {
-    InstallPasswordDialogs();
     user->GetRSUserTree()->SetUserPassword(0, "old");
-    ModalScript script;
-    script.Expect(IDD_USER_PASSWORD, [](CDialog& dialog) {
-        Choose(dialog, IDC_SELECT_DATABASE_CMB, "Corporate database");
-        TypeInto(dialog, IDC_PASSWORD, "team");
-        TypeInto(dialog, IDC_PASSWORD_CONFIRMATION, "team");
-        Click(dialog, IDC_OK);
-    });
     user->SetNewPassword();
-    EXPECT_EQ(Password(DATABASETYPE_CORPORATE), "team");
-    EXPECT_EQ(Password(DATABASETYPE_USER), "old");
+    EXPECT_EQ(Password(DATABASETYPE_CORPORATE), "new");
+    EXPECT_EQ(Password(DATABASETYPE_USER), "old");  // the asking tier is not written too
     CMSAccessDBHandler::SetNewPasswordDialog(nullptr);
 }
 

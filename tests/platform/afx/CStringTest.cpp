@@ -54,6 +54,22 @@ TEST(CStringTest, CaseMappingKeepsInvalidBytes) {
     EXPECT_EQ(CString("c:\\Lib\\MASTER.zblib").MakeUpper(), "C:\\LIB\\MASTER.ZBLIB");
 }
 
+TEST(CStringTest, TokenizeSkipsEmptyTokensAndEndsWithMinusOne) {
+    const CString text = "|A||Bee|";
+    int start = 0;
+    EXPECT_EQ(text.Tokenize("|", start), "A");
+    EXPECT_EQ(text.Tokenize("|", start), "Bee");
+    EXPECT_EQ(text.Tokenize("|", start), "");
+    EXPECT_EQ(start, -1);
+    EXPECT_EQ(text.Tokenize("|", start), "");  // stays at the end
+    start = 0;
+    EXPECT_EQ(CString("a/b c").Tokenize("/ ", start), "a");
+    EXPECT_EQ(CString("a/b c").Tokenize("/ ", start), "b");
+    start = 0;
+    EXPECT_EQ(CString("").Tokenize("/", start), "");
+    EXPECT_EQ(start, -1);
+}
+
 TEST(CStringTest, TrimAndReplace) {
     CString text("  \tname \n");
     EXPECT_EQ(text.Trim(), "name");
