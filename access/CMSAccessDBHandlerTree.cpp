@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 

@@ -10,6 +10,8 @@
 #include "platform/afx/CString.h"
 #include "resources/DatabaseType.h"
 
+class CMSAccessDBHandler;
+
 struct PartEntry {
     long id = 0;
     CString name;
@@ -36,7 +38,6 @@ struct PartQuery {
 // a library cannot be read.
 std::vector<PartEntry> ListParts(const PartQuery& query);
 
-class CMSAccessDBHandler;
 // The entry of part `objectID` of `library`; nullopt when there is none.
 std::optional<PartEntry> FindPart(CMSAccessDBHandler& library, long objectID);
 

@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "access/CMSAccessDBHandler.h"
-#include "access/LibraryTree.h"
 #include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Commands.h"
 #include "apps/vaultry/Json.h"
