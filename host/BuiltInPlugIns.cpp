@@ -3,6 +3,7 @@
 #include "host/CDrwGroup.h"
 #include "host/CDrwShapes.h"
 #include "host/CPlugInManager.h"
+#include "host_icons.h"
 
 namespace {
 
@@ -38,58 +39,6 @@ void AddStandardColors(CColorDefinition& colors) {
     colors.Add({6, "Courtyard", 0xC864C8});
 }
 
-// The 16 x 16 icons of the three types, drawn from a few rectangles and rings.
-constexpr std::uint32_t kClear = 0x00000000;
-constexpr std::uint32_t kCopper = 0xFFC87533;
-constexpr std::uint32_t kBody = 0xFF3C3C46;
-constexpr std::uint32_t kBlue = 0xFF2860B4;
-
-struct Canvas {
-    CResourceBitmap bitmap{16, 16, std::vector<std::uint32_t>(256, kClear)};
-    void Fill(int left, int top, int right, int bottom, std::uint32_t color) {
-        for (int y = top; y <= bottom; ++y) {
-            for (int x = left; x <= right; ++x) {
-                bitmap.pixels[static_cast<std::size_t>(y * 16 + x)] = color;
-            }
-        }
-    }
-    void Ring(int cx, int cy, int outer, int inner, std::uint32_t color) {
-        for (int y = 0; y < 16; ++y) {
-            for (int x = 0; x < 16; ++x) {
-                const int d = (2 * x + 1 - 2 * cx) * (2 * x + 1 - 2 * cx) +
-                              (2 * y + 1 - 2 * cy) * (2 * y + 1 - 2 * cy);
-                if (d <= 4 * outer * outer && d > 4 * inner * inner) {
-                    bitmap.pixels[static_cast<std::size_t>(y * 16 + x)] = color;
-                }
-            }
-        }
-    }
-};
-
-CResourceBitmap FootprintIcon() {
-    Canvas canvas;
-    canvas.Fill(4, 2, 11, 13, kBody);
-    for (int row = 0; row < 4; ++row) {
-        canvas.Fill(1, 3 + row * 3, 3, 4 + row * 3, kCopper);
-        canvas.Fill(12, 3 + row * 3, 14, 4 + row * 3, kCopper);
-    }
-    return canvas.bitmap;
-}
-
-CResourceBitmap PadStackIcon() {
-    Canvas canvas;
-    canvas.Ring(8, 8, 7, 3, kCopper);
-    return canvas.bitmap;
-}
-
-CResourceBitmap CadObjectIcon() {
-    Canvas canvas;
-    canvas.Fill(1, 11, 14, 13, kBlue);
-    canvas.Fill(1, 2, 3, 13, kBlue);
-    canvas.Ring(9, 6, 3, 1, kBlue);
-    return canvas.bitmap;
-}
-
 bool HoldsOnlyPadsOnOneSpot(const CDrwGroup& group) {
     const auto pads = group.Pads();
     if (pads.empty() || static_cast<int>(pads.size()) != group.GetObjectCount()) {
@@ -118,7 +67,7 @@ bool BuiltInDocPlugIn::GetDocInfo(int index, DOCINFOSTRUCT& info) const {
     info.pszDocType = m_docType;
     info.nIconID = m_iconID;
     info.hModule = BuiltInPlugInModule();
-    info.pszRelatedDocType = nullptr;
+    info.pszRelatedDocType = m_docType;  // a library type of its own, not of a design
     info.nDescriptionID = m_descriptionID;
     return true;
 }
@@ -128,9 +77,9 @@ HINSTANCE BuiltInPlugInModule() {
                                         {{kDescriptionFootprint, "Footprint"},
                                          {kDescriptionPadStack, "Pad stack"},
                                          {kDescriptionCadObject, "Mechanical CAD object"}},
-                                        {{kIconFootprint, FootprintIcon()},
-                                         {kIconPadStack, PadStackIcon()},
-                                         {kIconCadObject, CadObjectIcon()}});
+                                        {{kIconFootprint, CResourceBitmap::Of(k_footprint)},
+                                         {kIconPadStack, CResourceBitmap::Of(k_pad_stack)},
+                                         {kIconCadObject, CResourceBitmap::Of(k_cad_object)}});
     return &module;
 }
 

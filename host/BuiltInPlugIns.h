@@ -1,6 +1,7 @@
 #pragma once
 // The reference host's document plug-ins: "Footprint", "Pad-Stack" and "CAD-Object", each
-// with a real PCB layer set and colours, and the description and icon of its document type.
+// with a real PCB layer set and colours, and the description and icon of its document type
+// (drawn by tools/make_icons.py into host/icons).
 
 #include <memory>
 
@@ -9,11 +10,12 @@
 
 // The host's record of one document type.
 struct DOCINFOSTRUCT {
-    const char* pszDocType = nullptr;         // document type name
-    UINT nIconID = 0;                         // icon bitmap in hModule
-    HINSTANCE hModule = nullptr;              // module holding icon and description
-    const char* pszRelatedDocType = nullptr;  // type to take the information from, or null
-    UINT nDescriptionID = 0;                  // description string in hModule
+    const char* pszDocType = nullptr;  // document type name
+    UINT nIconID = 0;                  // icon bitmap in hModule
+    HINSTANCE hModule = nullptr;       // module holding icon and description
+    // The type to take the information from; null for a type that is no library type.
+    const char* pszRelatedDocType = nullptr;
+    UINT nDescriptionID = 0;  // description string in hModule
 };
 
 // Layer ids of the built-in layer set.

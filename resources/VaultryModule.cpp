@@ -4,6 +4,7 @@
 
 #include "host/ResourceStrings.h"
 #include "resources/VaultryStrings.h"
+#include "resources_bitmaps.h"
 
 namespace {
 
@@ -152,7 +153,11 @@ HINSTANCE VaultryModuleInstance() {
              "The Password in the confirmation field does NOT match the one in the password "
              "field, please try again."},
         },
-        {}, Dialogs());
+        {{IDB_PART_LIST, CResourceBitmap::Of(k_part_list)},
+         {IDB_TIER_MASTER, CResourceBitmap::Of(k_tier_master)},
+         {IDB_TIER_CORPORATE, CResourceBitmap::Of(k_tier_corporate)},
+         {IDB_TIER_USER, CResourceBitmap::Of(k_tier_user)}},
+        Dialogs());
     return &module;
 }
 

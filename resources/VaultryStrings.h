@@ -81,6 +81,14 @@ enum VaultryStringId : UINT {
     IDS_TIER_USER = 57417,
 };
 
+// Bitmaps, drawn by tools/make_icons.py into resources/bitmaps.
+enum VaultryBitmapId : UINT {
+    IDB_PART_LIST = 6016,  // the part list's images: 0 the no-rights mark, 1 a part
+    IDB_TIER_MASTER = 16938,
+    IDB_TIER_CORPORATE = 16939,
+    IDB_TIER_USER = 16940,
+};
+
 enum VaultryDialogId : UINT {
     IDD_USER_PASSWORD = 6004,
     IDD_ASK_LIB_PASSWORD = 6016,

@@ -10,11 +10,15 @@
 #include "platform/afx/AfxTypes.h"
 #include "platform/afx/CDialogTemplate.h"
 
-// A bitmap: rows from the top, each pixel 0xAARRGGBB.
+// A bitmap, as the bytes of an image file (PNG) built into the module.
 struct CResourceBitmap {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
+    const unsigned char* data = nullptr;  // static: lives as long as the program
+    std::size_t size = 0;
+
+    template <std::size_t N>
+    static CResourceBitmap Of(const unsigned char (&bytes)[N]) {
+        return {bytes, N};
+    }
 };
 
 class CResourceModule {

@@ -9,10 +9,12 @@
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoFieldExchange.h"
 #include "platform/dao/CDaoTableDef.h"
+#include "platform/dao/ForwardOnlyCursor.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/KeysetCursor.h"
 #include "platform/dao/StaticCursor.h"
 
+using vaultry::dao::ForwardOnlyCursor;
 using vaultry::dao::KeysetCursor;
 using vaultry::dao::StaticCursor;
 
@@ -138,7 +140,7 @@ vaultry::dao::SelectStatement CDaoRecordset::CurrentStatement() const {
 std::unique_ptr<vaultry::dao::RecordCursor> CDaoRecordset::MakeCursor(
     const vaultry::dao::SelectStatement& statement) const {
     auto& connection = m_pDatabase->Connection();
-    if (statement.table && m_nOpenType != dbOpenSnapshot) {
+    if (statement.table && m_nOpenType != dbOpenSnapshot && m_nOpenType != dbOpenForwardOnly) {
         return std::make_unique<KeysetCursor>(connection, statement);
     }
     // Literals become parameters, so lookups that differ only in a value share a statement.
@@ -151,6 +153,9 @@ std::unique_ptr<vaultry::dao::RecordCursor> CDaoRecordset::MakeCursor(
     for (std::size_t i = 0; i < statement.orderBy.size(); ++i) {
         sql += (i ? ", " : " ORDER BY ") + statement.orderBy[i].expression +
                (statement.orderBy[i].descending ? " DESC" : "");
+    }
+    if (m_nOpenType == dbOpenForwardOnly) {
+        return std::make_unique<ForwardOnlyCursor>(connection, sql, where.values);
     }
     return std::make_unique<StaticCursor>(connection, sql, where.values);
 }

@@ -7,6 +7,8 @@ constexpr int AFX_DAO_USE_DEFAULT_TYPE = -1;
 constexpr int dbOpenTable = 1;
 constexpr int dbOpenDynaset = 2;
 constexpr int dbOpenSnapshot = 4;
+// A snapshot read row by row from the first to the last, never held whole; not updatable.
+constexpr int dbOpenForwardOnly = 8;
 
 // Field types.
 constexpr short dbBoolean = 1;

@@ -246,6 +246,40 @@ TEST_F(CDaoRecordsetTest, AggregatesAreReadAsSnapshots) {
                  CDaoException);
 }
 
+TEST_F(CDaoRecordsetTest, AForwardOnlySetReadsRowByRowAndOnlyForward) {
+    CTestPartSet parts(&database);
+    for (const char* name : {"c", "A", "b"}) {
+        parts.Add(name, 7);
+    }
+    CTestPartSet walk(&database);
+    walk.m_strFilter = "lOwner=7";
+    walk.m_strSort = "strName";
+    walk.Open(dbOpenForwardOnly);
+    std::vector<CString> names;
+    for (; !walk.IsEOF(); walk.MoveNext()) {
+        names.push_back(walk.m_strName);
+    }
+    EXPECT_EQ(names, (std::vector<CString>{"A", "b", "c"}));
+    EXPECT_EQ(walk.GetRecordCount(), 3);
+    EXPECT_THROW(walk.MoveFirst(), CDaoException);
+    EXPECT_THROW(walk.MovePrev(), CDaoException);
+    EXPECT_THROW(walk.AddNew(), CDaoException);
+    // A requery runs the statement again: rows another writer added since are read too.
+    FromOtherProcess("INSERT INTO tParts (strName, lOwner) VALUES ('d', 7)");
+    names.clear();
+    for (walk.Requery(); !walk.IsEOF(); walk.MoveNext()) {
+        names.push_back(walk.m_strName);
+    }
+    EXPECT_EQ(names, (std::vector<CString>{"A", "b", "c", "d"}));
+    walk.Close();
+
+    CTestPartSet none(&database);
+    none.m_strFilter = "lOwner=99";
+    none.Open(dbOpenForwardOnly);
+    EXPECT_TRUE(none.IsEOF());
+    EXPECT_TRUE(none.IsBOF());
+}
+
 TEST_F(CDaoRecordsetTest, TextLongerThanItsFieldIsRefused) {
     CTestPartSet set(&database);
     set.Open();
