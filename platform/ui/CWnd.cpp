@@ -27,10 +27,28 @@ BOOL CWnd::Create(CWnd* parent, const CRect& rect, UINT id) {
     widget->setGeometry(static_cast<int>(rect.left), static_cast<int>(rect.top),
                         static_cast<int>(rect.Width()), static_cast<int>(rect.Height()));
     widget->setProperty(kIdProperty, id);
-    if (parent != nullptr) {
+    Adopt(std::move(widget), parent);
+    return TRUE;
+}
+
+void CWnd::Adopt(std::unique_ptr<QWidget> widget, CWnd* parent) {
+    if (parent != nullptr && parent->Widget() != nullptr) {
+        widget->setParent(parent->Widget());
         Attach(widget.release());  // the parent's widget owns it
     } else {
         Own(std::move(widget));
+    }
+}
+
+BOOL CWnd::DestroyWindow() {
+    QWidget* widget = m_widget;
+    if (widget == nullptr) {
+        return FALSE;
+    }
+    const bool owned = m_owned != nullptr;
+    Detach();  // frees an owned window
+    if (!owned) {
+        delete widget;
     }
     return TRUE;
 }

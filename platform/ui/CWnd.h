@@ -40,6 +40,9 @@ public:
     // Wraps `widget` (not owned); this CWnd becomes the one GetDlgItem and FromWidget find.
     void Attach(QWidget* widget);
     QWidget* Detach();
+    // Destroys the window now (whoever owns it) and leaves this CWnd without one; FALSE when it
+    // had none.
+    BOOL DestroyWindow();
     QWidget* Widget() const { return m_widget; }
     // The CWnd wrapping `widget`, or null.
     static CWnd* FromWidget(const QWidget* widget);
@@ -73,6 +76,8 @@ public:
 protected:
     // Takes ownership of `widget` and attaches it.
     void Own(std::unique_ptr<QWidget> widget);
+    // Attaches `widget`: owned by `parent`'s window when there is one, else by this CWnd.
+    void Adopt(std::unique_ptr<QWidget> widget, CWnd* parent);
 
 private:
     QPointer<QWidget> m_widget;

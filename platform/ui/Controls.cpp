@@ -91,6 +91,12 @@ int CComboBox::AddString(const char* text) {
     return index;
 }
 
+void CComboBox::ResetContent() {
+    if (auto* combo = As<QComboBox>(*this)) {
+        combo->clear();
+    }
+}
+
 int CComboBox::GetCount() const {
     const auto* combo = As<QComboBox>(*this);
     return combo ? combo->count() : 0;

@@ -38,6 +38,7 @@ public:
 class CComboBox : public CWnd {
 public:
     int AddString(const char* text);
+    void ResetContent();
     int GetCount() const;
     int GetCurSel() const;
     int SetCurSel(int index);  // CB_ERR (and no selection) when out of range

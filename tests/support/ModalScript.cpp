@@ -90,4 +90,15 @@ void Choose(CDialog& dialog, UINT id, const char* text) {
     }
 }
 
+void FinishLabelEdit(CWnd& view, const char* text) {
+    QLineEdit* editor = nullptr;  // a closed editor lingers, hidden, until it is deleted
+    for (QLineEdit* open : view.Widget()->findChildren<QLineEdit*>()) {
+        editor = open->isVisible() ? open : editor;
+    }
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QString::fromUtf8(text));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();  // the view takes the text once the key is handled
+}
+
 }  // namespace vaultry::test

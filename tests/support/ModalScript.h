@@ -41,5 +41,8 @@ void Click(CDialog& dialog, UINT id);
 void Press(CDialog& dialog, int key);
 // Picks the item `text` of combo box `id` with the keyboard, as a user tabbing to it would.
 void Choose(CDialog& dialog, UINT id, const char* text);
+// Puts `text` into the label editor open in item view `view` and presses Return; the view has
+// taken or refused the text when this returns.
+void FinishLabelEdit(CWnd& view, const char* text);
 
 }  // namespace vaultry::test

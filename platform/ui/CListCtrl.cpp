@@ -1,0 +1,270 @@
+#include "platform/ui/CListCtrl.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTreeView>
+#include <algorithm>
+
+namespace {
+
+// The view: one column of items without a header, asking its owner before an edit starts and
+// telling it of clicks, also on no item.
+class ListView : public QTreeView {
+public:
+    ListView(std::function<bool(int)>& mayEdit, std::function<void(int)>& onClick,
+             std::function<void(int)>& onDoubleClick)
+        : m_mayEdit(mayEdit), m_onClick(onClick), m_onDoubleClick(onDoubleClick) {
+        setRootIsDecorated(false);
+        setHeaderHidden(true);
+        setUniformRowHeights(true);
+        setItemsExpandable(false);
+        setSelectionMode(QAbstractItemView::ExtendedSelection);
+        header()->setStretchLastSection(false);
+    }
+    bool Editing() const { return state() == EditingState; }
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
+        const bool starts = (trigger & editTriggers()) != 0 || trigger == AllEditTriggers;
+        if (starts && index.isValid() && m_mayEdit && !m_mayEdit(index.row())) {
+            return false;
+        }
+        return QTreeView::edit(index, trigger, event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QTreeView::mouseReleaseEvent(event);
+        if (m_onClick && event->button() == Qt::LeftButton) {
+            m_onClick(RowAt(event));
+        }
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        QTreeView::mouseDoubleClickEvent(event);
+        if (m_onDoubleClick && event->button() == Qt::LeftButton) {
+            m_onDoubleClick(RowAt(event));
+        }
+    }
+
+private:
+    int RowAt(const QMouseEvent* event) const {
+        const QModelIndex at = indexAt(event->position().toPoint());
+        return at.isValid() ? at.row() : -1;
+    }
+
+    std::function<bool(int)>& m_mayEdit;
+    std::function<void(int)>& m_onClick;
+    std::function<void(int)>& m_onDoubleClick;
+};
+
+}  // namespace
+
+CListCtrl::CListCtrl() : m_model(std::make_unique<VirtualListModel>()) {
+    m_model->m_picture = [this](const ListItemDisplay& item) { return Picture(item); };
+}
+
+CListCtrl::~CListCtrl() {
+    // The view goes first: it must neither outlive the model it shows nor call back into a
+    // control that is half gone.
+    DestroyWindow();
+}
+
+BOOL CListCtrl::Create(const CRect& rect, CWnd* parent, UINT id, bool editLabels) {
+    auto owned = std::make_unique<ListView>(m_onBeginEdit, m_onClick, m_onDoubleClick);
+    ListView* view = owned.get();
+    view->setModel(m_model.get());
+    view->setEditTriggers(editLabels ? QAbstractItemView::EditKeyPressed |
+                                           QAbstractItemView::SelectedClicked
+                                     : QAbstractItemView::NoEditTriggers);
+    view->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+    view->setProperty("vaultry.id", id);
+    m_model->m_editable = editLabels;
+    const auto changed = [this] {
+        if (m_onItemChanged) {
+            m_onItemChanged();
+        }
+    };
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, view, changed);
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
+                     [this, changed](const QModelIndex& current) {
+                         m_selectionMark = current.isValid() ? current.row() : -1;
+                         changed();
+                     });
+    Adopt(std::move(owned), parent);
+    return TRUE;
+}
+
+QTreeView* CListCtrl::View() const {
+    return qobject_cast<QTreeView*>(Widget());
+}
+
+void CListCtrl::SetImageList(CImageList* images, int which) {
+    (which == LVSIL_STATE ? m_state : m_small) = images;
+    m_pictures.clear();
+    if (View() != nullptr) {
+        const int width = (m_state ? m_state->Width() : 0) + (m_small ? m_small->Width() : 0);
+        const int height =
+            std::max(m_state ? m_state->Height() : 0, m_small ? m_small->Height() : 0);
+        View()->setIconSize(QSize(width, height));
+    }
+}
+
+// The state image, then the image with its overlay, side by side.
+QPixmap CListCtrl::Picture(const ListItemDisplay& item) {
+    const auto key = std::make_tuple(item.image, item.overlay, item.stateImage);
+    const auto made = m_pictures.find(key);
+    if (made != m_pictures.end()) {
+        return made->second;
+    }
+    const int stateWidth = m_state ? m_state->Width() : 0;
+    const int width = stateWidth + (m_small ? m_small->Width() : 0);
+    const int height = std::max(m_state ? m_state->Height() : 0, m_small ? m_small->Height() : 0);
+    QPixmap picture(std::max(width, 1), std::max(height, 1));
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    if (m_state != nullptr && item.stateImage > 0) {
+        painter.drawPixmap(0, 0, m_state->Draw(item.stateImage - 1));
+    }
+    if (m_small != nullptr) {
+        painter.drawPixmap(stateWidth, 0, m_small->Draw(item.image, item.overlay));
+    }
+    painter.end();
+    return m_pictures.emplace(key, picture).first->second;
+}
+
+void CListCtrl::SetItemCountEx(int count) {
+    m_model->SetCount(count);
+}
+
+void CListCtrl::SetDisplayHandler(std::function<ListItemDisplay(int)> handler) {
+    m_model->m_display = std::move(handler);
+}
+
+CString CListCtrl::GetItemText(int item) const {
+    return item >= 0 && item < GetItemCount() && m_model->m_display ? m_model->m_display(item).text
+                                                                    : CString();
+}
+
+void CListCtrl::RedrawItems(int first, int last) {
+    m_model->Changed(first, last);
+}
+
+int CListCtrl::GetSelectedCount() const {
+    return View() ? static_cast<int>(View()->selectionModel()->selectedRows().size()) : 0;
+}
+
+int CListCtrl::GetNextItem(int start, UINT flags) const {
+    if (View() == nullptr) {
+        return -1;
+    }
+    if ((flags & LVNI_SELECTED) == 0) {
+        return start + 1 < GetItemCount() ? start + 1 : -1;
+    }
+    int next = -1;
+    for (const QModelIndex& selected : View()->selectionModel()->selectedRows()) {
+        if (selected.row() > start && (next < 0 || selected.row() < next)) {
+            next = selected.row();
+        }
+    }
+    return next;
+}
+
+BOOL CListCtrl::SetItemState(int item, UINT state, UINT mask) {
+    QTreeView* view = View();
+    if (view == nullptr || item >= GetItemCount()) {
+        return FALSE;
+    }
+    QItemSelectionModel& selection = *view->selectionModel();
+    if (mask & LVIS_SELECTED) {
+        const auto how =
+            (state & LVIS_SELECTED) ? QItemSelectionModel::Select : QItemSelectionModel::Deselect;
+        if (item < 0) {
+            (state & LVIS_SELECTED) ? view->selectAll() : selection.clearSelection();
+        } else {
+            selection.select(m_model->index(item), how | QItemSelectionModel::Rows);
+        }
+    }
+    if ((mask & LVIS_FOCUSED) && item >= 0) {
+        selection.setCurrentIndex((state & LVIS_FOCUSED) ? m_model->index(item) : QModelIndex(),
+                                  QItemSelectionModel::NoUpdate);
+    }
+    return TRUE;
+}
+
+UINT CListCtrl::GetItemState(int item, UINT mask) const {
+    if (View() == nullptr || item < 0 || item >= GetItemCount()) {
+        return 0;
+    }
+    const QModelIndex index = m_model->index(item);
+    UINT state = 0;
+    if (View()->selectionModel()->isSelected(index)) {
+        state |= LVIS_SELECTED;
+    }
+    if (View()->currentIndex() == index) {
+        state |= LVIS_FOCUSED;
+    }
+    return state & mask;
+}
+
+int CListCtrl::SetSelectionMark(int item) {
+    const int previous = m_selectionMark;
+    m_selectionMark = item;
+    return previous;
+}
+
+BOOL CListCtrl::EnsureVisible(int item) {
+    if (View() == nullptr || item < 0 || item >= GetItemCount()) {
+        return FALSE;
+    }
+    View()->scrollTo(m_model->index(item));
+    return TRUE;
+}
+
+BOOL CListCtrl::EditLabel(int item) {
+    if (View() == nullptr || !m_model->m_editable || item < 0 || item >= GetItemCount()) {
+        return FALSE;
+    }
+    View()->setFocus();
+    View()->edit(m_model->index(item));
+    return IsEditing();
+}
+
+bool CListCtrl::IsEditing() const {
+    const auto* view = static_cast<const ListView*>(View());
+    return view != nullptr && view->Editing();
+}
+
+BOOL CListCtrl::SetColumnWidth(int width) {
+    if (View() == nullptr) {
+        return FALSE;
+    }
+    View()->header()->resizeSection(0, width);
+    return TRUE;
+}
+
+int CListCtrl::GetColumnWidth() const {
+    return View() ? View()->header()->sectionSize(0) : 0;
+}
+
+int CListCtrl::GetStringWidth(const char* text) const {
+    return View() ? View()->fontMetrics().horizontalAdvance(QString::fromUtf8(text)) : 0;
+}
+
+void CListCtrl::OnClick(std::function<void(int)> handler) {
+    m_onClick = std::move(handler);
+}
+
+void CListCtrl::OnDoubleClick(std::function<void(int)> handler) {
+    m_onDoubleClick = std::move(handler);
+}
+
+void CListCtrl::OnItemChanged(std::function<void()> handler) {
+    m_onItemChanged = std::move(handler);
+}
+
+void CListCtrl::OnBeginLabelEdit(std::function<bool(int)> handler) {
+    m_onBeginEdit = std::move(handler);
+}
+
+void CListCtrl::OnEndLabelEdit(std::function<bool(int, const CString&)> handler) {
+    m_model->m_onEdited = std::move(handler);
+}
