@@ -17,14 +17,23 @@ public:
     // Returns nonzero when it accepted the event.
     using Callback = std::function<int(Info& info)>;
 
-    void AddCallBack(Callback callback) { m_callbacks.push_back(std::move(callback)); }
+    // `subscriber` (not owned) names whose callback it is, for RemoveCallBacks.
+    void AddCallBack(const void* subscriber, Callback callback) {
+        m_callbacks.push_back({subscriber, std::move(callback)});
+    }
+    // Removes the callbacks of `subscriber` only: a window going away leaves the others.
+    void RemoveCallBacks(const void* subscriber) {
+        std::erase_if(m_callbacks, [subscriber](const Entry& entry) {
+            return entry.subscriber == subscriber;
+        });
+    }
     void RemoveAllCallBacks() { m_callbacks.clear(); }
     // Nonzero when a callback accepted; the second argument is kept for the host's signature.
     int DoEvent(Info& info, int) {
         // Copied first: a callback may change the registry while it runs.
-        const std::vector<Callback> callbacks = m_callbacks;
-        for (const Callback& callback : callbacks) {
-            if (const int accepted = callback(info)) {
+        const std::vector<Entry> callbacks = m_callbacks;
+        for (const Entry& entry : callbacks) {
+            if (const int accepted = entry.callback(info)) {
                 return accepted;
             }
         }
@@ -33,7 +42,11 @@ public:
     int GetCallBackCount() const { return static_cast<int>(m_callbacks.size()); }
 
 private:
-    std::vector<Callback> m_callbacks;
+    struct Entry {
+        const void* subscriber;
+        Callback callback;
+    };
+    std::vector<Entry> m_callbacks;
 };
 
 // What a drag over a window carries to the drag-and-drop event.

@@ -12,7 +12,6 @@
 #include "host/CallbackStatusBar.h"
 #include "host/CurrentDesign.h"
 #include "host/FootprintGenerator.h"
-#include "host/HostEvents.h"
 
 namespace {
 
@@ -72,28 +71,6 @@ TEST(DimensionsTest, StaggeredRowsGiveTheirInterRowPitch) {
     EXPECT_EQ(all[kDimInterRowHorizontalPitch], std::vector<CString>{"0.0394 in"});
     EXPECT_TRUE(all[kDimInterColumnVerticalPitch].empty() ||
                 all[kDimInterColumnVerticalPitch].size() == 1);
-}
-
-TEST(DimensionsTest, HostEventsStopAtTheFirstCallbackThatAccepts) {
-    HostEvent<int> event;
-    std::vector<int> calls;
-    event.AddCallBack([&](int& info) {
-        calls.push_back(1);
-        return info > 5 ? 1 : 0;
-    });
-    event.AddCallBack([&](int& info) {
-        calls.push_back(2);
-        info = 42;
-        return 2;
-    });
-    int small = 1;
-    EXPECT_EQ(event.DoEvent(small, 0), 2);
-    EXPECT_EQ(small, 42);
-    int big = 9;
-    EXPECT_EQ(event.DoEvent(big, 0), 1);
-    EXPECT_EQ(calls, (std::vector<int>{1, 2, 1}));
-    event.RemoveAllCallBacks();
-    EXPECT_EQ(event.DoEvent(big, 0), 0);
 }
 
 TEST(DimensionsTest, TheCurrentDesignDrivesTheDrawContextAndSelection) {
