@@ -1,7 +1,6 @@
 #include "access/LibraryTree.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "access/CMSAccessDBHandler.h"
 #include "platform/afx/UnicodeCase.h"
@@ -19,9 +18,9 @@ long LongAt(CDaoRecordset& rows, int column) {
 
 }  // namespace
 
-LibraryTree::LibraryTree(CMSAccessDBHandler& library) : m_library(library) {
+LibraryTree::LibraryTree(CMSAccessDBHandler& library, Counts counts) : m_library(library) {
     CDaoRecordset rows(&library);
-    rows.Open(dbOpenSnapshot,
+    rows.Open(dbOpenForwardOnly,
               "SELECT lTreeID, lParentID, lLevel, lUserID, strName FROM tObjectTree ORDER BY "
               "lLevel, strName");
     for (; !rows.IsEOF(); rows.MoveNext()) {
@@ -30,13 +29,27 @@ LibraryTree::LibraryTree(CMSAccessDBHandler& library) : m_library(library) {
         m_index[category.id] = m_categories.size();
         m_categories.push_back(category);
     }
-    CDaoRecordset counts(&library);
-    counts.Open(dbOpenSnapshot,
-                "SELECT lObjectTreeID, Count(*) FROM tObjects GROUP BY lObjectTreeID");
-    for (; !counts.IsEOF(); counts.MoveNext()) {
-        const auto found = m_index.find(LongAt(counts, 0));
+    for (const LibraryCategory& category : m_categories) {
+        if (!category.IsRoot()) {
+            m_children[category.parent].push_back(&category);
+        }
+    }
+    for (auto& [parent, children] : m_children) {
+        std::stable_sort(children.begin(), children.end(),
+                         [](const LibraryCategory* a, const LibraryCategory* b) {
+                             return vaultry::text::CompareFolded(a->name.str(), b->name.str()) < 0;
+                         });
+    }
+    if (counts == Counts::kNone) {
+        return;
+    }
+    CDaoRecordset parts(&library);
+    parts.Open(dbOpenForwardOnly,
+               "SELECT lObjectTreeID, Count(*) FROM tObjects GROUP BY lObjectTreeID");
+    for (; !parts.IsEOF(); parts.MoveNext()) {
+        const auto found = m_index.find(LongAt(parts, 0));
         if (found != m_index.end()) {
-            m_categories[found->second].parts = LongAt(counts, 1);
+            m_categories[found->second].parts = LongAt(parts, 1);
         }
     }
 }
@@ -56,17 +69,8 @@ const LibraryCategory* LibraryTree::Root() const {
 }
 
 std::vector<const LibraryCategory*> LibraryTree::Children(long id) const {
-    std::vector<const LibraryCategory*> children;
-    for (const LibraryCategory& category : m_categories) {
-        if (category.parent == id && !category.IsRoot()) {
-            children.push_back(&category);
-        }
-    }
-    std::stable_sort(children.begin(), children.end(),
-                     [](const LibraryCategory* a, const LibraryCategory* b) {
-                         return vaultry::text::CompareFolded(a->name.str(), b->name.str()) < 0;
-                     });
-    return children;
+    const auto found = m_children.find(id);
+    return found == m_children.end() ? std::vector<const LibraryCategory*>() : found->second;
 }
 
 const LibraryCategory* LibraryTree::Child(long parent, const CString& name) const {
@@ -78,21 +82,31 @@ const LibraryCategory* LibraryTree::Child(long parent, const CString& name) cons
     return nullptr;
 }
 
-std::vector<long> LibraryTree::SubTree(long id) const {
+// Walked with a stack of its own, so that however deep a (damaged) tree runs, the walk does.
+std::vector<long> LibraryTree::SubTree(long id, bool* damaged) const {
     std::vector<long> ids;
     std::vector<bool> seen(m_categories.size(), false);
-    std::function<void(long)> walk = [&](long at) {
+    std::vector<long> pending{id};
+    while (!pending.empty()) {
+        const long at = pending.back();
+        pending.pop_back();
         const auto found = m_index.find(at);
-        if (found == m_index.end() || seen[found->second]) {
-            return;
+        if (found == m_index.end()) {
+            continue;
+        }
+        if (seen[found->second]) {
+            if (damaged != nullptr) {
+                *damaged = true;
+            }
+            continue;
         }
         seen[found->second] = true;
         ids.push_back(at);
-        for (const LibraryCategory* child : Children(at)) {
-            walk(child->id);
+        const std::vector<const LibraryCategory*> children = Children(at);
+        for (auto child = children.rbegin(); child != children.rend(); ++child) {
+            pending.push_back((*child)->id);
         }
-    };
-    walk(id);
+    }
     return ids;
 }
 

@@ -24,8 +24,13 @@ struct LibraryCategory {
 
 class LibraryTree {
 public:
-    // Reads the categories of `library` (open; not owned). Throws CDaoException.
-    explicit LibraryTree(CMSAccessDBHandler& library);
+    enum class Counts { kParts, kNone };
+
+    // Reads the categories of `library` (open; not owned), with the number of parts in each
+    // unless `counts` is kNone (then every count is 0). Throws CDaoException.
+    explicit LibraryTree(CMSAccessDBHandler& library, Counts counts = Counts::kParts);
+    LibraryTree(const LibraryTree&) = delete;  // the children index points into the categories
+    LibraryTree& operator=(const LibraryTree&) = delete;
 
     const std::vector<LibraryCategory>& All() const { return m_categories; }
     // Null when there is no such category.
@@ -37,8 +42,10 @@ public:
     // The child of `parent` called `name` (case ignored), or null.
     const LibraryCategory* Child(long parent, const CString& name) const;
     // `id` and its sub-tree in the order the dialogs list it: the category, then each child (by
-    // name) followed by its own sub-tree. Empty when there is no such category.
-    std::vector<long> SubTree(long id) const;
+    // name) followed by its own sub-tree. Empty when there is no such category. A category met a
+    // second time (a damaged tree whose parents run in a circle) ends its branch and sets
+    // `damaged`, when given.
+    std::vector<long> SubTree(long id, bool* damaged = nullptr) const;
     // Whether `id` is `ancestor` or lies in its sub-tree.
     bool IsWithin(long id, long ancestor) const;
     // The names from the top category down to `id`: "User/Resistors/SMD".
@@ -56,4 +63,6 @@ private:
     CMSAccessDBHandler& m_library;
     std::vector<LibraryCategory> m_categories;
     std::map<long, std::size_t> m_index;
+    // The children of each category, by name: made once, asked by every walk.
+    std::map<long, std::vector<const LibraryCategory*>> m_children;
 };
