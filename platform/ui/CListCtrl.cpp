@@ -75,8 +75,6 @@ BOOL CListCtrl::Create(const CRect& rect, CWnd* parent, UINT id, bool editLabels
     view->setEditTriggers(editLabels ? QAbstractItemView::EditKeyPressed |
                                            QAbstractItemView::SelectedClicked
                                      : QAbstractItemView::NoEditTriggers);
-    view->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
-    view->setProperty("vaultry.id", id);
     m_model->m_editable = editLabels;
     const auto changed = [this] {
         if (m_onItemChanged) {
@@ -89,7 +87,7 @@ BOOL CListCtrl::Create(const CRect& rect, CWnd* parent, UINT id, bool editLabels
                          m_selectionMark = current.isValid() ? current.row() : -1;
                          changed();
                      });
-    Adopt(std::move(owned), parent);
+    Adopt(std::move(owned), parent, rect, id);
     return TRUE;
 }
 

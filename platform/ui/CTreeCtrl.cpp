@@ -46,15 +46,13 @@ BOOL CTreeCtrl::Create(const CRect& rect, CWnd* parent, UINT id, bool editLabels
     view->setEditTriggers(editLabels ? QAbstractItemView::EditKeyPressed |
                                            QAbstractItemView::SelectedClicked
                                      : QAbstractItemView::NoEditTriggers);
-    view->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
-    view->setProperty("vaultry.id", id);
     m_model->m_editable = editLabels;
     QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view, [this] {
         if (m_onSelChanged) {
             m_onSelChanged();
         }
     });
-    Adopt(std::move(owned), parent);
+    Adopt(std::move(owned), parent, rect, id);
     return TRUE;
 }
 
@@ -177,6 +175,8 @@ BOOL CTreeCtrl::EditLabel(HTREEITEM item) {
     if (item == nullptr || View() == nullptr || !m_model->m_editable) {
         return FALSE;
     }
+    // A label is edited where it can be seen.
+    EnsureVisible(item);
     View()->setFocus();
     View()->edit(m_model->IndexOf(item));
     return IsEditing();

@@ -1,5 +1,6 @@
 #include "platform/ui/CWnd.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
 #include <QVariant>
@@ -23,17 +24,19 @@ CWnd::~CWnd() {
 }
 
 BOOL CWnd::Create(CWnd* parent, const CRect& rect, UINT id) {
-    auto widget = std::make_unique<QWidget>(parent ? parent->Widget() : nullptr);
-    widget->setGeometry(static_cast<int>(rect.left), static_cast<int>(rect.top),
-                        static_cast<int>(rect.Width()), static_cast<int>(rect.Height()));
-    widget->setProperty(kIdProperty, id);
-    Adopt(std::move(widget), parent);
+    Adopt(std::make_unique<QWidget>(), parent, rect, id);
     return TRUE;
 }
 
-void CWnd::Adopt(std::unique_ptr<QWidget> widget, CWnd* parent) {
+void CWnd::Adopt(std::unique_ptr<QWidget> widget, CWnd* parent, const CRect& rect, UINT id) {
+    widget->setGeometry(static_cast<int>(rect.left), static_cast<int>(rect.top),
+                        static_cast<int>(rect.Width()), static_cast<int>(rect.Height()));
+    widget->setProperty(kIdProperty, id);
     if (parent != nullptr && parent->Widget() != nullptr) {
         widget->setParent(parent->Widget());
+        // A child window is made visible, also inside a window already shown, where Qt
+        // would leave it hidden.
+        widget->setVisible(true);
         Attach(widget.release());  // the parent's widget owns it
     } else {
         Own(std::move(widget));
@@ -161,8 +164,11 @@ CWnd* CWnd::GetFocus() {
     return FromWidget(QApplication::focusWidget());
 }
 
+// A scrolling view's client area is its viewport: without frame and scroll bars.
 void CWnd::GetClientRect(CRect* rect) const {
-    *rect = m_widget ? CRect{0, 0, m_widget->width(), m_widget->height()} : CRect{};
+    const auto* area = qobject_cast<const QAbstractScrollArea*>(m_widget.data());
+    const QWidget* client = area ? area->viewport() : m_widget.data();
+    *rect = client ? CRect{0, 0, client->width(), client->height()} : CRect{};
 }
 
 void CWnd::ClientToScreen(CPoint* point) const {

@@ -76,8 +76,9 @@ public:
 protected:
     // Takes ownership of `widget` and attaches it.
     void Own(std::unique_ptr<QWidget> widget);
-    // Attaches `widget`: owned by `parent`'s window when there is one, else by this CWnd.
-    void Adopt(std::unique_ptr<QWidget> widget, CWnd* parent);
+    // Places `widget` in `rect` with control id `id` and attaches it: owned by `parent`'s window
+    // when there is one, else by this CWnd.
+    void Adopt(std::unique_ptr<QWidget> widget, CWnd* parent, const CRect& rect, UINT id);
 
 private:
     QPointer<QWidget> m_widget;

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -66,11 +67,28 @@ void CStatic::ReplaceWith(QWidget* control) {
     placeholder->hide();
 }
 
+short GetKeyState(int virtualKey) {
+    const Qt::KeyboardModifiers held = QGuiApplication::queryKeyboardModifiers();
+    const bool down = (virtualKey == VK_SHIFT && (held & Qt::ShiftModifier)) ||
+                      (virtualKey == VK_CONTROL && (held & Qt::ControlModifier));
+    return down ? static_cast<short>(-128) : 0;
+}
+
+BOOL CEdit::Create(const CRect& rect, CWnd* parent, UINT id) {
+    Adopt(std::make_unique<QLineEdit>(), parent, rect, id);
+    return TRUE;
+}
+
 void CEdit::OnChange(std::function<void()> handler) {
     if (auto* edit = As<QLineEdit>(*this)) {
         QObject::connect(edit, &QLineEdit::textChanged, edit,
                          [handler](const QString&) { handler(); });
     }
+}
+
+BOOL CComboBox::Create(const CRect& rect, CWnd* parent, UINT id) {
+    Adopt(std::make_unique<QComboBox>(), parent, rect, id);
+    return TRUE;
 }
 
 int CComboBox::AddString(const char* text) {

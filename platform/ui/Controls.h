@@ -9,6 +9,11 @@
 
 class QPainter;
 
+constexpr int VK_SHIFT = 0x10;
+constexpr int VK_CONTROL = 0x11;
+// Negative while the key `virtualKey` (VK_SHIFT, VK_CONTROL) is held down.
+short GetKeyState(int virtualKey);
+
 constexpr int CB_ERR = -1;
 
 class CButton : public CWnd {
@@ -29,6 +34,8 @@ public:
 
 class CEdit : public CWnd {
 public:
+    // A one-line edit in `rect` of `parent` (or a window of its own).
+    BOOL Create(const CRect& rect, CWnd* parent, UINT id);
     // EN_CHANGE: the text changed, by the user or by SetWindowText.
     void OnChange(std::function<void()> handler);
 };
@@ -37,6 +44,8 @@ public:
 // the others in the order names compare everywhere in the libraries (case ignored).
 class CComboBox : public CWnd {
 public:
+    // A drop-down list that keeps its items in the order they are added.
+    BOOL Create(const CRect& rect, CWnd* parent, UINT id);
     int AddString(const char* text);
     void ResetContent();
     int GetCount() const;
