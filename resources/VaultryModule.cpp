@@ -149,6 +149,9 @@ HINSTANCE VaultryModuleInstance() {
             {IDS_NO_SUCH_USER, "There is no such user."},
             {IDS_CATEGORY_NOT_REMOVED,
              "The category \"%1\" was copied but could not be removed from where it was."},
+            {IDS_TREE_DAMAGED,
+             "The category tree of this library is damaged: some categories are their own "
+             "ancestors. Each is listed once; run \"vaultry check\" to find them."},
             {IDS_PASSWORD_MISMATCH,
              "The Password in the confirmation field does NOT match the one in the password "
              "field, please try again."},

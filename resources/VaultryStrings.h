@@ -36,6 +36,7 @@ enum VaultryStringId : UINT {
     IDS_PART_NOT_REMOVED = 6139,
     IDS_NO_SUCH_USER = 6140,
     IDS_CATEGORY_NOT_REMOVED = 6141,
+    IDS_TREE_DAMAGED = 6142,
     // The button bars' tooltips and captions.
     IDS_TREE_NEW = 16017,
     IDS_TREE_RENAME = 16018,

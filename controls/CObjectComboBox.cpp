@@ -1,0 +1,489 @@
+#include "controls/CObjectComboBox.h"
+
+#include <QEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "access/CMSAccessDBHandler.h"
+#include "access/ChangeRefused.h"
+#include "access/LibraryEditor.h"
+#include "access/LibrarySet.h"
+#include "access/PartListing.h"
+#include "access/RightsGate.h"
+#include "controls/CIconRegister.h"
+#include "host/BuiltInPlugIns.h"
+#include "host/CPlugInManager.h"
+#include "platform/afx/AfxMessageBox.h"
+#include "platform/afx/CException.h"
+#include "platform/afx/UnicodeCase.h"
+#include "platform/dao/CDaoException.h"
+#include "platform/ui/CBitmap.h"
+#include "resources/CDllResourceHandler.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
+#include "tables/CRSObjectTypes.h"
+#include "tables/CRSObjects.h"
+
+namespace {
+
+constexpr UINT kNameFieldId = 1000;
+constexpr UINT kListId = 1001;
+constexpr COLORREF kMask = RGB(255, 0, 255);
+constexpr int kNoRightsImage = 0;  // in the part-list strip; also overlay 1
+constexpr int kPartImage = 1;      // for a part whose type has no icon
+constexpr int kNoRightsOverlay = 1;
+constexpr std::size_t kEntriesPerCountUpdate = 100;
+
+// The tiers in list order.
+constexpr DATABASETYPE kTiersUserFirst[] = {DATABASETYPE_USER, DATABASETYPE_CORPORATE,
+                                            DATABASETYPE_MASTER};
+
+int TierIndex(DATABASETYPE type) {
+    return type == DATABASETYPE_CORPORATE ? 1 : type == DATABASETYPE_USER ? 2 : 0;
+}
+
+// Tells when the control as a whole is given the focus (a dialog going to it), as opposed to
+// one of its two windows being clicked.
+class FocusEntry : public QObject {
+public:
+    FocusEntry(std::function<void()> entered, QObject* parent)
+        : QObject(parent), m_entered(std::move(entered)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            m_entered();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_entered;
+};
+
+}  // namespace
+
+CObjectComboBox::CObjectComboBox() = default;
+
+CObjectComboBox::~CObjectComboBox() {
+    // The list goes before the entries it asks for.
+    DestroyWindow();
+}
+
+BOOL CObjectComboBox::Create(const CRect& rect, CWnd* parent, UINT id) {
+    if (!CWnd::Create(parent, rect, id)) {
+        return FALSE;
+    }
+    MakeImageLists();
+    const CRect inside{0, 0, rect.Width(), rect.Height()};
+    m_NameEdit.Create(inside, this, kNameFieldId);
+    m_ListCtrl.Create(inside, this, kListId, true);
+    m_ListCtrl.SetImageList(&m_ImageList, LVSIL_SMALL);
+    m_ListCtrl.SetImageList(&m_StateImageList, LVSIL_STATE);
+    m_ListCtrl.SetDisplayHandler([this](int item) { return Display(item); });
+    // The name field spans the width on top, four thirds of a line high; the list fills the
+    // rest.
+    auto* layout = new QVBoxLayout(Widget());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_NameEdit.Widget());
+    layout->addWidget(m_ListCtrl.Widget(), 1);
+    const int line = m_NameEdit.Widget()->fontMetrics().height();
+    m_NameEdit.Widget()->setFixedHeight(
+        std::max(line * 4 / 3, m_NameEdit.Widget()->minimumSizeHint().height()));
+    m_NameEdit.OnChange([this] { OnNameChanged(); });
+    m_ListCtrl.OnClick([this](int) { OnChosen(OBJECTCBO_SELCHANGE); });
+    m_ListCtrl.OnDoubleClick([this](int) { OnChosen(OBJECTCBO_DBLCLK); });
+    m_ListCtrl.OnItemChanged([this] { OnChosen(OBJECTCBO_SELCHANGE); });
+    m_ListCtrl.OnBeginLabelEdit([this](int item) { return OnBeginEdit(item); });
+    m_ListCtrl.OnEndLabelEdit(
+        [this](int item, const CString& name) { return OnEndEdit(item, name); });
+    Widget()->installEventFilter(new FocusEntry([this] { OnFocusEntered(); }, Widget()));
+    m_NameEdit.SetFocus();
+    return TRUE;
+}
+
+// Entering the control chooses its first part when none is chosen, then hands the focus to the
+// name field (to the list with Shift held down).
+void CObjectComboBox::OnFocusEntered() {
+    if (m_ListCtrl.GetSelectedCount() == 0 && !m_aEntries.empty()) {
+        m_bSelecting = true;
+        m_ListCtrl.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_bSelecting = false;
+        OnChosen(OBJECTCBO_SELCHANGE);
+    }
+    (GetKeyState(VK_SHIFT) < 0 ? static_cast<CWnd&>(m_ListCtrl) : m_NameEdit).SetFocus();
+}
+
+// The module's pictures, taken through its resource switch whatever module is current.
+void CObjectComboBox::MakeImageLists() {
+    CDllResourceHandler restore;
+    AfxSetResourceHandle(VaultryModuleInstance());
+    CBitmap strip;
+    m_ImageList.Create(16, 16);
+    if (strip.LoadBitmap(IDB_PART_LIST)) {
+        m_ImageList.Add(strip, kMask);
+        m_ImageList.SetOverlayImage(kNoRightsImage, kNoRightsOverlay);
+    }
+    m_StateImageList.Create(16, 16);
+    for (const UINT id : {IDB_TIER_MASTER, IDB_TIER_CORPORATE, IDB_TIER_USER}) {
+        CBitmap mark;
+        if (mark.LoadBitmap(id)) {
+            m_StateImageList.Add(mark, kMask);
+        }
+    }
+}
+
+void CObjectComboBox::ClearList() {
+    m_ListCtrl.SetItemCountEx(0);
+    m_aEntries.clear();
+}
+
+void CObjectComboBox::FillList(const CString& treeFilter, DATABASETYPE type) {
+    m_strTreeFilter = treeFilter;
+    m_eTreeDatabase = type;
+    ClearList();
+    m_strLongestName.Empty();
+    for (const DATABASETYPE tier : kTiersUserFirst) {
+        const bool shown = m_eDatabaseForShow == 0 || m_eDatabaseForShow == tier;
+        if (shown && (type == 0 || type == tier) && GetAccessDB(tier) != nullptr) {
+            FillTier(*GetAccessDB(tier));
+        }
+    }
+    m_ListCtrl.SetItemCountEx(static_cast<int>(m_aEntries.size()));
+    SetColumnWidth();
+}
+
+// The parts of one library, in name order. A library that cannot be read empties the whole
+// list, as it would show a part of what was asked for.
+void CObjectComboBox::FillTier(CMSAccessDBHandler& library) {
+    const DATABASETYPE tier = library.GetDatabaseType();
+    try {
+        CRSObjectTypes types(&library);
+        CDWordArray wanted;
+        const ZB_OBJECTVISIBILITY hidden = ZB_VISIBILITY_HIDDEN;
+        types.GetValidObjectTypeIDList(m_strDocTypeFilter, wanted, &hidden);
+        std::unordered_map<long, int> images;  // by object type
+        for (const DWORD type : wanted) {
+            images.emplace(static_cast<long>(type),
+                           ImageOf(types.GetDocType(static_cast<long>(type))));
+        }
+        CString filter = m_strTreeFilter;
+        const CString name = NameClause(m_strNameFilter);
+        if (!name.IsEmpty()) {
+            filter += (filter.IsEmpty() ? "" : " AND ") + name;
+        }
+        CRSObjects parts(tier, &library);
+        parts.m_strFilter = filter;
+        parts.m_strSort = "strObjectName";
+        parts.Open(dbOpenForwardOnly);
+        // The rights rule looks at a part's owner only: parts of one owner share the answer.
+        std::unordered_map<long, bool> rights;
+        for (; !parts.IsEOF(); parts.MoveNext()) {
+            const auto image = images.find(parts.m_lObjectTypeID);
+            if (image == images.end()) {
+                continue;
+            }
+            auto owner = rights.find(parts.m_lUserID);
+            if (owner == rights.end()) {
+                owner = rights.emplace(parts.m_lUserID, library.HasRightsOn(parts.m_lUserID)).first;
+            }
+            m_aEntries.push_back(
+                {parts.m_lObjectID, parts.m_strObjectName, tier, owner->second, image->second});
+            if (parts.m_strObjectName.GetLength() > m_strLongestName.GetLength()) {
+                m_strLongestName = parts.m_strObjectName;
+            }
+            if (m_aEntries.size() % kEntriesPerCountUpdate == 0) {
+                m_ListCtrl.SetItemCountEx(static_cast<int>(m_aEntries.size()));
+            }
+        }
+    } catch (const CException&) {
+        ClearList();
+    }
+}
+
+// The icon of a document type: from the document information of the plug-in that serves it
+// (or of the type it names), else from the icons registered for types; a type with neither
+// gets the picture of a plain part.
+int CObjectComboBox::ImageOf(const CString& docType) {
+    if (docType.IsEmpty() || GetPlugInManager()->GetDocInterface(docType) == nullptr) {
+        return kPartImage;
+    }
+    HINSTANCE module = nullptr;
+    UINT resourceID = 0;
+    DOCINFOSTRUCT info;
+    if (GetDocInfoForDocType(docType, info)) {
+        DOCINFOSTRUCT related;
+        if (info.pszRelatedDocType != nullptr && docType != info.pszRelatedDocType &&
+            GetDocInfoForDocType(info.pszRelatedDocType, related)) {
+            info = related;
+        }
+        module = info.hModule;
+        resourceID = info.nIconID;
+    } else {
+        GetIconInfoForDocType(docType, module, resourceID);
+    }
+    const int image = module ? IconImage(module, resourceID) : -1;
+    return image >= 0 ? image : kPartImage;
+}
+
+int CObjectComboBox::IconImage(HINSTANCE module, UINT resourceID) {
+    const auto cached = m_aImageInfo.find({module, resourceID});
+    if (cached != m_aImageInfo.end()) {
+        return cached->second;
+    }
+    CBitmap bitmap;
+    const int image = bitmap.LoadBitmap(module, resourceID) ? m_ImageList.Add(bitmap, kMask) : -1;
+    m_aImageInfo.emplace(std::make_pair(module, resourceID), image);
+    return image;
+}
+
+ListItemDisplay CObjectComboBox::Display(int item) const {
+    ListItemDisplay display;
+    if (item < 0 || item >= static_cast<int>(m_aEntries.size())) {
+        return display;
+    }
+    const OBJECT_ENTRY& entry = m_aEntries[static_cast<std::size_t>(item)];
+    display.text = entry.strObjectName;
+    display.image = entry.nImage;
+    display.overlay = entry.bHasRights ? 0 : kNoRightsOverlay;
+    display.stateImage = 1 + TierIndex(entry.eDatabaseType);
+    return display;
+}
+
+void CObjectComboBox::SetColumnWidth() {
+    CRect client;
+    m_ListCtrl.GetClientRect(&client);
+    m_ListCtrl.SetColumnWidth(std::max(static_cast<int>(client.Width()),
+                                       m_ListCtrl.GetStringWidth(m_strLongestName) + 40));
+}
+
+std::vector<int> CObjectComboBox::SelectedItems() {
+    std::vector<int> items;
+    for (int item = m_ListCtrl.GetNextItem(-1, LVNI_SELECTED); item >= 0;
+         item = m_ListCtrl.GetNextItem(item, LVNI_SELECTED)) {
+        items.push_back(item);
+    }
+    return items;
+}
+
+void CObjectComboBox::Notify(int code) {
+    if (m_notify) {
+        m_notify(code);
+    }
+}
+
+void CObjectComboBox::OnNameChanged() {
+    if (m_bIgnoreNameChange) {
+        m_bIgnoreNameChange = false;
+        return;
+    }
+    Refilter();
+}
+
+// Filters the list by the name field's text and selects the parts of that very name.
+void CObjectComboBox::Refilter() {
+    m_strNameFilter = m_NameEdit.GetWindowText();
+    FillList(m_strTreeFilter, m_eTreeDatabase);
+    CString name;
+    if (!GetCurrentName(name)) {
+        return;
+    }
+    m_bSelecting = true;
+    for (std::size_t i = 0; i < m_aEntries.size(); ++i) {
+        if (vaultry::text::CompareFolded(m_aEntries[i].strObjectName.str(), name.str()) == 0) {
+            const int item = static_cast<int>(i);
+            m_ListCtrl.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED,
+                                    LVIS_SELECTED | LVIS_FOCUSED);
+        }
+    }
+    m_bSelecting = false;
+    Notify(OBJECTCBO_SELCHANGE);
+}
+
+// A click or another change of the selection puts the chosen part's name into the name field,
+// without filtering by it.
+void CObjectComboBox::OnChosen(int code) {
+    if (m_bSelecting) {
+        return;
+    }
+    const int first = m_ListCtrl.GetNextItem(-1, LVNI_SELECTED);
+    if (first >= 0) {
+        const CString name = m_aEntries[static_cast<std::size_t>(first)].strObjectName;
+        if (name != m_NameEdit.GetWindowText()) {
+            m_bIgnoreNameChange = true;
+            m_NameEdit.SetWindowText(name);
+        }
+    }
+    Notify(code);
+}
+
+bool CObjectComboBox::OnBeginEdit(int item) {
+    const OBJECT_ENTRY* entry = GetEntry(item);
+    if (entry == nullptr || entry->lObjectID == 0) {
+        return entry != nullptr;
+    }
+    CRSObjects* parts = GetRSObjects(entry->eDatabaseType);
+    return parts != nullptr && parts->HasRights(entry->lObjectID, entry->eDatabaseType);
+}
+
+bool CObjectComboBox::OnEndEdit(int item, const CString& name) {
+    OBJECT_ENTRY* entry = GetEntry(item);
+    CMSAccessDBHandler* library = entry ? GetAccessDB(entry->eDatabaseType) : nullptr;
+    if (library == nullptr) {
+        return false;
+    }
+    m_ListCtrl.SetSelectionMark(item);
+    RightsGate rights;
+    try {
+        LibraryEditor(*library, rights).RenamePart(entry->lObjectID, name);
+    } catch (const ChangeRefused& refused) {
+        AfxMessageBox(refused.what(), MB_OK);
+        return false;
+    } catch (const CDaoException& error) {
+        AfxMessageBox(error.GetErrorMessage(), MB_OK);
+        return false;
+    }
+    entry->strObjectName = name;
+    return true;
+}
+
+bool CObjectComboBox::GetSelectedObjectID(long& objectID, DATABASETYPE& type) {
+    const std::vector<int> selected = SelectedItems();
+    if (selected.size() == 1) {
+        objectID = GetObjectID(selected.front(), type);
+        return objectID != -1;
+    }
+    CString name;
+    GetCurrentName(name);
+    if (type != DATABASETYPE_MASTER && type != DATABASETYPE_CORPORATE) {
+        type = DATABASETYPE_USER;
+    }
+    CMSAccessDBHandler* library = GetAccessDB(type);
+    // The name is looked for as it stands, quotes and all: it is quoted on its way to the file.
+    objectID =
+        library && library->GetRSObjects() ? library->GetRSObjects()->GetFirstObjectID(name) : -1;
+    return objectID != -1;
+}
+
+bool CObjectComboBox::GetCurrentName(CString& name) {
+    const std::vector<int> selected = SelectedItems();
+    name = selected.size() == 1 ? m_ListCtrl.GetItemText(selected.front())
+                                : m_NameEdit.GetWindowText();
+    return !name.IsEmpty();
+}
+
+bool CObjectComboBox::HasSelection() {
+    return m_ListCtrl.GetSelectedCount() > 0;
+}
+
+bool CObjectComboBox::HasRightsOnSelection() {
+    const std::vector<int> selected = SelectedItems();
+    if (selected.empty()) {
+        return false;
+    }
+    for (const int item : selected) {
+        const OBJECT_ENTRY& entry = m_aEntries[static_cast<std::size_t>(item)];
+        if (entry.lObjectID != 0) {
+            CRSObjects* parts = GetRSObjects(entry.eDatabaseType);
+            return parts != nullptr && parts->HasRights(entry.lObjectID, entry.eDatabaseType);
+        }
+    }
+    return true;
+}
+
+long CObjectComboBox::GetObjectID(int index, DATABASETYPE& type) {
+    const OBJECT_ENTRY* entry = GetEntry(index);
+    if (entry == nullptr) {
+        return -1;
+    }
+    type = entry->eDatabaseType;
+    return entry->lObjectID;
+}
+
+bool CObjectComboBox::RenameSelected() {
+    const std::vector<int> selected = SelectedItems();
+    return selected.size() == 1 && m_ListCtrl.EditLabel(selected.front());
+}
+
+bool CObjectComboBox::CopySelectedTo(long treeID, DATABASETYPE type) {
+    return ChangeSelected(treeID, type, false);
+}
+
+bool CObjectComboBox::MoveSelectedTo(long treeID, DATABASETYPE type) {
+    return ChangeSelected(treeID, type, true);
+}
+
+// Each part copies or moves whole or not at all; one that may not go is passed over, and a
+// failure of the file is shown.
+bool CObjectComboBox::ChangeSelected(long treeID, DATABASETYPE type, bool move) {
+    CMSAccessDBHandler* target = GetAccessDB(type);
+    if (target == nullptr) {
+        return false;
+    }
+    RightsGate rights;
+    LibraryEditor editor(*target, rights);
+    bool done = false;
+    for (const int item : SelectedItems()) {
+        const OBJECT_ENTRY& entry = m_aEntries[static_cast<std::size_t>(item)];
+        CMSAccessDBHandler* source = GetAccessDB(entry.eDatabaseType);
+        if (entry.lObjectID == 0 || source == nullptr) {
+            continue;
+        }
+        try {
+            move ? editor.MovePartFrom(*source, entry.lObjectID, treeID)
+                 : editor.CopyPart(*source, entry.lObjectID, treeID);
+            done = true;
+        } catch (const ChangeRefused&) {
+            // Not found, or no rights: passed over.
+        } catch (const CDaoException& error) {
+            AfxMessageBox(error.GetErrorMessage(), MB_OK);
+        }
+    }
+    Refilter();
+    return done;
+}
+
+void CObjectComboBox::SelectObject(long objectID, DATABASETYPE type) {
+    CRSObjects* parts = objectID > 0 ? GetRSObjects(type) : nullptr;
+    if (parts != nullptr && parts->FindObjectID(objectID)) {
+        SetObjectName(parts->m_strObjectName);
+    }
+}
+
+void CObjectComboBox::SetObjectName(const CString& name) {
+    if (name.IsEmpty()) {
+        return;
+    }
+    if (name != m_NameEdit.GetWindowText()) {
+        m_NameEdit.SetWindowText(name);  // filters through the field's change notification
+    } else {
+        Refilter();
+    }
+}
+
+bool CObjectComboBox::IsTypeInSelection(DATABASETYPE type) {
+    for (const int item : SelectedItems()) {
+        if (m_aEntries[static_cast<std::size_t>(item)].eDatabaseType == type) {
+            return true;
+        }
+    }
+    return false;
+}
+
+OBJECT_ENTRY* CObjectComboBox::GetEntry(int index) {
+    return index >= 0 && index < static_cast<int>(m_aEntries.size())
+               ? &m_aEntries[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+// The handler's own set: it lives exactly as long as its library is loaded, where a set of the
+// control's would outlive an unloaded library and point into it.
+CRSObjects* CObjectComboBox::GetRSObjects(DATABASETYPE type) {
+    const DATABASETYPE tier =
+        type == DATABASETYPE_CORPORATE || type == DATABASETYPE_USER ? type : DATABASETYPE_MASTER;
+    CMSAccessDBHandler* library = GetAccessDB(tier);
+    return library != nullptr ? library->GetRSObjects() : nullptr;
+}
