@@ -1,6 +1,7 @@
-// Saves a PNG picture of each dialog of the module in a typical state, so that a change to a
-// window can be looked at: vaultry-dialog-screenshots OUTDIR. Runs without a display when
-// QT_QPA_PLATFORM=offscreen is set.
+// Saves a PNG picture of each dialog of the module in a typical state, and of the library
+// controls on the starter libraries, so that a change to a window can be looked at:
+// vaultry-dialog-screenshots OUTDIR. Runs without a display when QT_QPA_PLATFORM=offscreen is
+// set.
 
 #include <QApplication>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include "resources/DatabaseType.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
+#include "tools/ControlGallery.h"
 
 namespace {
 
@@ -61,6 +63,7 @@ int main(int argc, char** argv) {
     all = Picture(askPassword, folder, "6016-ask-lib-password",
                   [](CDialog& dialog) { Type(dialog, IDC_LIB_PASSWORD, "secret"); }) &&
           all;
+    all = SaveControlGallery(folder) && all;
     VaultryDetachModule();
     return all ? 0 : 1;
 }

@@ -35,9 +35,11 @@ const std::map<std::string, std::set<std::string>>& LayerRules() {
         r["dialogs"] = r["controls"];
         r["dialogs"].insert("controls");
         // The programs work through the libraries' operations, never on record sets.
-        r["apps"] = {"platform/afx", "platform/ui", "host", "resources", "access", "controls",
-                     "dialogs"};
+        r["apps"] = {"platform/afx", "platform/ui", "host",   "resources",
+                     "access",       "controls",    "dialogs"};
+        // The tools picture what the programs make, starting from what they start from.
         r["tools"] = r["apps"];
+        r["tools"].insert("apps");
         return r;
     }();
     return rules;
