@@ -16,9 +16,7 @@ inline constexpr const char* kJetCollation = "JETNOCASE";
 // Registers the collation and the LIKE function on `db`; returns an SQLite result code.
 int RegisterJetText(sqlite3* db);
 
-// Jet's LIKE: * any run, ? one character, # one digit, [abc], [a-z] and [!abc] one character
-// of (or not of) a set; every other character, SQL's % and _ among them, stands for itself.
-// Case is ignored. A [ without its ] stands for itself.
+// Jet's LIKE, as JetPattern reads it.
 bool JetLike(std::string_view pattern, std::string_view text);
 
 }  // namespace vaultry::dao

@@ -51,6 +51,9 @@ TEST(JetSqlTest, LikeUsesJetWildcardsOnly) {
     EXPECT_TRUE(JetLike("[a-c]*", "Bead"));
     EXPECT_FALSE(JetLike("[!a-c]*", "bead"));
     EXPECT_TRUE(JetLike("*ø*", "MØLLER"));
+    // A run retried one character further on steps over whole multi-byte characters.
+    EXPECT_TRUE(JetLike("*øx", "MØØØX"));
+    EXPECT_FALSE(JetLike("*øx", "MØØØY"));
     // SQL's own wildcards stand for themselves.
     EXPECT_TRUE(JetLike("100%", "100%"));
     EXPECT_FALSE(JetLike("100%", "1000"));
