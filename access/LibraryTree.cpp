@@ -24,21 +24,25 @@ LibraryTree::LibraryTree(CMSAccessDBHandler& library, Counts counts) : m_library
               "SELECT lTreeID, lParentID, lLevel, lUserID, strName FROM tObjectTree ORDER BY "
               "lLevel, strName");
     for (; !rows.IsEOF(); rows.MoveNext()) {
-        LibraryCategory category{LongAt(rows, 0), LongAt(rows, 1), LongAt(rows, 2), LongAt(rows, 3),
-                                 rows.GetFieldValue(4).AsText()};
-        m_index[category.id] = m_categories.size();
-        m_categories.push_back(category);
+        m_categories.push_back({LongAt(rows, 0), LongAt(rows, 1), LongAt(rows, 2), LongAt(rows, 3),
+                                rows.GetFieldValue(4).AsText()});
     }
-    for (const LibraryCategory& category : m_categories) {
+    m_index.reserve(m_categories.size());
+    for (std::size_t i = 0; i < m_categories.size(); ++i) {
+        const LibraryCategory& category = m_categories[i];
+        m_index[category.id] = i;
         if (!category.IsRoot()) {
             m_children[category.parent].push_back(&category);
         }
     }
+    // Siblings share a level and so come in name order already, unless the levels are damaged.
+    const auto byName = [](const LibraryCategory* a, const LibraryCategory* b) {
+        return vaultry::text::CompareFolded(a->name.str(), b->name.str()) < 0;
+    };
     for (auto& [parent, children] : m_children) {
-        std::stable_sort(children.begin(), children.end(),
-                         [](const LibraryCategory* a, const LibraryCategory* b) {
-                             return vaultry::text::CompareFolded(a->name.str(), b->name.str()) < 0;
-                         });
+        if (!std::is_sorted(children.begin(), children.end(), byName)) {
+            std::stable_sort(children.begin(), children.end(), byName);
+        }
     }
     if (counts == Counts::kNone) {
         return;

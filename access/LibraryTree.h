@@ -4,8 +4,8 @@
 // case, as everywhere in the libraries. A damaged tree (missing parents, parents in a circle)
 // is read as it is; the walks below end instead of running round.
 
-#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/afx/CString.h"
@@ -62,7 +62,7 @@ public:
 private:
     CMSAccessDBHandler& m_library;
     std::vector<LibraryCategory> m_categories;
-    std::map<long, std::size_t> m_index;
+    std::unordered_map<long, std::size_t> m_index;
     // The children of each category, by name: made once, asked by every walk.
-    std::map<long, std::vector<const LibraryCategory*>> m_children;
+    std::unordered_map<long, std::vector<const LibraryCategory*>> m_children;
 };
