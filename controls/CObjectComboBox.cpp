@@ -10,7 +10,6 @@
 #include "access/ChangeRefused.h"
 #include "access/LibraryEditor.h"
 #include "access/LibrarySet.h"
-#include "access/PartListing.h"
 #include "access/RightsGate.h"
 #include "controls/CIconRegister.h"
 #include "host/BuiltInPlugIns.h"
@@ -19,12 +18,17 @@
 #include "platform/afx/CException.h"
 #include "platform/afx/UnicodeCase.h"
 #include "platform/dao/CDaoException.h"
+#include "platform/dao/DaoQuote.h"
+#include "platform/dao/JetPattern.h"
 #include "platform/ui/CBitmap.h"
 #include "resources/CDllResourceHandler.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
 #include "tables/CRSObjectTypes.h"
 #include "tables/CRSObjects.h"
+
+using vaultry::dao::JetPattern;
+using vaultry::dao::LikeLiteral;
 
 namespace {
 
@@ -34,7 +38,6 @@ constexpr COLORREF kMask = RGB(255, 0, 255);
 constexpr int kNoRightsImage = 0;  // in the part-list strip; also overlay 1
 constexpr int kPartImage = 1;      // for a part whose type has no icon
 constexpr int kNoRightsOverlay = 1;
-constexpr std::size_t kEntriesPerCountUpdate = 100;
 
 // The tiers in list order.
 constexpr DATABASETYPE kTiersUserFirst[] = {DATABASETYPE_USER, DATABASETYPE_CORPORATE,
@@ -108,7 +111,7 @@ BOOL CObjectComboBox::Create(const CRect& rect, CWnd* parent, UINT id) {
 // Entering the control chooses its first part when none is chosen, then hands the focus to the
 // name field (to the list with Shift held down).
 void CObjectComboBox::OnFocusEntered() {
-    if (m_ListCtrl.GetSelectedCount() == 0 && !m_aEntries.empty()) {
+    if (m_ListCtrl.GetSelectedCount() == 0 && !m_aShown.empty()) {
         m_bSelecting = true;
         m_ListCtrl.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         m_bSelecting = false;
@@ -138,6 +141,7 @@ void CObjectComboBox::MakeImageLists() {
 
 void CObjectComboBox::ClearList() {
     m_ListCtrl.SetItemCountEx(0);
+    m_aShown.clear();
     m_aEntries.clear();
 }
 
@@ -145,19 +149,37 @@ void CObjectComboBox::FillList(const CString& treeFilter, DATABASETYPE type) {
     m_strTreeFilter = treeFilter;
     m_eTreeDatabase = type;
     ClearList();
-    m_strLongestName.Empty();
     for (const DATABASETYPE tier : kTiersUserFirst) {
         const bool shown = m_eDatabaseForShow == 0 || m_eDatabaseForShow == tier;
         if (shown && (type == 0 || type == tier) && GetAccessDB(tier) != nullptr) {
             FillTier(*GetAccessDB(tier));
         }
     }
-    m_ListCtrl.SetItemCountEx(static_cast<int>(m_aEntries.size()));
+    ApplyNameFilter();
+}
+
+// The name filter picks from the parts the last fill read, as the file's LIKE would pick
+// them: typing reads nothing, so that each key answers at once however large the category.
+void CObjectComboBox::ApplyNameFilter() {
+    m_ListCtrl.SetItemCountEx(0);  // the items change: nothing stays selected
+    m_aShown.clear();
+    m_strLongestName.Empty();
+    const JetPattern pattern(("*" + LikeLiteral(m_strNameFilter) + "*").str());
+    for (std::size_t i = 0; i < m_aEntries.size(); ++i) {
+        const CString& name = m_aEntries[i].strObjectName;
+        if (m_strNameFilter.IsEmpty() || pattern.Matches(name.str())) {
+            m_aShown.push_back(i);
+            if (name.GetLength() > m_strLongestName.GetLength()) {
+                m_strLongestName = name;
+            }
+        }
+    }
+    m_ListCtrl.SetItemCountEx(static_cast<int>(m_aShown.size()));
     SetColumnWidth();
 }
 
-// The parts of one library, in name order. A library that cannot be read empties the whole
-// list, as it would show a part of what was asked for.
+// The parts of one library in the category, of the wanted types, in name order. A library that
+// cannot be read empties the whole list, as it would show a part of what was asked for.
 void CObjectComboBox::FillTier(CMSAccessDBHandler& library) {
     const DATABASETYPE tier = library.GetDatabaseType();
     try {
@@ -170,13 +192,8 @@ void CObjectComboBox::FillTier(CMSAccessDBHandler& library) {
             images.emplace(static_cast<long>(type),
                            ImageOf(types.GetDocType(static_cast<long>(type))));
         }
-        CString filter = m_strTreeFilter;
-        const CString name = NameClause(m_strNameFilter);
-        if (!name.IsEmpty()) {
-            filter += (filter.IsEmpty() ? "" : " AND ") + name;
-        }
         CRSObjects parts(tier, &library);
-        parts.m_strFilter = filter;
+        parts.m_strFilter = m_strTreeFilter;
         parts.m_strSort = "strObjectName";
         parts.Open(dbOpenForwardOnly);
         // The rights rule looks at a part's owner only: parts of one owner share the answer.
@@ -192,12 +209,6 @@ void CObjectComboBox::FillTier(CMSAccessDBHandler& library) {
             }
             m_aEntries.push_back(
                 {parts.m_lObjectID, parts.m_strObjectName, tier, owner->second, image->second});
-            if (parts.m_strObjectName.GetLength() > m_strLongestName.GetLength()) {
-                m_strLongestName = parts.m_strObjectName;
-            }
-            if (m_aEntries.size() % kEntriesPerCountUpdate == 0) {
-                m_ListCtrl.SetItemCountEx(static_cast<int>(m_aEntries.size()));
-            }
         }
     } catch (const CException&) {
         ClearList();
@@ -242,10 +253,10 @@ int CObjectComboBox::IconImage(HINSTANCE module, UINT resourceID) {
 
 ListItemDisplay CObjectComboBox::Display(int item) const {
     ListItemDisplay display;
-    if (item < 0 || item >= static_cast<int>(m_aEntries.size())) {
+    if (item < 0 || item >= static_cast<int>(m_aShown.size())) {
         return display;
     }
-    const OBJECT_ENTRY& entry = m_aEntries[static_cast<std::size_t>(item)];
+    const OBJECT_ENTRY& entry = m_aEntries[m_aShown[static_cast<std::size_t>(item)]];
     display.text = entry.strObjectName;
     display.image = entry.nImage;
     display.overlay = entry.bHasRights ? 0 : kNoRightsOverlay;
@@ -280,21 +291,21 @@ void CObjectComboBox::OnNameChanged() {
         m_bIgnoreNameChange = false;
         return;
     }
-    Refilter();
+    Refilter(false);
 }
 
-// Filters the list by the name field's text and selects the parts of that very name.
-void CObjectComboBox::Refilter() {
+// Filters the list by the name field's text, after reading the libraries again when `reread`,
+// and selects the parts of that very name.
+void CObjectComboBox::Refilter(bool reread) {
     m_strNameFilter = m_NameEdit.GetWindowText();
-    FillList(m_strTreeFilter, m_eTreeDatabase);
+    reread ? FillList(m_strTreeFilter, m_eTreeDatabase) : ApplyNameFilter();
     CString name;
     if (!GetCurrentName(name)) {
         return;
     }
     m_bSelecting = true;
-    for (std::size_t i = 0; i < m_aEntries.size(); ++i) {
-        if (vaultry::text::CompareFolded(m_aEntries[i].strObjectName.str(), name.str()) == 0) {
-            const int item = static_cast<int>(i);
+    for (int item = 0; item < static_cast<int>(m_aShown.size()); ++item) {
+        if (vaultry::text::CompareFolded(GetEntry(item)->strObjectName.str(), name.str()) == 0) {
             m_ListCtrl.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED,
                                     LVIS_SELECTED | LVIS_FOCUSED);
         }
@@ -311,7 +322,7 @@ void CObjectComboBox::OnChosen(int code) {
     }
     const int first = m_ListCtrl.GetNextItem(-1, LVNI_SELECTED);
     if (first >= 0) {
-        const CString name = m_aEntries[static_cast<std::size_t>(first)].strObjectName;
+        const CString name = GetEntry(first)->strObjectName;
         if (name != m_NameEdit.GetWindowText()) {
             m_bIgnoreNameChange = true;
             m_NameEdit.SetWindowText(name);
@@ -385,7 +396,7 @@ bool CObjectComboBox::HasRightsOnSelection() {
         return false;
     }
     for (const int item : selected) {
-        const OBJECT_ENTRY& entry = m_aEntries[static_cast<std::size_t>(item)];
+        const OBJECT_ENTRY& entry = *GetEntry(item);
         if (entry.lObjectID != 0) {
             CRSObjects* parts = GetRSObjects(entry.eDatabaseType);
             return parts != nullptr && parts->HasRights(entry.lObjectID, entry.eDatabaseType);
@@ -427,7 +438,7 @@ bool CObjectComboBox::ChangeSelected(long treeID, DATABASETYPE type, bool move) 
     LibraryEditor editor(*target, rights);
     bool done = false;
     for (const int item : SelectedItems()) {
-        const OBJECT_ENTRY& entry = m_aEntries[static_cast<std::size_t>(item)];
+        const OBJECT_ENTRY& entry = *GetEntry(item);
         CMSAccessDBHandler* source = GetAccessDB(entry.eDatabaseType);
         if (entry.lObjectID == 0 || source == nullptr) {
             continue;
@@ -442,7 +453,7 @@ bool CObjectComboBox::ChangeSelected(long treeID, DATABASETYPE type, bool move) 
             AfxMessageBox(error.GetErrorMessage(), MB_OK);
         }
     }
-    Refilter();
+    Refilter(true);
     return done;
 }
 
@@ -460,13 +471,13 @@ void CObjectComboBox::SetObjectName(const CString& name) {
     if (name != m_NameEdit.GetWindowText()) {
         m_NameEdit.SetWindowText(name);  // filters through the field's change notification
     } else {
-        Refilter();
+        Refilter(false);
     }
 }
 
 bool CObjectComboBox::IsTypeInSelection(DATABASETYPE type) {
     for (const int item : SelectedItems()) {
-        if (m_aEntries[static_cast<std::size_t>(item)].eDatabaseType == type) {
+        if (GetEntry(item)->eDatabaseType == type) {
             return true;
         }
     }
@@ -474,8 +485,8 @@ bool CObjectComboBox::IsTypeInSelection(DATABASETYPE type) {
 }
 
 OBJECT_ENTRY* CObjectComboBox::GetEntry(int index) {
-    return index >= 0 && index < static_cast<int>(m_aEntries.size())
-               ? &m_aEntries[static_cast<std::size_t>(index)]
+    return index >= 0 && index < static_cast<int>(m_aShown.size())
+               ? &m_aEntries[m_aShown[static_cast<std::size_t>(index)]]
                : nullptr;
 }
 

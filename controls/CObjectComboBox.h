@@ -22,7 +22,8 @@ class CMSAccessDBHandler;
 class CRSObjects;
 class CRSObjectTypes;
 
-// One listed part. Pointers to entries stay valid until the list is filled or cleared again.
+// One listed part. Pointers to entries stay valid until the list is filled or cleared again
+// (typing into the name field only shows fewer or more of them).
 struct OBJECT_ENTRY {
     long lObjectID = 0;
     CString strObjectName;
@@ -94,7 +95,8 @@ private:
     void SetColumnWidth();
     void OnFocusEntered();
     void OnNameChanged();
-    void Refilter();
+    void ApplyNameFilter();
+    void Refilter(bool reread);
     void OnChosen(int code);
     bool OnBeginEdit(int item);
     bool OnEndEdit(int item, const CString& name);
@@ -112,7 +114,8 @@ private:
     CString m_strNameFilter;
     CString m_strTreeFilter;
     DATABASETYPE m_eTreeDatabase = static_cast<DATABASETYPE>(0);
-    std::vector<OBJECT_ENTRY> m_aEntries;
+    std::vector<OBJECT_ENTRY> m_aEntries;  // the parts of the last fill, in list order
+    std::vector<std::size_t> m_aShown;     // by item: the entries the name filter lets through
     CString m_strLongestName;
     bool m_bIgnoreNameChange = false;
     bool m_bSelecting = false;  // while the control itself selects, changes are not the user's

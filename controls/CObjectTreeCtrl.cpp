@@ -93,31 +93,29 @@ bool CObjectTreeCtrl::DrawTree() {
     return drawn;
 }
 
-// One pass over the library's categories, parents before children (the set orders by level),
-// each parent found through the map. A category whose parent has not been met (a damaged
-// tree) goes to the top level, so that nothing is hidden and no walk runs round.
+// One pass over the library's categories, parents before children (they come by level, then
+// name), each parent found through the map. A category whose parent has not been met (a damaged
+// tree) goes to the top level, so that nothing is hidden and no walk runs round. The rows are
+// read forward only: the handler's own set would fetch each row by its key.
 bool CObjectTreeCtrl::DrawTreeForDatabaseType(DATABASETYPE type) {
-    CRSObjectTree* categories = GetRSObjectTree(type);
-    if (categories == nullptr) {
+    CMSAccessDBHandler* library = GetAccessDB(type);
+    if (library == nullptr) {
         return false;
     }
     SetHandles(type, std::make_unique<CMapIDtoTreeItem>());
     CMapIDtoTreeItem& items = *GetHandles(type);
     try {
-        if (!categories->IsOpen()) {
-            categories->Open();
-        }
-        categories->Requery();
-        items.reserve(static_cast<std::size_t>(std::max(0L, categories->GetRecordCount())));
-        for (; !categories->IsEOF(); categories->MoveNext()) {
+        CRSObjectTree categories(type, library);
+        categories.Open(dbOpenForwardOnly);
+        for (; !categories.IsEOF(); categories.MoveNext()) {
             HTREEITEM parent = nullptr;
-            if (categories->m_lParentID != categories->m_lTreeID) {
-                const auto found = items.find(categories->m_lParentID);
+            if (categories.m_lParentID != categories.m_lTreeID) {
+                const auto found = items.find(categories.m_lParentID);
                 parent = found != items.end() ? found->second : nullptr;
             }
-            HTREEITEM item = InsertItem(categories->m_strName, parent);
-            items[categories->m_lTreeID] = item;
-            Attach(item, categories->m_lTreeID, type);
+            HTREEITEM item = InsertItem(categories.m_strName, parent);
+            items[categories.m_lTreeID] = item;
+            Attach(item, categories.m_lTreeID, type);
         }
     } catch (const CDaoException&) {
         return false;  // what was read stays drawn
@@ -130,10 +128,10 @@ TREE_ITEM_INFO* CObjectTreeCtrl::Record(HTREEITEM item) const {
 }
 
 TREE_ITEM_INFO* CObjectTreeCtrl::Attach(HTREEITEM item, long treeID, DATABASETYPE type) {
-    auto& record = m_records[item];
-    record = std::make_unique<TREE_ITEM_INFO>(TREE_ITEM_INFO{treeID, type});
-    SetItemData(item, reinterpret_cast<DWORD_PTR>(record.get()));
-    return record.get();
+    TREE_ITEM_INFO& record = m_records[item];
+    record = TREE_ITEM_INFO{treeID, type};
+    SetItemData(item, reinterpret_cast<DWORD_PTR>(&record));
+    return &record;
 }
 
 void CObjectTreeCtrl::Forget(HTREEITEM item) {

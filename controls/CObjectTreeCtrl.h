@@ -110,7 +110,8 @@ private:
     bool m_bAllowDragging = false;
     long m_lObjectTypeID = -1;
     std::unique_ptr<CMapIDtoTreeItem> m_pHandles[3];
-    std::map<HTREEITEM, std::unique_ptr<TREE_ITEM_INFO>> m_records;  // the items' data
+    // The items' data; an unordered map keeps its elements where they are as it grows.
+    std::unordered_map<HTREEITEM, TREE_ITEM_INFO> m_records;
     std::vector<TREE_ITEM_INFO> m_aVisibleItems;
     TREE_ITEM_INFO m_firstVisible;
     DATABASETYPE m_eDatabaseTypeForShow = static_cast<DATABASETYPE>(0);  // 0: all three
