@@ -7,7 +7,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "access/ui/PasswordDialogs.h"
@@ -178,6 +180,41 @@ TEST_F(CObjectTreeCtrlTest, ALabelEditRenamesTheCategoryUnlessTheNameIsEmptyOrTa
     }
     EXPECT_TRUE(boxes.Done());
     EXPECT_GT(Category(user, "Resistors/Axial"), 0);
+}
+
+TEST_F(CObjectTreeCtrlTest, ReturnAndEscapeEndALabelEditAndNeverReachTheDialog) {
+    QDialog dialog;
+    auto* ok = new QPushButton("OK", &dialog);
+    ok->setDefault(true);
+    CWnd host;
+    host.Attach(&dialog);
+    CObjectTreeCtrl inDialog;
+    inDialog.Create(CRect{0, 0, 300, 300}, &host, false);
+    dialog.show();
+    ASSERT_TRUE(inDialog.Init(Category(user, "Resistors/THT"), DATABASETYPE_USER));
+    const auto editor = [&] {
+        QLineEdit* open = nullptr;
+        for (QLineEdit* line : inDialog.Widget()->findChildren<QLineEdit*>()) {
+            open = line->isVisible() ? line : open;
+        }
+        return open;
+    };
+    ASSERT_TRUE(inDialog.Rename(nullptr));
+    ASSERT_NE(editor(), nullptr);
+    editor()->setText("Through-hole");
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    EXPECT_FALSE(inDialog.IsEditing());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(inDialog.GetItemText(inDialog.GetSelectedItem()), "THT");
+    ASSERT_TRUE(inDialog.Rename(nullptr));
+    editor()->setText("Through-hole");
+    QTest::keyClick(editor(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_FALSE(inDialog.IsEditing());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_GT(Category(user, "Resistors/Through-hole"), 0);
+    host.Detach();
 }
 
 TEST_F(CObjectTreeCtrlTest, ATopCategoryOrAReadOnlyTreeIsNeverEdited) {

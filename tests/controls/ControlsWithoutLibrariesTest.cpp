@@ -52,5 +52,6 @@ TEST(ControlsWithoutLibrariesTest, ShowNothingUntilTheLibrariesAreLoaded) {
     EXPECT_EQ(types.GetCount(), 4);
     UnloadDB();
     EXPECT_EQ(tree.GetRSObjectTree(DATABASETYPE_USER), nullptr);
+    EXPECT_EQ(parts.GetRSObjects(DATABASETYPE_USER), nullptr);
     EXPECT_FALSE(tree.HasRights());
 }
