@@ -35,6 +35,16 @@ void RequireName(const CString& name) {
     }
 }
 
+// The name of part `objectID` of `library`, whose part set then stands on it; refused when
+// there is no such part.
+CString PartName(CMSAccessDBHandler& library, long objectID) {
+    CRSObjects& parts = *library.GetRSObjects();
+    if (!parts.FindObjectID(objectID)) {
+        throw ChangeRefused::Invalid(IDS_NO_SUCH_PART);
+    }
+    return parts.m_strObjectName;
+}
+
 }  // namespace
 
 // The child of `parentID` called `name` (case ignored), other than `exceptID`; 0 when none.
@@ -228,11 +238,7 @@ void LibraryEditor::RemovePart(long objectID) {
 
 void LibraryEditor::CopyPart(CMSAccessDBHandler& source, long objectID, long treeID) {
     m_rights.RequireOnCategory(m_library, treeID);
-    CRSObjects& parts = *source.GetRSObjects();
-    if (!parts.FindObjectID(objectID)) {
-        throw ChangeRefused::Invalid(IDS_NO_SUCH_PART);
-    }
-    const CString name = parts.m_strObjectName;
+    const CString name = PartName(source, objectID);
     if (!m_library.CopyObject(objectID, treeID, &source == &m_library ? nullptr : &source)) {
         throw ChangeRefused::Failed(IDS_PART_NOT_COPIED, name);
     }
@@ -244,13 +250,17 @@ void LibraryEditor::MovePartFrom(CMSAccessDBHandler& source, long objectID, long
         return;
     }
     m_rights.RequireOnPart(source, objectID);
-    const CString name = source.GetRSObjects()->m_strObjectName;
+    const CString name = PartName(source, objectID);
     CopyPart(source, objectID, treeID);
-    DaoTransaction transaction(source);
-    if (!source.GetRSObjects()->Delete(objectID)) {
+    // The copy is stored: a failure now leaves the part in both libraries, which the user must
+    // hear of by its name.
+    try {
+        LibraryEditor(source, m_rights).RemovePart(objectID);
+    } catch (const ChangeRefused&) {
+        throw ChangeRefused::Failed(IDS_PART_NOT_REMOVED, name);
+    } catch (const CDaoException&) {
         throw ChangeRefused::Failed(IDS_PART_NOT_REMOVED, name);
     }
-    transaction.Commit();
 }
 
 void LibraryEditor::CopyCategory(CMSAccessDBHandler& source, long treeID, long parentID) {

@@ -14,6 +14,7 @@
 #include "host/FootprintGenerator.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/FaultInjector.h"
+#include "tables/CRSObjects.h"
 #include "tables/CRSUserTree.h"
 #include "tests/support/OpenLibraries.h"
 
@@ -133,4 +134,28 @@ TEST_F(LibraryEditorTest, AMoveBetweenLibrariesTakesTheWholeSubTreeAlong) {
     // A second copy would give the destination two siblings of one name.
     const long again = editor.MakeCategoryPath(1, "A");
     EXPECT_THROW(into.CopyCategory(*user, again, 1), ChangeRefused);
+}
+
+TEST_F(LibraryEditorTest, APartThatCannotLeaveItsLibraryAfterItsCopyIsNamed) {
+    CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
+    const long moved = Part(corporate, 1, "R0603");
+    const long other = Part(corporate, 1, "R0805");
+    ASSERT_TRUE(corporate->GetRSObjects()->FindObjectID(other));  // the set stands elsewhere
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.PathOf(DATABASETYPE_CORPORATE).c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER kept BEFORE DELETE ON tObjects BEGIN SELECT "
+                           "RAISE(ABORT, 'kept'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    try {
+        LibraryEditor(*user, rights).MovePartFrom(*corporate, moved, 1);
+        FAIL() << "the move reported success";
+    } catch (const ChangeRefused& failed) {
+        EXPECT_EQ(failed.GetReason(), ChangeRefused::Reason::kFailed);
+        EXPECT_NE(std::string(failed.what()).find("\"R0603\""), std::string::npos) << failed.what();
+    }
+    EXPECT_GT(user->GetObjectID("R0603", "Footprint"), 0);
+    EXPECT_GT(corporate->GetObjectID("R0603", "Footprint"), 0);
 }
