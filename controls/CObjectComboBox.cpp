@@ -351,10 +351,10 @@ bool CObjectComboBox::OnEndEdit(int item, const CString& name) {
     try {
         LibraryEditor(*library, rights).RenamePart(entry->lObjectID, name);
     } catch (const ChangeRefused& refused) {
-        AfxMessageBox(refused.what(), MB_OK);
+        AfxMessageBox(refused.what(), MB_OK | MB_ICONERROR);
         return false;
     } catch (const CDaoException& error) {
-        AfxMessageBox(error.GetErrorMessage(), MB_OK);
+        AfxMessageBox(error.GetErrorMessage(), MB_OK | MB_ICONERROR);
         return false;
     }
     entry->strObjectName = name;
@@ -447,10 +447,14 @@ bool CObjectComboBox::ChangeSelected(long treeID, DATABASETYPE type, bool move) 
             move ? editor.MovePartFrom(*source, entry.lObjectID, treeID)
                  : editor.CopyPart(*source, entry.lObjectID, treeID);
             done = true;
-        } catch (const ChangeRefused&) {
-            // Not found, or no rights: passed over.
+        } catch (const ChangeRefused& refused) {
+            // A part not found or not allowed is passed over; one copied but not removed is
+            // now in two libraries, and the user hears of it.
+            if (refused.GetReason() == ChangeRefused::Reason::kFailed) {
+                AfxMessageBox(refused.what(), MB_OK | MB_ICONERROR);
+            }
         } catch (const CDaoException& error) {
-            AfxMessageBox(error.GetErrorMessage(), MB_OK);
+            AfxMessageBox(error.GetErrorMessage(), MB_OK | MB_ICONERROR);
         }
     }
     Refilter(true);
