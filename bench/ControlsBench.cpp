@@ -9,6 +9,7 @@
 #include <QTreeView>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -35,10 +36,24 @@ constexpr int kListParts = 100000;
 constexpr int kTreeCategories = 10000;
 constexpr long kSubTreeRoot = 2;  // a first-level category: 1 + 10 + 100 + 889 categories
 
-void Exec(sqlite3* db, const std::string& sql) {
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+// Runs `sql` `count` times on the library at `path` in one transaction, `bind` giving the
+// values of row i.
+void InsertRows(const std::string& path, const char* sql, int count,
+                const std::function<void(sqlite3_stmt*, int)>& bind) {
+    sqlite3* db = OpenRaw(path);
+    sqlite3_stmt* add = nullptr;
+    if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db, sql, -1, &add, nullptr) != SQLITE_OK) {
         throw std::runtime_error(sqlite3_errmsg(db));
     }
+    for (int i = 0; i < count; ++i) {
+        bind(add, i);
+        sqlite3_step(add);
+        sqlite3_reset(add);
+    }
+    sqlite3_finalize(add);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
 }
 
 // One footprint stored through the handler (so that its type row is real), then its row
@@ -52,24 +67,14 @@ Libraries& ListLibrary() {
         one.Add(Part(0).release());
         user->SaveObjects(nullptr, &one, 1, nullptr, nullptr);
         one.DestroyContent();
-        sqlite3* db = OpenRaw(user->GetName().str());
-        Exec(db, "BEGIN");
-        sqlite3_stmt* add = nullptr;
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO tObjects (strObjectName,lUserID,lObjectTreeID,"
-                           "lObjectTypeID,lBlobID) SELECT ?,?,1,lObjectTypeID,lBlobID FROM "
-                           "tObjects WHERE lObjectID=1",
-                           -1, &add, nullptr);
-        for (int i = 1; i < kListParts; ++i) {
-            const std::string name = Numbered("R", (i * 7919L) % kListParts);
-            sqlite3_bind_text(add, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int(add, 2, i % 10);
-            sqlite3_step(add);
-            sqlite3_reset(add);
-        }
-        sqlite3_finalize(add);
-        Exec(db, "COMMIT");
-        sqlite3_close(db);
+        InsertRows(user->GetName().str(),
+                   "INSERT INTO tObjects (strObjectName,lUserID,lObjectTreeID,lObjectTypeID,"
+                   "lBlobID) SELECT ?,?,1,lObjectTypeID,lBlobID FROM tObjects WHERE lObjectID=1",
+                   kListParts - 1, [](sqlite3_stmt* add, int i) {
+                       const std::string name = Numbered("R", ((i + 1) * 7919L) % kListParts);
+                       sqlite3_bind_text(add, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+                       sqlite3_bind_int(add, 2, i % 10);
+                   });
         return true;
     }();
     (void)filled;
@@ -190,26 +195,17 @@ void Keystroke_Raw(benchmark::State& state) {
 Libraries& TreeLibrary() {
     static Libraries libraries;
     static const bool filled = [] {
-        sqlite3* db = OpenRaw(GetAccessDB(DATABASETYPE_USER)->GetName().str());
-        Exec(db, "BEGIN");
-        sqlite3_stmt* add = nullptr;
-        sqlite3_prepare_v2(
-            db, "INSERT INTO tObjectTree (strName,lLevel,lUserID,lParentID) VALUES (?,?,0,?)", -1,
-            &add, nullptr);
         std::vector<long> levels = {0, 0};  // by id; the top is 1
-        for (int i = 0; i < kTreeCategories; ++i) {
-            const long parent = i < 10 ? 1 : (i - 10) / 10 + 2;
-            levels.push_back(levels[static_cast<std::size_t>(parent)] + 1);
-            const std::string name = Numbered("C", i + 2);
-            sqlite3_bind_text(add, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_int64(add, 2, levels.back());
-            sqlite3_bind_int64(add, 3, parent);
-            sqlite3_step(add);
-            sqlite3_reset(add);
-        }
-        sqlite3_finalize(add);
-        Exec(db, "COMMIT");
-        sqlite3_close(db);
+        InsertRows(GetAccessDB(DATABASETYPE_USER)->GetName().str(),
+                   "INSERT INTO tObjectTree (strName,lLevel,lUserID,lParentID) VALUES (?,?,0,?)",
+                   kTreeCategories, [&levels](sqlite3_stmt* add, int i) {
+                       const long parent = i < 10 ? 1 : (i - 10) / 10 + 2;
+                       levels.push_back(levels[static_cast<std::size_t>(parent)] + 1);
+                       const std::string name = Numbered("C", i + 2);
+                       sqlite3_bind_text(add, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+                       sqlite3_bind_int64(add, 2, levels.back());
+                       sqlite3_bind_int64(add, 3, parent);
+                   });
         return true;
     }();
     (void)filled;
