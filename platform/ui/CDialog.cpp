@@ -172,8 +172,7 @@ CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pP
 
 CDialog::~CDialog() = default;
 
-void CDialog::Build() {
-    const CDialogTemplate& layout = *FindTemplate(m_templateId);
+void CDialog::Build(const CDialogTemplate& layout) {
     m_helpId = layout.helpId;
     auto window =
         std::make_unique<DialogWindow>(*this, m_pParentWnd ? m_pParentWnd->Widget() : nullptr);
@@ -218,10 +217,11 @@ void CDialog::Build() {
 
 INT_PTR CDialog::DoModal() {
     EnsureUiApplication();
-    if (FindTemplate(m_templateId) == nullptr) {
+    const CDialogTemplate* layout = FindTemplate(m_templateId);
+    if (layout == nullptr) {
         return -1;
     }
-    Build();
+    Build(*layout);
     m_running = true;
     m_result = IDCANCEL;
     if (OnInitDialog()) {
@@ -238,7 +238,9 @@ INT_PTR CDialog::DoModal() {
         Widget()->show();
         CurrentRunner()(*this);
     } else {
-        static_cast<QDialog*>(Widget())->exec();
+        if (auto* window = qobject_cast<QDialog*>(Widget())) {
+            window->exec();
+        }
     }
     m_running = false;
     const int result = m_result;

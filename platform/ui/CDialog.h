@@ -11,6 +11,7 @@
 #include "platform/ui/CWnd.h"
 
 class CDialog;
+struct CDialogTemplate;
 class QDialog;
 
 // Moves values between a dialog's controls and its members, one way per UpdateData.
@@ -57,7 +58,7 @@ public:
     static ModalRunner SetModalRunner(ModalRunner runner);
 
 private:
-    void Build();
+    void Build(const CDialogTemplate& layout);
 
     UINT m_templateId;
     UINT m_helpId = 0;

@@ -85,7 +85,8 @@ CWnd* CWnd::FromWidget(const QWidget* widget) {
 }
 
 UINT CWnd::GetDlgCtrlID() const {
-    return m_widget ? m_widget->property(kIdProperty).toUInt() : 0;
+    const QWidget* widget = m_widget;
+    return widget != nullptr ? widget->property(kIdProperty).toUInt() : 0;
 }
 
 CWnd* CWnd::GetDlgItem(UINT id) const {
@@ -101,55 +102,66 @@ CWnd* CWnd::GetDlgItem(UINT id) const {
 }
 
 CWnd* CWnd::GetParent() const {
-    return m_widget ? FromWidget(m_widget->parentWidget()) : nullptr;
+    const QWidget* widget = m_widget;
+    return widget != nullptr ? FromWidget(widget->parentWidget()) : nullptr;
 }
 
+// The widget is read once in each of these: a guarded pointer read twice is, to the compiler,
+// two reads that need not agree.
 void CWnd::SetWindowText(const char* text) {
-    if (m_widget == nullptr) {
+    QWidget* widget = m_widget;
+    if (widget == nullptr) {
         return;
     }
     const QByteArray name("text");
-    if (m_widget->metaObject()->indexOfProperty(name.constData()) >= 0 && !m_widget->isWindow()) {
-        m_widget->setProperty(name.constData(), QString::fromUtf8(text));
+    if (widget->metaObject()->indexOfProperty(name.constData()) >= 0 && !widget->isWindow()) {
+        widget->setProperty(name.constData(), QString::fromUtf8(text));
     } else {
-        m_widget->setWindowTitle(QString::fromUtf8(text));
+        widget->setWindowTitle(QString::fromUtf8(text));
     }
 }
 
 CString CWnd::GetWindowText() const {
-    if (m_widget == nullptr) {
+    const QWidget* widget = m_widget;
+    if (widget == nullptr) {
         return CString();
     }
     // A drop-down list's text is its selected item's, as Windows gives it.
-    const auto* combo = qobject_cast<const QComboBox*>(m_widget.data());
-    const QVariant text = m_widget->isWindow() ? QVariant(m_widget->windowTitle())
-                          : combo != nullptr   ? QVariant(combo->currentText())
-                                               : m_widget->property("text");
+    const auto* combo = qobject_cast<const QComboBox*>(widget);
+    const QVariant text = widget->isWindow() ? QVariant(widget->windowTitle())
+                          : combo != nullptr ? QVariant(combo->currentText())
+                                             : widget->property("text");
     return CString(text.toString().toUtf8().constData());
 }
 
 BOOL CWnd::EnableWindow(BOOL enable) {
-    const BOOL wasDisabled = m_widget && !m_widget->isEnabled();
-    if (m_widget != nullptr) {
-        m_widget->setEnabled(enable != FALSE);
+    QWidget* widget = m_widget;
+    if (widget == nullptr) {
+        return FALSE;
     }
+    const BOOL wasDisabled = !widget->isEnabled();
+    widget->setEnabled(enable != FALSE);
     return wasDisabled;
 }
 
 BOOL CWnd::IsWindowEnabled() const {
-    return m_widget && m_widget->isEnabled();
+    const QWidget* widget = m_widget;
+    return widget != nullptr && widget->isEnabled();
 }
 
 BOOL CWnd::ShowWindow(int command) {
-    const BOOL wasVisible = IsWindowVisible();
-    if (m_widget != nullptr) {
-        m_widget->setVisible(command != SW_HIDE);
+    QWidget* widget = m_widget;
+    if (widget == nullptr) {
+        return FALSE;
     }
+    const BOOL wasVisible = widget->isVisible();
+    widget->setVisible(command != SW_HIDE);
     return wasVisible;
 }
 
 BOOL CWnd::IsWindowVisible() const {
-    return m_widget && m_widget->isVisible();
+    const QWidget* widget = m_widget;
+    return widget != nullptr && widget->isVisible();
 }
 
 CWnd* CWnd::SetFocus() {
