@@ -110,7 +110,6 @@ private:
     CEdit m_NameEdit;
     // The images loaded, by module and bitmap: every entry of a type shares one.
     std::map<std::pair<HINSTANCE, UINT>, int> m_aImageInfo;
-    std::map<CString, int> m_typeImages;  // by document type, for this fill
     CString m_strNameFilter;
     CString m_strTreeFilter;
     DATABASETYPE m_eTreeDatabase = static_cast<DATABASETYPE>(0);

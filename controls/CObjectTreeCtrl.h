@@ -5,7 +5,6 @@
 // removed in place by a user with the rights. Changes go through the library editor: a removed
 // category takes its sub-categories and parts with it, all or nothing.
 
-#include <map>
 #include <memory>
 #include <unordered_map>
 #include <vector>
