@@ -33,9 +33,7 @@ BOOL CObjectTreeCtrl::Create(const CRect& rect, CWnd* parent, bool readOnly) {
     if (!CTreeCtrl::Create(rect, parent, kTreeId, true)) {
         return FALSE;
     }
-    if (Widget() != nullptr) {
-        Widget()->setObjectName("ObjectTree");
-    }
+    SetWindowText("ObjectTree");
     CTreeCtrl::OnBeginLabelEdit([this](HTREEITEM item) { return OnBeginLabelEdit(item); });
     CTreeCtrl::OnEndLabelEdit(
         [this](HTREEITEM item, const CString& name) { return OnEndLabelEdit(item, name); });
