@@ -16,7 +16,12 @@
 #include "controls/CObjectTreeCtrl.h"
 #include "controls/CObjectTypeComboBox.h"
 #include "host/BuiltInPlugIns.h"
+#include "host/CDrwDimension.h"
+#include "host/CDrwGroup.h"
+#include "host/CDrwObList.h"
+#include "host/CUnitInfo.h"
 #include "host/ReferenceHost.h"
+#include "host/ui/CPreviewWnd.h"
 #include "platform/ui/CDialog.h"
 
 namespace {
@@ -95,6 +100,36 @@ void AddUsersParts() {
     corporateEditor.SetPassword(0, "team");
 }
 
+// Part `name` of the master library in a preview, with the dimensions a fresh dialog shows, in
+// `unit`.
+bool SavePreview(const char* name, CUnitInfo::Unit unit, const std::filesystem::path& path) {
+    CMSAccessDBHandler& master = *GetAccessDB(DATABASETYPE_MASTER);
+    CDrwGroup* loaded = nullptr;
+    CLayerDefinition layers;
+    CColorDefinition colours;
+    if (master.LoadObject(nullptr, loaded, master.GetObjectID(name, "Footprint"), &layers,
+                          &colours) < 0) {
+        return false;
+    }
+    const std::unique_ptr<CDrwGroup> part(loaded);
+    CDrwObList dimensions;
+    const CUnitInfo units(unit);
+    part->CreateDimensions(
+        &dimensions, &units,
+        ~static_cast<unsigned long>(kDimInterRowHorizontalPitch | kDimInterColumnVerticalPitch));
+    CPreviewWnd preview;
+    preview.Create(CRect{0, 0, 420, 300}, nullptr);
+    preview.Init("Footprint");
+    preview.AddDrawObject(part.get(), false);
+    preview.AddList(&dimensions);
+    preview.ZoomToFitObjects();
+    preview.Widget()->show();
+    QApplication::processEvents();
+    const bool saved = SaveScreenshot(preview, path.string());
+    std::cout << (saved ? "saved " : "could not save ") << path.string() << "\n";
+    return saved;
+}
+
 }  // namespace
 
 bool SaveControlGallery(const std::filesystem::path& folder) {
@@ -127,6 +162,9 @@ bool SaveControlGallery(const std::filesystem::path& folder) {
         browser.Show(DATABASETYPE_MASTER, DATABASETYPE_MASTER, CategoryAt(master, {"", "ICs"}));
         browser.Type("so");
         all = browser.Save(folder / "controls-filtered.png") && all;
+        all =
+            SavePreview("SOIC-8", CUnitInfo::kMillimetre, folder / "preview-soic-8-mm.png") && all;
+        all = SavePreview("DIP-8", CUnitInfo::kMil, folder / "preview-dip-8-mil.png") && all;
     }
     UnloadDB();
     std::filesystem::remove_all(libraries);
