@@ -19,6 +19,11 @@ const CDialogTemplate* CResourceModule::FindDialog(UINT id) const {
     return it == m_dialogs.end() ? nullptr : &it->second;
 }
 
+const CMenuTemplate* CResourceModule::FindMenu(UINT id) const {
+    const auto it = m_menus.find(id);
+    return it == m_menus.end() ? nullptr : &it->second;
+}
+
 HINSTANCE AfxGetResourceHandle() {
     return g_currentResourceModule;
 }

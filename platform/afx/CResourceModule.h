@@ -1,6 +1,6 @@
 #pragma once
 // A module's resources, standing in for what an instance handle reaches on Windows: its string
-// table, its bitmaps and its dialog templates.
+// table, its bitmaps, its dialog templates and its menus.
 
 #include <cstdint>
 #include <map>
@@ -9,6 +9,7 @@
 
 #include "platform/afx/AfxTypes.h"
 #include "platform/afx/CDialogTemplate.h"
+#include "platform/afx/CMenuTemplate.h"
 
 // A bitmap, as the bytes of an image file (PNG) built into the module.
 struct CResourceBitmap {
@@ -26,11 +27,13 @@ public:
     // `name` and the texts must outlive the module (they are string literals in practice).
     CResourceModule(const char* name, std::map<UINT, const char*> strings,
                     std::map<UINT, CResourceBitmap> bitmaps = {},
-                    std::map<UINT, CDialogTemplate> dialogs = {})
+                    std::map<UINT, CDialogTemplate> dialogs = {},
+                    std::map<UINT, CMenuTemplate> menus = {})
         : m_name(name),
           m_strings(std::move(strings)),
           m_bitmaps(std::move(bitmaps)),
-          m_dialogs(std::move(dialogs)) {}
+          m_dialogs(std::move(dialogs)),
+          m_menus(std::move(menus)) {}
 
     const char* GetName() const { return m_name; }
     // The text of string `id`, or null when the table has none.
@@ -39,12 +42,15 @@ public:
     const CResourceBitmap* FindBitmap(UINT id) const;
     // Dialog template `id`, or null.
     const CDialogTemplate* FindDialog(UINT id) const;
+    // Menu `id`, or null.
+    const CMenuTemplate* FindMenu(UINT id) const;
 
 private:
     const char* m_name;
     std::map<UINT, const char*> m_strings;
     std::map<UINT, CResourceBitmap> m_bitmaps;
     std::map<UINT, CDialogTemplate> m_dialogs;
+    std::map<UINT, CMenuTemplate> m_menus;
 };
 
 using HINSTANCE = const CResourceModule*;

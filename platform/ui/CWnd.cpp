@@ -199,6 +199,10 @@ void CWnd::ScreenToClient(CPoint* point) const {
     }
 }
 
+BOOL CWnd::OnCommand(UINT /*id*/) {
+    return FALSE;
+}
+
 BOOL CWnd::OnHelpInfo(UINT helpId) {
     if (CurrentHelpHandler()) {
         CurrentHelpHandler()(helpId);

@@ -65,6 +65,10 @@ public:
     void ClientToScreen(CPoint* point) const;
     void ScreenToClient(CPoint* point) const;
 
+    // A command (a menu item, a bar button, a key) sent to this window; TRUE when it was
+    // handled. Windows that handle commands override it.
+    virtual BOOL OnCommand(UINT id);
+
     // F1 on this window: names the help context to the help handler. Windows with their own
     // help id override it and call this one after.
     virtual BOOL OnHelpInfo(UINT helpId);
