@@ -159,7 +159,14 @@ HINSTANCE VaultryModuleInstance() {
         {{IDB_PART_LIST, CResourceBitmap::Of(k_part_list)},
          {IDB_TIER_MASTER, CResourceBitmap::Of(k_tier_master)},
          {IDB_TIER_CORPORATE, CResourceBitmap::Of(k_tier_corporate)},
-         {IDB_TIER_USER, CResourceBitmap::Of(k_tier_user)}},
+         {IDB_TIER_USER, CResourceBitmap::Of(k_tier_user)},
+         {IDB_BUTTON_NEW, CResourceBitmap::Of(k_button_new)},
+         {IDB_BUTTON_DELETE, CResourceBitmap::Of(k_button_delete)},
+         {IDB_BUTTON_RENAME, CResourceBitmap::Of(k_button_rename)},
+         {IDB_BUTTON_COPY, CResourceBitmap::Of(k_button_copy)},
+         {IDB_BUTTON_MOVE, CResourceBitmap::Of(k_button_move)},
+         {IDB_BUTTON_EDIT, CResourceBitmap::Of(k_button_edit)},
+         {IDB_BUTTON_ADD, CResourceBitmap::Of(k_button_add)}},
         Dialogs());
     return &module;
 }

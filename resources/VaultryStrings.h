@@ -88,6 +88,14 @@ enum VaultryBitmapId : UINT {
     IDB_TIER_MASTER = 16938,
     IDB_TIER_CORPORATE = 16939,
     IDB_TIER_USER = 16940,
+    // The button bars' images.
+    IDB_BUTTON_NEW = 16929,
+    IDB_BUTTON_DELETE = 16930,
+    IDB_BUTTON_RENAME = 16931,
+    IDB_BUTTON_COPY = 16932,
+    IDB_BUTTON_MOVE = 16933,
+    IDB_BUTTON_EDIT = 16934,
+    IDB_BUTTON_ADD = 16935,
 };
 
 enum VaultryDialogId : UINT {

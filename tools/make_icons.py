@@ -20,6 +20,11 @@ COLOURS = {
     "master": (150, 30, 30),
     "corporate": (30, 80, 150),
     "user": (30, 110, 60),
+    "green": (40, 150, 60),
+    "red": (200, 40, 40),
+    "yellow": (230, 190, 60),
+    "sheet": (245, 245, 245),
+    "grey": (110, 110, 120),
 }
 
 LETTERS = {
@@ -45,6 +50,13 @@ class Canvas:
                 d = (2 * x + 1 - 2 * cx) ** 2 + (2 * y + 1 - 2 * cy) ** 2
                 if 4 * inner * inner < d <= 4 * outer * outer:
                     self.pixels[y][x0 + x] = COLOURS[colour]
+
+    def diagonal(self, x1, y1, x2, y2, colour, thickness=1):
+        steps = max(abs(x2 - x1), abs(y2 - y1))
+        for i in range(steps + 1):
+            x = x1 + (x2 - x1) * i // steps
+            y = y1 + (y2 - y1) * i // steps
+            self.fill(x, y, min(15, x + thickness - 1), min(15, y + thickness - 1), colour)
 
     def letter(self, name, left, top, colour, x0=0):
         for dy, row in enumerate(LETTERS[name]):
@@ -122,6 +134,74 @@ def cad_object():
     return canvas
 
 
+def sheet(canvas, left, top, right, bottom):
+    """A page: outlined, white inside."""
+    canvas.fill(left, top, right, bottom, "grey")
+    canvas.fill(left + 1, top + 1, right - 1, bottom - 1, "sheet")
+
+
+def plus(canvas, cx, cy, arm, colour):
+    canvas.fill(cx - arm, cy - 1, cx + arm, cy, colour)
+    canvas.fill(cx - 1, cy - arm, cx, cy + arm, colour)
+
+
+def new_button():
+    canvas = Canvas(16)
+    sheet(canvas, 2, 1, 11, 14)
+    plus(canvas, 11, 11, 4, "green")
+    return canvas
+
+
+def add_button():
+    canvas = Canvas(16)
+    plus(canvas, 8, 8, 6, "green")
+    return canvas
+
+
+def delete_button():
+    canvas = Canvas(16)
+    canvas.diagonal(2, 2, 12, 12, "red", 2)
+    canvas.diagonal(12, 2, 2, 12, "red", 2)
+    return canvas
+
+
+def rename_button():
+    canvas = Canvas(16)
+    canvas.fill(0, 4, 15, 11, "grey")
+    canvas.fill(1, 5, 14, 10, "sheet")
+    canvas.fill(3, 7, 8, 8, "blue")
+    canvas.fill(11, 2, 11, 13, "outline")
+    canvas.fill(10, 2, 12, 2, "outline")
+    canvas.fill(10, 13, 12, 13, "outline")
+    return canvas
+
+
+def copy_button():
+    canvas = Canvas(16)
+    sheet(canvas, 1, 1, 9, 11)
+    sheet(canvas, 6, 4, 14, 14)
+    return canvas
+
+
+def move_button():
+    canvas = Canvas(16)
+    sheet(canvas, 1, 1, 8, 14)
+    canvas.fill(6, 7, 12, 8, "blue")
+    canvas.diagonal(10, 4, 14, 8, "blue")
+    canvas.diagonal(14, 7, 10, 11, "blue")
+    canvas.diagonal(10, 5, 13, 8, "blue")
+    canvas.diagonal(13, 7, 10, 10, "blue")
+    return canvas
+
+
+def edit_button():
+    canvas = Canvas(16)
+    sheet(canvas, 1, 3, 10, 14)
+    canvas.diagonal(13, 1, 5, 9, "yellow", 2)
+    canvas.fill(4, 10, 5, 11, "outline")
+    return canvas
+
+
 def main():
     root = pathlib.Path(__file__).resolve().parent.parent
     pictures = {
@@ -129,6 +209,13 @@ def main():
         "resources/bitmaps/tier-master.png": tier("master", "M"),
         "resources/bitmaps/tier-corporate.png": tier("corporate", "C"),
         "resources/bitmaps/tier-user.png": tier("user", "U"),
+        "resources/bitmaps/button-new.png": new_button(),
+        "resources/bitmaps/button-add.png": add_button(),
+        "resources/bitmaps/button-delete.png": delete_button(),
+        "resources/bitmaps/button-rename.png": rename_button(),
+        "resources/bitmaps/button-copy.png": copy_button(),
+        "resources/bitmaps/button-move.png": move_button(),
+        "resources/bitmaps/button-edit.png": edit_button(),
         "host/icons/footprint.png": footprint(),
         "host/icons/pad-stack.png": pad_stack(),
         "host/icons/cad-object.png": cad_object(),

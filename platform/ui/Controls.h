@@ -11,6 +11,8 @@ class QPainter;
 
 constexpr int VK_SHIFT = 0x10;
 constexpr int VK_CONTROL = 0x11;
+constexpr int VK_DELETE = 0x2E;
+constexpr int VK_F2 = 0x71;
 // Negative while the key `virtualKey` (VK_SHIFT, VK_CONTROL) is held down.
 short GetKeyState(int virtualKey);
 
