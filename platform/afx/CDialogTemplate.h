@@ -25,9 +25,19 @@ constexpr UINT ES_AUTOHSCROLL = 0x0080;
 constexpr UINT CBS_DROPDOWNLIST = 0x0003;
 constexpr UINT CBS_SORT = 0x0100;
 constexpr UINT BS_OWNERDRAW = 0x000B;
+constexpr UINT BS_PUSHLIKE = 0x1000;
 constexpr UINT SS_RIGHT = 0x0002;
 constexpr UINT WS_GROUP = 0x00020000;
 constexpr UINT WS_DISABLED = 0x08000000;
+
+// How a control follows a resizable dialog: the share, in percent, of the dialog's growth it
+// moves right and down by, and grows wider and taller by.
+struct ControlAnchor {
+    unsigned char moveX = 0;
+    unsigned char moveY = 0;
+    unsigned char growX = 0;
+    unsigned char growY = 0;
+};
 
 struct DialogControl {
     UINT id = 0;
@@ -38,6 +48,7 @@ struct DialogControl {
     int width = 0;
     int height = 0;
     UINT style = 0;
+    ControlAnchor anchor = {};
 };
 
 struct CDialogTemplate {
@@ -46,6 +57,8 @@ struct CDialogTemplate {
     int height = 0;
     UINT helpId = 0;
     std::vector<DialogControl> controls;  // in tab order
+    // A resizable dialog starts at its size and may grow; its controls follow their anchors.
+    bool resizable = false;
 };
 
 // The ids of the buttons every dialog knows.

@@ -11,7 +11,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "platform/afx/CResourceModule.h"
@@ -23,12 +25,17 @@ CDialog::ModalRunner& CurrentRunner() {
     return runner;
 }
 
-// The dialog's window: Escape and the close box cancel through the dialog, F1 asks for help.
+constexpr const char* kPlaceProperty = "vaultry.place";
+constexpr const char* kAnchorProperty = "vaultry.anchor";
+
+// The dialog's window: Escape and the close box cancel through the dialog, F1 asks for help;
+// when resized, each control with an anchor follows it from its place in the template.
 class DialogWindow : public QDialog {
 public:
     explicit DialogWindow(CDialog& owner, QWidget* parent) : QDialog(parent), m_owner(owner) {}
 
     void reject() override { m_owner.OnCancel(); }
+    void SetBaseSize(const QSize& size) { m_base = size; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -39,9 +46,38 @@ protected:
         QDialog::keyPressEvent(event);
     }
 
+    void resizeEvent(QResizeEvent* event) override {
+        QDialog::resizeEvent(event);
+        if (!m_base.isValid()) {
+            return;
+        }
+        const int dx = width() - m_base.width();
+        const int dy = height() - m_base.height();
+        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QVariant place = child->property(kPlaceProperty);
+            const uint anchor = child->property(kAnchorProperty).toUInt();
+            if (!place.isValid() || anchor == 0) {
+                continue;
+            }
+            const auto share = [](int growth, uint percent) {
+                return growth * static_cast<int>(percent & 0xFF) / 100;
+            };
+            QRect at = place.toRect();
+            at.translate(share(dx, anchor), share(dy, anchor >> 8));
+            at.setSize(at.size() + QSize(share(dx, anchor >> 16), share(dy, anchor >> 24)));
+            child->setGeometry(at);
+        }
+    }
+
 private:
     CDialog& m_owner;
+    QSize m_base;  // the template's size; invalid for a dialog of fixed size
 };
+
+uint PackAnchor(const ControlAnchor& anchor) {
+    return static_cast<uint>(anchor.moveX) | static_cast<uint>(anchor.moveY) << 8 |
+           static_cast<uint>(anchor.growX) << 16 | static_cast<uint>(anchor.growY) << 24;
+}
 
 // Dialog units to pixels, from the font's average character as Windows measures it.
 class DialogUnits {
@@ -85,8 +121,15 @@ QWidget* MakeControl(const DialogControl& control, QWidget* parent, QButtonGroup
             button->setAutoDefault(isDefault);
             return button;
         }
-        case ControlKind::kCheckBox:
+        case ControlKind::kCheckBox: {
+            if (control.style & BS_PUSHLIKE) {
+                auto* button = new QPushButton(text, parent);
+                button->setCheckable(true);
+                button->setAutoDefault(false);
+                return button;
+            }
             return new QCheckBox(text, parent);
+        }
         case ControlKind::kRadioButton: {
             if (radios == nullptr || (control.style & WS_GROUP)) {
                 radios = new QButtonGroup(parent);
@@ -178,7 +221,14 @@ void CDialog::Build(const CDialogTemplate& layout) {
         std::make_unique<DialogWindow>(*this, m_pParentWnd ? m_pParentWnd->Widget() : nullptr);
     window->setWindowTitle(QString::fromUtf8(layout.caption));
     const DialogUnits units(window->font());
-    window->setFixedSize(units.X(layout.width), units.Y(layout.height));
+    const QSize size(units.X(layout.width), units.Y(layout.height));
+    if (layout.resizable) {
+        window->setMinimumSize(size);
+        window->resize(size);
+        window->SetBaseSize(size);
+    } else {
+        window->setFixedSize(size);
+    }
     QButtonGroup* radios = nullptr;
     QWidget* previous = nullptr;
     QLabel* waitingForBuddy = nullptr;
@@ -193,8 +243,11 @@ void CDialog::Build(const CDialogTemplate& layout) {
             std::string_view(control.text).find('&') != std::string_view::npos) {
             waitingForBuddy = qobject_cast<QLabel*>(widget);
         }
-        widget->setGeometry(units.X(control.x), units.Y(control.y), units.X(control.width),
-                            units.Y(control.height));
+        const QRect place(units.X(control.x), units.Y(control.y), units.X(control.width),
+                          units.Y(control.height));
+        widget->setGeometry(place);
+        widget->setProperty(kPlaceProperty, place);
+        widget->setProperty(kAnchorProperty, PackAnchor(control.anchor));
         widget->setProperty("vaultry.id", control.id);
         widget->setEnabled((control.style & WS_DISABLED) == 0);
         if (previous != nullptr && widget->focusPolicy() != Qt::NoFocus) {
@@ -247,6 +300,34 @@ INT_PTR CDialog::DoModal() {
     m_controls.clear();
     Detach();
     return result;
+}
+
+void CDialog::ReplaceControl(UINT id, CWnd& control) {
+    QWidget* replacement = control.Widget();
+    const auto found =
+        std::find_if(m_controls.begin(), m_controls.end(), [id](const auto& wrapper) {
+            return wrapper->Widget() != nullptr && wrapper->GetDlgCtrlID() == id;
+        });
+    if (replacement == nullptr || found == m_controls.end()) {
+        throw std::logic_error("no control " + std::to_string(id) + " to replace");
+    }
+    QWidget* placeholder = (*found)->Widget();
+    QWidget* before = placeholder->previousInFocusChain();
+    QWidget* after = placeholder->nextInFocusChain();
+    replacement->setParent(placeholder->parentWidget());
+    replacement->setGeometry(placeholder->geometry());
+    for (const char* property : {kPlaceProperty, kAnchorProperty, "vaultry.id"}) {
+        replacement->setProperty(property, placeholder->property(property));
+    }
+    replacement->setVisible(true);
+    m_controls.erase(found);
+    delete placeholder;
+    if (before != nullptr && before != replacement) {
+        QWidget::setTabOrder(before, replacement);
+    }
+    if (after != nullptr && after != replacement && after != placeholder) {
+        QWidget::setTabOrder(replacement, after);
+    }
 }
 
 BOOL CDialog::OnInitDialog() {

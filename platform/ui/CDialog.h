@@ -47,6 +47,11 @@ public:
     virtual void DoDataExchange(CDataExchange* pDX);
     BOOL OnHelpInfo(UINT helpId) override;
 
+    // Puts `control` (made by the dialog, as a child of this window) where the template's
+    // control `id` stands: its place, how it follows a resize, its place in the tab order and its
+    // id. The template's control is gone afterwards. Throws std::logic_error without one.
+    void ReplaceControl(UINT id, CWnd& control);
+
     UINT GetTemplateId() const { return m_templateId; }
     UINT GetHelpId() const { return m_helpId; }
     // True from DoModal's start until EndDialog.

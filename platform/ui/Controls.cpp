@@ -1,5 +1,6 @@
 #include "platform/ui/Controls.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
@@ -49,22 +50,29 @@ BOOL CButton::IsDefault() const {
     return button && button->isDefault();
 }
 
+int CButton::GetCheck() const {
+    const auto* button = As<QAbstractButton>(*this);
+    return button && button->isChecked() ? BST_CHECKED : BST_UNCHECKED;
+}
+
+void CButton::SetCheck(int check) {
+    if (auto* button = As<QAbstractButton>(*this)) {
+        button->setChecked(check == BST_CHECKED);
+    }
+}
+
+void CButton::OnClicked(std::function<void()> handler) {
+    if (auto* button = As<QAbstractButton>(*this)) {
+        QObject::connect(button, &QAbstractButton::clicked, button,
+                         [handler = std::move(handler)] { handler(); });
+    }
+}
+
 void CButton::SetOwnerDraw(std::function<void(QPainter&, const CRect&)> draw) {
     if (Widget() != nullptr) {
         Widget()->installEventFilter(new OwnerDrawFilter(std::move(draw), Widget()));
         Widget()->update();
     }
-}
-
-void CStatic::ReplaceWith(QWidget* control) {
-    QWidget* placeholder = Widget();
-    if (placeholder == nullptr || control == nullptr) {
-        return;
-    }
-    control->setParent(placeholder->parentWidget());
-    control->setGeometry(placeholder->geometry());
-    control->show();
-    placeholder->hide();
 }
 
 short GetKeyState(int virtualKey) {

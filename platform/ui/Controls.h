@@ -18,21 +18,25 @@ short GetKeyState(int virtualKey);
 
 constexpr int CB_ERR = -1;
 
+constexpr int BST_UNCHECKED = 0;
+constexpr int BST_CHECKED = 1;
+
 class CButton : public CWnd {
 public:
     // The button Enter presses.
     BOOL IsDefault() const;
+    // BST_CHECKED or BST_UNCHECKED, for check boxes and push-like check buttons.
+    int GetCheck() const;
+    void SetCheck(int check);
+    // BN_CLICKED: the user pressed the button (a check button has changed its state by then).
+    void OnClicked(std::function<void()> handler);
     // An owner-drawn button draws itself with `draw` instead of the platform's look.
     void SetOwnerDraw(std::function<void(QPainter& painter, const CRect& rect)> draw);
 };
 
-class CStatic : public CWnd {
-public:
-    // A static that stands in a template only to give another control its place: the control
-    // takes the static's place and parent, and the static is hidden. `control` is a widget made
-    // without parent; the dialog's window owns it afterwards.
-    void ReplaceWith(QWidget* control);
-};
+// A label, or a placeholder whose place a control the dialog makes takes
+// (CDialog::ReplaceControl).
+class CStatic : public CWnd {};
 
 class CEdit : public CWnd {
 public:

@@ -35,6 +35,10 @@ enum : UINT {
     kSorted = 106,
     kUnsorted = 107,
     kPlaceholder = 108,
+    kResizable = 9001,
+    kLeftPane = 110,
+    kRightPane = 111,
+    kPushCheck = 112,
     kHelpId = 0x29000,
 };
 
@@ -59,7 +63,19 @@ const CResourceModule& ProbeModule() {
                {kPlaceholder, K::kStatic, "placeholder", 7, 90, 183, 20},
                {IDC_OK, K::kDefaultButton, "OK", 86, 118, 50, 15},
                {IDC_CANCEL, K::kButton, "Cancel", 140, 118, 50, 15},
-           }}}});
+           }}},
+         {kResizable,
+          {"Resizable",
+           200,
+           100,
+           0,
+           {
+               {kLeftPane, K::kStatic, "left", 5, 5, 90, 75, 0, {0, 0, 50, 100}},
+               {kRightPane, K::kStatic, "right", 100, 5, 95, 75, 0, {50, 0, 50, 100}},
+               {kPushCheck, K::kCheckBox, "Show", 5, 84, 60, 12, BS_PUSHLIKE, {0, 100, 0, 0}},
+               {IDC_CANCEL, K::kButton, "Close", 145, 84, 50, 12, 0, {100, 100, 0, 0}},
+           },
+           true}}});
     return module;
 }
 
@@ -221,15 +237,17 @@ TEST_F(WindowLayerTest, WindowsEnableHideTakeFocusAndGiveTheirPlaces) {
         shown.GetDlgItem(kPlaceholder)->GetClientRect(&place);
         CPoint corner{0, 0};
         shown.GetDlgItem(kPlaceholder)->ClientToScreen(&corner);
-        auto* tree = new QTreeWidget;
-        CStatic placeholder;
-        placeholder.Attach(shown.GetDlgItem(kPlaceholder)->Widget());
-        placeholder.ReplaceWith(tree);
-        EXPECT_EQ(tree->parentWidget(), shown.Widget());
-        EXPECT_EQ(tree->width(), place.Width());
-        EXPECT_FALSE(placeholder.IsWindowVisible());
+        CWnd tree;
+        tree.Attach(new QTreeWidget);  // the dialog's window owns it once it stands there
+        shown.ReplaceControl(kPlaceholder, tree);
+        EXPECT_EQ(tree.Widget()->parentWidget(), shown.Widget());
+        EXPECT_EQ(tree.Widget()->width(), place.Width());
+        EXPECT_EQ(shown.GetDlgItem(kPlaceholder), &tree);
         shown.ScreenToClient(&corner);
-        EXPECT_EQ(corner.x, tree->x());
+        EXPECT_EQ(corner.x, tree.Widget()->x());
+        // It takes the placeholder's place in the tab order too: after the combo boxes.
+        EXPECT_EQ(shown.GetDlgItem(kUnsorted)->Widget()->nextInFocusChain(), tree.Widget());
+        EXPECT_THROW(shown.ReplaceControl(kPlaceholder + 100, tree), std::logic_error);
         Click(shown, IDC_CANCEL);
     });
     CProbeDlg dialog;
@@ -264,6 +282,38 @@ TEST_F(WindowLayerTest, AScreenshotOfADialogIsAPicture) {
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowLayerTest, AResizableDialogsControlsFollowTheirAnchors) {
+    CDialog dialog(kResizable);
+    ModalScript script;
+    script.Expect(kResizable, [](CDialog& shown) {
+        QWidget* window = shown.Widget();
+        const QSize base = window->size();
+        EXPECT_EQ(window->minimumSize(), base);
+        const QRect left = shown.GetDlgItem(kLeftPane)->Widget()->geometry();
+        const QRect right = shown.GetDlgItem(kRightPane)->Widget()->geometry();
+        const QRect close = shown.GetDlgItem(IDC_CANCEL)->Widget()->geometry();
+        window->resize(base + QSize(100, 60));
+        EXPECT_EQ(shown.GetDlgItem(kLeftPane)->Widget()->geometry(), left.adjusted(0, 0, 50, 60));
+        EXPECT_EQ(shown.GetDlgItem(kRightPane)->Widget()->geometry(),
+                  right.adjusted(50, 0, 100, 60));
+        EXPECT_EQ(shown.GetDlgItem(IDC_CANCEL)->Widget()->geometry(), close.translated(100, 60));
+        // A push-like check button keeps its state and tells of each click.
+        CButton show;
+        show.Attach(shown.GetDlgItem(kPushCheck)->Widget());
+        int clicks = 0;
+        show.OnClicked([&] { ++clicks; });
+        EXPECT_EQ(show.GetCheck(), BST_UNCHECKED);
+        Click(shown, kPushCheck);
+        EXPECT_EQ(show.GetCheck(), BST_CHECKED);
+        show.SetCheck(BST_UNCHECKED);
+        EXPECT_EQ(show.GetCheck(), BST_UNCHECKED);
+        EXPECT_EQ(clicks, 1);
+        show.Detach();
+        Click(shown, IDC_CANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
 }  // namespace
