@@ -4,49 +4,8 @@
 
 #include "host/ResourceStrings.h"
 #include "resources/VaultryStrings.h"
+#include "resources/VaultryTemplates.h"
 #include "resources_bitmaps.h"
-
-namespace {
-
-using K = ControlKind;
-
-// The dialog templates, in dialog units; controls in tab order.
-std::map<UINT, CDialogTemplate> Dialogs() {
-    return {
-        {IDD_USER_PASSWORD,
-         {"Please enter your password",
-          236,
-          92,
-          HelpIdOf(IDD_USER_PASSWORD),
-          {
-              {IDC_STATIC, K::kStatic, "&Database:", 7, 9, 78, 10},
-              {IDC_SELECT_DATABASE_CMB, K::kComboBox, "", 88, 7, 141, 13,
-               CBS_DROPDOWNLIST | CBS_SORT},
-              {IDC_STATIC, K::kStatic, "&Password:", 7, 28, 78, 10},
-              {IDC_PASSWORD, K::kEdit, "", 88, 26, 141, 13, ES_PASSWORD | ES_AUTOHSCROLL},
-              {IDC_STATIC, K::kStatic, "&Confirm password:", 7, 47, 78, 10},
-              {IDC_PASSWORD_CONFIRMATION, K::kEdit, "", 88, 45, 141, 13,
-               ES_PASSWORD | ES_AUTOHSCROLL},
-              {IDC_OK, K::kDefaultButton, "OK", 125, 70, 50, 15},
-              {IDC_CANCEL, K::kButton, "Cancel", 179, 70, 50, 15},
-          }}},
-        {IDD_ASK_LIB_PASSWORD,
-         {"Give the password for this database",
-          204,
-          74,
-          HelpIdOf(IDD_ASK_LIB_PASSWORD),
-          {
-              {IDC_STATIC, K::kStatic, "Database:", 7, 9, 50, 10},
-              {IDC_DATABASE_NAME, K::kStatic, "", 60, 9, 137, 10},
-              {IDC_STATIC, K::kStatic, "&Password:", 7, 28, 50, 10},
-              {IDC_LIB_PASSWORD, K::kEdit, "", 60, 26, 137, 13, ES_PASSWORD | ES_AUTOHSCROLL},
-              {IDC_OK, K::kDefaultButton, "OK", 93, 52, 50, 15},
-              {IDC_CANCEL, K::kButton, "Cancel", 147, 52, 50, 15},
-          }}},
-    };
-}
-
-}  // namespace
 
 HINSTANCE VaultryModuleInstance() {
     static const CResourceModule module(
@@ -167,7 +126,7 @@ HINSTANCE VaultryModuleInstance() {
          {IDB_BUTTON_MOVE, CResourceBitmap::Of(k_button_move)},
          {IDB_BUTTON_EDIT, CResourceBitmap::Of(k_button_edit)},
          {IDB_BUTTON_ADD, CResourceBitmap::Of(k_button_add)}},
-        Dialogs());
+        VaultryDialogs(), VaultryMenus());
     return &module;
 }
 

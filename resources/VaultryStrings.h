@@ -1,5 +1,6 @@
 #pragma once
-// Identifiers of this module's string table, dialog templates and their controls.
+// Identifiers of this module's string table, bitmaps, dialog templates and their controls, menus
+// and commands.
 
 #include "platform/afx/AfxTypes.h"
 
@@ -99,11 +100,55 @@ enum VaultryBitmapId : UINT {
 };
 
 enum VaultryDialogId : UINT {
+    IDD_SELECT_OBJECT = 2040,
+    IDD_DATABASE_MANAGER = 2044,
     IDD_USER_PASSWORD = 6004,
     IDD_ASK_LIB_PASSWORD = 6016,
 };
 
+enum VaultryMenuId : UINT {
+    IDR_DATABASE_MENU = 6006,  // popups "Object", "Tree", "Check"
+    IDR_DIMENSIONS_MENU = 6017,
+};
+
+// The commands of the menus and the button bars.
+enum VaultryCommandId : UINT {
+    ID_OBJECT_DELETE = 32773,
+    ID_OBJECT_RENAME = 32774,
+    ID_OBJECT_COPY = 32785,
+    ID_OBJECT_MOVE = 32786,
+    ID_TREE_RENAME = 32787,
+    ID_TREE_DELETE = 32788,
+    ID_TREE_ADD = 32789,
+    ID_OBJECT_NEW = 32790,
+    ID_OBJECT_EDIT = 32791,
+    ID_TREE_NEW = 32792,
+    ID_TREE_COPY = 32793,
+    ID_TREE_MOVE = 32794,
+    ID_CHECK_RENAME = 32795,
+    ID_CHECK_SELECT_ALL = 32796,
+    ID_CHECK_UNSELECT_ALL = 32797,
+    ID_DIM_RANGE_HORZ = 32798,
+    ID_DIM_RANGE_VERT = 32799,
+    ID_DIM_PITCH_VERT_EX = 32801,
+    ID_DIM_PITCH_HORZ_EX = 32802,
+    ID_DIM_PAD = 32803,
+    ID_DIM_CLEAR_ALL = 32804,
+    ID_DIM_CHECK_ALL = 32805,
+    ID_DIM_PITCH_HORZ = 32806,
+    ID_DIM_PITCH_VERT = 32807,
+};
+
 enum VaultryControlId : UINT {
+    IDC_OBJECTCBO = 6050,  // the part list's placeholder
+    IDC_OBJECT_TYPE = 6051,
+    IDC_OBJECT_TREE = 6052,
+    IDC_PREVIEW = 6053,  // the preview's placeholder
+    IDC_SHOW_SUBTREE = 6066,
+    IDC_UNITS = 6074,
+    IDC_UNITS_LABEL = 6075,
+    IDC_DIMENSION_MENU = 6076,
+    IDC_SHOW_DIMENSIONS = 6077,
     IDC_PASSWORD = 6029,
     IDC_PASSWORD_CONFIRMATION = 6030,
     IDC_LIB_PASSWORD = 6031,
