@@ -35,6 +35,11 @@ NewPasswordDialog& PasswordDialog() {
     return dialog;
 }
 
+DatabaseManagerDialog& ManagerDialog() {
+    static DatabaseManagerDialog dialog;
+    return dialog;
+}
+
 }  // namespace
 
 CMSAccessDBHandler::CMSAccessDBHandler(DATABASETYPE type, CDaoWorkspace* workspace)
@@ -211,6 +216,16 @@ void CMSAccessDBHandler::SetNewPassword() {
 
 NewPasswordDialog CMSAccessDBHandler::SetNewPasswordDialog(NewPasswordDialog dialog) {
     return std::exchange(PasswordDialog(), std::move(dialog));
+}
+
+void CMSAccessDBHandler::DatabaseManager() {
+    if (const DatabaseManagerDialog& dialog = ManagerDialog()) {
+        dialog();
+    }
+}
+
+DatabaseManagerDialog CMSAccessDBHandler::SetDatabaseManagerDialog(DatabaseManagerDialog dialog) {
+    return std::exchange(ManagerDialog(), std::move(dialog));
 }
 
 void CMSAccessDBHandler::SetSourceColorLayerDef(CColorDefinition* colours,

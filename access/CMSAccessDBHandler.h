@@ -38,6 +38,7 @@ class PartCodec;
 // fields and, on OK, has stored the typed password for the tier chosen in it. Returns IDOK or
 // IDCANCEL.
 using NewPasswordDialog = std::function<int(const CString& password)>;
+using DatabaseManagerDialog = std::function<void()>;
 
 class CMSAccessDBHandler : public CDaoDatabase, public vaultry::tables::TierRights {
 public:
@@ -141,6 +142,10 @@ public:
     void SetNewPassword();
     // Installs the dialog SetNewPassword runs (none: it is cancelled) and returns the previous.
     static NewPasswordDialog SetNewPasswordDialog(NewPasswordDialog dialog);
+    // Runs the Database Manager and returns when it closes; nothing happens while the library
+    // dialogs are not installed (a host without windows).
+    static void DatabaseManager();
+    static DatabaseManagerDialog SetDatabaseManagerDialog(DatabaseManagerDialog dialog);
     // Not owned by the caller.
     CDatabaseRegistry* GetRegistry() const { return m_pRegistry; }
 

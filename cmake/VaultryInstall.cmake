@@ -11,7 +11,8 @@ get_property(vaultry_libraries GLOBAL PROPERTY VAULTRY_LIBRARIES)
 install(TARGETS ${vaultry_libraries} EXPORT VaultryTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS vaultry RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-foreach(layer platform/afx platform/dao platform/ui host resources serial tables access controls)
+foreach(layer platform/afx platform/dao platform/ui host resources serial tables access controls
+              dialogs)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${layer}/
           DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vaultry/${layer}
           FILES_MATCHING PATTERN "*.h" PATTERN "*.inc")

@@ -210,6 +210,7 @@ bool CObjectComboBox::HasSelection() {
     return m_ListCtrl.GetSelectedCount() > 0;
 }
 
+// Every chosen part must allow the change, not only the first.
 bool CObjectComboBox::HasRightsOnSelection() {
     const std::vector<int> selected = SelectedItems();
     if (selected.empty()) {
@@ -217,9 +218,12 @@ bool CObjectComboBox::HasRightsOnSelection() {
     }
     for (const int item : selected) {
         const OBJECT_ENTRY& entry = *GetEntry(item);
-        if (entry.lObjectID != 0) {
-            CRSObjects* parts = GetRSObjects(entry.eDatabaseType);
-            return parts != nullptr && parts->HasRights(entry.lObjectID, entry.eDatabaseType);
+        if (entry.lObjectID == 0) {
+            continue;
+        }
+        CRSObjects* parts = GetRSObjects(entry.eDatabaseType);
+        if (parts == nullptr || !parts->HasRights(entry.lObjectID, entry.eDatabaseType)) {
+            return false;
         }
     }
     return true;

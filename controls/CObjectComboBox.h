@@ -55,8 +55,8 @@ public:
     // when empty.
     bool GetCurrentName(CString& name);
     bool HasSelection();
-    // Whether the current user may change the first selected part (true when none of the
-    // selected entries is a stored part; false when nothing is selected).
+    // Whether the current user may change every selected part (true when none of the selected
+    // entries is a stored part; false when nothing is selected).
     bool HasRightsOnSelection();
     // The part of list item `index` and its tier; -1 outside the list.
     long GetObjectID(int index, DATABASETYPE& type);

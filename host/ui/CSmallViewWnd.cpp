@@ -104,8 +104,19 @@ void CSmallViewWnd::Invalidate() {
     }
 }
 
+void CSmallViewWnd::SetMessage(const CString& message) {
+    m_message = message;
+    Invalidate();
+}
+
 void CSmallViewWnd::Paint(QPainter& painter, int width, int height) const {
     painter.fillRect(0, 0, width, height, LayerPalette::Background());
+    if (m_objects.empty() && !m_message.IsEmpty()) {
+        painter.setPen(QColor(0xc8, 0xc8, 0xd0));
+        painter.drawText(QRect(0, 0, width, height), Qt::AlignCenter | Qt::TextWordWrap,
+                         QString::fromUtf8(m_message.GetString()));
+        return;
+    }
     CKVRect box = CKVRect::Empty();
     for (const CDrawObject* object : m_objects) {
         box = box.Union(object->GetBoundingBox());

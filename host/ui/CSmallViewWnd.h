@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/ui/LayerPalette.h"
+#include "platform/afx/CString.h"
 #include "platform/ui/CWnd.h"
 
 class CDrawObject;
@@ -34,6 +35,8 @@ public:
 
     void ZoomToFitObjects();
     void Invalidate();
+    // A line shown in the middle of the view while it shows no objects ("" for none).
+    void SetMessage(const CString& message);
 
     // Draws what the view shows into `painter`, `width` by `height` pixels.
     void Paint(QPainter& painter, int width, int height) const;
@@ -44,4 +47,5 @@ protected:
 private:
     std::vector<const CDrawObject*> m_objects;  // not owned
     LayerPalette m_palette;
+    CString m_message;
 };

@@ -146,6 +146,15 @@ void CListCtrl::RedrawItems(int first, int last) {
     m_model->Changed(first, last);
 }
 
+int CListCtrl::HitTest(const CPoint& point) const {
+    if (View() == nullptr) {
+        return -1;
+    }
+    const QModelIndex at =
+        View()->indexAt(QPoint(static_cast<int>(point.x), static_cast<int>(point.y)));
+    return at.isValid() ? at.row() : -1;
+}
+
 int CListCtrl::GetSelectedCount() const {
     return View() ? static_cast<int>(View()->selectionModel()->selectedRows().size()) : 0;
 }

@@ -42,6 +42,8 @@ public:
     void RedrawItems(int first, int last);
 
     int GetSelectedCount() const;
+    // The item at `point` (client coordinates), or -1.
+    int HitTest(const CPoint& point) const;
     // The next item after `start` (-1: from the first) that has the flags in `flags`
     // (LVNI_SELECTED) or any (LVNI_ALL); -1 when none.
     int GetNextItem(int start, UINT flags) const;

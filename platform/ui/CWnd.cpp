@@ -176,27 +176,49 @@ CWnd* CWnd::GetFocus() {
     return FromWidget(QApplication::focusWidget());
 }
 
+namespace {
+
 // A scrolling view's client area is its viewport: without frame and scroll bars.
+const QWidget* ClientOf(const QWidget* widget) {
+    const auto* area = qobject_cast<const QAbstractScrollArea*>(widget);
+    return area != nullptr ? area->viewport() : widget;
+}
+
+}  // namespace
+
 void CWnd::GetClientRect(CRect* rect) const {
-    const auto* area = qobject_cast<const QAbstractScrollArea*>(m_widget.data());
-    const QWidget* client = area ? area->viewport() : m_widget.data();
+    const QWidget* client = ClientOf(m_widget.data());
     *rect = client ? CRect{0, 0, client->width(), client->height()} : CRect{};
 }
 
 void CWnd::ClientToScreen(CPoint* point) const {
-    if (m_widget != nullptr) {
+    if (const QWidget* client = ClientOf(m_widget.data())) {
         const QPoint mapped =
-            m_widget->mapToGlobal(QPoint(static_cast<int>(point->x), static_cast<int>(point->y)));
+            client->mapToGlobal(QPoint(static_cast<int>(point->x), static_cast<int>(point->y)));
         *point = {mapped.x(), mapped.y()};
     }
 }
 
 void CWnd::ScreenToClient(CPoint* point) const {
-    if (m_widget != nullptr) {
+    if (const QWidget* client = ClientOf(m_widget.data())) {
         const QPoint mapped =
-            m_widget->mapFromGlobal(QPoint(static_cast<int>(point->x), static_cast<int>(point->y)));
+            client->mapFromGlobal(QPoint(static_cast<int>(point->x), static_cast<int>(point->y)));
         *point = {mapped.x(), mapped.y()};
     }
+}
+
+void CWnd::OnContextMenu(std::function<void(CPoint)> handler) {
+    QWidget* widget = m_widget;
+    if (widget == nullptr) {
+        return;
+    }
+    const QWidget* source = ClientOf(widget);  // where the view reports its points
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, widget,
+                     [source, handler = std::move(handler)](const QPoint& at) {
+                         const QPoint global = source->mapToGlobal(at);
+                         handler(CPoint{global.x(), global.y()});
+                     });
 }
 
 BOOL CWnd::OnCommand(UINT /*id*/) {

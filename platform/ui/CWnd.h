@@ -61,9 +61,14 @@ public:
     // Gives this window the keyboard focus; returns the window that had it (or null).
     CWnd* SetFocus();
     static CWnd* GetFocus();
+    // Client coordinates: those of a scrolling view's viewport, without frame and scroll bars.
     void GetClientRect(CRect* rect) const;
     void ClientToScreen(CPoint* point) const;
     void ScreenToClient(CPoint* point) const;
+
+    // The user asks for a context menu on this window (right button, menu key); `handler` gets
+    // the point in screen coordinates.
+    void OnContextMenu(std::function<void(CPoint screenPoint)> handler);
 
     // A command (a menu item, a bar button, a key) sent to this window; TRUE when it was
     // handled. Windows that handle commands override it.

@@ -16,9 +16,9 @@
 #include "host/CPlugInManager.h"
 #include "platform/dao/DaoQuote.h"
 #include "platform/ui/VirtualListModel.h"
-#include "tests/controls/ControlLibraries.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/ModalScript.h"
+#include "tests/support/StarterLibraries.h"
 
 namespace {
 
@@ -28,10 +28,10 @@ using vaultry::test::MessageBoxScript;
 constexpr int kPlainPartImage = 1;
 constexpr int kNoRightsOverlay = 1;
 
-class CObjectComboBoxTest : public vaultry::test::ControlLibraries {
+class CObjectComboBoxTest : public vaultry::test::StarterLibraries {
 protected:
     void SetUp() override {
-        ControlLibraries::SetUp();
+        StarterLibraries::SetUp();
         ASSERT_TRUE(parts.Create(CRect{0, 0, 300, 300}, &window, 6050));
         parts.m_strDocTypeFilter = "Footprint";
         parts.OnNotify([this](int code) { notified.push_back(code); });
@@ -173,7 +173,7 @@ TEST_F(CObjectComboBoxTest, AnotherUsersPartCarriesTheNoRightsMarkAndIsNotRename
     EXPECT_FALSE(parts.HasRightsOnSelection());
     EXPECT_FALSE(parts.RenameSelected());
     SelectOnly({0, 1});
-    EXPECT_TRUE(parts.HasRightsOnSelection());  // the first selected decides
+    EXPECT_FALSE(parts.HasRightsOnSelection());  // every part chosen must allow it
     // Of the two, only the own part moves.
     EXPECT_TRUE(parts.MoveSelectedTo(Category(user, "Resistors/THT"), DATABASETYPE_USER));
     const LibraryTree tree(*user);

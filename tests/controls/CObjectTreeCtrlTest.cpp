@@ -18,9 +18,9 @@
 #include "platform/ui/TreeItemModel.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
-#include "tests/controls/ControlLibraries.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/ModalScript.h"
+#include "tests/support/StarterLibraries.h"
 
 namespace {
 
@@ -40,10 +40,10 @@ public:
     }
 };
 
-class CObjectTreeCtrlTest : public vaultry::test::ControlLibraries {
+class CObjectTreeCtrlTest : public vaultry::test::StarterLibraries {
 protected:
     void SetUp() override {
-        ControlLibraries::SetUp();
+        StarterLibraries::SetUp();
         tree.Create(CRect{0, 0, 300, 300}, &window, false);
         tester = std::make_unique<QAbstractItemModelTester>(
             &tree.Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);

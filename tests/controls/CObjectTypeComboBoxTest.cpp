@@ -6,14 +6,14 @@
 #include "access/LibraryFiles.h"
 #include "controls/CObjectTypeComboBox.h"
 #include "tables/CRSObjectTypes.h"
-#include "tests/controls/ControlLibraries.h"
+#include "tests/support/StarterLibraries.h"
 
 namespace {
 
-class CObjectTypeComboBoxTest : public vaultry::test::ControlLibraries {
+class CObjectTypeComboBoxTest : public vaultry::test::StarterLibraries {
 protected:
     void SetUp() override {
-        ControlLibraries::SetUp();
+        StarterLibraries::SetUp();
         ASSERT_TRUE(types.Create(CRect{0, 0, 200, 24}, &window));
     }
 

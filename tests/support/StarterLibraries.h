@@ -19,7 +19,7 @@
 
 namespace vaultry::test {
 
-class ControlLibraries : public FaultInjectedLibraries {
+class StarterLibraries : public FaultInjectedLibraries {
 protected:
     void SetUp() override {
         FaultInjectedLibraries::SetUp();

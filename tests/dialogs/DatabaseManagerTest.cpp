@@ -1,0 +1,273 @@
+// The Database Manager on the starter libraries, driven as a user would: its layout at two
+// sizes, choosing categories and parts across the libraries, what the bars allow, the preview of
+// a part (also one that cannot be read) and its dimensions in each unit, and the menus.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <QAbstractItemView>
+#include <QTest>
+#include <QToolButton>
+
+#include "dialogs/CDatabaseManagerDlg.h"
+#include "host/CDrwDimension.h"
+#include "platform/ui/CMenu.h"
+#include "resources/VaultryStrings.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/StarterLibraries.h"
+
+namespace {
+
+using vaultry::test::Choose;
+using vaultry::test::Click;
+using vaultry::test::ModalScript;
+
+class DatabaseManagerTest : public vaultry::test::StarterLibraries {
+protected:
+    // Runs the Database Manager with `act` done in it, then closes it.
+    void Run(const std::function<void(CDatabaseManagerDlg&)>& act) {
+        ModalScript script;
+        script.Expect(IDD_DATABASE_MANAGER, [&](CDialog& shown) {
+            act(static_cast<CDatabaseManagerDlg&>(shown));
+            Click(shown, IDC_CANCEL);
+        });
+        CDatabaseManagerDlg dialog;
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    }
+
+    static void ChooseCategory(CDatabaseManagerDlg& dialog, CMSAccessDBHandler* library,
+                               const std::string& path) {
+        ASSERT_TRUE(
+            dialog.GetTree().SetObjectTreeID(Category(library, path), library->GetDatabaseType()));
+    }
+    static void ChooseParts(CDatabaseManagerDlg& dialog, std::initializer_list<int> items) {
+        CListCtrl& list = dialog.GetParts().List();
+        list.SetItemState(-1, 0, LVIS_SELECTED);
+        for (const int item : items) {
+            list.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        }
+    }
+    // A click on row `row` of the part list: it alone is chosen.
+    static void ClickRow(CDatabaseManagerDlg& dialog, int row) {
+        CListCtrl& list = dialog.GetParts().List();
+        auto* view = qobject_cast<QAbstractItemView*>(list.Widget());
+        const QRect place = view->visualRect(list.Model().index(row, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, place.center());
+    }
+    static bool Enabled(CDynamicWindowWithButtons& bar, UINT command) {
+        return bar.IsButtonEnabled(bar.GetButtonNum(command));
+    }
+    // Whether each of the part bar's Delete, Move, Rename, Edit, Copy is enabled, as "DMREC" with
+    // a dash for each disabled one.
+    static std::string PartBar(CDatabaseManagerDlg& dialog) {
+        std::string states;
+        for (const auto& [command, letter] :
+             {std::pair{ID_OBJECT_DELETE, 'D'}, std::pair{ID_OBJECT_MOVE, 'M'},
+              std::pair{ID_OBJECT_RENAME, 'R'}, std::pair{ID_OBJECT_EDIT, 'E'},
+              std::pair{ID_OBJECT_COPY, 'C'}}) {
+            states += Enabled(dialog.GetPartBar(), command) ? letter : '-';
+        }
+        return states;
+    }
+    static std::vector<std::string> DimensionTexts(CDatabaseManagerDlg& dialog) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < dialog.GetDimensions().GetCount(); ++i) {
+            texts.push_back(
+                static_cast<CDrwDimension*>(dialog.GetDimensions().GetAt(i))->m_strText.str());
+        }
+        return texts;
+    }
+};
+
+TEST_F(DatabaseManagerTest, TheTreeTheListAndThePreviewShareTheRoomAtEverySize) {
+    Run([](CDatabaseManagerDlg& dialog) {
+        QWidget* tree = dialog.GetTreeBar().Widget();
+        QWidget* parts = dialog.GetPartBar().Widget();
+        QWidget* preview = dialog.GetPreview().Widget();
+        const auto apart = [&] {
+            EXPECT_LT(tree->geometry().right(), parts->geometry().left());
+            EXPECT_LT(parts->geometry().right(), preview->geometry().left());
+            EXPECT_LE(preview->geometry().right(), dialog.Widget()->width());
+        };
+        apart();
+        const QRect before[] = {tree->geometry(), parts->geometry(), preview->geometry()};
+        dialog.Widget()->resize(dialog.Widget()->size() + QSize(200, 100));
+        apart();
+        EXPECT_EQ(tree->geometry(), before[0].adjusted(0, 0, 60, 100));
+        EXPECT_EQ(parts->geometry(), before[1].adjusted(60, 0, 120, 100));
+        EXPECT_EQ(preview->geometry(), before[2].adjusted(120, 0, 200, 100));
+        EXPECT_EQ(dialog.GetTreeBar().GetCaption(), "&Database");
+        EXPECT_EQ(dialog.GetPartBar().GetButtonCount(), 6);
+    });
+}
+
+TEST_F(DatabaseManagerTest, ChoosingACategoryAndAPartFillsTheListAndThePreviewInEachLibrary) {
+    Run([&](CDatabaseManagerDlg& dialog) {
+        ChooseCategory(dialog, master, "Resistors/SMD");
+        EXPECT_EQ(dialog.GetCurrentDatabase(), DATABASETYPE_MASTER);
+        ASSERT_EQ(dialog.GetParts().List().GetItemCount(), 8);
+        ChooseParts(dialog, {2});
+        EXPECT_EQ(dialog.GetLastLoadedID(), master->GetObjectID("R0603", "Footprint"));
+        EXPECT_EQ(dialog.GetPreview().GetObjectCount(), 1);
+        ChooseCategory(dialog, corporate, "QFN");
+        EXPECT_EQ(dialog.GetCurrentDatabase(), DATABASETYPE_CORPORATE);
+        ASSERT_EQ(dialog.GetParts().List().GetItemCount(), 3);
+        ChooseParts(dialog, {0});
+        EXPECT_EQ(dialog.GetLastLoadedID(), corporate->GetObjectID("QFN-16_3x3", "Footprint"));
+        // With two chosen, the one named in the name field (the first) stays in the preview.
+        ChooseParts(dialog, {0, 1});
+        EXPECT_EQ(dialog.GetPreview().GetObjectCount(), 1);
+        EXPECT_EQ(dialog.GetLastLoadedID(), corporate->GetObjectID("QFN-16_3x3", "Footprint"));
+    });
+}
+
+TEST_F(DatabaseManagerTest, ThePartBarFollowsEveryChangeOfTheChosenParts) {
+    // R0805 becomes a part of a type no plug-in serves: it can be neither edited nor renamed.
+    user->Execute(
+        "INSERT INTO tObjectTypes (strDescription, strDocumentType, lBlobID, byVisibility) "
+        "VALUES ('Board outline', 'Outline', 0, 0)");
+    user->Execute(
+        "UPDATE tObjects SET lObjectTypeID=(SELECT lObjectTypeID FROM tObjectTypes WHERE "
+        "strDocumentType='Outline') WHERE strObjectName='R0805'");
+    Run([&](CDatabaseManagerDlg& dialog) {
+        dialog.GetParts().m_strDocTypeFilter = "Footprint|Outline|";
+        ChooseCategory(dialog, user, "Resistors/SMD");
+        ClickRow(dialog, 0);
+        EXPECT_EQ(PartBar(dialog), "DMREC");
+        ClickRow(dialog, 1);  // one part chosen in place of another
+        EXPECT_EQ(PartBar(dialog), "DM---");
+        ChooseParts(dialog, {0, 1});
+        EXPECT_EQ(PartBar(dialog), "DM---");
+        ChooseParts(dialog, {});
+        EXPECT_EQ(PartBar(dialog), "-----");
+        ClickRow(dialog, 0);
+        EXPECT_EQ(PartBar(dialog), "DMREC");
+    });
+    // A new dialog, one part chosen again, now of the locked master library: the same number
+    // of parts as the dialog before ended with, other states.
+    Run([&](CDatabaseManagerDlg& dialog) {
+        ChooseCategory(dialog, master, "Resistors/SMD");
+        ChooseParts(dialog, {0});
+        EXPECT_EQ(PartBar(dialog), "----C");
+    });
+    folder.Host().SetMasterEditAllowed(true);
+    Run([&](CDatabaseManagerDlg& dialog) {
+        ChooseCategory(dialog, master, "Resistors/SMD");
+        ChooseParts(dialog, {0});
+        EXPECT_EQ(PartBar(dialog), "DMREC");
+    });
+}
+
+TEST_F(DatabaseManagerTest, TheTreeBarAllowsWhatTheChosenCategoryMayUndergo) {
+    Run([&](CDatabaseManagerDlg& dialog) {
+        CDynamicWindowWithButtons& bar = dialog.GetTreeBar();
+        ChooseCategory(dialog, user, "Resistors");
+        for (const UINT command :
+             {ID_TREE_NEW, ID_TREE_RENAME, ID_TREE_DELETE, ID_TREE_MOVE, ID_TREE_COPY}) {
+            EXPECT_TRUE(Enabled(bar, command)) << command;
+        }
+        EXPECT_FALSE(Enabled(bar, ID_TREE_ADD));  // no design open
+        ChooseCategory(dialog, master, "ICs");
+        for (const UINT command : {ID_TREE_NEW, ID_TREE_RENAME, ID_TREE_DELETE, ID_TREE_MOVE}) {
+            EXPECT_FALSE(Enabled(bar, command)) << command;
+        }
+        EXPECT_TRUE(Enabled(bar, ID_TREE_COPY));
+        ASSERT_TRUE(dialog.GetTree().SetObjectTreeID(1, DATABASETYPE_USER));
+        EXPECT_FALSE(Enabled(bar, ID_TREE_COPY));
+        EXPECT_FALSE(Enabled(bar, ID_TREE_RENAME));
+        EXPECT_TRUE(Enabled(bar, ID_TREE_NEW));
+    });
+}
+
+TEST_F(DatabaseManagerTest, APartThatCannotBeReadIsNotChosenAndThePreviewSaysSo) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.PathOf(DATABASETYPE_USER).c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "UPDATE tBlobs SET blbBlob=X'0102', lBlobSize=2 WHERE lBlobID=(SELECT "
+                           "lBlobID FROM tObjects WHERE lObjectID=2)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    ASSERT_EQ(user->GetObjectID("R0805", "Footprint"), 2);
+    Run([&](CDatabaseManagerDlg& dialog) {
+        ChooseCategory(dialog, user, "Resistors/SMD");
+        ChooseParts(dialog, {0});
+        EXPECT_EQ(dialog.GetLastLoadedID(), user->GetObjectID("R0603", "Footprint"));
+        ChooseParts(dialog, {1});
+        EXPECT_EQ(dialog.GetLastLoadedID(), -1);
+        EXPECT_EQ(dialog.GetPreview().GetObjectCount(), 0);
+        EXPECT_EQ(dialog.GetLoadedGroup(), nullptr);
+        const QImage picture = dialog.GetPreview().Widget()->grab().toImage();
+        int lit = 0;
+        for (int x = 0; x < picture.width(); ++x) {
+            lit += picture.pixelColor(x, picture.height() / 2).lightness() > 150 ? 1 : 0;
+        }
+        EXPECT_GT(lit, 5);  // the message across the middle
+    });
+}
+
+TEST_F(DatabaseManagerTest, DimensionsFollowTheUnitChosenAndTheKindsOfTheMenu) {
+    std::vector<std::vector<std::string>> menus;
+    CMenu::SetPopupRunner([&](const CMenu& popup, CPoint) {
+        std::vector<std::string> checked;
+        for (const CMenu::Item& item : popup.Items()) {
+            if (item.checked) {
+                checked.push_back(item.text.str());
+            }
+        }
+        menus.push_back(checked);
+        return static_cast<UINT>(ID_DIM_CLEAR_ALL);
+    });
+    Run([&](CDatabaseManagerDlg& dialog) {
+        EXPECT_FALSE(dialog.GetDlgItem(IDC_UNITS)->IsWindowEnabled());
+        ChooseCategory(dialog, master, "ICs/SOIC");
+        ChooseParts(dialog, {2});  // SOIC-8
+        EXPECT_EQ(dialog.GetDimensions().GetCount(), 0);
+        Click(dialog, IDC_SHOW_DIMENSIONS);
+        EXPECT_TRUE(dialog.GetDlgItem(IDC_UNITS)->IsWindowEnabled());
+        const auto inMillimetres = DimensionTexts(dialog);
+        ASSERT_FALSE(inMillimetres.empty());
+        EXPECT_EQ(inMillimetres.front(), "6.95 mm");
+        Choose(dialog, IDC_UNITS, "mil");
+        EXPECT_EQ(DimensionTexts(dialog).front(), "273.6 mil");
+        EXPECT_EQ(dialog.GetPreview().GetObjectCount(), 1 + dialog.GetDimensions().GetCount());
+        dialog.OnDimensionMenu();
+        EXPECT_EQ(dialog.GetDimensionMask(), 0u);
+        EXPECT_EQ(DimensionTexts(dialog).size(), 0u);
+    });
+    CMenu::SetPopupRunner({});
+    ASSERT_EQ(menus.size(), 1u);
+    EXPECT_EQ(menus[0], (std::vector<std::string>{"Horizontal Span", "Vertical Span",
+                                                  "Horizontal Pitch", "Vertical Pitch", "Pads"}));
+}
+
+TEST_F(DatabaseManagerTest, ARightClickChoosesWhatItIsOnAndGraysWhatItMayNotDo) {
+    std::vector<std::pair<std::string, bool>> shown;
+    CMenu::SetPopupRunner([&](const CMenu& popup, CPoint) {
+        for (const CMenu::Item& item : popup.Items()) {
+            if (item.id != 0) {
+                shown.emplace_back(item.text.str(), !item.grayed);
+            }
+        }
+        return 0u;
+    });
+    Run([&](CDatabaseManagerDlg& dialog) {
+        ChooseCategory(dialog, master, "Resistors/SMD");
+        CListCtrl& list = dialog.GetParts().List();
+        const QRect third =
+            qobject_cast<QAbstractItemView*>(list.Widget())->visualRect(list.Model().index(2, 0));
+        CPoint at{third.center().x(), third.center().y()};
+        list.ClientToScreen(&at);
+        dialog.OnContextMenu(&list, at);
+        EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 2);
+    });
+    CMenu::SetPopupRunner({});
+    EXPECT_EQ(shown, (std::vector<std::pair<std::string, bool>>{{"&New...", true},
+                                                                {"&Copy...", true},
+                                                                {"&Move...", false},
+                                                                {"&Edit", false},
+                                                                {"&Rename...", false},
+                                                                {"&Delete", false}}));
+}
+
+}  // namespace
