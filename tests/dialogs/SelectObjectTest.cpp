@@ -1,0 +1,148 @@
+// "Get a part from the database" on the starter libraries: what it hands the host on OK, what
+// it remembers and what Cancel leaves alone, taking a part by its name, and parts that cannot be
+// read or whose type nobody serves.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <QAbstractItemView>
+#include <QTest>
+
+#include "access/CDatabaseRegistry.h"
+#include "dialogs/CSelectObjectDlg.h"
+#include "host/CDrwGroup.h"
+#include "resources/VaultryStrings.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/StarterLibraries.h"
+
+namespace {
+
+using vaultry::test::Click;
+using vaultry::test::MessageBoxScript;
+using vaultry::test::ModalScript;
+
+class SelectObjectTest : public vaultry::test::StarterLibraries {
+protected:
+    // Runs the dialog with `act` done in it; its result.
+    INT_PTR Run(CSelectObjectDlg& dialog, const std::function<void(CSelectObjectDlg&)>& act) {
+        ModalScript script;
+        script.Expect(IDD_SELECT_OBJECT,
+                      [&](CDialog& shown) { act(static_cast<CSelectObjectDlg&>(shown)); });
+        return dialog.DoModal();
+    }
+    static void ChooseCategory(CSelectObjectDlg& dialog, CMSAccessDBHandler* library,
+                               const std::string& path) {
+        ASSERT_TRUE(
+            dialog.GetTree().SetObjectTreeID(Category(library, path), library->GetDatabaseType()));
+    }
+    static void ClickRow(CSelectObjectDlg& dialog, int row, bool twice = false) {
+        CListCtrl& list = dialog.GetParts().List();
+        auto* view = qobject_cast<QAbstractItemView*>(list.Widget());
+        const QPoint at = view->visualRect(list.Model().index(row, 0)).center();
+        twice ? QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at)
+              : QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    }
+    static bool OkEnabled(CSelectObjectDlg& dialog) {
+        return dialog.GetDlgItem(IDC_OK)->IsWindowEnabled();
+    }
+    // What the registry holds for the dialog's section.
+    static std::pair<long, CString> Remembered() {
+        CDatabaseRegistry registry;
+        registry.SetSection("", "Get a part from the database");
+        long tier = 0;
+        const long treeID = registry.GetLastLocation(tier);
+        return {treeID * 10 + tier, registry.GetLastObjectName()};
+    }
+};
+
+TEST_F(SelectObjectTest, OkHandsOverThePartWithItsOwnTypeAndRemembersWhereItWas) {
+    CSelectObjectDlg dialog;
+    const INT_PTR result = Run(dialog, [&](CSelectObjectDlg& shown) {
+        EXPECT_FALSE(OkEnabled(shown));
+        ChooseCategory(shown, master, "ICs/QFN");
+        ClickRow(shown, 1);
+        EXPECT_TRUE(OkEnabled(shown));
+        Click(shown, IDC_OK);
+    });
+    ASSERT_EQ(result, IDOK);
+    ASSERT_NE(dialog.GetDrawGroup(), nullptr);
+    EXPECT_EQ(*dialog.GetDrawGroup()->GetName(), "QFN-24_4x4");
+    // The filter offered every type; the part is a footprint.
+    EXPECT_EQ(dialog.GetObjectDocType(), "Footprint");
+    EXPECT_EQ(Remembered(), std::make_pair(Category(master, "ICs/QFN") * 10 + DATABASETYPE_MASTER,
+                                           CString("QFN-24_4x4")));
+    std::unique_ptr<CDrwGroup> kept(dialog.GetDrawGroup());
+    dialog.ClearDrawGroup();
+    EXPECT_EQ(dialog.GetDrawGroup(), nullptr);
+}
+
+TEST_F(SelectObjectTest, CancelHandsOverNothingAndRemembersNothing) {
+    const auto before = Remembered();
+    CSelectObjectDlg dialog;
+    EXPECT_EQ(Run(dialog,
+                  [&](CSelectObjectDlg& shown) {
+                      ChooseCategory(shown, user, "Resistors/SMD");
+                      ClickRow(shown, 0);
+                      Click(shown, IDC_CANCEL);
+                  }),
+              IDCANCEL);
+    EXPECT_EQ(Remembered(), before);
+}
+
+TEST_F(SelectObjectTest, ANameGivenOrTypedTakesThePartWithoutAChosenRow) {
+    CSelectObjectDlg dialog;
+    dialog.Init("Footprint", CString("R0805"));
+    const INT_PTR result = Run(dialog, [&](CSelectObjectDlg& shown) {
+        // The last category was none: the list shows the user library's top, with its sub-tree
+        // only when asked. The name stands in the field and finds the part in the user library.
+        ChooseCategory(shown, user, "Resistors/SMD");
+        shown.GetParts().SetObjectName("r0805");
+        EXPECT_EQ(shown.GetLastLoadedID(), user->GetObjectID("R0805", "Footprint"));
+        EXPECT_TRUE(OkEnabled(shown));
+        Click(shown, IDC_OK);
+    });
+    EXPECT_EQ(result, IDOK);
+    ASSERT_NE(dialog.GetDrawGroup(), nullptr);
+    EXPECT_EQ(*dialog.GetDrawGroup()->GetName(), "R0805");
+}
+
+TEST_F(SelectObjectTest, ANameThatIsNotThereIsSaidAndTheDialogStays) {
+    CSelectObjectDlg dialog;
+    dialog.Init("Footprint", CString("R9999"));
+    MessageBoxScript boxes;
+    boxes.Expect("There is no Footprint in this database with that name.");
+    Run(dialog, [&](CSelectObjectDlg& shown) {
+        ChooseCategory(shown, user, "Resistors/SMD");
+        shown.GetParts().SetObjectName("R9999");
+        shown.OnOK();
+        EXPECT_TRUE(shown.IsRunning());
+        Click(shown, IDC_CANCEL);
+    });
+    EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(SelectObjectTest, APartThatCannotBeReadOrIsOfNoServedTypeIsNotTaken) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.PathOf(DATABASETYPE_USER).c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "UPDATE tBlobs SET blbBlob=X'0102', lBlobSize=2 WHERE lBlobID=(SELECT "
+                           "lBlobID FROM tObjects WHERE lObjectID=2)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    CSelectObjectDlg dialog;
+    Run(dialog, [&](CSelectObjectDlg& shown) {
+        ChooseCategory(shown, user, "Resistors/SMD");
+        ClickRow(shown, 0);
+        EXPECT_TRUE(OkEnabled(shown));
+        ClickRow(shown, 1, true);  // R0805, unreadable: a double click does not take it
+        EXPECT_TRUE(shown.IsRunning());
+        EXPECT_EQ(shown.GetLastLoadedID(), -1);
+        EXPECT_FALSE(OkEnabled(shown));
+        EXPECT_EQ(shown.GetDrawGroup(), nullptr);
+        Click(shown, IDC_CANCEL);
+    });
+}
+
+}  // namespace
