@@ -1,5 +1,6 @@
 #include "tools/ControlGallery.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QTest>
 #include <fstream>
@@ -15,6 +16,8 @@
 #include "controls/CObjectComboBox.h"
 #include "controls/CObjectTreeCtrl.h"
 #include "controls/CObjectTypeComboBox.h"
+#include "dialogs/CDatabaseManagerDlg.h"
+#include "dialogs/CSelectObjectDlg.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CDrwDimension.h"
 #include "host/CDrwGroup.h"
@@ -23,6 +26,8 @@
 #include "host/ReferenceHost.h"
 #include "host/ui/CPreviewWnd.h"
 #include "platform/ui/CDialog.h"
+#include "resources/VaultryStrings.h"
+#include "tools/Pictures.h"
 
 namespace {
 
@@ -53,12 +58,7 @@ public:
     void Type(const char* name) {
         QTest::keyClicks(m_parts.NameField().Widget(), QString::fromUtf8(name));
     }
-    bool Save(const std::filesystem::path& path) {
-        QApplication::processEvents();
-        const bool saved = SaveScreenshot(m_window, path.string());
-        std::cout << (saved ? "saved " : "could not save ") << path.string() << "\n";
-        return saved;
-    }
+    bool Save(const std::filesystem::path& path) { return PictureWindow(m_window, path); }
 
 private:
     void Refill() {
@@ -124,10 +124,43 @@ bool SavePreview(const char* name, CUnitInfo::Unit unit, const std::filesystem::
     preview.AddList(&dimensions);
     preview.ZoomToFitObjects();
     preview.Widget()->show();
-    QApplication::processEvents();
-    const bool saved = SaveScreenshot(preview, path.string());
-    std::cout << (saved ? "saved " : "could not save ") << path.string() << "\n";
-    return saved;
+    return PictureWindow(preview, path);
+}
+
+void Press(CDialog& dialog, UINT id) {
+    QTest::mouseClick(dialog.GetDlgItem(id)->Widget(), Qt::LeftButton);
+}
+
+void ClickRow(CListCtrl& list, int row) {
+    auto* view = qobject_cast<QAbstractItemView*>(list.Widget());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(list.Model().index(row, 0)).center());
+}
+
+// The Database Manager grown to a desktop's size, on SOIC-8 with its dimensions; the select
+// dialog on a QFN package.
+bool SaveLibraryDialogs(const std::filesystem::path& folder) {
+    CMSAccessDBHandler& master = *GetAccessDB(DATABASETYPE_MASTER);
+    CDatabaseManagerDlg manager;
+    bool all = PictureDialog(manager, folder / "2044-database-manager.png", [&](CDialog& shown) {
+        auto& dialog = static_cast<CDatabaseManagerDlg&>(shown);
+        shown.Widget()->resize(1040, 640);
+        dialog.GetTree().SetObjectTreeID(CategoryAt(master, {"", "ICs", "SOIC"}),
+                                         DATABASETYPE_MASTER);
+        ClickRow(dialog.GetParts().List(), 2);
+        Press(shown, IDC_SHOW_DIMENSIONS);
+    });
+    CSelectObjectDlg select;
+    select.Init("Footprint", CString());
+    all = PictureDialog(select, folder / "2040-select-object.png",
+                        [&](CDialog& shown) {
+                            auto& dialog = static_cast<CSelectObjectDlg&>(shown);
+                            dialog.GetTree().SetObjectTreeID(CategoryAt(master, {"", "ICs", "QFN"}),
+                                                             DATABASETYPE_MASTER);
+                            ClickRow(dialog.GetParts().List(), 1);
+                        }) &&
+          all;
+    return all;
 }
 
 }  // namespace
@@ -165,6 +198,7 @@ bool SaveControlGallery(const std::filesystem::path& folder) {
         all =
             SavePreview("SOIC-8", CUnitInfo::kMillimetre, folder / "preview-soic-8-mm.png") && all;
         all = SavePreview("DIP-8", CUnitInfo::kMil, folder / "preview-dip-8-mil.png") && all;
+        all = SaveLibraryDialogs(folder) && all;
     }
     UnloadDB();
     std::filesystem::remove_all(libraries);

@@ -205,6 +205,12 @@ void PartPainter::DrawDimension(const CDrwDimension& dimension) {
     const QString label = QString::fromUtf8(dimension.m_strText.GetString());
     QRectF box = QFontMetricsF(font).boundingRect(label).adjusted(-3, -1, 3, 1);
     box.moveCenter(line.center());
+    // A text near the edge of the view moves in rather than being cut.
+    const QRectF view(0, 0, m_painter.device()->width(), m_painter.device()->height());
+    box.moveLeft(
+        std::clamp(box.left(), view.left(), std::max(view.left(), view.right() - box.width())));
+    box.moveTop(
+        std::clamp(box.top(), view.top(), std::max(view.top(), view.bottom() - box.height())));
     m_painter.setPen(Qt::NoPen);
     m_painter.setBrush(LayerPalette::Background());
     m_painter.drawRoundedRect(box, 2, 2);

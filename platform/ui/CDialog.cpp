@@ -27,6 +27,7 @@ CDialog::ModalRunner& CurrentRunner() {
 
 constexpr const char* kPlaceProperty = "vaultry.place";
 constexpr const char* kAnchorProperty = "vaultry.anchor";
+constexpr const char* kPlaceholderAfterProperty = "vaultry.placeholderAfter";
 
 // The dialog's window: Escape and the close box cancel through the dialog, F1 asks for help;
 // when resized, each control with an anchor follows it from its place in the template.
@@ -154,6 +155,18 @@ const CDialogTemplate* FindTemplate(UINT id) {
     return module ? module->FindDialog(id) : nullptr;
 }
 
+// Qt leaves the tab order alone for widgets that take no focus, such as the labels around a
+// placeholder, so the order is mended between the nearest ones that do.
+QWidget* FocusableNeighbour(QWidget* widget, QWidget* (QWidget::*step)() const) {
+    for (QWidget* next = (widget->*step)(); next != nullptr && next != widget;
+         next = (next->*step)()) {
+        if (next->focusPolicy() != Qt::NoFocus) {
+            return next;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 CWnd& CDataExchange::Control(UINT id) const {
@@ -239,6 +252,12 @@ void CDialog::Build(const CDialogTemplate& layout) {
             waitingForBuddy->setBuddy(widget);
             waitingForBuddy = nullptr;
         }
+        // A placeholder right after such a label is where a control will stand that should take
+        // the mnemonic once it replaces the placeholder.
+        if (waitingForBuddy != nullptr && control.kind == ControlKind::kStatic &&
+            waitingForBuddy->property(kPlaceholderAfterProperty).isNull()) {
+            waitingForBuddy->setProperty(kPlaceholderAfterProperty, control.id);
+        }
         if (control.kind == ControlKind::kStatic &&
             std::string_view(control.text).find('&') != std::string_view::npos) {
             waitingForBuddy = qobject_cast<QLabel*>(widget);
@@ -312,14 +331,19 @@ void CDialog::ReplaceControl(UINT id, CWnd& control) {
         throw std::logic_error("no control " + std::to_string(id) + " to replace");
     }
     QWidget* placeholder = (*found)->Widget();
-    QWidget* before = placeholder->previousInFocusChain();
-    QWidget* after = placeholder->nextInFocusChain();
+    QWidget* before = FocusableNeighbour(placeholder, &QWidget::previousInFocusChain);
+    QWidget* after = FocusableNeighbour(placeholder, &QWidget::nextInFocusChain);
     replacement->setParent(placeholder->parentWidget());
     replacement->setGeometry(placeholder->geometry());
     for (const char* property : {kPlaceProperty, kAnchorProperty, "vaultry.id"}) {
         replacement->setProperty(property, placeholder->property(property));
     }
     replacement->setVisible(true);
+    for (auto* label : placeholder->parentWidget()->findChildren<QLabel*>()) {
+        if (label->property(kPlaceholderAfterProperty) == QVariant(id)) {
+            label->setBuddy(replacement);
+        }
+    }
     m_controls.erase(found);
     delete placeholder;
     if (before != nullptr && before != replacement) {

@@ -60,7 +60,8 @@ const CResourceModule& ProbeModule() {
                {kSecondRadio, K::kRadioButton, "Two", 70, 56, 60, 10},
                {kSorted, K::kComboBox, "", 7, 72, 90, 13, CBS_DROPDOWNLIST | CBS_SORT},
                {kUnsorted, K::kComboBox, "", 100, 72, 90, 13, CBS_DROPDOWNLIST},
-               {kPlaceholder, K::kStatic, "placeholder", 7, 90, 183, 20},
+               {0xFFFF, K::kStatic, "&Tree:", 7, 87, 40, 8},
+               {kPlaceholder, K::kStatic, "placeholder", 7, 96, 183, 18},
                {IDC_OK, K::kDefaultButton, "OK", 86, 118, 50, 15},
                {IDC_CANCEL, K::kButton, "Cancel", 140, 118, 50, 15},
            }}},
@@ -245,8 +246,16 @@ TEST_F(WindowLayerTest, WindowsEnableHideTakeFocusAndGiveTheirPlaces) {
         EXPECT_EQ(shown.GetDlgItem(kPlaceholder), &tree);
         shown.ScreenToClient(&corner);
         EXPECT_EQ(corner.x, tree.Widget()->x());
-        // It takes the placeholder's place in the tab order too: after the combo boxes.
-        EXPECT_EQ(shown.GetDlgItem(kUnsorted)->Widget()->nextInFocusChain(), tree.Widget());
+        // It takes the placeholder's place in the tab order too: after the combo boxes; and the
+        // mnemonic of the label before the placeholder now leads to it.
+        QWidget* next = shown.GetDlgItem(kUnsorted)->Widget()->nextInFocusChain();
+        while (next->focusPolicy() == Qt::NoFocus) {
+            next = next->nextInFocusChain();
+        }
+        EXPECT_EQ(next, tree.Widget());
+        shown.GetDlgItem(kCheck)->SetFocus();
+        QTest::keyClick(shown.Widget(), Qt::Key_T, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), tree.Widget());
         EXPECT_THROW(shown.ReplaceControl(kPlaceholder + 100, tree), std::logic_error);
         Click(shown, IDC_CANCEL);
     });
