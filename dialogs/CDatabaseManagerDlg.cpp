@@ -118,12 +118,14 @@ void CDatabaseManagerDlg::OnChangeObject() {
     DATABASETYPE tier = m_currentDatabase;
     if (m_parts.GetSelectedObjectID(objectID, tier)) {
         CMSAccessDBHandler* library = GetAccessDB(tier);
-        if (objectID == m_lastLoadedID && GetLoadedGroup() != nullptr) {
+        // Ids count in their own library: the same id in another one is another part.
+        if (objectID == m_lastLoadedID && tier == m_lastLoadedTier && GetLoadedGroup() != nullptr) {
             RedoDimensions();  // the same part again: shown again, not read again
         } else if (library != nullptr) {
             const long typeID = LoadIntoPreview(*library, objectID, GetSheetLayerDefinition(),
                                                 GetSheetColorDefinition());
             m_lastLoadedID = typeID < 0 ? -1 : objectID;
+            m_lastLoadedTier = tier;
             m_lastLoadedTypeID = typeID < 0 ? m_lastLoadedTypeID : typeID;
         }
     } else {

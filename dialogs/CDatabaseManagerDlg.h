@@ -64,6 +64,7 @@ private:
     CDatabaseRegistry m_registry;
     CString m_strDocType;
     long m_lastLoadedID = -1;
+    DATABASETYPE m_lastLoadedTier = DATABASETYPE_USER;
     long m_lastLoadedTypeID = -1;
     DATABASETYPE m_currentDatabase = DATABASETYPE_USER;
     int m_showSubTree = 0;  // "Show subtree contents"

@@ -141,11 +141,13 @@ void CSelectObjectDlg::OnObjectChange() {
         m_lastLoadedID = -1;
         return;
     }
-    if (objectID != m_lastLoadedID) {
+    // Ids count in their own library: the same id in another one is another part.
+    if (objectID != m_lastLoadedID || tier != m_lastLoadedTier) {
         m_strDocType = m_strInitialDocType;
         RefillObjectTypes(m_currentDatabase);
         const long typeID = LoadIntoPreview(*library, objectID, m_pLayers, m_pColours);
         m_lastLoadedID = typeID < 0 ? -1 : objectID;
+        m_lastLoadedTier = tier;
         m_partDocType = typeID < 0 ? CString() : library->GetDocType(typeID);
     }
     EnableOk(m_lastLoadedID > 0 && library->HasValidDoctypeWithTypeID(m_lastLoadedID));

@@ -48,7 +48,9 @@ public:
 
     CObjectTreeCtrl& GetTree() { return m_tree; }
     CObjectComboBox& GetParts() { return m_parts; }
+    // The part taken: its id (-1 for none) in the library of the tier beside it.
     long GetLastLoadedID() const { return m_lastLoadedID; }
+    DATABASETYPE GetLastLoadedTier() const { return m_lastLoadedTier; }
     DATABASETYPE GetCurrentDatabase() const { return m_currentDatabase; }
 
 private:
@@ -61,6 +63,7 @@ private:
     CString m_strInitialDocType;
     CString m_partDocType;
     long m_lastLoadedID = -1;
+    DATABASETYPE m_lastLoadedTier = DATABASETYPE_USER;
     long m_startObjectID = -1;  // the part Init asked for, until the dialog shows
     CString m_startName;
     bool m_allowTypeChange = true;

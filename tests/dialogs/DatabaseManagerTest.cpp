@@ -11,6 +11,7 @@
 
 #include "dialogs/CDatabaseManagerDlg.h"
 #include "host/CDrwDimension.h"
+#include "host/CDrwGroup.h"
 #include "platform/ui/CMenu.h"
 #include "resources/VaultryStrings.h"
 #include "tests/support/ModalScript.h"
@@ -118,6 +119,14 @@ TEST_F(DatabaseManagerTest, ChoosingACategoryAndAPartFillsTheListAndThePreviewIn
         ChooseParts(dialog, {0, 1});
         EXPECT_EQ(dialog.GetPreview().GetObjectCount(), 1);
         EXPECT_EQ(dialog.GetLastLoadedID(), corporate->GetObjectID("QFN-16_3x3", "Footprint"));
+        // The user library's first part has the same id as the corporate one shown; it is
+        // another part all the same.
+        ChooseCategory(dialog, user, "Resistors/SMD");
+        ChooseParts(dialog, {0});
+        ASSERT_EQ(user->GetObjectID("R0603", "Footprint"),
+                  corporate->GetObjectID("QFN-16_3x3", "Footprint"));
+        ASSERT_NE(dialog.GetLoadedGroup(), nullptr);
+        EXPECT_EQ(*dialog.GetLoadedGroup()->GetName(), "R0603");
     });
 }
 

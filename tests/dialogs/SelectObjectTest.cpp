@@ -77,6 +77,26 @@ TEST_F(SelectObjectTest, OkHandsOverThePartWithItsOwnTypeAndRemembersWhereItWas)
     EXPECT_EQ(dialog.GetDrawGroup(), nullptr);
 }
 
+// Ids count in their own library: the user library's first part and the corporate one's
+// share an id and are two parts.
+TEST_F(SelectObjectTest, APartWithTheIdOfTheOneShownInAnotherLibraryIsReadAfresh) {
+    ASSERT_EQ(user->GetObjectID("R0603", "Footprint"),
+              corporate->GetObjectID("QFN-16_3x3", "Footprint"));
+    CSelectObjectDlg dialog;
+    ASSERT_EQ(Run(dialog,
+                  [&](CSelectObjectDlg& shown) {
+                      ChooseCategory(shown, user, "Resistors/SMD");
+                      ClickRow(shown, 0);
+                      ChooseCategory(shown, corporate, "QFN");
+                      ClickRow(shown, 0);
+                      Click(shown, IDC_OK);
+                  }),
+              IDOK);
+    ASSERT_NE(dialog.GetDrawGroup(), nullptr);
+    EXPECT_EQ(*dialog.GetDrawGroup()->GetName(), "QFN-16_3x3");
+    EXPECT_EQ(dialog.GetLastLoadedTier(), DATABASETYPE_CORPORATE);
+}
+
 TEST_F(SelectObjectTest, CancelHandsOverNothingAndRemembersNothing) {
     const auto before = Remembered();
     CSelectObjectDlg dialog;
