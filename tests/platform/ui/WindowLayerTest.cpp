@@ -7,13 +7,16 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 #include <filesystem>
 
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/CResourceModule.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/DesktopProgram.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/TempDir.h"
 
@@ -326,3 +329,25 @@ TEST_F(WindowLayerTest, AResizableDialogsControlsFollowTheirAnchors) {
 }
 
 }  // namespace
+
+// The hook a program gives a smoke test: the first dialog runs in the real event loop, is
+// shown by the window system when the hook acts, and ends as the hook says; dialogs it opens
+// run as usual.
+TEST_F(WindowLayerTest, AProgramsHookActsOnceOnItsFirstDialogWhenTheWindowIsShown) {
+    int calls = 0;
+    INT_PTR nestedResult = 0;
+    const auto previous = CDialog::SetModalRunner(RunCallingOnceShown([&](CDialog& shown) {
+        ++calls;
+        EXPECT_TRUE(shown.Widget()->windowHandle()->isExposed());
+        EXPECT_TRUE(shown.IsRunning());
+        CProbeDlg nested;
+        QTimer::singleShot(0, [&nested] { nested.EndDialog(IDCANCEL); });
+        nestedResult = nested.DoModal();
+        shown.EndDialog(IDOK);
+    }));
+    CProbeDlg dialog;
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    CDialog::SetModalRunner(previous);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(nestedResult, IDCANCEL);
+}
