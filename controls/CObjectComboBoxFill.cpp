@@ -183,9 +183,7 @@ ListItemDisplay CObjectComboBox::Display(int item) const {
     return display;
 }
 
+// The list widens its column to the view by itself, also when the view changes size later.
 void CObjectComboBox::SetColumnWidth() {
-    CRect client;
-    m_ListCtrl.GetClientRect(&client);
-    m_ListCtrl.SetColumnWidth(std::max(static_cast<int>(client.Width()),
-                                       m_ListCtrl.GetStringWidth(m_strLongestName) + 40));
+    m_ListCtrl.SetColumnWidth(m_ListCtrl.GetStringWidth(m_strLongestName) + 40);
 }

@@ -23,8 +23,20 @@ public:
         header()->setStretchLastSection(false);
     }
     bool Editing() const { return state() == EditingState; }
+    // The column is as wide as asked, and never narrower than the view: the list scrolls
+    // sideways only for names that do not fit, whatever size the view grows or shrinks to.
+    void SetColumnWidth(int width) {
+        m_columnWidth = width;
+        FitColumn();
+    }
 
 protected:
+    bool viewportEvent(QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            FitColumn();
+        }
+        return QTreeView::viewportEvent(event);
+    }
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
         const bool starts = (trigger & editTriggers()) != 0 || trigger == AllEditTriggers;
         if (starts && index.isValid() && m_mayEdit && !m_mayEdit(index.row())) {
@@ -46,6 +58,11 @@ protected:
     }
 
 private:
+    void FitColumn() {
+        if (m_columnWidth >= 0) {
+            header()->resizeSection(0, std::max(m_columnWidth, viewport()->width()));
+        }
+    }
     int RowAt(const QMouseEvent* event) const {
         const QModelIndex at = indexAt(event->position().toPoint());
         return at.isValid() ? at.row() : -1;
@@ -54,6 +71,7 @@ private:
     std::function<bool(int)>& m_mayEdit;
     std::function<void(int)>& m_onClick;
     std::function<void(int)>& m_onDoubleClick;
+    int m_columnWidth = -1;  // none asked for yet
 };
 
 }  // namespace
@@ -241,10 +259,11 @@ bool CListCtrl::IsEditing() const {
 }
 
 BOOL CListCtrl::SetColumnWidth(int width) {
-    if (View() == nullptr) {
+    auto* view = dynamic_cast<ListView*>(View());
+    if (view == nullptr) {
         return FALSE;
     }
-    View()->header()->resizeSection(0, width);
+    view->SetColumnWidth(width);
     return TRUE;
 }
 

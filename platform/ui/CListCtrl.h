@@ -56,6 +56,8 @@ public:
     BOOL EnsureVisible(int item);
     BOOL EditLabel(int item);
     bool IsEditing() const;
+    // The column never gets narrower than the view, also when the view is resized later; a
+    // wider one scrolls sideways.
     BOOL SetColumnWidth(int width);
     int GetColumnWidth() const;
     // The width in pixels `text` takes in the view's font.

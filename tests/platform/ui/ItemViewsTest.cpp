@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QBuffer>
 #include <QImage>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTest>
 
 #include "platform/afx/CResourceModule.h"
@@ -174,6 +176,34 @@ TEST_F(ItemViewsTest, AnOwnerDataListAsksItsOwnerAndKeepsTheSelection) {
     ASSERT_TRUE(list.EditLabel(2));
     vaultry::test::FinishLabelEdit(list, "renamed");
     EXPECT_EQ(list.GetItemText(2), "renamed");
+}
+
+// A column asked narrower than the view fills it, at any size the view takes later; one wider
+// than the view scrolls sideways.
+TEST_F(ItemViewsTest, AListColumnFillsTheViewAndScrollsOnlyForWhatDoesNotFit) {
+    CListCtrl list;
+    ASSERT_TRUE(list.Create({0, 0, 200, 300}, nullptr, 1001, false));
+    list.Widget()->show();
+    list.SetDisplayHandler([](int) {
+        ListItemDisplay display;
+        display.text = "part";
+        return display;
+    });
+    list.SetItemCountEx(3);
+    auto* view = qobject_cast<QAbstractScrollArea*>(list.Widget());
+    list.SetColumnWidth(50);
+    EXPECT_EQ(list.GetColumnWidth(), view->viewport()->width());
+    list.Widget()->resize(400, 300);
+    QApplication::processEvents();
+    EXPECT_EQ(list.GetColumnWidth(), view->viewport()->width());
+    EXPECT_GT(list.GetColumnWidth(), 300);
+    list.Widget()->resize(150, 300);
+    QApplication::processEvents();
+    EXPECT_EQ(list.GetColumnWidth(), view->viewport()->width());
+    list.SetColumnWidth(1000);
+    QApplication::processEvents();
+    EXPECT_EQ(list.GetColumnWidth(), 1000);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 1000 - view->viewport()->width());
 }
 
 }  // namespace
