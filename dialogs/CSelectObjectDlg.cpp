@@ -1,11 +1,34 @@
 #include "dialogs/CSelectObjectDlg.h"
 
+#include <vector>
+
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
 #include "host/CDrwGroup.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
+
+namespace {
+
+// What the message about a missing name calls the types asked for: the description of each
+// type of a filter such as "Footprint|Pad-Stack|", as in "Footprint or Pad Stack".
+CString DescribeTypes(CMSAccessDBHandler* library, const CString& docTypes) {
+    std::vector<CString> described;
+    int start = 0;
+    for (CString type = docTypes.Tokenize("|", start); start != -1;
+         type = docTypes.Tokenize("|", start)) {
+        described.push_back(library ? library->GetDocTypeDescrption(type) : type);
+    }
+    CString text;
+    for (std::size_t i = 0; i < described.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == described.size() ? " or " : ", ";
+        text += described[i];
+    }
+    return text;
+}
+
+}  // namespace
 
 CSelectObjectDlg::CSelectObjectDlg(CWnd* parent) : CPreviewDialog(IDD_SELECT_OBJECT, parent) {}
 
@@ -66,11 +89,19 @@ BOOL CSelectObjectDlg::OnInitDialog() {
     return FALSE;
 }
 
-// Opens on the category last used, filtered by the type the host asked for (every type when
-// it asked for none), on the part it named.
+void CSelectObjectDlg::StartIn(DATABASETYPE tier, long categoryID) {
+    m_startCategory = {tier, categoryID};
+}
+
+// Opens on the category last used (or the one asked for), filtered by the type the host asked
+// for (every type when it asked for none), on the part it named.
 void CSelectObjectDlg::ShowFirstTime() {
     long lastTier = 0;
-    const long lastTreeID = m_registry.GetLastLocation(lastTier);
+    long lastTreeID = m_registry.GetLastLocation(lastTier);
+    if (m_startCategory) {
+        lastTier = m_startCategory->first;
+        lastTreeID = m_startCategory->second;
+    }
     m_strDocType = m_strInitialDocType;
     RefillObjectTypes(static_cast<DATABASETYPE>(lastTier));
     if (m_strDocType.IsEmpty()) {
@@ -181,6 +212,6 @@ void CSelectObjectDlg::OnOK() {
     m_registry.SetMustShowSubTreeItems(m_showSubTree);
     CMSAccessDBHandler* library = GetAccessDB(m_currentDatabase);
     CString message = ModuleString(IDS_NO_SUCH_NAME);
-    message.Replace("%1", library ? library->GetDocTypeDescrption(m_strDocType) : m_strDocType);
+    message.Replace("%1", DescribeTypes(library, m_strDocType));
     AfxMessageBox(message, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -5,6 +5,8 @@
 // remembers the category and the name for the next time.
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "access/CDatabaseRegistry.h"
 #include "controls/CObjectComboBox.h"
@@ -21,6 +23,9 @@ public:
     // shown first, or by a name written into the name field. Taken when the dialog shows.
     bool Init(const CString& docType, long objectID);
     bool Init(const CString& docType, const CString& name);
+    // Opens on category `categoryID` of `tier` rather than on the one used last (where a part
+    // Init names by its id is looked for).
+    void StartIn(DATABASETYPE tier, long categoryID);
     // The definitions parts are decoded and drawn with (not owned; null: the part's own type's).
     void SetTempLayerAndColorDef(CLayerDefinition* layers, CColorDefinition* colours);
     void SetAllowTypeChange(bool allow) { m_allowTypeChange = allow; }
@@ -66,6 +71,7 @@ private:
     DATABASETYPE m_lastLoadedTier = DATABASETYPE_USER;
     long m_startObjectID = -1;  // the part Init asked for, until the dialog shows
     CString m_startName;
+    std::optional<std::pair<DATABASETYPE, long>> m_startCategory;
     bool m_allowTypeChange = true;
     bool m_refillingTypes = false;
     int m_showSubTree = 0;

@@ -110,6 +110,24 @@ TEST_F(SelectObjectTest, CancelHandsOverNothingAndRemembersNothing) {
     EXPECT_EQ(Remembered(), before);
 }
 
+// A host that knows where the part is opens on its category, whatever was used last.
+TEST_F(SelectObjectTest, ThePartAskedForByIdIsChosenInTheCategoryAskedFor) {
+    CSelectObjectDlg dialog;
+    dialog.StartIn(DATABASETYPE_MASTER, Category(master, "ICs/SOIC"));
+    dialog.Init("Footprint", master->GetObjectID("SOIC-14", "Footprint"));
+    EXPECT_EQ(Run(dialog,
+                  [&](CSelectObjectDlg& shown) {
+                      // The part's name in the name field narrows the list to it.
+                      EXPECT_EQ(shown.GetParts().List().GetItemCount(), 1);
+                      EXPECT_TRUE(OkEnabled(shown));
+                      Click(shown, IDC_OK);
+                  }),
+              IDOK);
+    ASSERT_NE(dialog.GetDrawGroup(), nullptr);
+    EXPECT_EQ(*dialog.GetDrawGroup()->GetName(), "SOIC-14");
+    EXPECT_EQ(dialog.GetLastLoadedTier(), DATABASETYPE_MASTER);
+}
+
 TEST_F(SelectObjectTest, ANameGivenOrTypedTakesThePartWithoutAChosenRow) {
     CSelectObjectDlg dialog;
     dialog.Init("Footprint", CString("R0805"));
@@ -137,6 +155,20 @@ TEST_F(SelectObjectTest, ANameThatIsNotThereIsSaidAndTheDialogStays) {
         shown.GetParts().SetObjectName("R9999");
         shown.OnOK();
         EXPECT_TRUE(shown.IsRunning());
+        Click(shown, IDC_CANCEL);
+    });
+    EXPECT_TRUE(boxes.Done());
+}
+
+// Asked for every type, the message names the types, not the filter's text.
+TEST_F(SelectObjectTest, ANameNotThereAmongEveryTypeIsSaidWithTheTypesNames) {
+    CSelectObjectDlg dialog;
+    MessageBoxScript boxes;
+    boxes.Expect("There is no Footprint, CAD-Object or Pad-Stack in this database with that name.");
+    Run(dialog, [&](CSelectObjectDlg& shown) {
+        ChooseCategory(shown, user, "Resistors/SMD");
+        shown.GetParts().SetObjectName("R9999");
+        shown.OnOK();
         Click(shown, IDC_CANCEL);
     });
     EXPECT_TRUE(boxes.Done());
