@@ -1,5 +1,6 @@
 # Installs the module as a host builds against it: the layers' static libraries, their headers
-# under include/vaultry, the vaultry program, and a CMake package with namespaced targets:
+# under include/vaultry, the vaultry and vaultry-manager programs (the latter with its desktop
+# launcher and icon under the XDG data folders), and a CMake package with namespaced targets:
 #
 #   find_package(Vaultry REQUIRED)
 #   target_link_libraries(host PRIVATE Vaultry::access)
@@ -10,7 +11,11 @@ include(CMakePackageConfigHelpers)
 get_property(vaultry_libraries GLOBAL PROPERTY VAULTRY_LIBRARIES)
 install(TARGETS ${vaultry_libraries} EXPORT VaultryTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(TARGETS vaultry RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vaultry vaultry-manager RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/apps/vaultry-manager/vaultry-manager.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/apps/vaultry-manager/vaultry-manager.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps)
 foreach(layer platform/afx platform/dao platform/ui host resources serial tables access controls
               dialogs)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${layer}/

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core
+  xvfb xauth
 )
 
 missing=()

@@ -96,31 +96,37 @@ int InfoCommand(const std::vector<std::string>& paths, std::ostream& out) {
     return status;
 }
 
-int InitCommand(const std::string& configPath, std::ostream& out) {
-    VaultryAttachModule();
-    RegisterBuiltInPlugIns();
-    ReferenceHost host(configPath);
-    ShowProgressOnlyOnTerminal(host);
-    int status = 0;
+bool MakeMissingLibraries(ReferenceHost& host, std::ostream& out) {
+    bool made = true;
     bool newMaster = false;
     for (const DATABASETYPE tier :
          {DATABASETYPE_MASTER, DATABASETYPE_CORPORATE, DATABASETYPE_USER}) {
         const std::string path = ConfiguredLibraryPath(host.Settings(), tier).str();
         if (!CPathString(path).FileExists()) {
             if (!Create(path, tier, Generation::kCurrent)) {
-                status = 1;
+                made = false;
                 continue;
             }
             newMaster = newMaster || tier == DATABASETYPE_MASTER;
             out << "created " << path << "\n";
         }
     }
-    if (status == 0 && !AssureDBLoaded()) {
-        status = Fail("init", "the libraries could not all be opened");
+    if (!made) {
+        return false;
     }
-    if (status == 0 && newMaster) {
-        status = FillNewMaster(host, out);
+    if (!AssureDBLoaded()) {
+        Fail("init", "the libraries could not all be opened");
+        return false;
     }
+    return !newMaster || FillNewMaster(host, out) == 0;
+}
+
+int InitCommand(const std::string& configPath, std::ostream& out) {
+    VaultryAttachModule();
+    RegisterBuiltInPlugIns();
+    ReferenceHost host(configPath);
+    ShowProgressOnlyOnTerminal(host);
+    int status = MakeMissingLibraries(host, out) ? 0 : 1;
     UnloadDB();
     for (const DATABASETYPE tier :
          {DATABASETYPE_MASTER, DATABASETYPE_CORPORATE, DATABASETYPE_USER}) {

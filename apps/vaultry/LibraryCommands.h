@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class ReferenceHost;
+
 namespace vaultry::cli {
 
 // Makes a library file for `tier` ("master", "corporate" or "user") of `generation` (8 or 7).
@@ -15,5 +17,10 @@ int InfoCommand(const std::vector<std::string>& paths, std::ostream& out);
 // Makes the three configured libraries where they are missing, prints info on each and opens
 // them through the library set.
 int InitCommand(const std::string& configPath, std::ostream& out);
+// Makes the libraries `host` configures that are missing (a new master one with the starter
+// footprints), saying so on `out`, and opens the three through the library set. False, with
+// the reason on standard error, when one could not be made, opened or filled; the set may then
+// be partly open and is for the caller to unload.
+bool MakeMissingLibraries(ReferenceHost& host, std::ostream& out);
 
 }  // namespace vaultry::cli

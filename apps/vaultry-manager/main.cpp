@@ -1,0 +1,81 @@
+// vaultry-manager: the part libraries of Norvik on the desktop. Opens the Database Manager on
+// the three configured libraries (making the missing ones first), or with --select the dialog
+// that picks one part for a script.
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "apps/vaultry-manager/ManagerCommands.h"
+#include "apps/vaultry-manager/ManagerSession.h"
+#include "apps/vaultry/Session.h"
+#include "platform/ui/DesktopProgram.h"
+#include "vaultry_manager_icon.h"
+
+namespace {
+
+// The smoke test's hook: the first dialog is pictured once the window system has shown it,
+// then answered as a user pressing OK or Cancel would (and Cancel after an OK the dialog
+// refuses). Message boxes then go to standard error rather than wait for a click.
+struct TestHook {
+    std::string screenshot;
+    std::string answer = "cancel";
+
+    void Install() const {
+        if (screenshot.empty()) {
+            return;
+        }
+        CDialog::SetModalRunner(RunCallingOnceShown([hook = *this](CDialog& dialog) {
+            if (!SaveScreenshot(dialog, hook.screenshot)) {
+                std::cerr << "vaultry-manager: could not save " << hook.screenshot << "\n";
+            }
+            if (hook.answer == "ok") {
+                dialog.OnOK();
+            }
+            if (dialog.IsRunning()) {  // cancelled, or OK refused with a message
+                dialog.OnCancel();
+            }
+        }));
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{
+        "Vaultry Manager: browse the part libraries of Norvik (master, corporate and user), "
+        "look at a part with its dimensions, and pick one for a script."};
+    std::string config;
+    bool select = false;
+    vaultry::manager::SelectRequest request;
+    TestHook hook;
+    app.add_option("--config", config,
+                   "Settings file (default: $VAULTRY_CONFIG or "
+                   "$XDG_CONFIG_HOME/vaultry/settings.ini)");
+    app.add_flag("--select", select,
+                 "Open the select dialog instead; on OK print the part's tier, id, name and "
+                 "document type separated by tabs (exit status 1 on Cancel)");
+    app.add_option("--type", request.docType,
+                   "With --select: the document type asked for (default: every type)");
+    app.add_option("--name", request.name, "With --select: the part to start at");
+    // Hidden: for the smoke test and the README's pictures.
+    app.add_option("--screenshot", hook.screenshot)->group("");
+    app.add_option("--answer", hook.answer)->check(CLI::IsMember({"ok", "cancel"}))->group("");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int status = app.exit(e);
+        return status == 0 ? 0 : 2;
+    }
+
+    SetDesktopIdentity("Vaultry Manager", "vaultry-manager", k_vaultry_manager,
+                       sizeof k_vaultry_manager);
+    hook.Install();
+    try {
+        vaultry::manager::ManagerSession session(config, hook.screenshot.empty());
+        return select ? vaultry::manager::SelectPart(request, std::cout)
+                      : vaultry::manager::ShowDatabaseManager();
+    } catch (const std::exception& e) {
+        std::cerr << "vaultry-manager: " << e.what() << "\n";
+        return 1;
+    }
+}
