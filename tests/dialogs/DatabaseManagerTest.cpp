@@ -3,7 +3,6 @@
 // a part (also one that cannot be read) and its dimensions in each unit, and the menus.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QAbstractItemView>
 #include <QTest>
@@ -189,14 +188,7 @@ TEST_F(DatabaseManagerTest, TheTreeBarAllowsWhatTheChosenCategoryMayUndergo) {
 }
 
 TEST_F(DatabaseManagerTest, APartThatCannotBeReadIsNotChosenAndThePreviewSaysSo) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(folder.PathOf(DATABASETYPE_USER).c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "UPDATE tBlobs SET blbBlob=X'0102', lBlobSize=2 WHERE lBlobID=(SELECT "
-                           "lBlobID FROM tObjects WHERE lObjectID=2)",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    DamageUserPart(2);  // R0805
     ASSERT_EQ(user->GetObjectID("R0805", "Footprint"), 2);
     Run([&](CDatabaseManagerDlg& dialog) {
         ChooseCategory(dialog, user, "Resistors/SMD");

@@ -3,7 +3,6 @@
 // read or whose type nobody serves.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QAbstractItemView>
 #include <QTest>
@@ -175,14 +174,7 @@ TEST_F(SelectObjectTest, ANameNotThereAmongEveryTypeIsSaidWithTheTypesNames) {
 }
 
 TEST_F(SelectObjectTest, APartThatCannotBeReadOrIsOfNoServedTypeIsNotTaken) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(folder.PathOf(DATABASETYPE_USER).c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "UPDATE tBlobs SET blbBlob=X'0102', lBlobSize=2 WHERE lBlobID=(SELECT "
-                           "lBlobID FROM tObjects WHERE lObjectID=2)",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    DamageUserPart(2);  // R0805
     CSelectObjectDlg dialog;
     Run(dialog, [&](CSelectObjectDlg& shown) {
         ChooseCategory(shown, user, "Resistors/SMD");

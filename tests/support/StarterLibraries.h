@@ -4,6 +4,8 @@
 // library with Resistors/SMD holding two copied chips and a Resistors/THT of its own. A window
 // for the controls under test, shown, so that labels can be edited as a user would.
 
+#include <sqlite3.h>
+
 #include <memory>
 #include <string>
 
@@ -62,6 +64,19 @@ protected:
             "'other', 'theirs', 1)");
         library->Execute(sql);
         library->GetRSUserTree()->Close();  // a set sees the rows added behind it once reopened
+    }
+
+    // Replaces the blob of part `objectID` of the user library with bytes that decode to
+    // nothing, behind the library set's back.
+    void DamageUserPart(long objectID) const {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(folder.PathOf(DATABASETYPE_USER).c_str(), &db), SQLITE_OK);
+        const std::string sql =
+            "UPDATE tBlobs SET blbBlob=X'0102', lBlobSize=2 WHERE lBlobID=(SELECT lBlobID FROM "
+            "tObjects WHERE lObjectID=" +
+            std::to_string(objectID) + ")";
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
     }
 
     // Protects `library`'s user 0, the current user, with `password`.

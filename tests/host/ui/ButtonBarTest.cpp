@@ -13,6 +13,7 @@
 #include "platform/afx/CResourceModule.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CTreeCtrl.h"
+#include "tests/support/CommandRecorder.h"
 
 namespace {
 
@@ -43,15 +44,6 @@ const CResourceModule& Module() {
     return module;
 }
 
-class Owner : public CWnd {
-public:
-    BOOL OnCommand(UINT id) override {
-        commands.push_back(id);
-        return TRUE;
-    }
-    std::vector<UINT> commands;
-};
-
 class ButtonBarTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -65,7 +57,7 @@ protected:
     void TearDown() override { AfxSetResourceHandle(previousModule); }
 
     HINSTANCE previousModule = nullptr;
-    Owner owner;
+    vaultry::test::CommandRecorder owner;
     CTreeCtrl tree;
     CDynamicWindowWithButtons bar;
 };

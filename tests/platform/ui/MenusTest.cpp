@@ -10,6 +10,7 @@
 #include "platform/afx/CResourceModule.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CMenu.h"
+#include "tests/support/CommandRecorder.h"
 
 namespace {
 
@@ -24,16 +25,6 @@ const CResourceModule& Module() {
             {"DIMENSIONS", {{kWide, "Wide"}, {kNarrow, "Narrow"}}}}}}});
     return module;
 }
-
-// Records the commands it is sent.
-class Owner : public CWnd {
-public:
-    BOOL OnCommand(UINT id) override {
-        commands.push_back(id);
-        return TRUE;
-    }
-    std::vector<UINT> commands;
-};
 
 class MenusTest : public testing::Test {
 protected:
@@ -76,7 +67,7 @@ TEST_F(MenusTest, AMenuIsLoadedFromTheCurrentModuleAndChangedBeforeItShows) {
 TEST_F(MenusTest, TheChosenCommandReachesTheOwnerOrIsReturned) {
     CMenu menu;
     ASSERT_TRUE(menu.LoadMenu(kMenu));
-    Owner owner;
+    vaultry::test::CommandRecorder owner;
     CPoint shownAt;
     CMenu::SetPopupRunner([&](const CMenu& shown, CPoint at) {
         shownAt = at;
