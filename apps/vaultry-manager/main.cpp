@@ -51,13 +51,15 @@ int main(int argc, char** argv) {
     app.add_option("--config", config,
                    "Settings file (default: $VAULTRY_CONFIG or "
                    "$XDG_CONFIG_HOME/vaultry/settings.ini)");
-    app.add_flag("--select", select,
-                 "Open the select dialog instead; on OK print the part's tier, id, name and "
-                 "document type separated by tabs (exit status 1 on Cancel)");
+    auto* selecting =
+        app.add_flag("--select", select,
+                     "Open the select dialog instead; on OK print the part's tier, id, name and "
+                     "document type separated by tabs (exit status 1 on Cancel)");
     app.add_option("--type", request.docType,
-                   "With --select: the document type asked for (default: every type)");
-    app.add_option("--name", request.name, "With --select: the part to start at");
-    // Hidden: for the smoke test and the README's pictures.
+                   "With --select: the document type asked for (default: every type)")
+        ->needs(selecting);
+    app.add_option("--name", request.name, "With --select: the part to start at")->needs(selecting);
+    // Hidden: the smoke test's hook.
     app.add_option("--screenshot", hook.screenshot)->group("");
     app.add_option("--answer", hook.answer)->check(CLI::IsMember({"ok", "cancel"}))->group("");
     try {
