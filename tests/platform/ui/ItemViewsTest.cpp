@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QBuffer>
@@ -15,10 +16,12 @@
 
 #include "platform/afx/CResourceModule.h"
 #include "platform/ui/CBitmap.h"
+#include "platform/ui/CCheckListBox.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CImageList.h"
 #include "platform/ui/CListCtrl.h"
 #include "platform/ui/CTreeCtrl.h"
+#include "platform/ui/CheckListModel.h"
 #include "platform/ui/TreeItemModel.h"
 #include "tests/support/ModalScript.h"
 
@@ -207,3 +210,50 @@ TEST_F(ItemViewsTest, AListColumnFillsTheViewAndScrollsOnlyForWhatDoesNotFit) {
 }
 
 }  // namespace
+
+// The owner decides the check marks: a click on a box only tells it; a click on a text
+// selects and says whether the item had the caret already.
+TEST_F(ItemViewsTest, ACheckListSortsAsNamesCompareAndLeavesTheMarksToItsOwner) {
+    CCheckListBox list;
+    ASSERT_TRUE(list.Create({0, 0, 200, 300}, nullptr, 6055));
+    Tester tester(&list.Model(), Tester::FailureReportingMode::Fatal);
+    list.Widget()->show();
+    int data[3] = {};
+    for (const char* name : {"r10", "R2", "Éclair", "a1"}) {
+        list.AddString(name);
+    }
+    CString text;
+    list.GetText(0, text);
+    EXPECT_EQ(text, "a1");
+    list.GetText(3, text);
+    EXPECT_EQ(text, "Éclair");  // after the ASCII letters, as names sort in the libraries
+    EXPECT_EQ(list.FindStringExact(-1, "éCLAIR"), 3);
+    EXPECT_EQ(list.FindStringExact(3, "A1"), 0);  // the search wraps round
+    EXPECT_EQ(list.FindStringExact(-1, "R"), LB_ERR);
+    list.SetItemDataPtr(1, &data[1]);
+    EXPECT_EQ(list.GetItemDataPtr(1), &data[1]);
+
+    std::vector<int> boxes;
+    std::vector<std::pair<int, bool>> texts;
+    list.OnCheckClicked([&](int index) { boxes.push_back(index); });
+    list.OnTextClicked([&](int index, bool wasCurrent) { texts.emplace_back(index, wasCurrent); });
+    auto* view = qobject_cast<QAbstractItemView*>(list.Widget());
+    CRect place;
+    list.GetItemRect(2, &place);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      QPoint(static_cast<int>(place.left) + 8, static_cast<int>(place.top) + 6));
+    EXPECT_EQ(boxes, std::vector<int>{2});
+    EXPECT_EQ(list.GetCheck(2), 0);  // only the owner ticks
+    EXPECT_EQ(list.GetSelCount(), 0);
+    const QPoint onText(static_cast<int>(place.left) + 60, static_cast<int>(place.top) + 6);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onText);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onText);
+    EXPECT_EQ(texts, (std::vector<std::pair<int, bool>>{{2, false}, {2, true}}));
+    EXPECT_EQ(list.GetCaretIndex(), 2);
+    list.SetCheck(2, 1);
+    EXPECT_EQ(list.GetCheck(2), 1);
+    list.SetSel(-1, TRUE);
+    EXPECT_EQ(list.GetSelCount(), 4);
+    EXPECT_EQ(list.DeleteString(0), 3);
+    EXPECT_EQ(list.DeleteString(7), LB_ERR);
+}
