@@ -95,7 +95,9 @@ BOOL CListCtrl::Create(const CRect& rect, CWnd* parent, UINT id, bool editLabels
                                      : QAbstractItemView::NoEditTriggers);
     m_model->m_editable = editLabels;
     const auto changed = [this] {
-        if (m_onItemChanged) {
+        if (m_countChanging) {
+            m_changeHeld = true;
+        } else if (m_onItemChanged) {
             m_onItemChanged();
         }
     };
@@ -147,8 +149,16 @@ QPixmap CListCtrl::Picture(const ListItemDisplay& item) {
     return m_pictures.emplace(key, picture).first->second;
 }
 
+// While rows go, Qt moves the current item through rows whose selection is not yet gone: a
+// change of the selection is told once, when the items are as they will stay.
 void CListCtrl::SetItemCountEx(int count) {
+    m_countChanging = true;
+    m_changeHeld = false;
     m_model->SetCount(count);
+    m_countChanging = false;
+    if (m_changeHeld && m_onItemChanged) {
+        m_onItemChanged();
+    }
 }
 
 void CListCtrl::SetDisplayHandler(std::function<ListItemDisplay(int)> handler) {

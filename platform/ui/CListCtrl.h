@@ -85,6 +85,8 @@ private:
     // Pictures made, by image, overlay and state image: a few kinds serve thousands of items.
     std::map<std::tuple<int, int, int>, QPixmap> m_pictures;
     int m_selectionMark = -1;
+    bool m_countChanging = false;  // inside SetItemCountEx
+    bool m_changeHeld = false;     // a change came meanwhile, told at its end
     std::function<bool(int)> m_onBeginEdit;
     std::function<void(int)> m_onClick;
     std::function<void(int)> m_onDoubleClick;

@@ -126,7 +126,12 @@ TEST_F(CObjectComboBoxTest, TypingFiltersByNameAndSelectsTheNameTypedInAnyCase) 
     ASSERT_TRUE(parts.GetSelectedObjectID(id, type));
     EXPECT_EQ(id, master->GetObjectID("SOIC-8", "Footprint"));
     EXPECT_EQ(type, DATABASETYPE_MASTER);
-    Type("x");
+    // Emptying the field shows every part again and leaves it empty, though a part was chosen.
+    QTest::keyClick(parts.NameField().Widget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(parts.NameField().Widget(), Qt::Key_Delete);
+    EXPECT_EQ(parts.NameField().GetWindowText(), "");
+    EXPECT_EQ(parts.List().GetItemCount(), 12);
+    Type("zz");
     EXPECT_EQ(parts.List().GetItemCount(), 0);
     EXPECT_GE(notified.size(), std::size_t{7});  // at least one per key
     EXPECT_EQ(std::count(notified.begin(), notified.end(), OBJECTCBO_SELCHANGE),
