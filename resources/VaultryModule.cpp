@@ -125,7 +125,9 @@ HINSTANCE VaultryModuleInstance() {
          {IDB_BUTTON_COPY, CResourceBitmap::Of(k_button_copy)},
          {IDB_BUTTON_MOVE, CResourceBitmap::Of(k_button_move)},
          {IDB_BUTTON_EDIT, CResourceBitmap::Of(k_button_edit)},
-         {IDB_BUTTON_ADD, CResourceBitmap::Of(k_button_add)}},
+         {IDB_BUTTON_ADD, CResourceBitmap::Of(k_button_add)},
+         {IDB_BUTTON_SELECT_ALL, CResourceBitmap::Of(k_button_select_all)},
+         {IDB_BUTTON_UNSELECT_ALL, CResourceBitmap::Of(k_button_unselect_all)}},
         VaultryDialogs(), VaultryMenus());
     return &module;
 }

@@ -97,10 +97,13 @@ enum VaultryBitmapId : UINT {
     IDB_BUTTON_MOVE = 16933,
     IDB_BUTTON_EDIT = 16934,
     IDB_BUTTON_ADD = 16935,
+    IDB_BUTTON_SELECT_ALL = 16936,
+    IDB_BUTTON_UNSELECT_ALL = 16937,
 };
 
 enum VaultryDialogId : UINT {
     IDD_SELECT_OBJECT = 2040,
+    IDD_STORE_OBJECTS = 2043,
     IDD_DATABASE_MANAGER = 2044,
     IDD_USER_PASSWORD = 6004,
     IDD_ASK_LIB_PASSWORD = 6016,
@@ -143,8 +146,12 @@ enum VaultryControlId : UINT {
     IDC_OBJECTCBO = 6050,  // the part list's placeholder
     IDC_OBJECT_TYPE = 6051,
     IDC_OBJECT_TREE = 6052,
-    IDC_PREVIEW = 6053,  // the preview's placeholder
+    IDC_PREVIEW = 6053,     // the preview's placeholder
+    IDC_CHECK_LIST = 6055,  // the check list's placeholder
+    IDC_CURRENT_SELECTION = 6061,
+    IDC_DESIGN_CONTENTS = 6062,
     IDC_SHOW_SUBTREE = 6066,
+    IDC_TARGET_DATABASE = 6068,
     IDC_UNITS = 6074,
     IDC_UNITS_LABEL = 6075,
     IDC_DIMENSION_MENU = 6076,

@@ -73,6 +73,33 @@ CDialogTemplate SelectObject() {
         true};
 }
 
+// "Add new parts to database": the mode (the selection as one part, or the design's parts),
+// the target library, the parts (check list, or the existing parts under the name field) and
+// the preview.
+CDialogTemplate StoreObjects() {
+    return {
+        "Add new parts to database",
+        325,
+        239,
+        HelpIdOf(IDD_STORE_OBJECTS),
+        {
+            // The frame first, so that it lies under the buttons it frames.
+            {IDC_STATIC, K::kGroupBox, "Select parts", 7, 4, 150, 40},
+            {IDC_CURRENT_SELECTION, K::kRadioButton, "Current &selection as one part", 14, 16, 136,
+             10, WS_GROUP},
+            {IDC_DESIGN_CONTENTS, K::kRadioButton, "Complete &design contents", 14, 29, 136, 10},
+            {IDC_STATIC, K::kStatic, "&Part Name", 7, 50, 150, 10},
+            {IDC_CHECK_LIST, K::kStatic, "", 7, 62, 150, 150},
+            {IDC_STATIC, K::kStatic, "Preview", 166, 50, 60, 10},
+            {IDC_PREVIEW, K::kStatic, "", 166, 62, 152, 150},
+            {IDC_OK, K::kDefaultButton, "&OK", 214, 218, 50, 14},
+            {IDC_CANCEL, K::kButton, "&Cancel", 268, 218, 50, 14},
+            {IDC_OBJECTCBO, K::kStatic, "IDC_OBJECTCBO", 7, 62, 150, 150},
+            {IDC_TARGET_DATABASE, K::kComboBox, "", 166, 20, 152, 13, CBS_DROPDOWNLIST},
+            {IDC_STATIC, K::kStatic, "Target Database :", 166, 8, 100, 10},
+        }};
+}
+
 }  // namespace
 
 std::map<UINT, CDialogTemplate> VaultryDialogs() {
@@ -109,6 +136,7 @@ std::map<UINT, CDialogTemplate> VaultryDialogs() {
           }}},
         {IDD_DATABASE_MANAGER, DatabaseManager()},
         {IDD_SELECT_OBJECT, SelectObject()},
+        {IDD_STORE_OBJECTS, StoreObjects()},
     };
 }
 

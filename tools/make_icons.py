@@ -202,6 +202,29 @@ def edit_button():
     return canvas
 
 
+def check_box(canvas, left, top, ticked):
+    canvas.fill(left, top, left + 6, top + 6, "grey")
+    canvas.fill(left + 1, top + 1, left + 5, top + 5, "sheet")
+    if ticked:
+        canvas.fill(left + 2, top + 3, left + 2, top + 4, "green")
+        canvas.fill(left + 3, top + 4, left + 3, top + 4, "green")
+        canvas.fill(left + 4, top + 2, left + 4, top + 3, "green")
+
+
+def select_all_button():
+    canvas = Canvas(16)
+    check_box(canvas, 1, 1, True)
+    check_box(canvas, 8, 8, True)
+    return canvas
+
+
+def unselect_all_button():
+    canvas = Canvas(16)
+    check_box(canvas, 1, 1, False)
+    check_box(canvas, 8, 8, False)
+    return canvas
+
+
 def main():
     root = pathlib.Path(__file__).resolve().parent.parent
     pictures = {
@@ -216,6 +239,8 @@ def main():
         "resources/bitmaps/button-copy.png": copy_button(),
         "resources/bitmaps/button-move.png": move_button(),
         "resources/bitmaps/button-edit.png": edit_button(),
+        "resources/bitmaps/button-select-all.png": select_all_button(),
+        "resources/bitmaps/button-unselect-all.png": unselect_all_button(),
         "host/icons/footprint.png": footprint(),
         "host/icons/pad-stack.png": pad_stack(),
         "host/icons/cad-object.png": cad_object(),

@@ -53,6 +53,7 @@ BOOL CDynamicWindowWithButtons::Create(CWnd* owner, CWnd& framed) {
         return FALSE;
     }
     m_owner = owner;
+    m_buttons.clear();  // a bar made again (a dialog shown again) starts without the old ones
     const QRect place = inner->geometry();
     QWidget* parent = inner->parentWidget();
     auto bar = std::make_unique<QWidget>(parent);
