@@ -28,6 +28,7 @@
 #include "platform/ui/CDialog.h"
 #include "resources/VaultryStrings.h"
 #include "tools/Pictures.h"
+#include "tools/StorePictures.h"
 
 namespace {
 
@@ -199,6 +200,9 @@ bool SaveControlGallery(const std::filesystem::path& folder) {
             SavePreview("SOIC-8", CUnitInfo::kMillimetre, folder / "preview-soic-8-mm.png") && all;
         all = SavePreview("DIP-8", CUnitInfo::kMil, folder / "preview-dip-8-mil.png") && all;
         all = SaveLibraryDialogs(folder) && all;
+        all =
+            SaveStoreDialogs(folder, CategoryAt(*GetAccessDB(DATABASETYPE_USER), {"", "Chips"})) &&
+            all;
     }
     UnloadDB();
     std::filesystem::remove_all(libraries);
