@@ -106,6 +106,8 @@ enum VaultryDialogId : UINT {
     IDD_STORE_OBJECTS = 2043,
     IDD_DATABASE_MANAGER = 2044,
     IDD_USER_PASSWORD = 6004,
+    IDD_NEW_PART = 6014,
+    IDD_SELECT_DESTINATION = 6015,
     IDD_ASK_LIB_PASSWORD = 6016,
 };
 
@@ -150,6 +152,7 @@ enum VaultryControlId : UINT {
     IDC_CHECK_LIST = 6055,  // the check list's placeholder
     IDC_CURRENT_SELECTION = 6061,
     IDC_DESIGN_CONTENTS = 6062,
+    IDC_TYPE_LIST = 6060,  // the new part's type list's placeholder
     IDC_SHOW_SUBTREE = 6066,
     IDC_TARGET_DATABASE = 6068,
     IDC_UNITS = 6074,

@@ -137,6 +137,26 @@ std::map<UINT, CDialogTemplate> VaultryDialogs() {
         {IDD_DATABASE_MANAGER, DatabaseManager()},
         {IDD_SELECT_OBJECT, SelectObject()},
         {IDD_STORE_OBJECTS, StoreObjects()},
+        {IDD_NEW_PART,
+         {"Select the part you want to create",
+          160,
+          132,
+          HelpIdOf(IDD_NEW_PART),
+          {
+              {IDC_TYPE_LIST, K::kStatic, "", 7, 7, 146, 98},
+              {IDC_OK, K::kDefaultButton, "OK", 49, 111, 50, 14},
+              {IDC_CANCEL, K::kButton, "Cancel", 103, 111, 50, 14},
+          }}},
+        {IDD_SELECT_DESTINATION,
+         {"Select destination in database",
+          190,
+          210,
+          HelpIdOf(IDD_SELECT_DESTINATION),
+          {
+              {IDC_OBJECT_TREE, K::kStatic, "", 7, 7, 176, 176},
+              {IDC_OK, K::kDefaultButton, "OK", 79, 189, 50, 14, WS_DISABLED},
+              {IDC_CANCEL, K::kButton, "Cancel", 133, 189, 50, 14},
+          }}},
     };
 }
 

@@ -200,9 +200,9 @@ bool SaveControlGallery(const std::filesystem::path& folder) {
             SavePreview("SOIC-8", CUnitInfo::kMillimetre, folder / "preview-soic-8-mm.png") && all;
         all = SavePreview("DIP-8", CUnitInfo::kMil, folder / "preview-dip-8-mil.png") && all;
         all = SaveLibraryDialogs(folder) && all;
-        all =
-            SaveStoreDialogs(folder, CategoryAt(*GetAccessDB(DATABASETYPE_USER), {"", "Chips"})) &&
-            all;
+        const long chips = CategoryAt(*GetAccessDB(DATABASETYPE_USER), {"", "Chips"});
+        all = SaveStoreDialogs(folder, chips) && all;
+        all = SaveChoiceDialogs(folder, chips) && all;
     }
     UnloadDB();
     std::filesystem::remove_all(libraries);

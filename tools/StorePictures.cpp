@@ -1,5 +1,7 @@
 #include "tools/StorePictures.h"
 
+#include "dialogs/CNewLibraryPart.h"
+#include "dialogs/CSelectLibraryDestination.h"
 #include "dialogs/CStoreObjectsDlg.h"
 #include "host/CDrwGroup.h"
 #include "host/CDrwObList.h"
@@ -44,5 +46,22 @@ bool SaveStoreDialogs(const std::filesystem::path& folder, long chips) {
                             dialog.OnListSelChange();
                         }) &&
           all;
+    return all;
+}
+
+bool SaveChoiceDialogs(const std::filesystem::path& folder, long chips) {
+    CNewLibraryPart types;
+    bool all = PictureDialog(types, folder / "6014-new-part.png", [](CDialog& shown) {
+        static_cast<CNewLibraryPart&>(shown).GetList().SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED,
+                                                                    LVIS_SELECTED | LVIS_FOCUSED);
+    });
+    CSelectLibraryDestination destination;
+    all =
+        PictureDialog(destination, folder / "6015-select-destination.png",
+                      [chips](CDialog& shown) {
+                          static_cast<CSelectLibraryDestination&>(shown).GetTree().SetObjectTreeID(
+                              chips, DATABASETYPE_USER);
+                      }) &&
+        all;
     return all;
 }

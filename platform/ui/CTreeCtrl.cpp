@@ -52,6 +52,11 @@ BOOL CTreeCtrl::Create(const CRect& rect, CWnd* parent, UINT id, bool editLabels
             m_onSelChanged();
         }
     });
+    QObject::connect(view, &QAbstractItemView::doubleClicked, view, [this] {
+        if (m_onDoubleClick) {
+            m_onDoubleClick();
+        }
+    });
     Adopt(std::move(owned), parent, rect, id);
     return TRUE;
 }
@@ -221,6 +226,10 @@ BOOL CTreeCtrl::SelectSetFirstVisible(HTREEITEM item) {
 
 void CTreeCtrl::SetRedraw(BOOL redraw) {
     redraw ? m_model->EndBatch() : m_model->BeginBatch();
+}
+
+void CTreeCtrl::OnDoubleClick(std::function<void()> handler) {
+    m_onDoubleClick = std::move(handler);
 }
 
 void CTreeCtrl::OnSelChanged(std::function<void()> handler) {

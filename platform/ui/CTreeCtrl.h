@@ -63,9 +63,10 @@ public:
     // Between FALSE and TRUE, changes reach the view at once, when drawing resumes.
     void SetRedraw(BOOL redraw);
 
-    // Notifications to the owner, in place of TVN_SELCHANGED, TVN_BEGINLABELEDIT (return false
-    // to refuse the edit) and TVN_ENDLABELEDIT (return true to keep the new text).
+    // Notifications to the owner, in place of TVN_SELCHANGED, NM_DBLCLK, TVN_BEGINLABELEDIT
+    // (return false to refuse the edit) and TVN_ENDLABELEDIT (return true to keep the new text).
     void OnSelChanged(std::function<void()> handler);
+    void OnDoubleClick(std::function<void()> handler);
     void OnBeginLabelEdit(std::function<bool(HTREEITEM item)> handler);
     void OnEndLabelEdit(std::function<bool(HTREEITEM item, const CString& text)> handler);
 
@@ -77,5 +78,6 @@ private:
 
     std::unique_ptr<TreeItemModel> m_model;
     std::function<void()> m_onSelChanged;
+    std::function<void()> m_onDoubleClick;
     std::function<bool(HTREEITEM)> m_onBeginEdit;
 };

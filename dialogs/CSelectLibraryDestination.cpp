@@ -1,0 +1,87 @@
+#include "dialogs/CSelectLibraryDestination.h"
+
+#include "host/CSet.h"
+#include "platform/afx/AfxMessageBox.h"
+#include "platform/ui/CDialog.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
+
+namespace {
+
+constexpr const char* kNewCategory = "New Object-Group";
+
+}  // namespace
+
+CSelectLibraryDestination::CSelectLibraryDestination(CWnd* parent)
+    : CModuleDialog(IDD_SELECT_DESTINATION, parent) {}
+
+CSelectLibraryDestination::~CSelectLibraryDestination() = default;
+
+BOOL CSelectLibraryDestination::OnInitDialog() {
+    CModuleDialog::OnInitDialog();
+    m_tree.Create(CRect{0, 0, 10, 10}, this, false);
+    m_buttons.Create(this, m_tree);
+    m_buttons.AddButton(IDB_BUTTON_NEW, ModuleString(IDS_PART_NEW), 'N', FCONTROL, ID_TREE_NEW);
+    m_buttons.AddButton(IDB_BUTTON_DELETE, ModuleString(IDS_DELETE), VK_DELETE, 0, ID_TREE_DELETE);
+    m_buttons.AddButton(IDB_BUTTON_RENAME, ModuleString(IDS_TREE_RENAME), VK_F2, 0, ID_TREE_RENAME);
+    m_buttons.SetCaption(ModuleString(IDS_BAR_DATABASE));
+    ReplaceControl(IDC_OBJECT_TREE, m_buttons);
+    m_tree.OnSelChanged([this] { OnSelChanged(); });
+    m_tree.OnDoubleClick([this] { OnOK(); });
+    {
+        CWaitCursor wait;
+        long lastTier = 0;
+        const long lastTreeID = m_registry.GetLastLocation(lastTier);
+        m_tree.Init(lastTreeID, static_cast<DATABASETYPE>(lastTier));
+    }
+    OnSelChanged();
+    m_tree.SetFocus();
+    return FALSE;
+}
+
+void CSelectLibraryDestination::OnSelChanged() {
+    DATABASETYPE tier = DATABASETYPE_USER;
+    const bool chosen = m_tree.GetSelectedID(tier) != -1;
+    const bool below = chosen && !m_tree.IsTopMostSelected();
+    m_buttons.EnableButton(m_buttons.GetButtonNum(ID_TREE_NEW), chosen);
+    m_buttons.EnableButton(m_buttons.GetButtonNum(ID_TREE_DELETE), below);
+    m_buttons.EnableButton(m_buttons.GetButtonNum(ID_TREE_RENAME), below);
+    GetDlgItem(IDC_OK)->EnableWindow(chosen ? TRUE : FALSE);
+}
+
+// The owner's rights alone would let a locked master library be chosen, only for the copy or
+// move to be refused after: the lock is said here, before anything starts.
+bool CSelectLibraryDestination::RightsOnSelection() {
+    DATABASETYPE tier = DATABASETYPE_USER;
+    const long treeID = m_tree.GetSelectedID(tier);
+    if (treeID == -1) {
+        return false;
+    }
+    if (tier == DATABASETYPE_MASTER && !MasterEditPermitted()) {
+        AfxMessageBox(ModuleString(IDS_MASTER_LOCKED), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    return m_tree.HasRights() || m_tree.TestForTreeRightsAndCancel(treeID, tier);
+}
+
+BOOL CSelectLibraryDestination::OnCommand(UINT id) {
+    if (id != ID_TREE_NEW && id != ID_TREE_DELETE && id != ID_TREE_RENAME) {
+        return CModuleDialog::OnCommand(id);
+    }
+    if (RightsOnSelection()) {
+        if (id == ID_TREE_NEW) {
+            m_tree.AddChild(kNewCategory);
+        } else if (id == ID_TREE_DELETE) {
+            m_tree.Delete(nullptr);
+        } else {
+            m_tree.Rename(nullptr);
+        }
+    }
+    return TRUE;
+}
+
+void CSelectLibraryDestination::OnOK() {
+    if (RightsOnSelection() && m_tree.GetObjectTreeID(m_lSelectedID, m_eDatabaseType)) {
+        CModuleDialog::OnOK();
+    }
+}
