@@ -1,10 +1,11 @@
 // vaultry-manager: the part libraries of Norvik on the desktop. Opens the Database Manager on
-// the three configured libraries (making the missing ones first), or with --select the dialog
-// that picks one part for a script.
+// the three configured libraries (making the missing ones first), after storing a design's
+// parts with --design, or with --select the dialog that picks one part for a script.
 
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "apps/vaultry-manager/DesignStore.h"
 #include "apps/vaultry-manager/ManagerCommands.h"
 #include "apps/vaultry-manager/ManagerSession.h"
 #include "apps/vaultry/Session.h"
@@ -13,9 +14,10 @@
 
 namespace {
 
-// The smoke test's hook: the first dialog is pictured once the window system has shown it,
-// then answered as a user pressing OK or Cancel would (and Cancel after an OK the dialog
-// refuses). Message boxes then go to standard error rather than wait for a click.
+// The smoke test's hook: each dialog the program opens is answered, once the window system has
+// shown it, as a user pressing OK or Cancel would (and Cancel after an OK the dialog refuses);
+// the first is pictured before. Message boxes then go to standard error rather than wait for a
+// click.
 struct TestHook {
     std::string screenshot;
     std::string answer = "cancel";
@@ -24,8 +26,8 @@ struct TestHook {
         if (screenshot.empty()) {
             return;
         }
-        CDialog::SetModalRunner(RunCallingOnceShown([hook = *this](CDialog& dialog) {
-            if (!SaveScreenshot(dialog, hook.screenshot)) {
+        CDialog::SetModalRunner(RunCallingWhenShown([hook = *this](CDialog& dialog, int order) {
+            if (order == 0 && !SaveScreenshot(dialog, hook.screenshot)) {
                 std::cerr << "vaultry-manager: could not save " << hook.screenshot << "\n";
             }
             if (hook.answer == "ok") {
@@ -59,6 +61,15 @@ int main(int argc, char** argv) {
                    "With --select: the document type asked for (default: every type)")
         ->needs(selecting);
     app.add_option("--name", request.name, "With --select: the part to start at")->needs(selecting);
+    vaultry::manager::DesignRequest design;
+    auto* designing =
+        app.add_option("--design", design.file,
+                       "Open a design (an interchange file as \"vaultry export\" writes it) and "
+                       "store its parts through the store dialog first");
+    app.add_option("--selection", design.selection,
+                   "With --design: the part that stands for the design's current selection")
+        ->needs(designing);
+    designing->excludes(selecting);
     // Hidden: the smoke test's hook.
     app.add_option("--screenshot", hook.screenshot)->group("");
     app.add_option("--answer", hook.answer)->check(CLI::IsMember({"ok", "cancel"}))->group("");
@@ -74,8 +85,13 @@ int main(int argc, char** argv) {
     hook.Install();
     try {
         vaultry::manager::ManagerSession session(config, hook.screenshot.empty());
-        return select ? vaultry::manager::SelectPart(request, std::cout)
-                      : vaultry::manager::ShowDatabaseManager();
+        if (select) {
+            return vaultry::manager::SelectPart(request, std::cout);
+        }
+        if (!design.file.empty() && vaultry::manager::StoreDesign(design) != 0) {
+            return 1;
+        }
+        return vaultry::manager::ShowDatabaseManager();
     } catch (const std::exception& e) {
         std::cerr << "vaultry-manager: " << e.what() << "\n";
         return 1;

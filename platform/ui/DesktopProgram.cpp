@@ -57,18 +57,25 @@ void SetDesktopIdentity(const char* name, const char* desktopFileName, const uns
     }
 }
 
-CDialog::ModalRunner RunCallingOnceShown(std::function<void(CDialog&)> onceShown) {
-    auto called = std::make_shared<bool>(false);
-    return [onceShown = std::move(onceShown), called](CDialog& dialog) {
+CDialog::ModalRunner RunCallingWhenShown(std::function<void(CDialog&, int order)> whenShown) {
+    struct Count {
+        int started = 0;  // dialogs the program opened one after another
+        int running = 0;  // dialogs open now, one within another
+    };
+    auto count = std::make_shared<Count>();
+    return [whenShown = std::move(whenShown), count](CDialog& dialog) {
         auto* window = qobject_cast<QDialog*>(dialog.Widget());
         if (window == nullptr) {
             return;
         }
-        if (!*called) {
-            *called = true;
+        if (count->running == 0) {
+            const int order = count->started++;
             window->winId();  // makes the native window the watcher looks at
-            new ExposeWatcher(window->windowHandle(), [&dialog, onceShown] { onceShown(dialog); });
+            new ExposeWatcher(window->windowHandle(),
+                              [&dialog, whenShown, order] { whenShown(dialog, order); });
         }
+        ++count->running;
         window->exec();
+        --count->running;
     };
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What a program whose main window is one of the dialogs needs from the desktop: a name and
 // an icon the desktop shows with its windows, and (for a smoke test driving the real program)
-// a way to act on the main dialog once the window system has shown it.
+// a way to act on its dialogs once the window system has shown them.
 
 #include <cstddef>
 #include <functional>
@@ -14,6 +14,7 @@ void SetDesktopIdentity(const char* name, const char* desktopFileName, const uns
                         std::size_t iconSize);
 
 // A modal runner that runs each dialog in Qt's event loop as the program does, and calls
-// `onceShown` for the first dialog only, from that loop, once its window is exposed on the
-// screen. `onceShown` usually pictures the dialog and ends it.
-CDialog::ModalRunner RunCallingOnceShown(std::function<void(CDialog&)> onceShown);
+// `whenShown` for every dialog the program opens one after another (not for those opened from
+// within another), from that loop, once its window is exposed on the screen, with the number of
+// such dialogs before it. `whenShown` usually pictures the dialog and ends it.
+CDialog::ModalRunner RunCallingWhenShown(std::function<void(CDialog&, int order)> whenShown);

@@ -1,8 +1,8 @@
 # Installs the module into a temporary prefix and starts the installed vaultry-manager under a
 # virtual X server, as a person would after the README's set-up: it makes the libraries, shows
 # the Database Manager (pictured and closed through the program's test hook), and picks a part
-# with --select for a script, on OK and on Cancel. Checks the launcher and the icon are where
-# desktops look for them.
+# with --select for a script, on OK and on Cancel, and stores a design with --design. Checks the
+# launcher and the icon are where desktops look for them.
 #
 # Variables: BUILD_DIR, WORK_DIR.
 
@@ -60,5 +60,20 @@ endif()
 run_manager(--select --screenshot ${WORK_DIR}/cancelled.png)
 if(NOT status EQUAL 1 OR NOT output STREQUAL "")
   fail("Cancel did not end the select dialog with status 1 and nothing printed")
+endif()
+
+# A design exported from the master library, stored through the store dialog into the user
+# library; the Database Manager opened afterwards is answered too.
+execute_process(COMMAND ${prefix}/bin/vaultry export --category master/ICs/QFN
+                        -o ${WORK_DIR}/design.xml RESULT_VARIABLE exported OUTPUT_QUIET)
+run_manager(--design ${WORK_DIR}/design.xml --screenshot ${WORK_DIR}/store.png --answer ok)
+if(NOT exported EQUAL 0 OR NOT status EQUAL 0 OR NOT errors MATCHES "stored 3 parts")
+  fail("the design was not stored")
+endif()
+execute_process(COMMAND ${prefix}/bin/vaultry ls --tier user --name QFN OUTPUT_VARIABLE listed)
+string(REGEX MATCHALL "QFN-" found "${listed}")
+list(LENGTH found parts)
+if(NOT parts EQUAL 3)
+  fail("the user library does not hold the design's parts:\n${listed}")
 endif()
 file(REMOVE_RECURSE ${WORK_DIR})

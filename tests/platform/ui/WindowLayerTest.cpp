@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <QWindow>
 #include <filesystem>
+#include <vector>
 
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/CResourceModule.h"
@@ -330,24 +331,29 @@ TEST_F(WindowLayerTest, AResizableDialogsControlsFollowTheirAnchors) {
 
 }  // namespace
 
-// The hook a program gives a smoke test: the first dialog runs in the real event loop, is
-// shown by the window system when the hook acts, and ends as the hook says; dialogs it opens
-// run as usual.
-TEST_F(WindowLayerTest, AProgramsHookActsOnceOnItsFirstDialogWhenTheWindowIsShown) {
-    int calls = 0;
+// The hook a program gives a smoke test: each dialog the program opens runs in the real event
+// loop, is shown by the window system when the hook acts, and ends as the hook says; dialogs
+// opened from within one run as usual.
+TEST_F(WindowLayerTest, AProgramsHookActsOnEachOfItsDialogsWhenTheWindowIsShown) {
+    std::vector<int> orders;
     INT_PTR nestedResult = 0;
-    const auto previous = CDialog::SetModalRunner(RunCallingOnceShown([&](CDialog& shown) {
-        ++calls;
-        EXPECT_TRUE(shown.Widget()->windowHandle()->isExposed());
-        EXPECT_TRUE(shown.IsRunning());
-        CProbeDlg nested;
-        QTimer::singleShot(0, [&nested] { nested.EndDialog(IDCANCEL); });
-        nestedResult = nested.DoModal();
-        shown.EndDialog(IDOK);
-    }));
-    CProbeDlg dialog;
-    EXPECT_EQ(dialog.DoModal(), IDOK);
+    const auto previous =
+        CDialog::SetModalRunner(RunCallingWhenShown([&](CDialog& shown, int order) {
+            orders.push_back(order);
+            EXPECT_TRUE(shown.Widget()->windowHandle()->isExposed());
+            EXPECT_TRUE(shown.IsRunning());
+            if (order == 0) {
+                CProbeDlg nested;
+                QTimer::singleShot(0, [&nested] { nested.EndDialog(IDCANCEL); });
+                nestedResult = nested.DoModal();
+            }
+            shown.EndDialog(IDOK);
+        }));
+    CProbeDlg first;
+    EXPECT_EQ(first.DoModal(), IDOK);
+    CProbeDlg second;
+    EXPECT_EQ(second.DoModal(), IDOK);
     CDialog::SetModalRunner(previous);
-    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(orders, (std::vector<int>{0, 1}));
     EXPECT_EQ(nestedResult, IDCANCEL);
 }

@@ -1,0 +1,84 @@
+// Storing a design from the desktop program: the parts of an interchange file through the
+// store dialog into a library, all of them or none when the store fails midway.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "access/CDatabaseRegistry.h"
+#include "apps/vaultry-manager/DesignStore.h"
+#include "apps/vaultry/Interchange.h"
+#include "apps/vaultry/Session.h"
+#include "host/BuiltInPlugIns.h"
+#include "host/CPlugInManager.h"
+#include "host/FootprintGenerator.h"
+#include "resources/VaultryStrings.h"
+#include "tests/support/MessageBoxScript.h"
+#include "tests/support/ModalScript.h"
+#include "tests/support/StarterLibraries.h"
+
+namespace {
+
+using vaultry::dao::FaultInjector;
+using vaultry::test::Click;
+using vaultry::test::MessageBoxScript;
+using vaultry::test::ModalScript;
+
+class DesignStoreTest : public vaultry::test::StarterLibraries {
+protected:
+    void SetUp() override {
+        StarterLibraries::SetUp();
+        vaultry::cli::InterchangeFile file;
+        const CKV_DocInterface* footprints = GetPlugInManager()->GetDocInterface("Footprint");
+        file.definitions["Footprint"].layers = *footprints->GetLayerDefinition();
+        file.definitions["Footprint"].colours = *footprints->GetColorDefinition(0);
+        for (const char* name : {"R2010", "R2512", "C1210"}) {
+            file.parts.push_back({"Footprint", "",
+                                  MakeChipFootprint(name, "R1", Millimetres(3), Millimetres(0.9),
+                                                    Millimetres(0.95))});
+        }
+        design = folder.Dir().File("design.xml");
+        vaultry::cli::WriteInterchange(file, design);
+    }
+    int StoreWithOk(const std::string& selection = "") {
+        ModalScript script;
+        script.Expect(IDD_STORE_OBJECTS, [](CDialog& shown) { Click(shown, IDC_OK); });
+        return vaultry::manager::StoreDesign({design, selection});
+    }
+    long UserParts() { return Count("tObjects"); }
+
+    std::string design;
+};
+
+TEST_F(DesignStoreTest, TheTickedPartsGoIntoTheChosenCategoryWhichTheManagerThenShows) {
+    const long before = UserParts();
+    EXPECT_EQ(StoreWithOk(), 0);
+    EXPECT_EQ(UserParts(), before + 3);
+    EXPECT_GT(user->GetObjectID("R2512", "Footprint"), 0);
+    CDatabaseRegistry manager;
+    manager.SetSection("", "Database Manager");
+    long tier = 0;
+    EXPECT_EQ(manager.GetLastLocation(tier), LibraryTree(*user).Root()->id);
+    EXPECT_EQ(tier, DATABASETYPE_USER);
+}
+
+TEST_F(DesignStoreTest, TheSelectionGoesAsOnePartAndMustBeOneOfTheDesigns) {
+    const long before = UserParts();
+    EXPECT_EQ(StoreWithOk("c1210"), 0);
+    EXPECT_EQ(UserParts(), before + 1);
+    EXPECT_GT(user->GetObjectID("C1210", "Footprint"), 0);
+    EXPECT_THROW(vaultry::manager::StoreDesign({design, "R9999"}), vaultry::cli::CommandError);
+}
+
+TEST_F(DesignStoreTest, AStoreThatFailsMidwayLeavesTheLibraryAsItWas) {
+    const long before = UserParts();
+    MessageBoxScript boxes;
+    boxes.AllowAny();
+    FaultInjector::Arm(FaultInjector::Operation::kWrite, 3, SQLITE_IOERR_WRITE, true);
+    EXPECT_EQ(StoreWithOk(), 1);
+    FaultInjector::Disarm();
+    EXPECT_FALSE(boxes.Shown().empty());  // the user was told
+    EXPECT_EQ(UserParts(), before);
+    EXPECT_EQ(user->GetObjectID("R2010", "Footprint"), -1);
+}
+
+}  // namespace
