@@ -29,7 +29,6 @@ void CStoreObjectsDlg::SetObjectTreeID(long treeID, DATABASETYPE type) {
 
 void CStoreObjectsDlg::SetObjectList(CDrwObList* list) {
     m_objects = list;
-    m_checkList.SetObjectList(list);
 }
 
 void CStoreObjectsDlg::DoDataExchange(CDataExchange* pDX) {
