@@ -5,6 +5,7 @@
 #include "host/CurrentDesign.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
+#include "resources/VaultryTemplates.h"
 
 CDatabaseManagerDlg::CDatabaseManagerDlg(CWnd* parent)
     : CPreviewDialog(IDD_DATABASE_MANAGER, parent) {}
@@ -15,6 +16,12 @@ void CDatabaseManagerDlg::DoDataExchange(CDataExchange* pDX) {
     CPreviewDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_OBJECT_TYPE, m_types);
     DDX_Check(pDX, IDC_SHOW_SUBTREE, m_showSubTree);
+}
+
+void CDatabaseManagerDlg::RememberLocation(long treeID, DATABASETYPE tier) {
+    CDatabaseRegistry registry;
+    registry.SetSection("", kDatabaseManagerCaption);
+    registry.SetLastLocation(treeID, tier);
 }
 
 BOOL CDatabaseManagerDlg::OnInitDialog() {

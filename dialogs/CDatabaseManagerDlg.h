@@ -21,6 +21,9 @@ public:
     explicit CDatabaseManagerDlg(CWnd* parent = nullptr);
     ~CDatabaseManagerDlg() override;
 
+    // The category the next Database Manager opens on, as if the user had left it there.
+    static void RememberLocation(long treeID, DATABASETYPE tier);
+
     BOOL OnInitDialog() override;
     void OnCancel() override;
     void DoDataExchange(CDataExchange* pDX) override;

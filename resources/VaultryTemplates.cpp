@@ -20,7 +20,7 @@ constexpr ControlAnchor kCorner{100, 100, 0, 0};
 // bar, the preview with its dimension controls.
 CDialogTemplate DatabaseManager() {
     return {
-        "Database Manager",
+        kDatabaseManagerCaption,
         527,
         338,
         HelpIdOf(IDD_DATABASE_MANAGER),

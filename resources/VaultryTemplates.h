@@ -6,6 +6,9 @@
 #include "platform/afx/CDialogTemplate.h"
 #include "platform/afx/CMenuTemplate.h"
 
+// The Database Manager's caption, which also names where it keeps its settings.
+inline constexpr const char* kDatabaseManagerCaption = "Database Manager";
+
 // The dialog templates, in dialog units; controls in tab order.
 std::map<UINT, CDialogTemplate> VaultryDialogs();
 std::map<UINT, CMenuTemplate> VaultryMenus();

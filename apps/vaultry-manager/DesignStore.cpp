@@ -3,7 +3,6 @@
 #include <iostream>
 #include <memory>
 
-#include "access/CDatabaseRegistry.h"
 #include "access/CMSAccessDBHandler.h"
 #include "access/ChangeRefused.h"
 #include "access/LibraryEditor.h"
@@ -13,6 +12,7 @@
 #include "access/ui/PasswordPrompt.h"
 #include "apps/vaultry/Interchange.h"
 #include "apps/vaultry/Session.h"
+#include "dialogs/CDatabaseManagerDlg.h"
 #include "dialogs/CStoreObjectsDlg.h"
 #include "host/CDrwObList.h"
 #include "platform/afx/AfxMessageBox.h"
@@ -106,9 +106,7 @@ int StoreDesign(const DesignRequest& request) {
         AfxMessageBox(error.GetErrorMessage(), MB_OK | MB_ICONERROR);
         return 1;
     }
-    CDatabaseRegistry manager;
-    manager.SetSection("", "Database Manager");
-    manager.SetLastLocation(dialog.GetObjectTreeID(), dialog.GetDBType());
+    CDatabaseManagerDlg::RememberLocation(dialog.GetObjectTreeID(), dialog.GetDBType());
     return 0;
 }
 

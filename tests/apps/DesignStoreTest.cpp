@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "access/CDatabaseRegistry.h"
 #include "apps/vaultry-manager/DesignStore.h"
 #include "apps/vaultry/Interchange.h"
 #include "apps/vaultry/Session.h"
+#include "dialogs/CDatabaseManagerDlg.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CPlugInManager.h"
 #include "host/FootprintGenerator.h"
@@ -19,6 +19,7 @@
 namespace {
 
 using vaultry::dao::FaultInjector;
+using vaultry::test::Choose;
 using vaultry::test::Click;
 using vaultry::test::MessageBoxScript;
 using vaultry::test::ModalScript;
@@ -49,16 +50,24 @@ protected:
     std::string design;
 };
 
-TEST_F(DesignStoreTest, TheTickedPartsGoIntoTheChosenCategoryWhichTheManagerThenShows) {
-    const long before = UserParts();
-    EXPECT_EQ(StoreWithOk(), 0);
-    EXPECT_EQ(UserParts(), before + 3);
-    EXPECT_GT(user->GetObjectID("R2512", "Footprint"), 0);
-    CDatabaseRegistry manager;
-    manager.SetSection("", "Database Manager");
-    long tier = 0;
-    EXPECT_EQ(manager.GetLastLocation(tier), LibraryTree(*user).Root()->id);
-    EXPECT_EQ(tier, DATABASETYPE_USER);
+TEST_F(DesignStoreTest, TheTickedPartsGoIntoTheChosenLibraryWhereTheManagerThenOpens) {
+    ModalScript script;
+    script.Expect(IDD_STORE_OBJECTS, [](CDialog& shown) {
+        Choose(shown, IDC_TARGET_DATABASE, "Corporate database");
+        Click(shown, IDC_OK);
+    });
+    EXPECT_EQ(vaultry::manager::StoreDesign({design, ""}), 0);
+    EXPECT_GT(corporate->GetObjectID("R2512", "Footprint"), 0);
+    EXPECT_GT(corporate->GetObjectID("C1210", "Footprint"), 0);
+    script.Expect(IDD_DATABASE_MANAGER, [this](CDialog& shown) {
+        DATABASETYPE tier = DATABASETYPE_USER;
+        EXPECT_EQ(static_cast<CDatabaseManagerDlg&>(shown).GetTree().GetSelectedID(tier),
+                  LibraryTree(*corporate).Root()->id);
+        EXPECT_EQ(tier, DATABASETYPE_CORPORATE);
+        Click(shown, IDC_CANCEL);
+    });
+    CDatabaseManagerDlg manager;
+    manager.DoModal();
 }
 
 TEST_F(DesignStoreTest, TheSelectionGoesAsOnePartAndMustBeOneOfTheDesigns) {
