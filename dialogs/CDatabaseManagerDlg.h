@@ -25,6 +25,8 @@ public:
     static void RememberLocation(long treeID, DATABASETYPE tier);
 
     BOOL OnInitDialog() override;
+    // The commands of the bars and the context menus.
+    BOOL OnCommand(UINT id) override;
     void OnCancel() override;
     void DoDataExchange(CDataExchange* pDX) override;
 
@@ -60,6 +62,11 @@ private:
     bool CategoryModifiable();
     bool PartsModifiable();
     void EnableTreeBar();
+    // May the chosen category (the chosen parts) be changed? Asks for passwords where the rights
+    // rule wants them; false on Cancel.
+    bool TreeRightsGiven();
+    bool PartRightsGiven();
+    void OnEditDelete();
     void EnablePartBar();
     void GrayTreeMenu(CMenu& popup);
     void GrayPartMenu(CMenu& popup);

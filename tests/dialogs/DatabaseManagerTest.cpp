@@ -13,6 +13,7 @@
 #include "host/CDrwGroup.h"
 #include "platform/ui/CMenu.h"
 #include "resources/VaultryStrings.h"
+#include "tests/support/MessageBoxScript.h"
 #include "tests/support/ModalScript.h"
 #include "tests/support/StarterLibraries.h"
 
@@ -269,6 +270,55 @@ TEST_F(DatabaseManagerTest, ARightClickChoosesWhatItIsOnAndGraysWhatItMayNotDo) 
                                                                 {"&Edit", false},
                                                                 {"&Rename...", false},
                                                                 {"&Delete", false}}));
+}
+
+}  // namespace
+
+namespace {
+
+using vaultry::test::FinishLabelEdit;
+using vaultry::test::MessageBoxScript;
+
+// Deleting asks once, naming the part or, with several chosen, asking for all of them; what
+// goes, goes from the library.
+TEST_F(DatabaseManagerTest, DeletedPartsGoAfterOneQuestionThatNamesWhatGoes) {
+    MessageBoxScript boxes;
+    boxes.Expect("Are you sure you want to delete this part  : R0603", IDCANCEL);
+    boxes.Expect("Are you sure you want to delete this part  : R0603", IDOK);
+    boxes.Expect("Delete selected parts from database?", IDOK);
+    Run([&](CDatabaseManagerDlg& dialog) {
+        ChooseCategory(dialog, user, "Resistors/SMD");
+        ClickRow(dialog, 0);
+        CDynamicWindowWithButtons& bar = dialog.GetPartBar();
+        QTest::mouseClick(bar.Button(bar.GetButtonNum(ID_OBJECT_DELETE)), Qt::LeftButton);
+        EXPECT_GT(user->GetObjectID("R0603", "Footprint"), 0);  // cancelled
+        QTest::mouseClick(bar.Button(bar.GetButtonNum(ID_OBJECT_DELETE)), Qt::LeftButton);
+        EXPECT_EQ(user->GetObjectID("R0603", "Footprint"), -1);
+        EXPECT_EQ(dialog.GetParts().List().GetItemCount(), 1);
+        ChooseCategory(dialog, corporate, "QFN");
+        ChooseParts(dialog, {0, 1});
+        dialog.OnCommand(ID_OBJECT_DELETE);
+        EXPECT_EQ(dialog.GetParts().List().GetItemCount(), 1);
+        EXPECT_EQ(corporate->GetObjectID("QFN-16_3x3", "Footprint"), -1);
+    });
+    EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(DatabaseManagerTest, NewAndRenamedCategoriesAndPartsReachTheLibrary) {
+    Run([&](CDatabaseManagerDlg& dialog) {
+        ChooseCategory(dialog, user, "Resistors");
+        dialog.OnCommand(ID_TREE_NEW);
+        FinishLabelEdit(dialog.GetTree(), "Thick film");
+        EXPECT_NE(Category(user, "Resistors/Thick film"), -1);
+        ChooseCategory(dialog, user, "Resistors/SMD");
+        ClickRow(dialog, 1);
+        dialog.OnCommand(ID_OBJECT_RENAME);
+        FinishLabelEdit(dialog.GetParts().List(), "R0805-HV");
+        EXPECT_GT(user->GetObjectID("R0805-HV", "Footprint"), 0);
+        ChooseCategory(dialog, master, "ICs/SOIC");
+        dialog.OnCommand(ID_TREE_NEW);  // the master library is locked: nothing is made
+        EXPECT_EQ(Category(master, "ICs/SOIC/New Object-Group"), -1);
+    });
 }
 
 }  // namespace

@@ -1,0 +1,101 @@
+// The Database Manager's commands that change the libraries, from its bars, its context menus
+// and their keys: new, rename and delete of categories and parts.
+
+#include <map>
+#include <vector>
+
+#include "access/CMSAccessDBHandler.h"
+#include "access/ChangeRefused.h"
+#include "access/LibraryEditor.h"
+#include "access/LibrarySet.h"
+#include "access/RightsGate.h"
+#include "access/ui/PasswordPrompt.h"
+#include "dialogs/CDatabaseManagerDlg.h"
+#include "platform/afx/AfxMessageBox.h"
+#include "resources/VaultryModule.h"
+#include "resources/VaultryStrings.h"
+
+namespace {
+
+constexpr const char* kNewCategory = "New Object-Group";
+
+}  // namespace
+
+BOOL CDatabaseManagerDlg::OnCommand(UINT id) {
+    switch (id) {
+        case ID_TREE_NEW:
+            if (TreeRightsGiven()) {
+                m_tree.AddChild(kNewCategory);
+            }
+            return TRUE;
+        case ID_TREE_RENAME:
+        case ID_TREE_DELETE:
+            if (!m_tree.IsTopMostSelected() && TreeRightsGiven()) {
+                id == ID_TREE_RENAME ? m_tree.Rename(nullptr) : m_tree.Delete(nullptr);
+            }
+            return TRUE;
+        case ID_OBJECT_RENAME:
+            if (m_parts.List().GetSelectedCount() == 1 && PartRightsGiven()) {
+                m_parts.RenameSelected();
+            }
+            return TRUE;
+        case ID_OBJECT_DELETE:
+            OnEditDelete();
+            return TRUE;
+        default:
+            return CPreviewDialog::OnCommand(id);
+    }
+}
+
+bool CDatabaseManagerDlg::TreeRightsGiven() {
+    DATABASETYPE tier = DATABASETYPE_USER;
+    const long treeID = m_tree.GetSelectedID(tier);
+    return treeID != -1 && (m_tree.HasRights() || m_tree.TestForTreeRightsAndCancel(treeID, tier));
+}
+
+bool CDatabaseManagerDlg::PartRightsGiven() {
+    std::vector<const OBJECT_ENTRY*> chosen;
+    for (int item = m_parts.List().GetNextItem(-1, LVNI_SELECTED); item >= 0;
+         item = m_parts.List().GetNextItem(item, LVNI_SELECTED)) {
+        chosen.push_back(m_parts.GetEntry(item));
+    }
+    return !chosen.empty() &&
+           (m_parts.HasRightsOnSelection() ||
+            (m_tree.TestForObjectRightsAndCancel(chosen) && m_parts.HasRightsOnSelection()));
+}
+
+// The parts chosen go after one question that names the part, or, with several chosen, asks
+// for all of them; each library's parts go in one transaction.
+void CDatabaseManagerDlg::OnEditDelete() {
+    if (!PartRightsGiven()) {
+        return;
+    }
+    std::map<DATABASETYPE, std::vector<long>> chosen;
+    for (int item = m_parts.List().GetNextItem(-1, LVNI_SELECTED); item >= 0;
+         item = m_parts.List().GetNextItem(item, LVNI_SELECTED)) {
+        const OBJECT_ENTRY* entry = m_parts.GetEntry(item);
+        chosen[entry->eDatabaseType].push_back(entry->lObjectID);
+    }
+    CString name;
+    const bool one = m_parts.List().GetSelectedCount() == 1 && m_parts.GetCurrentName(name);
+    const CString question =
+        one ? ModuleString(IDS_DELETE_THIS_PART) + name : ModuleString(IDS_DELETE_SELECTED_PARTS);
+    if (AfxMessageBox(question, MB_OKCANCEL | MB_ICONQUESTION) != IDOK) {
+        return;
+    }
+    RightsGate rights(DialogPasswordPrompt());
+    try {
+        for (const auto& [tier, ids] : chosen) {
+            LibraryEditor editor(*GetAccessDB(tier), rights);
+            editor.InOneTransaction([&] {
+                for (const long id : ids) {
+                    editor.RemovePart(id);
+                }
+            });
+        }
+    } catch (const ChangeRefused& refused) {
+        AfxMessageBox(refused.what(), MB_OK | MB_ICONERROR);
+    }
+    RefillParts();
+    OnChangeObject();
+}
