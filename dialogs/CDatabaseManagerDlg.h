@@ -67,6 +67,8 @@ private:
     bool TreeRightsGiven();
     bool PartRightsGiven();
     void OnEditDelete();
+    void OnTreeCopyOrMove(bool move);
+    void OnEditCopyOrMove(bool move);
     void EnablePartBar();
     void GrayTreeMenu(CMenu& popup);
     void GrayPartMenu(CMenu& popup);

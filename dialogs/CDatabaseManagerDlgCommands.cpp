@@ -1,7 +1,9 @@
 // The Database Manager's commands that change the libraries, from its bars, its context menus
-// and their keys: new, rename and delete of categories and parts.
+// and their keys: new, rename, delete, copy and move of categories and parts.
 
 #include <map>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "access/CMSAccessDBHandler.h"
@@ -11,6 +13,7 @@
 #include "access/RightsGate.h"
 #include "access/ui/PasswordPrompt.h"
 #include "dialogs/CDatabaseManagerDlg.h"
+#include "dialogs/CSelectLibraryDestination.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
@@ -41,6 +44,14 @@ BOOL CDatabaseManagerDlg::OnCommand(UINT id) {
             return TRUE;
         case ID_OBJECT_DELETE:
             OnEditDelete();
+            return TRUE;
+        case ID_TREE_COPY:
+        case ID_TREE_MOVE:
+            OnTreeCopyOrMove(id == ID_TREE_MOVE);
+            return TRUE;
+        case ID_OBJECT_COPY:
+        case ID_OBJECT_MOVE:
+            OnEditCopyOrMove(id == ID_OBJECT_MOVE);
             return TRUE;
         default:
             return CPreviewDialog::OnCommand(id);
@@ -98,4 +109,67 @@ void CDatabaseManagerDlg::OnEditDelete() {
     }
     RefillParts();
     OnChangeObject();
+}
+
+namespace {
+
+// The category a copy or a move goes to, as the destination dialog gives it; nullopt on Cancel.
+std::optional<std::pair<DATABASETYPE, long>> ChooseDestination() {
+    CSelectLibraryDestination destination;
+    if (destination.DoModal() != IDOK || destination.m_lSelectedID == -1) {
+        return std::nullopt;
+    }
+    return std::make_pair(destination.m_eDatabaseType, destination.m_lSelectedID);
+}
+
+}  // namespace
+
+// A category with its sub-tree and parts, into a category of the same or another library. A
+// refused copy or move says why; a move to another library removes the original only once the
+// copy is whole.
+void CDatabaseManagerDlg::OnTreeCopyOrMove(bool move) {
+    DATABASETYPE sourceTier = DATABASETYPE_USER;
+    const long source = m_tree.GetSelectedID(sourceTier);
+    if (source == -1 || m_tree.IsTopMostSelected() || (move && !TreeRightsGiven())) {
+        return;
+    }
+    const auto destination = ChooseDestination();
+    if (!destination) {
+        return;
+    }
+    const auto [tier, treeID] = *destination;
+    RightsGate rights(DialogPasswordPrompt());
+    try {
+        LibraryEditor editor(*GetAccessDB(tier), rights);
+        CMSAccessDBHandler& from = *GetAccessDB(sourceTier);
+        if (!move) {
+            editor.CopyCategory(from, source, treeID);
+        } else if (tier == sourceTier) {
+            editor.MoveCategory(source, treeID);
+        } else {
+            editor.MoveCategoryFrom(from, source, treeID);
+        }
+    } catch (const ChangeRefused& refused) {
+        const CString why =
+            move ? CString(refused.what())
+                 : ModuleString(IDS_CANNOT_COPY_TO_DESTINATION) + "\n\n" + refused.what();
+        AfxMessageBox(why, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    m_tree.Init(treeID, tier);
+}
+
+// The chosen parts into a category of any library; the tree then shows that category.
+void CDatabaseManagerDlg::OnEditCopyOrMove(bool move) {
+    if (!m_parts.HasSelection() || (move && !PartRightsGiven())) {
+        return;
+    }
+    const auto destination = ChooseDestination();
+    if (!destination) {
+        return;
+    }
+    const auto [tier, treeID] = *destination;
+    if (move ? m_parts.MoveSelectedTo(treeID, tier) : m_parts.CopySelectedTo(treeID, tier)) {
+        m_tree.SetObjectTreeID(treeID, tier);
+    }
 }

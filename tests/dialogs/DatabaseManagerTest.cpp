@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "dialogs/CDatabaseManagerDlg.h"
+#include "dialogs/CSelectLibraryDestination.h"
 #include "host/CDrwDimension.h"
 #include "host/CDrwGroup.h"
 #include "platform/ui/CMenu.h"
@@ -319,6 +320,81 @@ TEST_F(DatabaseManagerTest, NewAndRenamedCategoriesAndPartsReachTheLibrary) {
         dialog.OnCommand(ID_TREE_NEW);  // the master library is locked: nothing is made
         EXPECT_EQ(Category(master, "ICs/SOIC/New Object-Group"), -1);
     });
+}
+
+}  // namespace
+
+namespace {
+
+class DatabaseManagerCopyTest : public DatabaseManagerTest {
+protected:
+    // The destination dialog, answered with category `treeID` of `tier`.
+    void ExpectDestination(ModalScript& script, CMSAccessDBHandler* library, long treeID) {
+        script.Expect(IDD_SELECT_DESTINATION, [library, treeID](CDialog& shown) {
+            ASSERT_TRUE(static_cast<CSelectLibraryDestination&>(shown).GetTree().SetObjectTreeID(
+                treeID, library->GetDatabaseType()));
+            Click(shown, IDC_OK);
+        });
+    }
+    static long TopOf(CMSAccessDBHandler* library) { return LibraryTree(*library).Root()->id; }
+};
+
+TEST_F(DatabaseManagerCopyTest, CategoriesCopyAndMoveWithTheirPartsAlsoBetweenLibraries) {
+    MessageBoxScript boxes;
+    boxes.Expect("Cannot copy to destination selected.");
+    ModalScript script;
+    script.Expect(IDD_DATABASE_MANAGER, [&](CDialog& shown) {
+        auto& dialog = static_cast<CDatabaseManagerDlg&>(shown);
+        ChooseCategory(dialog, user, "Resistors");
+        ExpectDestination(script, corporate, TopOf(corporate));
+        dialog.OnCommand(ID_TREE_COPY);
+        EXPECT_NE(Category(corporate, "Resistors/SMD"), -1);
+        EXPECT_GT(corporate->GetObjectID("R0603", "Footprint"), 0);
+        ChooseCategory(dialog, user, "Resistors");
+        ExpectDestination(script, user, Category(user, "Resistors/SMD"));
+        dialog.OnCommand(ID_TREE_COPY);  // into its own child: refused, said
+        ChooseCategory(dialog, user, "Resistors/THT");
+        script.Expect(IDD_SELECT_DESTINATION, [this](CDialog& destination) {
+            ASSERT_TRUE(static_cast<CSelectLibraryDestination&>(destination)
+                            .GetTree()
+                            .SetObjectTreeID(Category(master, "ICs"), DATABASETYPE_MASTER));
+            MessageBoxScript locked;
+            locked.Expect("master");
+            Click(destination, IDC_OK);  // the locked master is refused in the dialog
+            Click(destination, IDC_CANCEL);
+        });
+        dialog.OnCommand(ID_TREE_MOVE);
+        EXPECT_NE(Category(user, "Resistors/THT"), -1);
+        Click(shown, IDC_CANCEL);
+    });
+    CDatabaseManagerDlg manager;
+    manager.DoModal();
+    EXPECT_TRUE(boxes.Done());
+}
+
+TEST_F(DatabaseManagerCopyTest, PartsCopyAndMoveIntoTheCategoryChosenWhichTheTreeThenShows) {
+    ModalScript script;
+    script.Expect(IDD_DATABASE_MANAGER, [&](CDialog& shown) {
+        auto& dialog = static_cast<CDatabaseManagerDlg&>(shown);
+        ChooseCategory(dialog, user, "Resistors/SMD");
+        ClickRow(dialog, 0);
+        ExpectDestination(script, corporate, Category(corporate, "QFN"));
+        dialog.OnCommand(ID_OBJECT_COPY);
+        EXPECT_GT(corporate->GetObjectID("R0603", "Footprint"), 0);
+        EXPECT_EQ(dialog.GetCurrentDatabase(), DATABASETYPE_CORPORATE);
+        // The name in the field narrows the destination's parts to the copy.
+        EXPECT_EQ(dialog.GetParts().List().GetItemText(0), "R0603");
+        dialog.GetParts().NameField().SetWindowText("");
+        EXPECT_EQ(dialog.GetParts().List().GetItemCount(), 4);
+        ChooseCategory(dialog, user, "Resistors/SMD");
+        ClickRow(dialog, 1);
+        ExpectDestination(script, user, Category(user, "Resistors/THT"));
+        dialog.OnCommand(ID_OBJECT_MOVE);
+        EXPECT_EQ(dialog.GetParts().List().GetItemCount(), 1);  // R0805 now in THT
+        Click(shown, IDC_CANCEL);
+    });
+    CDatabaseManagerDlg manager;
+    manager.DoModal();
 }
 
 }  // namespace
