@@ -67,6 +67,7 @@ private:
     bool TreeRightsGiven();
     bool PartRightsGiven();
     void OnEditDelete();
+    void OnTreeAdd();
     void OnTreeCopyOrMove(bool move);
     void OnEditCopyOrMove(bool move);
     void EnablePartBar();

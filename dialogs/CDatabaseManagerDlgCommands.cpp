@@ -1,5 +1,6 @@
 // The Database Manager's commands that change the libraries, from its bars, its context menus
-// and their keys: new, rename, delete, copy and move of categories and parts.
+// and their keys: new, rename, delete, copy and move of categories and parts, and parts of the
+// open design added to a category.
 
 #include <map>
 #include <optional>
@@ -14,7 +15,14 @@
 #include "access/ui/PasswordPrompt.h"
 #include "dialogs/CDatabaseManagerDlg.h"
 #include "dialogs/CSelectLibraryDestination.h"
+#include "dialogs/CStoreObjectsDlg.h"
+#include "dialogs/StoreChoice.h"
+#include "host/CDrwGroup.h"
+#include "host/CDrwObList.h"
+#include "host/CDrwSubSheet.h"
+#include "host/CurrentDesign.h"
 #include "platform/afx/AfxMessageBox.h"
+#include "platform/afx/CException.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
 
@@ -44,6 +52,9 @@ BOOL CDatabaseManagerDlg::OnCommand(UINT id) {
             return TRUE;
         case ID_OBJECT_DELETE:
             OnEditDelete();
+            return TRUE;
+        case ID_TREE_ADD:
+            OnTreeAdd();
             return TRUE;
         case ID_TREE_COPY:
         case ID_TREE_MOVE:
@@ -172,4 +183,51 @@ void CDatabaseManagerDlg::OnEditCopyOrMove(bool move) {
     if (move ? m_parts.MoveSelectedTo(treeID, tier) : m_parts.CopySelectedTo(treeID, tier)) {
         m_tree.SetObjectTreeID(treeID, tier);
     }
+}
+
+// The open design's selection as one part, or its parts, into the chosen category: the store
+// dialog decides, then everything chosen is stored in one transaction.
+void CDatabaseManagerDlg::OnTreeAdd() {
+    CDrwSubSheet* sheet = GetDrwSubSheet();
+    DATABASETYPE tier = DATABASETYPE_USER;
+    const long treeID = m_tree.GetSelectedID(tier);
+    if (sheet == nullptr || treeID == -1 || !TreeRightsGiven()) {
+        return;
+    }
+    std::unique_ptr<CDrwGroup> selection(sheet->CreateGroupOfObjects(true));
+    if (selection != nullptr && selection->GetObjectCount() == 0) {
+        selection.reset();
+    }
+    CDrwObList design(true);
+    std::vector<CDrwSubSheet::ValidLibraryObject> valid;
+    sheet->GetObjectsValidForLibrary(valid);
+    for (const CDrwSubSheet::ValidLibraryObject& entry : valid) {
+        auto* group = dynamic_cast<CDrwGroup*>(entry.object);
+        if (group != nullptr && group->GetObjectCount() > 0) {
+            auto* copy = dynamic_cast<CDrawObject*>(group->Clone());
+            copy->SetName(entry.name);
+            design.Add(copy);
+        }
+    }
+    if (selection == nullptr && design.GetCount() == 0) {
+        return;  // nothing to offer
+    }
+    CStoreObjectsDlg dialog;
+    dialog.SetDocType(sheet->GetDocType());
+    dialog.SetObjectTreeID(treeID, tier);
+    dialog.SetDrawGroup(selection.get());
+    dialog.SetObjectList(design.GetCount() > 0 ? &design : nullptr);
+    if (dialog.DoModal() != IDOK) {
+        return;
+    }
+    try {
+        StoreChoice(dialog, selection.get(), &sheet->GetColorDefinition(),
+                    &sheet->GetLayerDefinition());
+    } catch (const ChangeRefused& refused) {
+        AfxMessageBox(refused.what(), MB_OK | MB_ICONERROR);
+    } catch (const CException& error) {
+        AfxMessageBox(error.GetErrorMessage(), MB_OK | MB_ICONERROR);
+    }
+    RefillParts();
+    OnChangeObject();
 }

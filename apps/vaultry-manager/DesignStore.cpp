@@ -5,19 +5,16 @@
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/ChangeRefused.h"
-#include "access/LibraryEditor.h"
 #include "access/LibrarySet.h"
 #include "access/LibraryTree.h"
-#include "access/RightsGate.h"
-#include "access/ui/PasswordPrompt.h"
 #include "apps/vaultry/Interchange.h"
 #include "apps/vaultry/Session.h"
 #include "dialogs/CDatabaseManagerDlg.h"
 #include "dialogs/CStoreObjectsDlg.h"
+#include "dialogs/StoreChoice.h"
 #include "host/CDrwObList.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/CException.h"
-#include "resources/VaultryStrings.h"
 
 namespace vaultry::manager {
 namespace {
@@ -47,25 +44,6 @@ std::unique_ptr<CDrwGroup> Selection(const CDrwObList& parts, const std::string&
     return nullptr;
 }
 
-// Stores `chosen` into the category the dialog names, all or nothing; the number stored.
-int Store(const CStoreObjectsDlg& dialog, CDrwObList& chosen,
-          const cli::InterchangeDefinitions& definitions) {
-    CMSAccessDBHandler& library = *GetAccessDB(dialog.GetDBType());
-    RightsGate rights(DialogPasswordPrompt());
-    // The rights first, so that no password is asked while the library is held.
-    rights.RequireOnCategory(library, dialog.GetObjectTreeID());
-    LibraryEditor editor(library, rights);
-    int stored = 0;
-    editor.InOneTransaction([&] {
-        stored = editor.StoreParts(dialog.GetObjectTreeID(), chosen, &definitions.colours,
-                                   &definitions.layers);
-        if (stored != chosen.GetCount()) {
-            throw ChangeRefused::Failed(IDS_STORE_FAILED);
-        }
-    });
-    return stored;
-}
-
 }  // namespace
 
 int StoreDesign(const DesignRequest& request) {
@@ -88,16 +66,10 @@ int StoreDesign(const DesignRequest& request) {
     if (dialog.DoModal() != IDOK) {
         return 1;
     }
-    CDrwObList chosen(false);
-    if (dialog.IsSingleStore() && selection != nullptr) {
-        chosen.Add(selection.get());
-    } else {
-        for (int i = 0; i < dialog.GetObjectList()->GetCount(); ++i) {
-            chosen.Add(dialog.GetObjectList()->GetAt(i));
-        }
-    }
     try {
-        const int stored = Store(dialog, chosen, file.definitions[docType]);
+        const cli::InterchangeDefinitions& definitions = file.definitions[docType];
+        const int stored =
+            StoreChoice(dialog, selection.get(), &definitions.colours, &definitions.layers);
         std::cerr << "stored " << stored << " parts\n";
     } catch (const ChangeRefused& refused) {
         AfxMessageBox(refused.what(), MB_OK | MB_ICONERROR);

@@ -10,8 +10,12 @@
 
 #include "dialogs/CDatabaseManagerDlg.h"
 #include "dialogs/CSelectLibraryDestination.h"
+#include "dialogs/CStoreObjectsDlg.h"
 #include "host/CDrwDimension.h"
 #include "host/CDrwGroup.h"
+#include "host/CDrwSubSheet.h"
+#include "host/CurrentDesign.h"
+#include "host/FootprintGenerator.h"
 #include "platform/ui/CMenu.h"
 #include "resources/VaultryStrings.h"
 #include "tests/support/MessageBoxScript.h"
@@ -395,6 +399,40 @@ TEST_F(DatabaseManagerCopyTest, PartsCopyAndMoveIntoTheCategoryChosenWhichTheTre
     });
     CDatabaseManagerDlg manager;
     manager.DoModal();
+}
+
+}  // namespace
+
+namespace {
+
+// The open design's selection goes as one part into the chosen category, through the store
+// dialog; the category's list then shows it.
+TEST_F(DatabaseManagerTest, AddStoresTheOpenDesignsSelectionIntoTheChosenCategory) {
+    CDrwSubSheet sheet;
+    sheet.SetDocType("Footprint");
+    sheet.AddObject(
+        MakeChipFootprint("R2010", "R1", Millimetres(4.0), Millimetres(0.9), Millimetres(0.95)),
+        true);
+    sheet.AddObject(
+        MakeChipFootprint("R2512", "R2", Millimetres(5.0), Millimetres(0.9), Millimetres(0.95)));
+    SetCurrentDesign(&sheet);
+    ModalScript script;
+    script.Expect(IDD_DATABASE_MANAGER, [&](CDialog& shown) {
+        auto& dialog = static_cast<CDatabaseManagerDlg&>(shown);
+        ChooseCategory(dialog, user, "Resistors/THT");
+        script.Expect(IDD_STORE_OBJECTS, [](CDialog& store) {
+            static_cast<CStoreObjectsDlg&>(store).GetParts().NameField().SetWindowText(
+                "R2010-PAIR");
+            Click(store, IDC_OK);
+        });
+        dialog.OnCommand(ID_TREE_ADD);
+        EXPECT_GT(user->GetObjectID("R2010-PAIR", "Footprint"), 0);
+        EXPECT_EQ(dialog.GetParts().List().GetItemText(0), "R2010-PAIR");
+        Click(shown, IDC_CANCEL);
+    });
+    CDatabaseManagerDlg manager;
+    manager.DoModal();
+    SetCurrentDesign(nullptr);
 }
 
 }  // namespace
