@@ -16,6 +16,7 @@
 #include "dialogs/CDatabaseManagerDlg.h"
 #include "dialogs/CSelectLibraryDestination.h"
 #include "dialogs/CStoreObjectsDlg.h"
+#include "dialogs/DesignOffer.h"
 #include "dialogs/StoreChoice.h"
 #include "host/CDrwGroup.h"
 #include "host/CDrwObList.h"
@@ -194,34 +195,21 @@ void CDatabaseManagerDlg::OnTreeAdd() {
     if (sheet == nullptr || treeID == -1 || !TreeRightsGiven()) {
         return;
     }
-    std::unique_ptr<CDrwGroup> selection(sheet->CreateGroupOfObjects(true));
-    if (selection != nullptr && selection->GetObjectCount() == 0) {
-        selection.reset();
-    }
-    CDrwObList design(true);
-    std::vector<CDrwSubSheet::ValidLibraryObject> valid;
-    sheet->GetObjectsValidForLibrary(valid);
-    for (const CDrwSubSheet::ValidLibraryObject& entry : valid) {
-        auto* group = dynamic_cast<CDrwGroup*>(entry.object);
-        if (group != nullptr && group->GetObjectCount() > 0) {
-            auto* copy = dynamic_cast<CDrawObject*>(group->Clone());
-            copy->SetName(entry.name);
-            design.Add(copy);
-        }
-    }
-    if (selection == nullptr && design.GetCount() == 0) {
+    DesignOffer offer;
+    OfferDesign(*sheet, offer);
+    if (offer.Empty()) {
         return;  // nothing to offer
     }
     CStoreObjectsDlg dialog;
     dialog.SetDocType(sheet->GetDocType());
     dialog.SetObjectTreeID(treeID, tier);
-    dialog.SetDrawGroup(selection.get());
-    dialog.SetObjectList(design.GetCount() > 0 ? &design : nullptr);
+    dialog.SetDrawGroup(offer.selection.get());
+    dialog.SetObjectList(offer.parts.GetCount() > 0 ? &offer.parts : nullptr);
     if (dialog.DoModal() != IDOK) {
         return;
     }
     try {
-        StoreChoice(dialog, selection.get(), &sheet->GetColorDefinition(),
+        StoreChoice(dialog, offer.selection.get(), &sheet->GetColorDefinition(),
                     &sheet->GetLayerDefinition());
     } catch (const ChangeRefused& refused) {
         AfxMessageBox(refused.what(), MB_OK | MB_ICONERROR);

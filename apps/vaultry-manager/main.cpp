@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <optional>
 
 #include "apps/vaultry-manager/DesignStore.h"
 #include "apps/vaultry-manager/ManagerCommands.h"
@@ -64,8 +65,9 @@ int main(int argc, char** argv) {
     vaultry::manager::DesignRequest design;
     auto* designing =
         app.add_option("--design", design.file,
-                       "Open a design (an interchange file as \"vaultry export\" writes it) and "
-                       "store its parts through the store dialog first");
+                       "Open a design (an interchange file as \"vaultry export\" writes it), "
+                       "store its parts through the store dialog first, and keep it open for the "
+                       "Database Manager's Add");
     app.add_option("--selection", design.selection,
                    "With --design: the part that stands for the design's current selection")
         ->needs(designing);
@@ -88,8 +90,12 @@ int main(int argc, char** argv) {
         if (select) {
             return vaultry::manager::SelectPart(request, std::cout);
         }
-        if (!design.file.empty() && vaultry::manager::StoreDesign(design) != 0) {
-            return 1;
+        std::optional<vaultry::manager::OpenDesign> open;
+        if (!design.file.empty()) {
+            open.emplace(design);
+            if (vaultry::manager::StoreDesign(open->Sheet()) != 0) {
+                return 1;
+            }
         }
         return vaultry::manager::ShowDatabaseManager();
     } catch (const std::exception& e) {

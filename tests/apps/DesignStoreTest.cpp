@@ -10,6 +10,7 @@
 #include "dialogs/CDatabaseManagerDlg.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CPlugInManager.h"
+#include "host/CurrentDesign.h"
 #include "host/FootprintGenerator.h"
 #include "resources/VaultryStrings.h"
 #include "tests/support/MessageBoxScript.h"
@@ -43,7 +44,8 @@ protected:
     int StoreWithOk(const std::string& selection = "") {
         ModalScript script;
         script.Expect(IDD_STORE_OBJECTS, [](CDialog& shown) { Click(shown, IDC_OK); });
-        return vaultry::manager::StoreDesign({design, selection});
+        vaultry::manager::OpenDesign open({design, selection});
+        return vaultry::manager::StoreDesign(open.Sheet());
     }
     long UserParts() { return Count("tObjects"); }
 
@@ -56,7 +58,9 @@ TEST_F(DesignStoreTest, TheTickedPartsGoIntoTheChosenLibraryWhereTheManagerThenO
         Choose(shown, IDC_TARGET_DATABASE, "Corporate database");
         Click(shown, IDC_OK);
     });
-    EXPECT_EQ(vaultry::manager::StoreDesign({design, ""}), 0);
+    vaultry::manager::OpenDesign open({design, ""});
+    EXPECT_EQ(GetDrwSubSheet(), &open.Sheet());  // the host's open design now
+    EXPECT_EQ(vaultry::manager::StoreDesign(open.Sheet()), 0);
     EXPECT_GT(corporate->GetObjectID("R2512", "Footprint"), 0);
     EXPECT_GT(corporate->GetObjectID("C1210", "Footprint"), 0);
     script.Expect(IDD_DATABASE_MANAGER, [this](CDialog& shown) {
@@ -75,7 +79,7 @@ TEST_F(DesignStoreTest, TheSelectionGoesAsOnePartAndMustBeOneOfTheDesigns) {
     EXPECT_EQ(StoreWithOk("c1210"), 0);
     EXPECT_EQ(UserParts(), before + 1);
     EXPECT_GT(user->GetObjectID("C1210", "Footprint"), 0);
-    EXPECT_THROW(vaultry::manager::StoreDesign({design, "R9999"}), vaultry::cli::CommandError);
+    EXPECT_THROW(vaultry::manager::OpenDesign({design, "R9999"}), vaultry::cli::CommandError);
 }
 
 TEST_F(DesignStoreTest, AStoreThatFailsMidwayLeavesTheLibraryAsItWas) {
