@@ -41,6 +41,8 @@ public:
     // A new category under the selected one, named `name` (or, when a sibling has that name, the
     // first free "name (2)", ...), whose label is then edited.
     bool AddChild(const CString& name);
+    // The name the New commands give a category they make.
+    static constexpr const char* kNewCategoryName = "New Object-Group";
     // Starts editing the label of `item` (null: the selected item).
     bool Rename(HTREEITEM item);
     // Removes the category of `item` (null: the selected one) with its sub-categories and
@@ -79,6 +81,8 @@ public:
     // when the rights rule wants it? False on Cancel and, without the host's permission, for the
     // master library.
     bool TestForTreeRightsAndCancel(long treeID, DATABASETYPE type);
+    // The same for the selected category; false when none is selected.
+    bool TestForSelectionRightsAndCancel();
     // Are the library passwords of the libraries of `parts` known (asking for each that is
     // not)? False on Cancel.
     bool TestForObjectRightsAndCancel(const std::vector<const OBJECT_ENTRY*>& parts);

@@ -192,6 +192,12 @@ bool CObjectTreeCtrl::TestForTreeRightsAndCancel(long treeID, DATABASETYPE type)
     return AskPassword(type) && categories->HasRights(treeID);
 }
 
+bool CObjectTreeCtrl::TestForSelectionRightsAndCancel() {
+    DATABASETYPE type = DATABASETYPE_USER;
+    const long treeID = GetSelectedID(type);
+    return treeID != -1 && (HasRights() || TestForTreeRightsAndCancel(treeID, type));
+}
+
 bool CObjectTreeCtrl::TestForTypesInSelection(DATABASETYPE type,
                                               const std::vector<const OBJECT_ENTRY*>& parts) {
     for (const OBJECT_ENTRY* part : parts) {

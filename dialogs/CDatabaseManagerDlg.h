@@ -62,9 +62,8 @@ private:
     bool CategoryModifiable();
     bool PartsModifiable();
     void EnableTreeBar();
-    // May the chosen category (the chosen parts) be changed? Asks for passwords where the rights
-    // rule wants them; false on Cancel.
-    bool TreeRightsGiven();
+    // May the chosen parts be changed? Asks for passwords where the rights rule wants them;
+    // false on Cancel.
     bool PartRightsGiven();
     void OnEditDelete();
     void OnTreeAdd();

@@ -27,22 +27,16 @@
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
 
-namespace {
-
-constexpr const char* kNewCategory = "New Object-Group";
-
-}  // namespace
-
 BOOL CDatabaseManagerDlg::OnCommand(UINT id) {
     switch (id) {
         case ID_TREE_NEW:
-            if (TreeRightsGiven()) {
-                m_tree.AddChild(kNewCategory);
+            if (m_tree.TestForSelectionRightsAndCancel()) {
+                m_tree.AddChild(CObjectTreeCtrl::kNewCategoryName);
             }
             return TRUE;
         case ID_TREE_RENAME:
         case ID_TREE_DELETE:
-            if (!m_tree.IsTopMostSelected() && TreeRightsGiven()) {
+            if (!m_tree.IsTopMostSelected() && m_tree.TestForSelectionRightsAndCancel()) {
                 id == ID_TREE_RENAME ? m_tree.Rename(nullptr) : m_tree.Delete(nullptr);
             }
             return TRUE;
@@ -68,12 +62,6 @@ BOOL CDatabaseManagerDlg::OnCommand(UINT id) {
         default:
             return CPreviewDialog::OnCommand(id);
     }
-}
-
-bool CDatabaseManagerDlg::TreeRightsGiven() {
-    DATABASETYPE tier = DATABASETYPE_USER;
-    const long treeID = m_tree.GetSelectedID(tier);
-    return treeID != -1 && (m_tree.HasRights() || m_tree.TestForTreeRightsAndCancel(treeID, tier));
 }
 
 bool CDatabaseManagerDlg::PartRightsGiven() {
@@ -142,7 +130,8 @@ std::optional<std::pair<DATABASETYPE, long>> ChooseDestination() {
 void CDatabaseManagerDlg::OnTreeCopyOrMove(bool move) {
     DATABASETYPE sourceTier = DATABASETYPE_USER;
     const long source = m_tree.GetSelectedID(sourceTier);
-    if (source == -1 || m_tree.IsTopMostSelected() || (move && !TreeRightsGiven())) {
+    if (source == -1 || m_tree.IsTopMostSelected() ||
+        (move && !m_tree.TestForSelectionRightsAndCancel())) {
         return;
     }
     const auto destination = ChooseDestination();
@@ -192,7 +181,7 @@ void CDatabaseManagerDlg::OnTreeAdd() {
     CDrwSubSheet* sheet = GetDrwSubSheet();
     DATABASETYPE tier = DATABASETYPE_USER;
     const long treeID = m_tree.GetSelectedID(tier);
-    if (sheet == nullptr || treeID == -1 || !TreeRightsGiven()) {
+    if (sheet == nullptr || treeID == -1 || !m_tree.TestForSelectionRightsAndCancel()) {
         return;
     }
     DesignOffer offer;

@@ -6,12 +6,6 @@
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
 
-namespace {
-
-constexpr const char* kNewCategory = "New Object-Group";
-
-}  // namespace
-
 CSelectLibraryDestination::CSelectLibraryDestination(CWnd* parent)
     : CModuleDialog(IDD_SELECT_DESTINATION, parent) {}
 
@@ -53,15 +47,11 @@ void CSelectLibraryDestination::OnSelChanged() {
 // move to be refused after: the lock is said here, before anything starts.
 bool CSelectLibraryDestination::RightsOnSelection() {
     DATABASETYPE tier = DATABASETYPE_USER;
-    const long treeID = m_tree.GetSelectedID(tier);
-    if (treeID == -1) {
-        return false;
-    }
-    if (tier == DATABASETYPE_MASTER && !MasterEditPermitted()) {
+    if (m_tree.GetSelectedID(tier) != -1 && tier == DATABASETYPE_MASTER && !MasterEditPermitted()) {
         AfxMessageBox(ModuleString(IDS_MASTER_LOCKED), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    return m_tree.HasRights() || m_tree.TestForTreeRightsAndCancel(treeID, tier);
+    return m_tree.TestForSelectionRightsAndCancel();
 }
 
 BOOL CSelectLibraryDestination::OnCommand(UINT id) {
@@ -70,7 +60,7 @@ BOOL CSelectLibraryDestination::OnCommand(UINT id) {
     }
     if (RightsOnSelection()) {
         if (id == ID_TREE_NEW) {
-            m_tree.AddChild(kNewCategory);
+            m_tree.AddChild(CObjectTreeCtrl::kNewCategoryName);
         } else if (id == ID_TREE_DELETE) {
             m_tree.Delete(nullptr);
         } else {
