@@ -9,9 +9,12 @@
 #include "access/LibraryEditor.h"
 #include "access/LibrarySet.h"
 #include "access/RightsGate.h"
+#include "controls/LibraryDragPayload.h"
+#include "controls/PartTransfer.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/UnicodeCase.h"
 #include "platform/dao/CDaoException.h"
+#include "platform/ui/COleDataSource.h"
 #include "tables/CRSObjects.h"
 
 namespace {
@@ -72,6 +75,7 @@ BOOL CObjectComboBox::Create(const CRect& rect, CWnd* parent, UINT id) {
     m_ListCtrl.OnDoubleClick([this](int) { OnChosen(OBJECTCBO_DBLCLK); });
     m_ListCtrl.OnItemChanged([this] { OnChosen(OBJECTCBO_SELCHANGE); });
     m_ListCtrl.OnBeginLabelEdit([this](int item) { return OnBeginEdit(item); });
+    m_ListCtrl.OnBeginDrag([this] { OnBeginDrag(); });
     m_ListCtrl.OnEndLabelEdit(
         [this](int item, const CString& name) { return OnEndEdit(item, name); });
     Widget()->installEventFilter(new FocusEntry([this] { OnFocusEntered(); }, Widget()));
@@ -251,38 +255,37 @@ bool CObjectComboBox::MoveSelectedTo(long treeID, DATABASETYPE type) {
     return ChangeSelected(treeID, type, true);
 }
 
-// Each part copies or moves whole or not at all; one that may not go is passed over, and a
-// failure of the file is shown.
 bool CObjectComboBox::ChangeSelected(long treeID, DATABASETYPE type, bool move) {
-    CMSAccessDBHandler* target = GetAccessDB(type);
-    if (target == nullptr) {
-        return false;
-    }
-    RightsGate rights;
-    LibraryEditor editor(*target, rights);
-    bool done = false;
-    for (const int item : SelectedItems()) {
-        const OBJECT_ENTRY& entry = *GetEntry(item);
-        CMSAccessDBHandler* source = GetAccessDB(entry.eDatabaseType);
-        if (entry.lObjectID == 0 || source == nullptr) {
-            continue;
-        }
-        try {
-            move ? editor.MovePartFrom(*source, entry.lObjectID, treeID)
-                 : editor.CopyPart(*source, entry.lObjectID, treeID);
-            done = true;
-        } catch (const ChangeRefused& refused) {
-            // A part not found or not allowed is passed over; one copied but not removed is
-            // now in two libraries, and the user hears of it.
-            if (refused.GetReason() == ChangeRefused::Reason::kFailed) {
-                AfxMessageBox(refused.what(), MB_OK | MB_ICONERROR);
-            }
-        } catch (const CDaoException& error) {
-            AfxMessageBox(error.GetErrorMessage(), MB_OK | MB_ICONERROR);
-        }
-    }
+    const bool done = TransferParts(SelectedParts(), treeID, type, move);
     Refilter(true);
     return done;
+}
+
+std::vector<LibraryItem> CObjectComboBox::SelectedParts() {
+    std::vector<LibraryItem> parts;
+    for (const int item : SelectedItems()) {
+        const OBJECT_ENTRY& entry = *GetEntry(item);
+        parts.push_back({entry.lObjectID, entry.eDatabaseType});
+    }
+    return parts;
+}
+
+// The selected parts as a drag; moving them needs the rights on every one.
+void CObjectComboBox::OnBeginDrag() {
+    const std::vector<LibraryItem> parts = SelectedParts();
+    if (parts.empty()) {
+        return;
+    }
+    DROPEFFECT allowed = DROPEFFECT_COPY;
+    if (HasRightsOnSelection()) {
+        allowed |= DROPEFFECT_MOVE;
+    }
+    COleDataSource source;
+    source.CacheGlobalData(RegisterClipboardFormatA(LibraryDragPayload::kFormatName),
+                           LibraryDragPayload{LibraryDragPayload::Kind::kParts, parts}.Encode());
+    if ((source.DoDragDrop(m_ListCtrl, allowed) & DROPEFFECT_MOVE) != 0) {
+        Refilter(true);
+    }
 }
 
 void CObjectComboBox::SelectObject(long objectID, DATABASETYPE type) {

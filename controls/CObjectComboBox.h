@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "controls/LibraryItem.h"
 #include "platform/afx/CResourceModule.h"
 #include "platform/ui/CImageList.h"
 #include "platform/ui/CListCtrl.h"
@@ -102,6 +103,8 @@ private:
     bool OnEndEdit(int item, const CString& name);
     std::vector<int> SelectedItems();
     bool ChangeSelected(long treeID, DATABASETYPE type, bool move);
+    std::vector<LibraryItem> SelectedParts();
+    void OnBeginDrag();
     void Notify(int code);
 
     CImageList m_ImageList;

@@ -3,7 +3,9 @@
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
 #include "access/LibraryTree.h"
+#include "controls/CDragPartTarget.h"
 #include "host/CSet.h"
+#include "host/HostEvents.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/dao/CDaoException.h"
 #include "resources/VaultryModule.h"
@@ -23,6 +25,7 @@ constexpr DATABASETYPE kTiersUserFirst[] = {DATABASETYPE_USER, DATABASETYPE_CORP
 CObjectTreeCtrl::CObjectTreeCtrl() = default;
 
 CObjectTreeCtrl::~CObjectTreeCtrl() {
+    EventDragAndDrop().RemoveCallBacks(this);
     RemoveAllItems();
 }
 
@@ -37,6 +40,7 @@ BOOL CObjectTreeCtrl::Create(const CRect& rect, CWnd* parent, bool readOnly) {
     CTreeCtrl::OnBeginLabelEdit([this](HTREEITEM item) { return OnBeginLabelEdit(item); });
     CTreeCtrl::OnEndLabelEdit(
         [this](HTREEITEM item, const CString& name) { return OnEndLabelEdit(item, name); });
+    ListenForDrops();
     return TRUE;
 }
 

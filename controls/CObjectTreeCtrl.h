@@ -5,14 +5,19 @@
 // removed in place by a user with the rights. Changes go through the library editor: a removed
 // category takes its sub-categories and parts with it, all or nothing.
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
+#include "controls/LibraryItem.h"
+#include "platform/ui/COleDataObject.h"
 #include "platform/ui/CTreeCtrl.h"
 #include "resources/DatabaseType.h"
 
+class CDragPartTarget;
 class CRSObjectTree;
+struct DRAGDROP_EVENTINFO;
 struct OBJECT_ENTRY;
 
 // The item data of a category item: which category of which library it shows.
@@ -89,6 +94,21 @@ public:
     static bool TestForTypesInSelection(DATABASETYPE type,
                                         const std::vector<const OBJECT_ENTRY*>& parts);
 
+    // The drag of category `item`, offered for copy, and for move when the user may take it
+    // from where it is (the tree's begin-drag); the tree is redrawn after a drop.
+    void OnBegindrag(HTREEITEM item);
+    // The host's drag-and-drop event, answered only for a drag over this tree: 1 when the
+    // category under the drag takes it (enter, over) or the drop was carried out, else 0.
+    int DragDropCallBack(UINT event, DRAGDROP_EVENTINFO* info);
+    // A dropped category (copy or move) into category `targetID` of `targetType`; 1 when done.
+    int HandleTreeDrop(const LibraryItem& category, DROPEFFECT effect, long targetID,
+                       DATABASETYPE targetType);
+    // Dropped parts; 1 when at least one was copied (moved).
+    int HandleListDrop(const std::vector<LibraryItem>& parts, DROPEFFECT effect, long targetID,
+                       DATABASETYPE targetType);
+    // Told after a drop on this tree changed a library, for the dialog to show what it holds.
+    void OnDropped(std::function<void()> handler) { m_onDropped = std::move(handler); }
+
 protected:
     bool DrawTreeForDatabaseType(DATABASETYPE type);
     // Appends ",id" for each category below `parentID`; false when the library cannot be read.
@@ -108,6 +128,10 @@ private:
     bool OnEndLabelEdit(HTREEITEM item, const CString& name);
     CString FreeChildName(HTREEITEM parent, const CString& name) const;
     static int Slot(DATABASETYPE type);
+    void ListenForDrops();
+    DROPEFFECT EffectsOfDrag(const TREE_ITEM_INFO& dragged);
+    bool AcceptsCategory(const LibraryItem& dragged, const TREE_ITEM_INFO& target);
+    void RedrawKeepingView();
 
     bool m_bReadOnly = true;
     bool m_bAllowDragging = false;
@@ -119,4 +143,6 @@ private:
     TREE_ITEM_INFO m_firstVisible;
     DATABASETYPE m_eDatabaseTypeForShow = static_cast<DATABASETYPE>(0);  // 0: all three
     bool m_bIsCopyTarget = false;
+    std::unique_ptr<CDragPartTarget> m_pDropTarget;
+    std::function<void()> m_onDropped;
 };

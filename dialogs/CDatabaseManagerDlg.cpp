@@ -35,6 +35,10 @@ BOOL CDatabaseManagerDlg::OnInitDialog() {
     m_showSubTree = m_registry.GetMustShowSubTreeItems() != 0 ? 1 : 0;
     CreatePreviewControls();
     m_tree.OnSelChanged([this] { OnTreeChange(); });
+    m_tree.OnDropped([this] {
+        RefillParts();
+        OnChangeObject();
+    });
     m_types.OnSelChange([this] {
         if (!m_refillingTypes) {
             OnChangeType();

@@ -13,8 +13,11 @@ namespace {
 class ListView : public QTreeView {
 public:
     ListView(std::function<bool(int)>& mayEdit, std::function<void(int)>& onClick,
-             std::function<void(int)>& onDoubleClick)
-        : m_mayEdit(mayEdit), m_onClick(onClick), m_onDoubleClick(onDoubleClick) {
+             std::function<void(int)>& onDoubleClick, std::function<void()>& beginDrag)
+        : m_mayEdit(mayEdit),
+          m_onClick(onClick),
+          m_onDoubleClick(onDoubleClick),
+          m_beginDrag(beginDrag) {
         setRootIsDecorated(false);
         setHeaderHidden(true);
         setUniformRowHeights(true);
@@ -57,6 +60,13 @@ protected:
         }
     }
 
+    // The owner runs the drag of the selected items.
+    void startDrag(Qt::DropActions) override {
+        if (m_beginDrag) {
+            m_beginDrag();
+        }
+    }
+
 private:
     void FitColumn() {
         if (m_columnWidth >= 0) {
@@ -71,6 +81,7 @@ private:
     std::function<bool(int)>& m_mayEdit;
     std::function<void(int)>& m_onClick;
     std::function<void(int)>& m_onDoubleClick;
+    std::function<void()>& m_beginDrag;
     int m_columnWidth = -1;  // none asked for yet
 };
 
@@ -87,8 +98,10 @@ CListCtrl::~CListCtrl() {
 }
 
 BOOL CListCtrl::Create(const CRect& rect, CWnd* parent, UINT id, bool editLabels) {
-    auto owned = std::make_unique<ListView>(m_onBeginEdit, m_onClick, m_onDoubleClick);
+    auto owned =
+        std::make_unique<ListView>(m_onBeginEdit, m_onClick, m_onDoubleClick, m_onBeginDrag);
     ListView* view = owned.get();
+    view->setDragEnabled(static_cast<bool>(m_onBeginDrag));
     view->setModel(m_model.get());
     view->setEditTriggers(editLabels ? QAbstractItemView::EditKeyPressed |
                                            QAbstractItemView::SelectedClicked
@@ -299,6 +312,13 @@ void CListCtrl::OnItemChanged(std::function<void()> handler) {
 
 void CListCtrl::OnBeginLabelEdit(std::function<bool(int)> handler) {
     m_onBeginEdit = std::move(handler);
+}
+
+void CListCtrl::OnBeginDrag(std::function<void()> handler) {
+    m_onBeginDrag = std::move(handler);
+    if (View() != nullptr) {
+        View()->setDragEnabled(static_cast<bool>(m_onBeginDrag));
+    }
 }
 
 void CListCtrl::OnEndLabelEdit(std::function<bool(int, const CString&)> handler) {

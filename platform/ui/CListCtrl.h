@@ -71,6 +71,9 @@ public:
     void OnItemChanged(std::function<void()> handler);
     void OnBeginLabelEdit(std::function<bool(int item)> handler);
     void OnEndLabelEdit(std::function<bool(int item, const CString& text)> handler);
+    // In place of LVN_BEGINDRAG: the user starts dragging the selected items. Without a
+    // handler the list is no drag source.
+    void OnBeginDrag(std::function<void()> handler);
 
     // The model the view shows; for tests that check it.
     VirtualListModel& Model() const { return *m_model; }
@@ -91,4 +94,5 @@ private:
     std::function<void(int)> m_onClick;
     std::function<void(int)> m_onDoubleClick;
     std::function<void()> m_onItemChanged;
+    std::function<void()> m_onBeginDrag;
 };

@@ -1,6 +1,8 @@
 #include "platform/ui/CTreeCtrl.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QTimer>
 #include <QTreeView>
 
 #include "platform/ui/TreeItemModel.h"
@@ -10,9 +12,14 @@ namespace {
 // The view, asking its owner before an edit starts.
 class TreeView : public QTreeView {
 public:
-    TreeView(QWidget* parent, std::function<bool(HTREEITEM)>& mayEdit)
-        : QTreeView(parent), m_mayEdit(mayEdit) {}
+    TreeView(QWidget* parent, std::function<bool(HTREEITEM)>& mayEdit,
+             std::function<void(HTREEITEM)>& beginDrag)
+        : QTreeView(parent), m_mayEdit(mayEdit), m_beginDrag(beginDrag) {}
     bool Editing() const { return state() == EditingState; }
+    void ScrollOneLine(int direction) {
+        verticalScrollBar()->triggerAction(direction < 0 ? QAbstractSlider::SliderSingleStepSub
+                                                         : QAbstractSlider::SliderSingleStepAdd);
+    }
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
@@ -22,14 +29,42 @@ protected:
         }
         return QTreeView::edit(index, trigger, event);
     }
+    // The owner runs the drag of the item pressed.
+    void startDrag(Qt::DropActions) override {
+        if (m_beginDrag && currentIndex().isValid()) {
+            m_beginDrag(TreeItemModel::ItemOf(currentIndex()));
+        }
+    }
 
 private:
     std::function<bool(HTREEITEM)>& m_mayEdit;
+    std::function<void(HTREEITEM)>& m_beginDrag;
 };
+
+// Pixels from the top or bottom edge within which a drag scrolls the view.
+constexpr int kDragScrollMargin = 16;
+constexpr int kDragScrollIntervalMs = 100;
 
 }  // namespace
 
-CTreeCtrl::CTreeCtrl() : m_model(std::make_unique<TreeItemModel>()) {}
+CTreeCtrl::CTreeCtrl()
+    : m_model(std::make_unique<TreeItemModel>()),
+      m_expandTimer(std::make_unique<QTimer>()),
+      m_scrollTimer(std::make_unique<QTimer>()) {
+    m_expandTimer->setSingleShot(true);
+    m_expandTimer->setInterval(kDragExpandDelayMs);
+    QObject::connect(m_expandTimer.get(), &QTimer::timeout, [this] {
+        if (m_hovered != nullptr) {
+            Expand(m_hovered, TVE_EXPAND);
+        }
+    });
+    m_scrollTimer->setInterval(kDragScrollIntervalMs);
+    QObject::connect(m_scrollTimer.get(), &QTimer::timeout, [this] {
+        if (auto* view = static_cast<TreeView*>(View())) {
+            view->ScrollOneLine(m_scrollDirection);
+        }
+    });
+}
 
 CTreeCtrl::~CTreeCtrl() {
     // The view goes first: it must neither outlive the model it shows nor call back into a
@@ -38,10 +73,11 @@ CTreeCtrl::~CTreeCtrl() {
 }
 
 BOOL CTreeCtrl::Create(const CRect& rect, CWnd* parent, UINT id, bool editLabels) {
-    auto owned = std::make_unique<TreeView>(nullptr, m_onBeginEdit);
+    auto owned = std::make_unique<TreeView>(nullptr, m_onBeginEdit, m_onBeginDrag);
     TreeView* view = owned.get();
     view->setHeaderHidden(true);
     view->setUniformRowHeights(true);
+    view->setDragEnabled(static_cast<bool>(m_onBeginDrag));
     view->setModel(m_model.get());
     view->setEditTriggers(editLabels ? QAbstractItemView::EditKeyPressed |
                                            QAbstractItemView::SelectedClicked
@@ -73,11 +109,13 @@ BOOL CTreeCtrl::DeleteItem(HTREEITEM item) {
     if (item == nullptr) {
         return FALSE;
     }
+    EndDragHover();  // the item under a drag may be among those going
     m_model->Remove(item);
     return TRUE;
 }
 
 BOOL CTreeCtrl::DeleteAllItems() {
+    EndDragHover();
     m_model->RemoveAll();
     return TRUE;
 }
@@ -238,6 +276,55 @@ void CTreeCtrl::OnSelChanged(std::function<void()> handler) {
 
 void CTreeCtrl::OnBeginLabelEdit(std::function<bool(HTREEITEM)> handler) {
     m_onBeginEdit = std::move(handler);
+}
+
+void CTreeCtrl::OnBeginDrag(std::function<void(HTREEITEM)> handler) {
+    m_onBeginDrag = std::move(handler);
+    if (View() != nullptr) {
+        View()->setDragEnabled(static_cast<bool>(m_onBeginDrag));
+    }
+}
+
+// An item the drag rests on opens after a moment; near the top or bottom edge the view scrolls
+// one line at a time for as long as the drag stays there.
+void CTreeCtrl::DragHover(CPoint point) {
+    if (View() == nullptr) {
+        return;
+    }
+    const HTREEITEM item = HitTest(point);
+    if (item != m_hovered) {
+        m_hovered = item;
+        item != nullptr ? m_expandTimer->start() : m_expandTimer->stop();
+    }
+    const int height = View()->viewport()->height();
+    m_scrollDirection = point.y < kDragScrollMargin             ? -1
+                        : point.y >= height - kDragScrollMargin ? 1
+                                                                : 0;
+    if (m_scrollDirection == 0) {
+        m_scrollTimer->stop();
+    } else if (!m_scrollTimer->isActive()) {
+        static_cast<TreeView*>(View())->ScrollOneLine(m_scrollDirection);
+        m_scrollTimer->start();
+    }
+}
+
+void CTreeCtrl::EndDragHover() {
+    m_hovered = nullptr;
+    m_expandTimer->stop();
+    m_scrollTimer->stop();
+}
+
+BOOL CTreeCtrl::SelectDropTarget(HTREEITEM item) {
+    m_model->SetDropTarget(item);
+    return TRUE;
+}
+
+HTREEITEM CTreeCtrl::GetDropHilightItem() const {
+    return m_model->DropTarget();
+}
+
+void CTreeCtrl::SetDragExpandDelay(int milliseconds) {
+    m_expandTimer->setInterval(milliseconds);
 }
 
 void CTreeCtrl::OnEndLabelEdit(std::function<bool(HTREEITEM, const CString&)> handler) {

@@ -12,6 +12,7 @@
 #include "platform/ui/TreeItems.h"
 
 class TreeItemModel;
+class QTimer;
 class QTreeView;
 
 constexpr UINT TVE_COLLAPSE = 0x1;
@@ -69,6 +70,21 @@ public:
     void OnDoubleClick(std::function<void()> handler);
     void OnBeginLabelEdit(std::function<bool(HTREEITEM item)> handler);
     void OnEndLabelEdit(std::function<bool(HTREEITEM item, const CString& text)> handler);
+    // Shows `item` as where a drag would drop (null: no item), as TVGN_DROPHILITE does.
+    BOOL SelectDropTarget(HTREEITEM item);
+    HTREEITEM GetDropHilightItem() const;
+
+    // In place of TVN_BEGINDRAG: the user starts dragging `item`. Without a handler the tree
+    // is no drag source.
+    void OnBeginDrag(std::function<void(HTREEITEM item)> handler);
+
+    // A drag rests at `point` (client coordinates): the item there expands after the expand
+    // delay, and near the top or bottom edge the view scrolls. EndDragHover when it leaves or
+    // drops.
+    void DragHover(CPoint point);
+    void EndDragHover();
+    static constexpr int kDragExpandDelayMs = 700;
+    void SetDragExpandDelay(int milliseconds);
 
     // The model the view shows; for tests that check it.
     TreeItemModel& Model() const { return *m_model; }
@@ -80,4 +96,9 @@ private:
     std::function<void()> m_onSelChanged;
     std::function<void()> m_onDoubleClick;
     std::function<bool(HTREEITEM)> m_onBeginEdit;
+    std::function<void(HTREEITEM)> m_onBeginDrag;
+    std::unique_ptr<QTimer> m_expandTimer;
+    std::unique_ptr<QTimer> m_scrollTimer;
+    HTREEITEM m_hovered = nullptr;  // under a drag; the model's
+    int m_scrollDirection = 0;      // -1 up, 1 down
 };

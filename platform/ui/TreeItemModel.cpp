@@ -1,6 +1,9 @@
 #include "platform/ui/TreeItemModel.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <algorithm>
+#include <utility>
 
 #include "platform/afx/UnicodeCase.h"
 
@@ -41,17 +44,37 @@ int TreeItemModel::columnCount(const QModelIndex&) const {
 }
 
 QVariant TreeItemModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+    if (!index.isValid()) {
         return {};
     }
-    return QString::fromUtf8(ItemOf(index)->text.GetString());
+    if (role == Qt::DisplayRole || role == Qt::EditRole) {
+        return QString::fromUtf8(ItemOf(index)->text.GetString());
+    }
+    // The drop target shows as selected does, while the selection stays where it is.
+    if (ItemOf(index) == m_dropTarget && role == Qt::BackgroundRole) {
+        return QGuiApplication::palette().highlight();
+    }
+    if (ItemOf(index) == m_dropTarget && role == Qt::ForegroundRole) {
+        return QGuiApplication::palette().highlightedText();
+    }
+    return {};
+}
+
+void TreeItemModel::SetDropTarget(HTREEITEM item) {
+    const HTREEITEM before = std::exchange(m_dropTarget, item);
+    for (const HTREEITEM changed : {before, item}) {
+        if (changed != nullptr && m_batch == 0) {
+            const QModelIndex at = IndexOf(changed);
+            emit dataChanged(at, at, {Qt::BackgroundRole, Qt::ForegroundRole});
+        }
+    }
 }
 
 Qt::ItemFlags TreeItemModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) {
         return Qt::NoItemFlags;
     }
-    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
     return m_editable ? flags | Qt::ItemIsEditable : flags;
 }
 
@@ -90,6 +113,12 @@ HTREEITEM TreeItemModel::Append(HTREEITEM parent, const CString& text) {
 }
 
 void TreeItemModel::Remove(HTREEITEM item) {
+    for (HTREEITEM at = m_dropTarget; at != nullptr; at = at->parent) {
+        if (at == item) {
+            m_dropTarget = nullptr;  // goes with the item
+            break;
+        }
+    }
     auto& items = ChildrenOf(item->parent);
     const int row = item->row;
     if (m_batch == 0) {
@@ -103,6 +132,7 @@ void TreeItemModel::Remove(HTREEITEM item) {
 }
 
 void TreeItemModel::RemoveAll() {
+    m_dropTarget = nullptr;
     BeginBatch();
     m_top.clear();
     EndBatch();

@@ -36,6 +36,10 @@ public:
     void BeginBatch();
     void EndBatch();
 
+    // The item a drag would drop on, shown highlighted (null: none).
+    void SetDropTarget(HTREEITEM item);
+    HTREEITEM DropTarget() const { return m_dropTarget; }
+
     bool m_editable = false;
     // Asked when an edited label is to be taken: true keeps the new text.
     std::function<bool(HTREEITEM item, const CString& text)> m_onEdited;
@@ -45,4 +49,5 @@ private:
 
     std::vector<std::unique_ptr<TreeItem>> m_top;
     int m_batch = 0;
+    HTREEITEM m_dropTarget = nullptr;
 };
