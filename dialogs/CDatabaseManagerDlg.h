@@ -12,6 +12,7 @@
 #include "controls/CObjectTreeCtrl.h"
 #include "controls/CObjectTypeComboBox.h"
 #include "dialogs/CPreviewDialog.h"
+#include "host/HostEvents.h"
 #include "host/ui/CDynamicWindowWithButtons.h"
 
 class CMenu;
@@ -69,6 +70,11 @@ private:
     void OnTreeAdd();
     void OnTreeCopyOrMove(bool move);
     void OnEditCopyOrMove(bool move);
+    void OnEditNew();
+    void OnEditEdit();
+    // Raises the host's event for a sheet of `docType` holding `part`; closes the dialog and
+    // returns true when the host opened one.
+    bool AskHostForSheet(const CString& docType, PART_REFERENCE part);
     void EnablePartBar();
     void GrayTreeMenu(CMenu& popup);
     void GrayPartMenu(CMenu& popup);

@@ -14,6 +14,7 @@
 #include "access/RightsGate.h"
 #include "access/ui/PasswordPrompt.h"
 #include "dialogs/CDatabaseManagerDlg.h"
+#include "dialogs/CNewLibraryPart.h"
 #include "dialogs/CSelectLibraryDestination.h"
 #include "dialogs/CStoreObjectsDlg.h"
 #include "dialogs/DesignOffer.h"
@@ -21,11 +22,14 @@
 #include "host/CDrwGroup.h"
 #include "host/CDrwObList.h"
 #include "host/CDrwSubSheet.h"
+#include "host/CPlugInManager.h"
 #include "host/CurrentDesign.h"
+#include "host/HostEvents.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/CException.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
+#include "tables/CRSObjectTypes.h"
 
 BOOL CDatabaseManagerDlg::OnCommand(UINT id) {
     switch (id) {
@@ -58,6 +62,12 @@ BOOL CDatabaseManagerDlg::OnCommand(UINT id) {
         case ID_OBJECT_COPY:
         case ID_OBJECT_MOVE:
             OnEditCopyOrMove(id == ID_OBJECT_MOVE);
+            return TRUE;
+        case ID_OBJECT_NEW:
+            OnEditNew();
+            return TRUE;
+        case ID_OBJECT_EDIT:
+            OnEditEdit();
             return TRUE;
         default:
             return CPreviewDialog::OnCommand(id);
@@ -207,4 +217,49 @@ void CDatabaseManagerDlg::OnTreeAdd() {
     }
     RefillParts();
     OnChangeObject();
+}
+
+// The host opens a sheet for the part: an empty one of the chosen type for New, the part for
+// Edit. The Database Manager gives way to it, but only when a sheet did open: a type no plug-in
+// serves, or a host that opened nothing, leaves the user where they were.
+bool CDatabaseManagerDlg::AskHostForSheet(const CString& docType, PART_REFERENCE part) {
+    CKV_DocInterface* plugIn = GetPlugInManager()->GetDocInterface(docType);
+    if (plugIn == nullptr) {
+        return false;
+    }
+    const CString typeName = plugIn->GetDocTypeName();
+    CREATE_SUBSHEET_REQUEST request;
+    request.hModule = VaultryModuleInstance();
+    request.pszDocType = typeName;
+    request.lCount = 1;
+    request.pPart = &part;
+    if (EventCreateEmptyProjectSubsheet().DoEvent(request, 0) == 0) {
+        return false;
+    }
+    OnCancel();
+    return true;
+}
+
+void CDatabaseManagerDlg::OnEditNew() {
+    CNewLibraryPart types;
+    if (types.DoModal() == IDOK) {
+        AskHostForSheet(types.m_strDocType, PART_REFERENCE{});
+    }
+}
+
+// The part chosen, loaded (and shown) if it is not yet; its type read in its own library.
+void CDatabaseManagerDlg::OnEditEdit() {
+    if (!PartRightsGiven()) {
+        return;
+    }
+    if (m_parts.List().GetSelectedCount() == 1) {
+        OnChangeObject();
+    }
+    CMSAccessDBHandler* library = m_lastLoadedID < 0 ? nullptr : GetAccessDB(m_lastLoadedTier);
+    if (library == nullptr || library->GetRSObjectTypes() == nullptr) {
+        return;
+    }
+    GetPreview().ZoomToFitObjects();
+    const CString docType = library->GetRSObjectTypes()->GetDocType(m_lastLoadedTypeID);
+    AskHostForSheet(docType, PART_REFERENCE{m_lastLoadedID, m_lastLoadedTier, 0});
 }

@@ -1,9 +1,24 @@
 #include "host/CDrwSubSheet.h"
 
+#include "host/CPlugInManager.h"
+
 CDrwSubSheet::CDrwSubSheet(const CLayerDefinition* layers) {
     if (layers != nullptr) {
         m_layers.Init(*layers);
     }
+}
+
+std::unique_ptr<CDrwSubSheet> CDrwSubSheet::ForDocType(const CString& docType) {
+    const CKV_DocInterface* plugIn = GetPlugInManager()->GetDocInterface(docType);
+    if (plugIn == nullptr) {
+        return nullptr;
+    }
+    auto sheet = std::make_unique<CDrwSubSheet>(plugIn->GetLayerDefinition());
+    if (plugIn->GetColorDefinition(0) != nullptr) {
+        sheet->m_colors = *plugIn->GetColorDefinition(0);
+    }
+    sheet->SetDocType(plugIn->GetDocTypeName());
+    return sheet;
 }
 
 void CDrwSubSheet::AddObject(std::unique_ptr<CDrawObject> object, bool selected) {

@@ -111,6 +111,9 @@ HINSTANCE VaultryModuleInstance() {
             {IDS_TREE_DAMAGED,
              "The category tree of this library is damaged: some categories are their own "
              "ancestors. Each is listed once; run \"vaultry check\" to find them."},
+            {IDS_PART_UNREADABLE,
+             "The part \"%1\" could not be read: its data is damaged. Run \"vaultry check\" "
+             "to find such parts."},
             {IDS_PASSWORD_MISMATCH,
              "The Password in the confirmation field does NOT match the one in the password "
              "field, please try again."},

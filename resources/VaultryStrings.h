@@ -38,6 +38,7 @@ enum VaultryStringId : UINT {
     IDS_NO_SUCH_USER = 6140,
     IDS_CATEGORY_NOT_REMOVED = 6141,
     IDS_TREE_DAMAGED = 6142,
+    IDS_PART_UNREADABLE = 6143,
     // The button bars' tooltips and captions.
     IDS_TREE_NEW = 16017,
     IDS_TREE_RENAME = 16018,
@@ -102,6 +103,7 @@ enum VaultryBitmapId : UINT {
 };
 
 enum VaultryDialogId : UINT {
+    IDD_STORE_OBJECT = 2003,
     IDD_SELECT_OBJECT = 2040,
     IDD_STORE_OBJECTS = 2043,
     IDD_DATABASE_MANAGER = 2044,

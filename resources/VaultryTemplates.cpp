@@ -100,6 +100,29 @@ CDialogTemplate StoreObjects() {
         }};
 }
 
+// "Insert the selected Item(s) into the database": the library and its categories, the parts
+// already in the category under the name field, and the part to store.
+CDialogTemplate StoreObject() {
+    return {"Insert the selected Item(s) into the database",
+            466,
+            209,
+            HelpIdOf(IDD_STORE_OBJECT),
+            {
+                {IDC_SHOW_SUBTREE, K::kCheckBox, "&Show subtree contents", 154, 191, 160, 10, 0,
+                 kListBottom},
+                {IDC_OBJECT_TREE, K::kStatic, "", 7, 24, 140, 178, 0, kTreeColumn},
+                {IDC_STATIC, K::kStatic, "&Existing parts", 154, 7, 160, 10, 0, kListTop},
+                {IDC_OBJECTCBO, K::kStatic, "IDC_OBJECTCBO", 154, 19, 160, 167, 0, kListColumn},
+                {IDC_STATIC, K::kStatic, "Preview", 321, 7, 60, 10, 0, kPreviewTop},
+                {IDC_PREVIEW, K::kStatic, "", 321, 19, 138, 163, 0, kPreviewColumn},
+                {IDC_OK, K::kDefaultButton, "&OK", 355, 188, 50, 14, 0, kCorner},
+                {IDC_CANCEL, K::kButton, "&Cancel", 409, 188, 50, 14, 0, kCorner},
+                {IDC_STATIC, K::kStatic, "Database :", 7, 8, 40, 10},
+                {IDC_TARGET_DATABASE, K::kComboBox, "", 50, 6, 97, 13, CBS_DROPDOWNLIST},
+            },
+            true};
+}
+
 }  // namespace
 
 std::map<UINT, CDialogTemplate> VaultryDialogs() {
@@ -136,6 +159,7 @@ std::map<UINT, CDialogTemplate> VaultryDialogs() {
           }}},
         {IDD_DATABASE_MANAGER, DatabaseManager()},
         {IDD_SELECT_OBJECT, SelectObject()},
+        {IDD_STORE_OBJECT, StoreObject()},
         {IDD_STORE_OBJECTS, StoreObjects()},
         {IDD_NEW_PART,
          {"Select the part you want to create",

@@ -2,10 +2,13 @@
 
 #include "dialogs/CNewLibraryPart.h"
 #include "dialogs/CSelectLibraryDestination.h"
+#include "dialogs/CStoreObjectDlg.h"
 #include "dialogs/CStoreObjectsDlg.h"
 #include "host/CDrwGroup.h"
 #include "host/CDrwObList.h"
+#include "host/CDrwSubSheet.h"
 #include "host/FootprintGenerator.h"
+#include "host/ui/CPartSheetWnd.h"
 #include "tools/Pictures.h"
 
 namespace {
@@ -46,7 +49,23 @@ bool SaveStoreDialogs(const std::filesystem::path& folder, long chips) {
                             dialog.OnListSelChange();
                         }) &&
           all;
-    return all;
+
+    CStoreObjectDlg single;
+    single.Init("Footprint");
+    single.SetDrawGroup(selection.get());
+    single.SetDefaultName("SOIC-8-HS");
+    all = PictureDialog(single, folder / "2003-store-object.png",
+                        [chips](CDialog& shown) {
+                            static_cast<CStoreObjectDlg&>(shown).GetTree().SetObjectTreeID(
+                                chips, DATABASETYPE_USER);
+                        }) &&
+          all;
+
+    auto sheet = CDrwSubSheet::ForDocType("Footprint");
+    sheet->AddObject(MakeTwoRowFootprint("SOIC-8-HS", "U1", pattern), true);
+    CPartSheetWnd window(std::move(sheet), "SOIC-8-HS");
+    window.Create([](CPartSheetWnd&) {});
+    return PictureWindow(window, folder / "sheet-window.png") && all;
 }
 
 bool SaveChoiceDialogs(const std::filesystem::path& folder, long chips) {

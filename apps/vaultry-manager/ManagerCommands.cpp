@@ -5,12 +5,21 @@
 #include "access/PartListing.h"
 #include "apps/vaultry/Session.h"
 #include "dialogs/CSelectObjectDlg.h"
+#include "dialogs/PartSheets.h"
 
 namespace vaultry::manager {
 
+// New and Edit close the Database Manager for the sheet they open; once the user has closed
+// every sheet, the Database Manager comes back.
 int ShowDatabaseManager() {
-    CMSAccessDBHandler::DatabaseManager();
-    return 0;
+    PartSheets sheets;
+    for (;;) {
+        CMSAccessDBHandler::DatabaseManager();
+        if (!sheets.AnyShown()) {
+            return 0;
+        }
+        sheets.WaitWhileShown();
+    }
 }
 
 namespace {

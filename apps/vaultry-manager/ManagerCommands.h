@@ -7,7 +7,8 @@
 
 namespace vaultry::manager {
 
-// Runs the Database Manager until the user closes it; 0.
+// Runs the Database Manager until the user closes it, with the sheets its New and Edit open
+// in between; 0.
 int ShowDatabaseManager();
 
 // What the select dialog starts with: the document type asked for (empty: every type) and the
