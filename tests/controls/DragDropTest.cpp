@@ -23,27 +23,17 @@
 #include "platform/ui/TreeItemModel.h"
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/StarterLibraries.h"
+#include "tests/support/SyntheticDrag.h"
 
 namespace {
 
 using vaultry::dao::FaultInjector;
 using vaultry::test::MessageBoxScript;
+using vaultry::test::MouseDrag;
+using vaultry::test::PointOf;
 
 QAbstractItemView* ViewOf(CWnd& control) {
     return qobject_cast<QAbstractItemView*>(control.Widget());
-}
-
-// Presses on `from` and moves far enough for the view to start its drag. The drag takes the
-// release, as a real one does.
-void MouseDrag(QAbstractItemView* view, QPoint from) {
-    QWidget* area = view->viewport();
-    QTest::mousePress(area, Qt::LeftButton, {}, from);
-    for (const int step : {2, 40}) {
-        const QPoint to = from + QPoint(step, step);
-        QMouseEvent move(QEvent::MouseMove, to, area->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
-                         {});
-        QApplication::sendEvent(area, &move);
-    }
 }
 
 class DragDropTest : public vaultry::test::StarterLibraries {
@@ -52,14 +42,6 @@ protected:
         StarterLibraries::SetUp();
         window.Widget()->resize(700, 420);
         Make(tree, window, CRect{0, 0, 320, 400});
-        previous =
-            COleDataSource::SetDragRunner([this](QWidget*, QMimeData& data, DROPEFFECT allowed) {
-                return DropOn(data, allowed);
-            });
-    }
-    void TearDown() override {
-        COleDataSource::SetDragRunner(previous);
-        StarterLibraries::TearDown();
     }
 
     static void Make(CObjectTreeCtrl& made, CWnd& parent, const CRect& place) {
@@ -80,42 +62,15 @@ protected:
         ADD_FAILURE() << "no item for " << path;
         return nullptr;
     }
-    static QPoint PointOf(CObjectTreeCtrl& in, HTREEITEM item) {
-        in.EnsureVisible(item);
-        return ViewOf(in)->visualRect(in.Model().IndexOf(item)).center();
-    }
-
     // The drop goes onto `path` of `library` in `onto` (this test's tree unless named).
     void Aim(CMSAccessDBHandler* library, const std::string& path, Qt::KeyboardModifiers keys = {},
              CObjectTreeCtrl* onto = nullptr) {
-        target = onto != nullptr ? onto : &tree;
-        at = PointOf(*target, ItemOf(*target, library, path));
-        modifiers = keys;
+        CObjectTreeCtrl& aimed = onto != nullptr ? *onto : tree;
+        drop.Aim(aimed, ItemOf(aimed, library, path), keys);
     }
     // Drags category `path` of `library` from this test's tree with the mouse.
     void DragCategory(CMSAccessDBHandler* library, const std::string& path) {
         MouseDrag(ViewOf(tree), PointOf(tree, ItemOf(tree, library, path)));
-    }
-
-    // Enter and move over the aimed point; drop there when the tree showed an effect.
-    DROPEFFECT DropOn(QMimeData& data, DROPEFFECT allowed) {
-        QWidget* area = ViewOf(*target)->viewport();
-        const auto actions = static_cast<Qt::DropActions>(static_cast<int>(allowed));
-        QDragEnterEvent enter(at, actions, &data, Qt::LeftButton, modifiers);
-        QApplication::sendEvent(area, &enter);
-        QDragMoveEvent over(at, actions, &data, Qt::LeftButton, modifiers);
-        QApplication::sendEvent(area, &over);
-        shown = over.isAccepted() ? static_cast<DROPEFFECT>(over.dropAction()) : DROPEFFECT_NONE;
-        highlighted = target->GetItemText(target->GetDropHilightItem()).str();
-        if (shown == DROPEFFECT_NONE) {
-            QDragLeaveEvent leave;
-            QApplication::sendEvent(area, &leave);
-            return DROPEFFECT_NONE;
-        }
-        QDropEvent drop(at, actions, &data, Qt::LeftButton, modifiers);
-        drop.setDropAction(over.dropAction());
-        QApplication::sendEvent(area, &drop);
-        return drop.isAccepted() ? static_cast<DROPEFFECT>(drop.dropAction()) : DROPEFFECT_NONE;
     }
 
     static long PartsIn(CMSAccessDBHandler* library, const std::string& path) {
@@ -127,24 +82,19 @@ protected:
     }
 
     CObjectTreeCtrl tree;
-    CObjectTreeCtrl* target = nullptr;
-    QPoint at;
-    Qt::KeyboardModifiers modifiers;
-    DROPEFFECT shown = DROPEFFECT_NONE;  // the effect the tree showed before the drop
-    std::string highlighted;             // the category shown as the target
-    COleDataSource::DragRunner previous;
+    vaultry::test::SyntheticDrop drop;
 };
 
 TEST_F(DragDropTest, ACategoryMovesByAPlainDragAndCopiesWithCtrl) {
     Aim(user, "Resistors/SMD");
     DragCategory(user, "Resistors/THT");
-    EXPECT_EQ(shown, DROPEFFECT_MOVE);
+    EXPECT_EQ(drop.Shown(), DROPEFFECT_MOVE);
     EXPECT_EQ(ParentOf(user, "Resistors/SMD/THT"), Category(user, "Resistors/SMD"));
     EXPECT_EQ(Category(user, "Resistors/THT"), -1);
 
     Aim(corporate, "", Qt::ControlModifier);
     DragCategory(user, "Resistors/SMD");
-    EXPECT_EQ(shown, DROPEFFECT_COPY);
+    EXPECT_EQ(drop.Shown(), DROPEFFECT_COPY);
     EXPECT_EQ(PartsIn(corporate, "SMD"), 2);
     EXPECT_NE(Category(corporate, "SMD/THT"), -1);
     EXPECT_EQ(PartsIn(user, "Resistors/SMD"), 2);  // the original stays
@@ -154,7 +104,7 @@ TEST_F(DragDropTest, ACategoryMovesByAPlainDragAndCopiesWithCtrl) {
 
     Aim(corporate, "", Qt::ControlModifier | Qt::ShiftModifier);
     DragCategory(user, "Resistors/SMD/THT");
-    EXPECT_EQ(shown, DROPEFFECT_MOVE);
+    EXPECT_EQ(drop.Shown(), DROPEFFECT_MOVE);
     EXPECT_EQ(Category(user, "Resistors/SMD/THT"), -1);
     EXPECT_NE(Category(corporate, "THT"), -1);
 }
@@ -164,8 +114,8 @@ TEST_F(DragDropTest, ACategoryIsRefusedOnItselfItsSubTreeAndWhereItIsAlready) {
     for (const char* onto : {"Resistors", "Resistors/SMD", ""}) {
         Aim(user, onto);
         DragCategory(user, "Resistors");
-        EXPECT_EQ(shown, DROPEFFECT_NONE) << onto;
-        EXPECT_EQ(highlighted, "") << onto;
+        EXPECT_EQ(drop.Shown(), DROPEFFECT_NONE) << onto;
+        EXPECT_EQ(drop.Highlighted(), "") << onto;
     }
     EXPECT_EQ(LibraryTree(*user).All().size(), before.All().size());
     EXPECT_EQ(ParentOf(user, "Resistors"), 1);
@@ -173,8 +123,8 @@ TEST_F(DragDropTest, ACategoryIsRefusedOnItselfItsSubTreeAndWhereItIsAlready) {
     // Into another library anywhere; the category under the drag is shown as the target.
     Aim(corporate, "QFN", Qt::ControlModifier);
     DragCategory(user, "Resistors");
-    EXPECT_EQ(shown, DROPEFFECT_COPY);
-    EXPECT_EQ(highlighted, "QFN");
+    EXPECT_EQ(drop.Shown(), DROPEFFECT_COPY);
+    EXPECT_EQ(drop.Highlighted(), "QFN");
     EXPECT_EQ(tree.GetDropHilightItem(), nullptr);  // gone with the drop
     EXPECT_EQ(PartsIn(corporate, "QFN/Resistors/SMD"), 2);
 }
@@ -183,13 +133,13 @@ TEST_F(DragDropTest, ATopCategoryIsOnlyCopiedAndTheMasterLibraryTakesNothingWith
     const long userCategories = static_cast<long>(LibraryTree(*user).All().size());
     Aim(corporate, "");
     DragCategory(user, "");
-    EXPECT_EQ(shown, DROPEFFECT_COPY);  // a plain drag, but a top category cannot move
+    EXPECT_EQ(drop.Shown(), DROPEFFECT_COPY);  // a plain drag, but a top category cannot move
     EXPECT_EQ(static_cast<long>(LibraryTree(*user).All().size()), userCategories);
     EXPECT_NE(Category(corporate, "User/Resistors/SMD"), -1);
 
     Aim(master, "ICs", Qt::ControlModifier);
     DragCategory(user, "Resistors");
-    EXPECT_EQ(shown, DROPEFFECT_NONE);
+    EXPECT_EQ(drop.Shown(), DROPEFFECT_NONE);
     EXPECT_EQ(Category(master, "ICs/Resistors"), -1);
 }
 
@@ -202,7 +152,7 @@ TEST_F(DragDropTest, AMoveToAnotherLibraryTakesTheSubTreeWithItsPartsOrNothing) 
         FaultInjector::Arm(FaultInjector::Operation::kWrite, 1, SQLITE_IOERR_WRITE, true);
         DragCategory(user, "Resistors");
         FaultInjector::Disarm();
-        EXPECT_EQ(shown, DROPEFFECT_MOVE);
+        EXPECT_EQ(drop.Shown(), DROPEFFECT_MOVE);
         ASSERT_FALSE(boxes.Shown().empty());  // the user hears that it failed
         EXPECT_NE(boxes.Shown().back().find("was not copied"), std::string::npos);
     }
@@ -224,7 +174,7 @@ TEST_F(DragDropTest, AMoveTestsTheRightsOnEveryPartItWouldRemove) {
     boxes.AllowAny();
     Aim(corporate, "");
     DragCategory(user, "Resistors");
-    EXPECT_EQ(shown, DROPEFFECT_MOVE);  // the category itself is the user's
+    EXPECT_EQ(drop.Shown(), DROPEFFECT_MOVE);  // the category itself is the user's
     EXPECT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(PartsIn(user, "Resistors/SMD"), 2);
     EXPECT_EQ(Category(corporate, "Resistors"), -1);
@@ -259,7 +209,7 @@ protected:
 TEST_F(PartDragTest, PartsCopyWithCtrlAndMoveIntoAnotherLibraryLeavingNoOriginals) {
     Aim(corporate, "QFN", Qt::ControlModifier);
     DragBothParts();
-    EXPECT_EQ(shown, DROPEFFECT_COPY);
+    EXPECT_EQ(drop.Shown(), DROPEFFECT_COPY);
     EXPECT_EQ(PartsIn(corporate, "QFN"), PartsIn(master, "ICs/QFN") + 2);
     EXPECT_EQ(parts.List().GetItemCount(), 2);
 
@@ -281,7 +231,7 @@ TEST_F(PartDragTest, PartsOfSomeoneElseAreOnlyCopied) {
     GiveToProtectedUser(user, "UPDATE tObjects SET lUserID=5 WHERE strObjectName='R0805'");
     Aim(corporate, "");
     DragBothParts();
-    EXPECT_EQ(shown, DROPEFFECT_COPY);  // move is not offered for them
+    EXPECT_EQ(drop.Shown(), DROPEFFECT_COPY);  // move is not offered for them
     EXPECT_EQ(PartsIn(user, "Resistors/SMD"), 2);
     EXPECT_EQ(PartsIn(corporate, ""), 2);
 }
@@ -297,7 +247,7 @@ TEST_F(DragDropTest, OnlyTheTreeUnderTheDragAnswersAndOnlyWithAnAllowedEffect) {
 
     Aim(corporate, "", Qt::ControlModifier, &other);
     DragCategory(user, "Resistors/THT");
-    EXPECT_EQ(shown, DROPEFFECT_COPY);
+    EXPECT_EQ(drop.Shown(), DROPEFFECT_COPY);
     EXPECT_NE(Category(corporate, "THT"), -1);
     EXPECT_NE(ItemOf(other, corporate, "THT"), nullptr);  // the target shows what it took
 
@@ -329,10 +279,10 @@ TEST_F(DragDropTest, DataOfOtherKindsIsEnteredButNeverTaken) {
     QMimeData data;
     data.setData(LibraryDragPayload::kOtherFormatName, "anything");
     Aim(user, "Resistors");
-    EXPECT_EQ(DropOn(data, DROPEFFECT_COPY | DROPEFFECT_MOVE), DROPEFFECT_NONE);
+    EXPECT_EQ(drop.Drop(data, DROPEFFECT_COPY | DROPEFFECT_MOVE), DROPEFFECT_NONE);
     QMimeData damaged;
     damaged.setData(LibraryDragPayload::kFormatName, QByteArray("\x01\x00\x00", 3));
-    EXPECT_EQ(DropOn(damaged, DROPEFFECT_COPY), DROPEFFECT_NONE);
+    EXPECT_EQ(drop.Drop(damaged, DROPEFFECT_COPY), DROPEFFECT_NONE);
     EXPECT_EQ(LibraryTree(*user).All().size(), 4u);
 }
 
