@@ -1,13 +1,21 @@
 // Storing a design from the desktop program: the parts of an interchange file through the
-// store dialog into a library, all of them or none when the store fails midway.
+// store dialog into a library, all of them or none when the store fails midway; and the
+// Database Manager giving way to a part's sheet and coming back.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QApplication>
+#include <QThread>
+#include <QTimer>
+#include <QWidget>
+
 #include "apps/vaultry-manager/DesignStore.h"
+#include "apps/vaultry-manager/ManagerCommands.h"
 #include "apps/vaultry/Interchange.h"
 #include "apps/vaultry/Session.h"
 #include "dialogs/CDatabaseManagerDlg.h"
+#include "dialogs/LibraryDialogs.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CPlugInManager.h"
 #include "host/CurrentDesign.h"
@@ -92,6 +100,42 @@ TEST_F(DesignStoreTest, AStoreThatFailsMidwayLeavesTheLibraryAsItWas) {
     EXPECT_FALSE(boxes.Shown().empty());  // the user was told
     EXPECT_EQ(UserParts(), before);
     EXPECT_EQ(user->GetObjectID("R2010", "Footprint"), -1);
+}
+
+// Edit gives way to the part's sheet; once the user closes it, the Database Manager is back,
+// and closing that ends the program's run.
+TEST_F(DesignStoreTest, TheDatabaseManagerComesBackOnceTheEditedPartsSheetIsClosed) {
+    InstallLibraryDialogs();
+    ModalScript script;
+    script.Expect(IDD_DATABASE_MANAGER, [this](CDialog& shown) {
+        auto& dialog = static_cast<CDatabaseManagerDlg&>(shown);
+        ASSERT_TRUE(
+            dialog.GetTree().SetObjectTreeID(Category(user, "Resistors/SMD"), DATABASETYPE_USER));
+        dialog.GetParts().List().SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED,
+                                              LVIS_SELECTED | LVIS_FOCUSED);
+        dialog.OnCommand(ID_OBJECT_EDIT);
+        ASSERT_FALSE(dialog.IsRunning());
+    });
+    // What the user does on the sheet once the program runs its event loop for it: close it.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (QThread::currentThread()->loopLevel() == 0) {
+            return;  // still in the Database Manager
+        }
+        for (QWidget* sheet : QApplication::topLevelWidgets()) {
+            if (sheet->isVisible() && sheet->windowTitle() == "R0603 - Footprint") {
+                sheet->close();
+            }
+        }
+    });
+    closer.start(10);
+    bool cameBack = false;
+    script.Expect(IDD_DATABASE_MANAGER, [&](CDialog& shown) {
+        cameBack = true;
+        Click(shown, IDC_CANCEL);
+    });
+    EXPECT_EQ(vaultry::manager::ShowDatabaseManager(), 0);
+    EXPECT_TRUE(cameBack);
 }
 
 }  // namespace
