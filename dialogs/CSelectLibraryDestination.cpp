@@ -1,5 +1,6 @@
 #include "dialogs/CSelectLibraryDestination.h"
 
+#include "dialogs/LibraryChoices.h"
 #include "host/CSet.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/ui/CDialog.h"
@@ -14,11 +15,7 @@ CSelectLibraryDestination::~CSelectLibraryDestination() = default;
 BOOL CSelectLibraryDestination::OnInitDialog() {
     CModuleDialog::OnInitDialog();
     m_tree.Create(CRect{0, 0, 10, 10}, this, false);
-    m_buttons.Create(this, m_tree);
-    m_buttons.AddButton(IDB_BUTTON_NEW, ModuleString(IDS_PART_NEW), 'N', FCONTROL, ID_TREE_NEW);
-    m_buttons.AddButton(IDB_BUTTON_DELETE, ModuleString(IDS_DELETE), VK_DELETE, 0, ID_TREE_DELETE);
-    m_buttons.AddButton(IDB_BUTTON_RENAME, ModuleString(IDS_TREE_RENAME), VK_F2, 0, ID_TREE_RENAME);
-    m_buttons.SetCaption(ModuleString(IDS_BAR_DATABASE));
+    MakeCategoryBar(m_buttons, this, m_tree);
     ReplaceControl(IDC_OBJECT_TREE, m_buttons);
     m_tree.OnSelChanged([this] { OnSelChanged(); });
     m_tree.OnDoubleClick([this] { OnOK(); });

@@ -5,11 +5,11 @@
 #include "access/LibrarySet.h"
 #include "access/RightsGate.h"
 #include "access/ui/PasswordPrompt.h"
+#include "dialogs/LibraryChoices.h"
 #include "host/CDrwGroup.h"
 #include "host/CSet.h"
 #include "host/CurrentDesign.h"
 #include "platform/afx/AfxMessageBox.h"
-#include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
 #include "tables/CRSObjects.h"
 
@@ -33,13 +33,7 @@ void CStoreObjectDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CStoreObjectDlg::OnInitDialog() {
     CModuleDialog::OnInitDialog();
     m_ObjectTree.Create(CRect{0, 0, 10, 10}, this, false);
-    m_treeButtons.Create(this, m_ObjectTree);
-    m_treeButtons.AddButton(IDB_BUTTON_NEW, ModuleString(IDS_TREE_NEW), 'N', FCONTROL, ID_TREE_NEW);
-    m_treeButtons.AddButton(IDB_BUTTON_DELETE, ModuleString(IDS_DELETE), VK_DELETE, 0,
-                            ID_TREE_DELETE);
-    m_treeButtons.AddButton(IDB_BUTTON_RENAME, ModuleString(IDS_TREE_RENAME), VK_F2, 0,
-                            ID_TREE_RENAME);
-    m_treeButtons.SetCaption(ModuleString(IDS_BAR_DATABASE));
+    MakeCategoryBar(m_treeButtons, this, m_ObjectTree);
     ReplaceControl(IDC_OBJECT_TREE, m_treeButtons);
     m_ObjectTree.SetReadOnly(false);
     m_ObjectTree.SetIsCopyTarget(true);
@@ -74,18 +68,7 @@ BOOL CStoreObjectDlg::OnInitDialog() {
 }
 
 void CStoreObjectDlg::FillDatabaseCombo() {
-    struct Tier {
-        UINT title;
-        DATABASETYPE type;
-    };
-    for (const Tier tier : {Tier{IDS_TIER_MASTER, DATABASETYPE_MASTER},
-                            Tier{IDS_TIER_CORPORATE, DATABASETYPE_CORPORATE},
-                            Tier{IDS_TIER_USER, DATABASETYPE_USER}}) {
-        if (tier.type != DATABASETYPE_MASTER || MasterEditPermitted()) {
-            const int index = m_DatabaseCombo.AddString(ModuleString(tier.title));
-            m_DatabaseCombo.SetItemData(index, static_cast<DWORD_PTR>(tier.type));
-        }
-    }
+    AddTargetLibraries(m_DatabaseCombo);
     m_DatabaseCombo.SetCurSel(m_DatabaseCombo.GetCount() - 1);  // the user library
 }
 

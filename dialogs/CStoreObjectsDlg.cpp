@@ -4,6 +4,7 @@
 #include "access/LibrarySet.h"
 #include "access/LibraryTree.h"
 #include "access/ui/PasswordDialogs.h"
+#include "dialogs/LibraryChoices.h"
 #include "host/CDrwGroup.h"
 #include "host/CDrwObList.h"
 #include "host/CSet.h"
@@ -94,18 +95,7 @@ void CStoreObjectsDlg::ConnectControls() {
 }
 
 void CStoreObjectsDlg::FillDatabaseCombo() {
-    struct Tier {
-        UINT title;
-        DATABASETYPE type;
-    };
-    for (const Tier tier : {Tier{IDS_TIER_MASTER, DATABASETYPE_MASTER},
-                            Tier{IDS_TIER_CORPORATE, DATABASETYPE_CORPORATE},
-                            Tier{IDS_TIER_USER, DATABASETYPE_USER}}) {
-        if (tier.type != DATABASETYPE_MASTER || MasterEditPermitted()) {
-            const int index = m_database.AddString(ModuleString(tier.title));
-            m_database.SetItemData(index, static_cast<DWORD_PTR>(tier.type));
-        }
-    }
+    AddTargetLibraries(m_database);
     bool offered = false;
     for (int i = 0; i < m_database.GetCount(); ++i) {
         if (m_database.GetItemData(i) == static_cast<DWORD_PTR>(m_target)) {
