@@ -128,13 +128,13 @@ int CObjectTreeCtrl::DragDropCallBack(UINT, DRAGDROP_EVENTINFO* info) {
              RegisterClipboardFormatA(LibraryDragPayload::kOtherFormatName))) {
         return 0;
     }
-    const TREE_ITEM_INFO* hit = Record(HitTest(CPoint{info->x, info->y}));
+    const HTREEITEM targetItem = HitTest(CPoint{info->x, info->y});
+    const TREE_ITEM_INFO* hit = Record(targetItem);
     if (hit == nullptr || hit->lTreeID == -1) {
         SelectDropTarget(nullptr);
         return 0;
     }
-    const TREE_ITEM_INFO target = *hit;
-    const HTREEITEM targetItem = HitTest(CPoint{info->x, info->y});
+    const TREE_ITEM_INFO target = *hit;  // a redraw on the drop replaces the records
     const std::optional<LibraryDragPayload> payload = PayloadOf(info->pDataObject);
     if (info->nPhase == kPhaseEnter || info->nPhase == kPhaseOver) {
         bool accepts = !MasterLocked(target.eDatabaseType);
