@@ -8,11 +8,12 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(FuzzDecodeDataBlock FuzzDecodeBlob FuzzXmlArchive)
+[ ${#targets[@]} -gt 0 ] || targets=(FuzzDecodeDataBlock FuzzDecodeBlob FuzzXmlArchive FuzzKicadFootprint)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-declare -A inputs=([FuzzDecodeDataBlock]=data_block [FuzzDecodeBlob]=part_blob [FuzzXmlArchive]=xml_archive)
+declare -A inputs=([FuzzDecodeDataBlock]=data_block [FuzzDecodeBlob]=part_blob [FuzzXmlArchive]=xml_archive
+                   [FuzzKicadFootprint]=kicad_footprint)
 status=0
 for target in "${targets[@]}"; do
   corpus=build/fuzz/corpus/$target

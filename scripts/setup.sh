@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and benchmarking Vaultry need.
+# Installs the Debian packages that building, testing and benchmarking Vaultry need (with
+# KiCad's footprint libraries, real data for the import's benchmarks and its opt-in full test).
 # Safe to run again: apt skips what is already there. Needs root (or sudo).
 set -euo pipefail
 
@@ -10,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core
   xvfb xauth
+  kicad-footprints
 )
 
 missing=()

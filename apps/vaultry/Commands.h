@@ -69,6 +69,17 @@ int ExportCommand(Session& session, const ExportRequest& request, Output output)
 int ImportCommand(Session& session, const std::string& file, const std::string& destination,
                   Output output);
 
+// KiCad footprint files and .pretty folders of them, stored as footprints below `category` (a
+// path or an id in `tier`; the top category of `tier`, by default the user library's, when
+// empty). A folder becomes a category of its name without ".pretty".
+struct KicadImportRequest {
+    std::vector<std::string> paths;
+    std::string tier;
+    std::string category;
+};
+// 1 when any file or footprint could not be imported; each is named on standard error.
+int ImportKicadCommand(Session& session, const KicadImportRequest& request, Output output);
+
 // The tiers `tier` names ("" for all three, user first); throws CommandError for a bad name.
 std::vector<DATABASETYPE> TiersNamed(const std::string& tier);
 

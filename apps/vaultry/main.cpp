@@ -51,6 +51,7 @@ struct Arguments {
     std::string type;
     std::string file;
     std::string into;
+    vaultry::cli::KicadImportRequest kicad;
 };
 
 struct Options {
@@ -189,6 +190,16 @@ void AddExchange(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, A
     importer->add_option("file", a.file, "The interchange file")->required();
     importer->add_option("--into", a.into, "The category to store into (its path)")->required();
     commands[importer] = [&a](Session& s, Output o) { return ImportCommand(s, a.file, a.into, o); };
+
+    auto* kicad = app.add_subcommand(
+        "import-kicad",
+        "Store KiCad footprints (.kicad_mod files, and .pretty folders as categories)");
+    kicad->add_option("paths", a.kicad.paths, "Footprint files and .pretty folders")->required();
+    AddTierOption(kicad, a.kicad.tier, "The library (default: user)");
+    kicad->add_option("--category", a.kicad.category,
+                      "The category to store below (a path, or an id with --tier; default: the "
+                      "library's top category)");
+    commands[kicad] = [&a](Session& s, Output o) { return ImportKicadCommand(s, a.kicad, o); };
 }
 
 }  // namespace
