@@ -79,6 +79,11 @@ PartGeometry MeasureGeometry(const CDrwGroup& part) {
     std::vector<Centre> columns;  // across = x
     std::vector<Centre> rows;     // across = y
     for (const CDrwPad* pad : part.Pads()) {
+        // Openings in the paste or the mask alone are no pads a part is soldered by.
+        if (pad->GetLayer() != kLayerCopperTop && pad->GetLayer() != kLayerCopperBottom &&
+            pad->GetLayer() != 0) {
+            continue;
+        }
         ++geometry.padCount;
         geometry.smd = geometry.smd && pad->m_drill == 0;
         columns.push_back({pad->m_x, pad->m_y});

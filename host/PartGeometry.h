@@ -1,7 +1,8 @@
 #pragma once
 // The facts of a footprint's land pattern that users search by: how many pads, their pitch,
 // how many rows they stand in and how far apart the outer rows are, the size of the body, and
-// whether every pad is a surface pad. Measured from the pads' centres, in nanometres.
+// whether every pad is a surface pad. Measured from the centres of the pads on copper (an
+// opening in the paste or the mask alone is no pad), in nanometres.
 //
 // A row is a line of at least two pads on one x (a column) or one y whose neighbours stand at
 // the pitch, the smallest centre distance between two pads of a line: the two columns of a

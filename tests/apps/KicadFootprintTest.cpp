@@ -88,11 +88,12 @@ TEST(KicadFootprintTest, AKicad6FootprintBecomesPadsAndDrawingsWithYUpwards) {
   (fp_line (start 0 0) (end 1 1) (layer "In1.Cu") (width 0.1))
   (pad "1" smd roundrect (at -0.825 0.1) (size 0.8 0.95) (layers "F.Cu" "F.Paste" "F.Mask"))
   (pad "2" smd rect (at 0.825 0.1) (size 0.8 0.95) (layers "B.Cu"))
+  (pad "" smd roundrect (at 0 0) (size 0.5 0.5) (layers "F.Paste"))
   (model "x.wrl"))
 )");
     EXPECT_EQ(*footprint.part->GetName(), "R_0603");
     const auto pads = All<CDrwPad>(footprint);
-    ASSERT_EQ(pads.size(), 2u);
+    ASSERT_EQ(pads.size(), 3u);
     EXPECT_EQ(pads[0]->m_strNumber, "1");
     EXPECT_EQ(pads[0]->m_eShape, PadShape::kRoundedRectangle);
     EXPECT_EQ(pads[0]->m_x, -825000);
@@ -101,6 +102,7 @@ TEST(KicadFootprintTest, AKicad6FootprintBecomesPadsAndDrawingsWithYUpwards) {
     EXPECT_EQ(pads[0]->m_height, 950000);
     EXPECT_EQ(pads[0]->GetLayer(), kLayerCopperTop);
     EXPECT_EQ(pads[1]->GetLayer(), kLayerCopperBottom);
+    EXPECT_EQ(pads[2]->GetLayer(), kLayerPasteTop);  // an opening in the paste, no copper
 
     const auto lines = All<CDrwLine>(footprint);
     ASSERT_EQ(lines.size(), 1u);  // the one on an inner layer is left out, and counted

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/BuiltInPlugIns.h"
 #include "host/CDrwGroup.h"
 #include "host/CDrwShapes.h"
 #include "host/FootprintGenerator.h"
@@ -35,7 +36,12 @@ TEST(PartGeometryTest, TwoRowPackagesHaveTwoRowsAtTheirPitchAndSpan) {
 }
 
 TEST(PartGeometryTest, AQuadPackageHasFourRowsAndItsThermalPadCountsAsAPad) {
-    const PartGeometry qfn = MeasureGeometry(*MakeQuadFootprint("QFN-16", "U1", QuadPattern{}));
+    auto quad = MakeQuadFootprint("QFN-16", "U1", QuadPattern{});
+    auto paste =
+        std::make_unique<CDrwPad>("", PadShape::kRectangle, 400000, 400000, 600000, 600000);
+    paste->SetLayer(kLayerPasteTop);  // a paste window on the thermal pad: no pad of its own
+    quad->Add(std::move(paste));
+    const PartGeometry qfn = MeasureGeometry(*quad);
     EXPECT_EQ(qfn.padCount, 17);
     EXPECT_EQ(qfn.pitch, Millimetres(0.5));
     EXPECT_EQ(qfn.rowCount, 4);

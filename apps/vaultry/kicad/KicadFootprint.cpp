@@ -235,6 +235,28 @@ PadShape ShapeOf(const std::string& shape, std::string& approximation) {
     return PadShape::kRectangle;
 }
 
+// A pad's layer: its copper side, or for an opening in the paste or the mask alone (KiCad's
+// pads without copper), that layer.
+long PadLayer(const SExpression& node, const std::string& type) {
+    const SExpression* layers = node.Child("layers");
+    bool top = false;
+    bool bottom = false;
+    bool paste = false;
+    for (std::size_t i = 1; layers != nullptr && i < layers->items.size(); ++i) {
+        const std::string& name = layers->items[i].text;
+        top = top || name == "F.Cu" || name == "*.Cu" || name == "F&B.Cu";
+        bottom = bottom || name == "B.Cu" || name == "*.Cu" || name == "F&B.Cu";
+        paste = paste || name == "F.Paste";
+    }
+    if (top || type != "smd" || layers == nullptr) {
+        return kLayerCopperTop;
+    }
+    if (bottom) {
+        return kLayerCopperBottom;
+    }
+    return paste ? kLayerPasteTop : kLayerSolderMaskTop;
+}
+
 void FootprintReader::Pad(const Node& node) {
     if (node.items.size() < 4) {
         throw SExpressionError(node.line, "(pad) without its number, type and shape");
@@ -273,10 +295,7 @@ void FootprintReader::Pad(const Node& node) {
     }
     auto pad = std::make_unique<CDrwPad>(CString(node.items[1].text.c_str()), shape, x, y, width,
                                          height, drill);
-    const Node* layers = node.Child("layers");
-    const bool bottomOnly = layers != nullptr && layers->items.size() > 1 &&
-                            layers->items[1].text == "B.Cu" && type == "smd";
-    pad->SetLayer(bottomOnly ? kLayerCopperBottom : kLayerCopperTop);
+    pad->SetLayer(PadLayer(node, type));
     m_result.part->Add(std::move(pad));
 }
 
