@@ -7,6 +7,7 @@
 #include "access/BatchedTransaction.h"
 #include "access/CMSAccessDBHandler.h"
 #include "access/PartCodec.h"
+#include "access/PartGeometryTable.h"
 #include "access/ProgressDisplay.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CBlob.h"
@@ -121,6 +122,7 @@ bool CMSAccessDBHandler::SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long 
         ReportSaveFailure(name);
         return false;
     }
+    PartGeometryTable(*this).Record(existing > 0 ? existing : GetObjectID(name, docType), *group);
     transaction.Commit();
     return true;
 }
@@ -173,6 +175,7 @@ bool CMSAccessDBHandler::StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long
                                   wanted > 0 ? wanted : treeID)) {
         return false;
     }
+    PartGeometryTable(*this).Record(GetObjectID(name, part.typeID), object);
     transaction.Commit();
     return true;
 }
@@ -249,6 +252,7 @@ bool CMSAccessDBHandler::ReplaceObject(CDrwSubSheet* sheet, long objectID, CDrwG
         !m_pRSObjects->ReplaceObject(objectID, part.blob.release(), part.typeID)) {
         return false;
     }
+    PartGeometryTable(*this).Record(objectID, *group);
     transaction.Commit();
     return true;
 }

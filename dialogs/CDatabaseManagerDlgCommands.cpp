@@ -106,10 +106,10 @@ void CDatabaseManagerDlg::OnEditDelete() {
     }
     RightsGate rights(DialogPasswordPrompt());
     try {
-        for (const auto& [tier, ids] : chosen) {
-            LibraryEditor editor(*GetAccessDB(tier), rights);
+        for (const auto& library : chosen) {
+            LibraryEditor editor(*GetAccessDB(library.first), rights);
             editor.InOneTransaction([&] {
-                for (const long id : ids) {
+                for (const long id : library.second) {
                     editor.RemovePart(id);
                 }
             });

@@ -4,6 +4,7 @@
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibraryTree.h"
+#include "access/PartGeometryTable.h"
 #include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Commands.h"
 #include "apps/vaultry/Json.h"
@@ -136,8 +137,12 @@ int PasswordCommand(Session& session, const std::string& tier, Output output) {
 int CacheCommand(Session& session, const std::string& tier, Output output) {
     for (const DATABASETYPE type : TiersNamed(tier)) {
         session.Tier(type).CheckForCache();
+        const int measured = PartGeometryTable(session.Tier(type)).Rebuild();
         ReportDone(output,
-                   std::string("rebuilt the category cache of the ") + TierName(type) + " library");
+                   "rebuilt the category cache of the " + std::string(TierName(type)) +
+                       " library and measured the land patterns of its " +
+                       std::to_string(measured) + " parts",
+                   measured);
     }
     return 0;
 }

@@ -153,7 +153,8 @@ void AddCategoryChanges(CLI::App& app, std::map<CLI::App*, LibraryCommand>& comm
         return RemoveCategoryCommand(s, a.removedCategory, a.categoryTier, a.removeRecursive, o);
     };
 
-    auto* cache = app.add_subcommand("cache", "Rebuild the category cache table");
+    auto* cache = app.add_subcommand(
+        "cache", "Rebuild the category cache table and measure every part's land pattern");
     AddTierOption(cache, a.cacheTier, "Only this library");
     commands[cache] = [&a](Session& s, Output o) { return CacheCommand(s, a.cacheTier, o); };
 

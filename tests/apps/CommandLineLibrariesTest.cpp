@@ -240,7 +240,8 @@ TEST_F(CommandLineLibrariesTest, CheckFindsTheDamageDoneOnPurpose) {
               std::string::npos);
     EXPECT_EQ(Vaultry("check --tier master").status, 0);
     EXPECT_EQ(Vaultry("cache --tier master").output,
-              "rebuilt the category cache of the master library\n");
+              "rebuilt the category cache of the master library and measured the land patterns "
+              "of its 40 parts\n");
 }
 
 }  // namespace

@@ -1,0 +1,125 @@
+#include "access/PartGeometryTable.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "access/CMSAccessDBHandler.h"
+#include "host/CDrwGroup.h"
+#include "host/CDrwSubSheet.h"
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/CDaoRecordset.h"
+#include "platform/dao/CDaoTableDef.h"
+#include "platform/dao/DaoTransaction.h"
+
+using vaultry::dao::DaoTransaction;
+
+namespace {
+
+constexpr const char* kColumns[] = {"lPadCount",  "lPitch",      "lRowCount", "lSpan",
+                                    "lBodyWidth", "lBodyHeight", "bSmd"};
+
+long AsLong(const COleVariant& value) {
+    return value.IsNull() ? 0 : static_cast<long>(value.AsInt64());
+}
+
+}  // namespace
+
+bool PartGeometryTable::Exists() {
+    CDaoTableDef table(&m_library);
+    try {
+        table.Open(kTable);
+        table.Close();
+        return true;
+    } catch (const CDaoException&) {
+        return false;
+    }
+}
+
+void PartGeometryTable::Ensure() {
+    if (Exists()) {
+        return;
+    }
+    CDaoTableDef table(&m_library);
+    table.Create(kTable);
+    CDaoFieldInfo id;
+    id.m_strName = "lObjectID";
+    id.m_nType = dbLong;
+    id.m_lSize = 4;
+    id.m_lAttributes = dbFixedField | dbUpdatableField;
+    id.m_bRequired = true;
+    table.CreateField(id);
+    for (const char* column : kColumns) {
+        table.CreateField(column, dbLong, 4, dbUpdatableField);
+    }
+    table.Append();
+    table.Close();
+}
+
+void PartGeometryTable::Record(long objectID, const CDrawObject& part) {
+    Ensure();
+    const auto* group = dynamic_cast<const CDrwGroup*>(&part);
+    const PartGeometry g = group != nullptr ? MeasureGeometry(*group) : PartGeometry{};
+    const std::string id = std::to_string(objectID);
+    m_library.Execute(("DELETE FROM tPartGeometry WHERE lObjectID=" + id).c_str());
+    const std::string values = id + "," + std::to_string(g.padCount) + "," +
+                               std::to_string(g.pitch) + "," + std::to_string(g.rowCount) + "," +
+                               std::to_string(g.span) + "," + std::to_string(g.bodyWidth) + "," +
+                               std::to_string(g.bodyHeight) + "," + (g.smd ? "1" : "0");
+    m_library.Execute(("INSERT INTO tPartGeometry (lObjectID, lPadCount, lPitch, lRowCount, "
+                       "lSpan, lBodyWidth, lBodyHeight, bSmd) VALUES (" +
+                       values + ")")
+                          .c_str());
+}
+
+int PartGeometryTable::Rebuild() {
+    Ensure();
+    std::vector<long> parts;
+    {
+        CDaoRecordset ids(&m_library);
+        ids.Open(dbOpenSnapshot, "SELECT lObjectID FROM tObjects");
+        for (; !ids.IsEOF(); ids.MoveNext()) {
+            parts.push_back(AsLong(ids.GetFieldValue(0)));
+        }
+    }
+    DaoTransaction transaction(m_library);
+    m_library.Execute("DELETE FROM tPartGeometry");
+    int measured = 0;
+    for (const long id : parts) {
+        CDrwSubSheet scratch;
+        CLayerDefinition layers;
+        CColorDefinition colours;
+        CDrwGroup* loaded = nullptr;
+        const long typeID = m_library.LoadObject(&scratch, loaded, id, &layers, &colours);
+        const std::unique_ptr<CDrwGroup> group(loaded);
+        if (typeID > 0 && group != nullptr) {
+            Record(id, *group);
+            ++measured;
+        }
+    }
+    transaction.Commit();
+    return measured;
+}
+
+std::map<long, PartGeometry> PartGeometryTable::ReadAll() {
+    std::map<long, PartGeometry> rows;
+    if (!Exists()) {
+        return rows;
+    }
+    CDaoRecordset read(&m_library);
+    read.Open(dbOpenSnapshot,
+              "SELECT g.lObjectID, g.lPadCount, g.lPitch, g.lRowCount, g.lSpan, g.lBodyWidth, "
+              "g.lBodyHeight, g.bSmd FROM tPartGeometry AS g INNER JOIN tObjects AS o ON "
+              "g.lObjectID = o.lObjectID");
+    for (; !read.IsEOF(); read.MoveNext()) {
+        PartGeometry& g = rows[AsLong(read.GetFieldValue(0))];
+        g.padCount = AsLong(read.GetFieldValue(1));
+        g.pitch = AsLong(read.GetFieldValue(2));
+        g.rowCount = AsLong(read.GetFieldValue(3));
+        g.span = AsLong(read.GetFieldValue(4));
+        g.bodyWidth = AsLong(read.GetFieldValue(5));
+        g.bodyHeight = AsLong(read.GetFieldValue(6));
+        g.smd = AsLong(read.GetFieldValue(7)) != 0;
+    }
+    return rows;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The land-pattern facts of each part (pads, pitch, rows, span, body, surface or through-hole)
+// in the library's table "tPartGeometry", one row per part, so that a search by geometry reads
+// one small table instead of decoding every part. A part's row is written when the part is
+// stored; Rebuild measures every part again. A library made before the table existed gets it
+// when it is first written to; until then it has no rows to search.
+
+#include <map>
+
+#include "host/PartGeometry.h"
+
+class CDrawObject;
+class CMSAccessDBHandler;
+
+class PartGeometryTable {
+public:
+    static constexpr const char* kTable = "tPartGeometry";
+
+    // `library` (open) is not owned.
+    explicit PartGeometryTable(CMSAccessDBHandler& library) : m_library(library) {}
+
+    // Makes the table where the library lacks it.
+    void Ensure();
+    // The row of part `objectID`, measured from `part` (a group; anything else has no pads).
+    void Record(long objectID, const CDrawObject& part);
+    // Every part measured again, in one transaction; the number measured. Parts that cannot be
+    // read keep no row.
+    int Rebuild();
+    // The rows of the parts that exist, by part id; empty without the table.
+    std::map<long, PartGeometry> ReadAll();
+
+private:
+    bool Exists();
+
+    CMSAccessDBHandler& m_library;
+};

@@ -1,0 +1,71 @@
+// The land-pattern facts kept per part: written by every way a part is stored (one, many,
+// replaced, copied), not read for parts that are gone, and rebuilt for a library that was made
+// before it kept them.
+
+#include <gtest/gtest.h>
+
+#include "access/LibraryEditor.h"
+#include "access/PartGeometryTable.h"
+#include "access/RightsGate.h"
+#include "host/BuiltInPlugIns.h"
+#include "host/CDrwObList.h"
+#include "host/FootprintGenerator.h"
+#include "platform/dao/CDaoTableDef.h"
+#include "tests/support/OpenLibraries.h"
+
+namespace {
+
+class PartGeometryTableTest : public vaultry::test::FaultInjectedLibraries {
+protected:
+    long Store(CMSAccessDBHandler* library, std::unique_ptr<CDrwGroup> part) {
+        const CString name = *part->GetName();
+        EXPECT_TRUE(library->SaveObject(nullptr, part.get(), 1, "Footprint", nullptr, nullptr));
+        return library->GetObjectID(name, "Footprint");
+    }
+    static std::unique_ptr<CDrwGroup> Soic(const char* name, int pins) {
+        TwoRowPattern pattern;
+        pattern.pins = pins;
+        return MakeTwoRowFootprint(name, "U1", pattern);
+    }
+};
+
+TEST_F(PartGeometryTableTest, EveryWayOfStoringAPartWritesItsRow) {
+    const long soic = Store(user, Soic("SOIC-8", 8));
+    CDrwObList many;
+    many.Add(Soic("SOIC-14", 14).release());
+    many.Add(MakeQuadFootprint("QFN-16", "U2", QuadPattern{}).release());
+    ASSERT_TRUE(user->SaveObjects(nullptr, &many, 1, nullptr, nullptr));
+    auto rows = PartGeometryTable(*user).ReadAll();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[soic].padCount, 8);
+    EXPECT_EQ(rows[soic].span, Millimetres(5.4));
+    EXPECT_EQ(rows[user->GetObjectID("SOIC-14", "Footprint")].padCount, 14);
+    EXPECT_EQ(rows[user->GetObjectID("QFN-16", "Footprint")].rowCount, 4);
+
+    // Replaced under its name: the row follows the new pads, and stays one row.
+    ASSERT_TRUE(user->ReplaceObject(nullptr, soic, Soic("SOIC-8", 16).get(), nullptr, nullptr));
+    rows = PartGeometryTable(*user).ReadAll();
+    EXPECT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[soic].padCount, 16);
+
+    // Copied into another library, and removed here: the copy has its row, the original none.
+    CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
+    ASSERT_TRUE(corporate->CopyObject(soic, 1, user));
+    EXPECT_EQ(PartGeometryTable(*corporate).ReadAll().begin()->second.padCount, 16);
+    RightsGate rights;
+    LibraryEditor(*user, rights).RemovePart(soic);
+    EXPECT_EQ(PartGeometryTable(*user).ReadAll().count(soic), 0u);
+}
+
+TEST_F(PartGeometryTableTest, ALibraryWithoutTheTableIsMeasuredWhenRebuilt) {
+    const long soic = Store(user, Soic("SOIC-8", 8));
+    user->Execute("DROP TABLE tPartGeometry");  // as a library made before the table
+    EXPECT_TRUE(PartGeometryTable(*user).ReadAll().empty());
+    EXPECT_EQ(PartGeometryTable(*user).Rebuild(), 1);
+    const auto rows = PartGeometryTable(*user).ReadAll();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows.at(soic).pitch, Millimetres(1.27));
+    EXPECT_TRUE(rows.at(soic).smd);
+}
+
+}  // namespace
