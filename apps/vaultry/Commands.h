@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "access/PartListing.h"
+#include "apps/vaultry/GeometryQuery.h"
+#include "host/CUnitInfo.h"
 #include "resources/DatabaseType.h"
 
 namespace vaultry::cli {
@@ -79,6 +81,20 @@ struct KicadImportRequest {
 };
 // 1 when any file or footprint could not be imported; each is named on standard error.
 int ImportKicadCommand(Session& session, const KicadImportRequest& request, Output output);
+
+// The unit of lengths that `unit` names: "mm" (also empty), "mil", "inch" or "in".
+CUnitInfo UnitNamed(const std::string& unit);
+
+// Parts found by their land pattern (see GeometryQuery), narrowed by name, category and tier
+// as ls narrows them; nearest first.
+struct FindRequest {
+    GeometryQuery geometry;
+    std::string name;
+    std::string category;
+    std::string tier;
+    std::string unit = "mm";
+};
+int FindCommand(Session& session, const FindRequest& request, Output output);
 
 // The tiers `tier` names ("" for all three, user first); throws CommandError for a bad name.
 std::vector<DATABASETYPE> TiersNamed(const std::string& tier);

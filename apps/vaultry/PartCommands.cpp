@@ -52,19 +52,6 @@ const char* DimensionName(DimensionKind kind) {
     }
 }
 
-CUnitInfo UnitNamed(const std::string& unit) {
-    if (unit == "mil") {
-        return CUnitInfo(CUnitInfo::kMil);
-    }
-    if (unit == "inch" || unit == "in") {
-        return CUnitInfo(CUnitInfo::kInch);
-    }
-    if (unit == "mm" || unit.empty()) {
-        return CUnitInfo(CUnitInfo::kMillimetre);
-    }
-    throw CommandError("no such unit: " + unit + " (mm, mil or inch)");
-}
-
 // "pad" for a CDrwPad, and so on.
 std::string ObjectKind(const CDrawObject& object) {
     std::string kind = object.GetRuntimeClass()->m_lpszClassName;
@@ -148,6 +135,19 @@ void PrintPart(const LoadedPart& part, const CUnitInfo& units, Output output) {
 }
 
 }  // namespace
+
+CUnitInfo UnitNamed(const std::string& unit) {
+    if (unit == "mil") {
+        return CUnitInfo(CUnitInfo::kMil);
+    }
+    if (unit == "inch" || unit == "in") {
+        return CUnitInfo(CUnitInfo::kInch);
+    }
+    if (unit == "mm" || unit.empty()) {
+        return CUnitInfo(CUnitInfo::kMillimetre);
+    }
+    throw CommandError("no such unit: " + unit + " (mm, mil or inch)");
+}
 
 int ListCommand(Session& session, PartQuery query, const std::string& category,
                 const std::string& tier, Output output) {

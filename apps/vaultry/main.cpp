@@ -52,6 +52,10 @@ struct Arguments {
     std::string file;
     std::string into;
     vaultry::cli::KicadImportRequest kicad;
+    vaultry::cli::FindRequest find;
+    long findPads = -1;
+    std::string findPitch;
+    std::string findSpan;
 };
 
 struct Options {
@@ -91,6 +95,31 @@ void AddBrowsing(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, A
         query.name = a.listName.c_str();
         query.docTypes = a.listTypes.c_str();
         return ListCommand(s, query, a.listCategory, a.listTier, o);
+    };
+
+    auto* find = app.add_subcommand(
+        "find", "Find footprints by their land pattern: pads, pitch, span; nearest first");
+    find->add_option("--pads", a.findPads, "The number of pads");
+    find->add_option("--pitch", a.findPitch,
+                     "The pitch, with a unit and a tolerance if wanted: 1.27mm, 50mil±2");
+    find->add_option("--span", a.findSpan, "The span between the outer rows: 5.4mm±0.2");
+    find->add_flag("--smd", a.find.geometry.smdOnly, "Surface pads only");
+    find->add_option("--name", a.find.name, "Only names containing this text (case ignored)");
+    find->add_option("--category", a.find.category,
+                     "Only this category (its path, or its id with --tier) and its sub-tree");
+    AddTierOption(find, a.find.tier, "Only this library");
+    find->add_option("--unit", a.find.unit, "Unit of the lengths printed: mm, mil or inch");
+    commands[find] = [&a](Session& s, Output o) {
+        if (a.findPads >= 0) {
+            a.find.geometry.pads = a.findPads;
+        }
+        if (!a.findPitch.empty()) {
+            a.find.geometry.pitch = vaultry::cli::ParseLength(a.findPitch);
+        }
+        if (!a.findSpan.empty()) {
+            a.find.geometry.span = vaultry::cli::ParseLength(a.findSpan);
+        }
+        return FindCommand(s, a.find, o);
     };
 
     auto* show = app.add_subcommand("show", "Show a part: objects, pads, size and dimensions");

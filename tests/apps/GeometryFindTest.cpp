@@ -1,0 +1,104 @@
+// Finding footprints by land pattern: lengths with units and tolerances as typed, and vaultry
+// find over footprints imported from KiCad files the test writes: the terms narrow, surface
+// only, nearest first, narrowed by name, printed for people and as JSON.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "apps/vaultry/GeometryQuery.h"
+#include "apps/vaultry/Session.h"
+#include "tests/apps/VaultryProgram.h"
+
+namespace {
+
+using vaultry::cli::CommandError;
+using vaultry::cli::GeometryQuery;
+using vaultry::cli::ParseLength;
+
+TEST(GeometryQueryTest, LengthsTakeTheirUnitAndTolerance) {
+    EXPECT_EQ(ParseLength("1.27mm").value, 1270000);
+    EXPECT_EQ(ParseLength("1.27mm").tolerance, 10000);
+    EXPECT_EQ(ParseLength("1.27").value, 1270000);
+    EXPECT_EQ(ParseLength("50mil").value, 1270000);
+    EXPECT_EQ(ParseLength("0.05in+-0.002").tolerance, 50800);
+    EXPECT_EQ(ParseLength("5.4mm±0.2").value, 5400000);
+    EXPECT_EQ(ParseLength("5.4mm±0.2mm").tolerance, 200000);
+    for (const char* bad : {"abc", "5.4cm", "-1mm", "5.4mm±0.2mil", "5.4mm±", "", "1e12mm"}) {
+        EXPECT_THROW(ParseLength(bad), CommandError) << bad;
+    }
+}
+
+TEST(GeometryQueryTest, EachTermNarrowsAndNearnessCountsInTolerances) {
+    GeometryQuery query;
+    query.pads = 8;
+    query.span = ParseLength("5.4mm±0.2");
+    PartGeometry soic{8, 1270000, 2, 5400000, 0, 0, true};
+    PartGeometry wide{8, 1270000, 2, 5550000, 0, 0, false};
+    EXPECT_TRUE(query.Matches(soic));
+    EXPECT_TRUE(query.Matches(wide));
+    EXPECT_LT(query.Distance(soic), query.Distance(wide));
+    query.smdOnly = true;
+    EXPECT_FALSE(query.Matches(wide));
+    query.pads = 14;
+    EXPECT_FALSE(query.Matches(soic));
+    EXPECT_TRUE(GeometryQuery{}.Empty());
+}
+
+class GeometryFindTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(program.Run("init").status, 0);
+        Write("SO-8.kicad_mod", TwoRows("SO-8", 4, 1.27, 5.4, false));
+        Write("SO-8W.kicad_mod", TwoRows("SO-8W", 4, 1.27, 5.55, false));
+        Write("DIP-8.kicad_mod", TwoRows("DIP-8", 4, 2.54, 7.62, true));
+        const auto run =
+            program.Run("import-kicad " + program.File("SO-8.kicad_mod") + " " +
+                        program.File("SO-8W.kicad_mod") + " " + program.File("DIP-8.kicad_mod"));
+        ASSERT_EQ(run.status, 0) << run.output;
+    }
+    void Write(const std::string& name, const std::string& text) {
+        std::ofstream(program.File(name)) << text;
+    }
+    // Two columns of `perRow` pads, `pitch` apart, the columns `span` apart (millimetres).
+    static std::string TwoRows(const std::string& name, int perRow, double pitch, double span,
+                               bool holes) {
+        std::string text = "(footprint \"" + name + "\"\n";
+        int number = 1;
+        for (const double x : {-span / 2, span / 2}) {
+            for (int i = 0; i < perRow; ++i) {
+                text += "  (pad \"" + std::to_string(number++) + "\" " +
+                        (holes ? "thru_hole" : "smd") + " rect (at " + std::to_string(x) + " " +
+                        std::to_string(i * pitch) + ") (size 1.5 0.6)" +
+                        (holes ? " (drill 0.8)" : "") + " (layers \"F.Cu\"))\n";
+            }
+        }
+        return text + ")\n";
+    }
+
+    vaultry::test::VaultryProgram program;
+};
+
+TEST_F(GeometryFindTest, TheTermsNarrowAndTheNearestComeFirst) {
+    const auto pitch = program.Run("find --pads 8 --pitch 1.27mm");
+    EXPECT_EQ(pitch.status, 0);
+    EXPECT_NE(pitch.output.find("SO-8\tuser\t8 pads\tpitch 1.27 mm\tspan 5.4 mm\t2 rows\tSMD"),
+              std::string::npos)
+        << pitch.output;
+    EXPECT_EQ(pitch.output.find("DIP-8"), std::string::npos);
+
+    const auto span = program.Run("find --span 5.5mm±0.2");
+    EXPECT_LT(span.output.find("SO-8W"), span.output.find("SO-8\t"));  // 5.55 is nearer
+
+    const auto holes = program.Run("find --pitch 100mil --unit mil");
+    EXPECT_NE(holes.output.find("DIP-8\tuser\t8 pads\tpitch 100 mil\tspan 300 mil\t2 rows\tTHT"),
+              std::string::npos)
+        << holes.output;
+    EXPECT_EQ(program.Run("find --pitch 100mil --smd").output, "");
+    EXPECT_EQ(program.Run("find --pads 8 --name W --json").output.find("\"name\":\"SO-8\""),
+              std::string::npos);
+    EXPECT_EQ(program.Run("find").status, 1);
+    EXPECT_EQ(program.Run("find --pitch 1.27cm").status, 1);
+}
+
+}  // namespace
