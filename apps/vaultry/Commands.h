@@ -96,6 +96,11 @@ struct FindRequest {
 };
 int FindCommand(Session& session, const FindRequest& request, Output output);
 
+// Groups of footprints whose copper pads match within `tolerance` (a length, 0.01 mm when
+// empty), moved and turned by right angles as need be, in `tier` or across all three.
+int DupesCommand(Session& session, const std::string& tier, const std::string& tolerance,
+                 Output output);
+
 // The tiers `tier` names ("" for all three, user first); throws CommandError for a bad name.
 std::vector<DATABASETYPE> TiersNamed(const std::string& tier);
 

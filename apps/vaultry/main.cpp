@@ -54,6 +54,8 @@ struct Arguments {
     vaultry::cli::KicadImportRequest kicad;
     vaultry::cli::FindRequest find;
     long findPads = -1;
+    std::string dupesTier;
+    std::string dupesTolerance;
     std::string findPitch;
     std::string findSpan;
 };
@@ -120,6 +122,15 @@ void AddBrowsing(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, A
             a.find.geometry.span = vaultry::cli::ParseLength(a.findSpan);
         }
         return FindCommand(s, a.find, o);
+    };
+
+    auto* dupes = app.add_subcommand(
+        "dupes", "Find footprints whose pads match (moved or turned), in one library or across");
+    AddTierOption(dupes, a.dupesTier, "Only this library");
+    dupes->add_option("--tolerance", a.dupesTolerance,
+                      "How far pads may differ: a length, 0.01mm by default");
+    commands[dupes] = [&a](Session& s, Output o) {
+        return DupesCommand(s, a.dupesTier, a.dupesTolerance, o);
     };
 
     auto* show = app.add_subcommand("show", "Show a part: objects, pads, size and dimensions");

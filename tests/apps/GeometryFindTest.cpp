@@ -101,4 +101,28 @@ TEST_F(GeometryFindTest, TheTermsNarrowAndTheNearestComeFirst) {
     EXPECT_EQ(program.Run("find --pitch 1.27cm").status, 1);
 }
 
+TEST_F(GeometryFindTest, AlikePatternsAreGroupedAcrossLibrariesWhateverTheirNamesAndTurns) {
+    // The SO-8 again, turned a quarter and moved, under another name, in another library.
+    std::string turned = "(footprint \"MyChip\"\n";
+    int number = 1;
+    for (const double y : {-2.7, 2.7}) {
+        for (int i = 0; i < 4; ++i) {
+            turned += "  (pad \"" + std::to_string(number++) + "\" smd rect (at " +
+                      std::to_string(10 + i * 1.27) + " " + std::to_string(y + 5) +
+                      ") (size 0.6 1.5) (layers \"F.Cu\"))\n";
+        }
+    }
+    Write("MyChip.kicad_mod", turned + ")\n");
+    ASSERT_EQ(
+        program.Run("import-kicad --tier corporate " + program.File("MyChip.kicad_mod")).status, 0);
+    const auto dupes = program.Run("dupes");
+    EXPECT_EQ(dupes.status, 0);
+    EXPECT_NE(dupes.output.find("SO-8 (user)\tMyChip (corporate)\n"), std::string::npos);
+    // The starter set's chip resistors and capacitors share their land patterns.
+    EXPECT_NE(dupes.output.find("C0603 (master)\tR0603 (master)\n"), std::string::npos);
+    EXPECT_EQ(program.Run("dupes --tier user").output, "");
+    const auto loose = program.Run("dupes --tier user --tolerance 0.2mm");
+    EXPECT_EQ(loose.output, "SO-8 (user)\tSO-8W (user)\n");  // 5.55 against 5.4
+}
+
 }  // namespace

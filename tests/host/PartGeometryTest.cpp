@@ -1,12 +1,16 @@
 // The land-pattern facts users search by, measured on the footprints the generator makes and on
-// hand-placed pads: pads, pitch, rows, span, body, and surface or through-hole.
+// hand-placed pads: pads, pitch, rows, span, body, and surface or through-hole; and pad
+// patterns compared wherever they stand and however they are turned.
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include "host/BuiltInPlugIns.h"
 #include "host/CDrwGroup.h"
 #include "host/CDrwShapes.h"
 #include "host/FootprintGenerator.h"
+#include "host/PadPattern.h"
 #include "host/PartGeometry.h"
 
 namespace {
@@ -76,6 +80,42 @@ TEST(PartGeometryTest, CentresRoundedApartStillShareTheirLine) {
     const PartGeometry row = MeasureGeometry(part);
     EXPECT_EQ(row.rowCount, 1);
     EXPECT_NEAR(row.pitch, 1270000, 2);
+}
+
+}  // namespace
+
+namespace {
+
+std::unique_ptr<CDrwGroup> Pads(const std::vector<std::array<long, 4>>& pads) {
+    auto part = std::make_unique<CDrwGroup>();
+    for (const auto& [x, y, width, height] : pads) {
+        part->Add(std::make_unique<CDrwPad>("1", PadShape::kRectangle, x, y, width, height));
+    }
+    return part;
+}
+
+TEST(PadPatternTest, PatternsMatchMovedAndTurnedButNotChanged) {
+    const auto soic = MakeTwoRowFootprint("SOIC-8", "U1", TwoRowPattern{});
+    const PadPattern pattern(*soic);
+    EXPECT_EQ(pattern.PadCount(), 8u);
+
+    auto moved = MakeTwoRowFootprint("SOIC-8", "U1", TwoRowPattern{});
+    moved->Offset(3000000, -7000000);
+    EXPECT_TRUE(pattern.Matches(PadPattern(*moved), 1000));
+
+    // The same pads turned a quarter: columns become rows, each pad's sides change places.
+    std::vector<std::array<long, 4>> turned;
+    for (const CDrwPad* pad : soic->Pads()) {
+        turned.push_back({-pad->m_y, pad->m_x, pad->m_height, pad->m_width});
+    }
+    EXPECT_TRUE(pattern.Matches(PadPattern(*Pads(turned)), 1000));
+
+    TwoRowPattern wider;
+    wider.rowSpan = Millimetres(5.6);
+    EXPECT_FALSE(pattern.Matches(PadPattern(*MakeTwoRowFootprint("W", "U1", wider)), 1000));
+    EXPECT_TRUE(
+        pattern.Matches(PadPattern(*MakeTwoRowFootprint("W", "U1", wider)), Millimetres(0.1)));
+    EXPECT_FALSE(PadPattern(CDrwGroup()).Matches(PadPattern(CDrwGroup()), 1000));
 }
 
 }  // namespace
