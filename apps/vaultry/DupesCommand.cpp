@@ -59,9 +59,15 @@ private:
     std::vector<std::size_t> m_parent;
 };
 
+// A part that cannot be read has no pattern to compare (`vaultry check` names it).
 const PadPattern* PatternOf(Session& session, Candidate& candidate) {
     if (candidate.pattern == nullptr) {
-        candidate.pattern = std::make_unique<PadPattern>(*LoadPart(session, candidate.part).group);
+        try {
+            candidate.pattern =
+                std::make_unique<PadPattern>(*LoadPart(session, candidate.part).group);
+        } catch (const CommandError&) {
+            candidate.pattern = std::make_unique<PadPattern>(CDrwGroup());
+        }
     }
     return candidate.pattern.get();
 }

@@ -3,6 +3,7 @@
 // only, nearest first, narrowed by name, printed for people and as JSON.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <fstream>
 
@@ -123,6 +124,21 @@ TEST_F(GeometryFindTest, AlikePatternsAreGroupedAcrossLibrariesWhateverTheirName
     EXPECT_EQ(program.Run("dupes --tier user").output, "");
     const auto loose = program.Run("dupes --tier user --tolerance 0.2mm");
     EXPECT_EQ(loose.output, "SO-8 (user)\tSO-8W (user)\n");  // 5.55 against 5.4
+
+    // A part whose data is damaged is left out of the comparison, not the end of it.
+    const std::string listed = program.Run("--json ls --tier user --name SO-8W").output;
+    const std::string id = listed.substr(listed.find("\"id\":") + 5);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(program.Library("user").c_str(), &db), SQLITE_OK);
+    const std::string damage =
+        "UPDATE tBlobs SET blbBlob=X'0102' WHERE lBlobID=(SELECT lBlobID FROM tObjects WHERE "
+        "lObjectID=" +
+        std::to_string(std::stol(id)) + ")";
+    EXPECT_EQ(sqlite3_exec(db, damage.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    const auto damaged = program.Run("dupes --tier user --tolerance 0.2mm");
+    EXPECT_EQ(damaged.status, 0) << damaged.output;
+    EXPECT_EQ(damaged.output, "");
 }
 
 }  // namespace
