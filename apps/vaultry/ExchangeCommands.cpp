@@ -53,13 +53,6 @@ void AddCategory(Session& session, const CategoryRef& ref, InterchangeFile& file
     }
 }
 
-// Names compared as the libraries compare them.
-struct FoldedLess {
-    bool operator()(const std::string& a, const std::string& b) const {
-        return text::CompareFolded(a, b) < 0;
-    }
-};
-
 // One store per category and document type, so that each goes with its own definitions.
 using Batches =
     std::map<std::pair<std::string, std::string>, std::vector<std::unique_ptr<CDrwGroup>>>;
@@ -71,7 +64,7 @@ std::size_t StoreBatches(Session& session, const CategoryRef& target, Batches& b
                          const InterchangeFile& file, bool& complete) {
     CMSAccessDBHandler& tier = session.Tier(target.type);
     LibraryEditor editor = session.Editor(target.type);
-    std::set<std::string, FoldedLess> names;  // of the parts stored by this import
+    std::set<std::string, text::FoldedLess> names;  // of the parts stored by this import
     std::size_t stored = 0;
     for (auto& [key, groups] : batches) {
         const long category = editor.MakeCategoryPath(target.id, key.first.c_str());

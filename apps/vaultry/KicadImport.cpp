@@ -29,13 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Names compared as the libraries compare them.
-struct FoldedLess {
-    bool operator()(const std::string& a, const std::string& b) const {
-        return text::CompareFolded(a, b) < 0;
-    }
-};
-
 // A library to store: its category name below the target ("" for the target itself) and its
 // files in name order.
 struct KicadLibrary {
@@ -118,7 +111,8 @@ std::vector<std::unique_ptr<CDrwGroup>> ReadLibrary(const KicadLibrary& library,
 // The parts to store: a name already in the library, or met before in this import, is told
 // and not stored.
 void KeepFreeNames(CMSAccessDBHandler& library, std::vector<std::unique_ptr<CDrwGroup>> parts,
-                   CDrwObList& kept, std::set<std::string, FoldedLess>& seen, ImportTally& tally) {
+                   CDrwObList& kept, std::set<std::string, text::FoldedLess>& seen,
+                   ImportTally& tally) {
     for (auto& part : parts) {
         const CString name = part->GetName() ? *part->GetName() : CString();
         if (!seen.insert(name.str()).second || library.GetObjectID(name, "Footprint") > 0) {
@@ -174,7 +168,7 @@ int ImportKicadCommand(Session& session, const KicadImportRequest& request, Outp
     ImportTally tally;
     Attempt("import-kicad", [&] { session.Rights().RequireOnCategory(library, target.id); });
     ProgressDisplay progress(static_cast<int>(total), true, "Reading footprints");
-    std::set<std::string, FoldedLess> seen;
+    std::set<std::string, text::FoldedLess> seen;
     for (const KicadLibrary& each : libraries) {
         CDrwObList parts;
         KeepFreeNames(library, ReadLibrary(each, tally, progress), parts, seen, tally);

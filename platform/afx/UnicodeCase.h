@@ -22,6 +22,13 @@ void AppendUtf8(std::string& out, char32_t cp);
 
 // <0, 0 or >0 as `a` sorts before, equal to or after `b` when case is ignored.
 int CompareFolded(std::string_view a, std::string_view b);
+
+// Orders texts as the libraries compare names: for sets and maps of names.
+struct FoldedLess {
+    bool operator()(std::string_view a, std::string_view b) const {
+        return CompareFolded(a, b) < 0;
+    }
+};
 std::string ToUpper(std::string_view text);
 std::string ToLower(std::string_view text);
 

@@ -24,7 +24,7 @@
 
 namespace {
 
-// 10,000 changes in all, in four runs of their own seed that the suite runs side by side.
+// 10,000 changes in all: four random sequences of 2,500 that the suite runs side by side.
 constexpr int kOperations = 2500;
 constexpr std::size_t kMostCategories = 30;  // beyond it, changes that grow trees stop
 constexpr long kMostParts = 8;
@@ -196,7 +196,7 @@ TEST_P(CategoryTreePropertyTest, RandomChangesLeaveEveryTreeSound) {
             for (CMSAccessDBHandler* library : libraries) {
                 ExpectSound(*library, step);
             }
-            ASSERT_FALSE(HasFailure()) << "seed " << GetParam() << ", step " << step;
+            ASSERT_FALSE(HasFailure()) << "sequence " << GetParam() << ", change " << step;
         }
     }
     for (CMSAccessDBHandler* library : libraries) {
