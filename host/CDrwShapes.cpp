@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
+#include "host/BuiltInPlugIns.h"
 #include "host/PartBlobCodec.h"
 
 IMPLEMENT_SERIAL(CDrwPad, CDrawObject, 1)
@@ -31,6 +33,15 @@ long Coordinate(PartBlobReader& in) {
     return static_cast<long>(value);
 }
 
+// A turn of at most one whole turn either way.
+long Angle(PartBlobReader& in) {
+    const std::int64_t value = in.Signed();
+    if (value < -360000 || value > 360000) {
+        throw PartBlobError("an angle in the part data is out of range");
+    }
+    return static_cast<long>(value);
+}
+
 bool Flag(PartBlobReader& in) {
     const std::uint8_t value = in.Byte();
     if (value > 1) {
@@ -51,8 +62,41 @@ CDrwPad::CDrwPad(const CString& number, PadShape shape, long x, long y, long wid
       m_height(height),
       m_drill(drill) {}
 
+bool CDrwPad::IsCopperLand() const {
+    const long layer = GetLayer();
+    return (m_bPlated || m_drill == 0) &&
+           (layer == kLayerCopperTop || layer == kLayerCopperBottom || layer == 0);
+}
+
 CKVRect CDrwPad::GetBoundingBox() const {
-    return {m_x - m_width / 2, m_y + m_height / 2, m_x + m_width / 2, m_y - m_height / 2};
+    if (m_rotation == 0 && m_eShape != PadShape::kPolygon) {
+        return {m_x - m_width / 2, m_y + m_height / 2, m_x + m_width / 2, m_y - m_height / 2};
+    }
+    const double angle = static_cast<double>(m_rotation) / 1000.0 * std::numbers::pi / 180.0;
+    const double cosine = std::cos(angle);
+    const double sine = std::sin(angle);
+    const auto turned = [&](double x, double y) {
+        const long tx = std::lround(x * cosine - y * sine);
+        const long ty = std::lround(x * sine + y * cosine);
+        return CKVRect{m_x + tx, m_y + ty, m_x + tx, m_y + ty};
+    };
+    const double w = static_cast<double>(m_width) / 2;
+    const double h = static_cast<double>(m_height) / 2;
+    if (m_eShape == PadShape::kRound || m_eShape == PadShape::kOval) {
+        // A stadium: the half of its straight part along the longer side, and its radius.
+        const double along = std::fabs(w - h);
+        const double radius = std::min(w, h);
+        const double ax = w >= h ? cosine : -sine;
+        const double ay = w >= h ? sine : cosine;
+        const long hx = std::lround(std::fabs(along * ax) + radius);
+        const long hy = std::lround(std::fabs(along * ay) + radius);
+        return {m_x - hx, m_y + hy, m_x + hx, m_y - hy};
+    }
+    CKVRect box = turned(-w, -h).Union(turned(w, -h)).Union(turned(w, h)).Union(turned(-w, h));
+    for (const auto& [x, y] : m_outline) {
+        box = box.Union(turned(static_cast<double>(x), static_cast<double>(y)));
+    }
+    return box;
 }
 
 void CDrwPad::Offset(long dx, long dy) {
@@ -68,12 +112,23 @@ void CDrwPad::EncodeShape(PartBlobWriter& out) const {
     out.Signed(m_width);
     out.Signed(m_height);
     out.Signed(m_drill);
+    out.Signed(m_rotation);
+    out.Signed(m_drillHeight);
+    out.Byte(m_bPlated ? 1 : 0);
+    if (m_eShape == PadShape::kPolygon) {
+        out.Unsigned(m_outline.size());
+        for (const auto& [x, y] : m_outline) {
+            out.Signed(x);
+            out.Signed(y);
+        }
+    }
 }
 
 void CDrwPad::DecodeShape(PartBlobReader& in, const PartDefinitionMap&, int) {
     m_strNumber = in.Text();
     const std::uint8_t shape = in.Byte();
-    if (shape > static_cast<std::uint8_t>(PadShape::kRoundedRectangle)) {
+    const auto last = in.Version() >= 2 ? PadShape::kPolygon : PadShape::kRoundedRectangle;
+    if (shape > static_cast<std::uint8_t>(last)) {
         throw PartBlobError("a pad shape in the part data is unknown");
     }
     m_eShape = static_cast<PadShape>(shape);
@@ -82,6 +137,21 @@ void CDrwPad::DecodeShape(PartBlobReader& in, const PartDefinitionMap&, int) {
     m_width = Size(in);
     m_height = Size(in);
     m_drill = Size(in);
+    if (in.Version() < 2) {
+        return;
+    }
+    m_rotation = Angle(in);
+    m_drillHeight = Size(in);
+    m_bPlated = Flag(in);
+    m_outline.clear();
+    if (m_eShape == PadShape::kPolygon) {
+        const std::size_t count = in.Count(2);
+        m_outline.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const long x = Coordinate(in);
+            m_outline.emplace_back(x, Coordinate(in));
+        }
+    }
 }
 
 CDrwLine::CDrwLine(long x1, long y1, long x2, long y2, long width)

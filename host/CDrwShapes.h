@@ -7,7 +7,8 @@
 
 #include "host/CDrawObject.h"
 
-enum class PadShape : std::uint8_t { kRound, kRectangle, kOval, kRoundedRectangle };
+// kPolygon: the outline's corners, from the pad's centre (trapezoids and free-form pads).
+enum class PadShape : std::uint8_t { kRound, kRectangle, kOval, kRoundedRectangle, kPolygon };
 
 class CDrwPad : public CDrawObject {
     DECLARE_SERIAL(CDrwPad)
@@ -18,6 +19,10 @@ public:
             long drill = 0);
 
     CKVObject* Clone() const override { return new CDrwPad(*this); }
+    // Whether a part is soldered by this pad: copper (a pad of no layer counts as copper), not a
+    // bare hole, nor an opening in the paste or the mask alone.
+    bool IsCopperLand() const;
+    // The pad as turned; a polygon's box covers its outline and its width and height.
     CKVRect GetBoundingBox() const override;
     void Offset(long dx, long dy) override;
     void EncodeShape(PartBlobWriter& out) const override;
@@ -30,6 +35,11 @@ public:
     long m_width = 0;
     long m_height = 0;
     long m_drill = 0;  // 0 for a surface pad
+    // Stored since the second format of the part data; the first reads them as these defaults.
+    long m_rotation = 0;     // thousandths of a degree, anticlockwise about the centre
+    long m_drillHeight = 0;  // a slot m_drill wide and this high (in the pad's frame); 0: round
+    bool m_bPlated = true;   // false: a bare hole, no copper
+    std::vector<std::pair<long, long>> m_outline;  // kPolygon, in the pad's frame
 };
 
 class CDrwLine : public CDrawObject {

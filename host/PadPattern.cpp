@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/BuiltInPlugIns.h"
 #include "host/CDrwGroup.h"
 #include "host/CDrwShapes.h"
 
@@ -11,11 +10,11 @@ PadPattern::PadPattern(const CDrwGroup& part) {
     double sumX = 0;
     double sumY = 0;
     for (const CDrwPad* pad : part.Pads()) {
-        if (pad->GetLayer() == kLayerCopperTop || pad->GetLayer() == kLayerCopperBottom ||
-            pad->GetLayer() == 0) {
+        if (pad->IsCopperLand()) {
+            const CKVRect box = pad->GetBoundingBox();  // a turned pad's size as it stands
             m_pads.push_back({static_cast<double>(pad->m_x), static_cast<double>(pad->m_y),
-                              static_cast<double>(pad->m_width),
-                              static_cast<double>(pad->m_height)});
+                              static_cast<double>(box.right - box.left),
+                              static_cast<double>(box.top - box.bottom)});
             sumX += pad->m_x;
             sumY += pad->m_y;
         }

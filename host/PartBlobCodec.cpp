@@ -102,7 +102,8 @@ void PartBlobReader::ReadHeader() {
             throw PartBlobError("the data is not a stored part");
         }
     }
-    if (Byte() != PartBlobWriter::kVersion) {
+    m_version = Byte();
+    if (m_version < 1 || m_version > PartBlobWriter::kVersion) {
         throw PartBlobError("the part was stored in a format this program does not read");
     }
     const std::size_t classes = Count(1);

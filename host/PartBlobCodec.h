@@ -36,7 +36,8 @@ public:
     const std::vector<const CRuntimeClass*>& Classes() const { return m_classes; }
 
     static constexpr char kMarker[4] = {'V', 'P', 'R', 'T'};
-    static constexpr std::uint8_t kVersion = 1;
+    // 2 added the pads' turn, slots, bare holes and outlines; blobs of 1 are still read.
+    static constexpr std::uint8_t kVersion = 2;
 
 private:
     std::vector<std::uint8_t> m_bytes;
@@ -60,6 +61,8 @@ public:
     const CRuntimeClass* Class();
     // Reads marker, version and both tables.
     void ReadHeader();
+    // The format the blob was written in, known once the header is read.
+    std::uint8_t Version() const { return m_version; }
     bool AtEnd() const { return m_position == m_size; }
     std::size_t Remaining() const { return m_size - m_position; }
 
@@ -67,6 +70,7 @@ private:
     const std::uint8_t* m_data;
     std::size_t m_size;
     std::size_t m_position = 0;
+    std::uint8_t m_version = 0;
     std::vector<CString> m_strings;
     std::vector<const CRuntimeClass*> m_classes;
 };

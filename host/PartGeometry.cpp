@@ -79,9 +79,7 @@ PartGeometry MeasureGeometry(const CDrwGroup& part) {
     std::vector<Centre> columns;  // across = x
     std::vector<Centre> rows;     // across = y
     for (const CDrwPad* pad : part.Pads()) {
-        // Openings in the paste or the mask alone are no pads a part is soldered by.
-        if (pad->GetLayer() != kLayerCopperTop && pad->GetLayer() != kLayerCopperBottom &&
-            pad->GetLayer() != 0) {
+        if (!pad->IsCopperLand()) {
             continue;
         }
         ++geometry.padCount;

@@ -20,7 +20,8 @@ struct PadShapeName {
 constexpr PadShapeName kPadShapes[] = {{PadShape::kRound, "round"},
                                        {PadShape::kRectangle, "rectangle"},
                                        {PadShape::kOval, "oval"},
-                                       {PadShape::kRoundedRectangle, "rounded-rectangle"}};
+                                       {PadShape::kRoundedRectangle, "rounded-rectangle"},
+                                       {PadShape::kPolygon, "polygon"}};
 
 [[noreturn]] void Malformed(const pugi::xml_node& node, const std::string& why) {
     throw CommandError("not a valid part interchange file: <" + std::string(node.name()) +
@@ -38,12 +39,48 @@ long Number(const pugi::xml_node& node, const char* name) {
     return value;
 }
 
+// An attribute files of earlier versions do not have.
+long NumberOr(const pugi::xml_node& node, const char* name, long absent) {
+    return node.attribute(name) ? Number(node, name) : absent;
+}
+
 bool Flag(const pugi::xml_node& node, const char* name) {
     const std::string text = node.attribute(name).value();
     if (text != "true" && text != "false") {
         Malformed(node, std::string("attribute ") + name + " must be true or false");
     }
     return text == "true";
+}
+
+void WritePoints(pugi::xml_node node, const std::vector<std::pair<long, long>>& points) {
+    for (const auto& [x, y] : points) {
+        pugi::xml_node point = node.append_child("point");
+        point.append_attribute("x") = x;
+        point.append_attribute("y") = y;
+    }
+}
+
+std::vector<std::pair<long, long>> ReadPoints(const pugi::xml_node& node) {
+    std::vector<std::pair<long, long>> points;
+    for (const pugi::xml_node point : node.children("point")) {
+        points.emplace_back(Number(point, "x"), Number(point, "y"));
+    }
+    return points;
+}
+
+// What pads gained after the first version is written only where it differs from the
+// default, so that the files of parts without it stay as they were.
+void WritePadExtras(pugi::xml_node node, const CDrwPad& pad) {
+    if (pad.m_rotation != 0) {
+        node.append_attribute("rotation") = pad.m_rotation;
+    }
+    if (pad.m_drillHeight != 0) {
+        node.append_attribute("drillHeight") = pad.m_drillHeight;
+    }
+    if (!pad.m_bPlated) {
+        node.append_attribute("plated") = false;
+    }
+    WritePoints(node, pad.m_outline);
 }
 
 void WriteCommon(pugi::xml_node node, const CDrawObject& object) {
@@ -82,6 +119,7 @@ void WriteObject(pugi::xml_node parent, const CDrawObject& object) {
         node.append_attribute("width") = pad->m_width;
         node.append_attribute("height") = pad->m_height;
         node.append_attribute("drill") = pad->m_drill;
+        WritePadExtras(node, *pad);
     } else if (const auto* line = dynamic_cast<const CDrwLine*>(&object)) {
         node = parent.append_child("line");
         node.append_attribute("x1") = line->m_x1;
@@ -108,11 +146,7 @@ void WriteObject(pugi::xml_node parent, const CDrawObject& object) {
         node = parent.append_child("polygon");
         node.append_attribute("width") = polygon->m_width;
         node.append_attribute("filled") = polygon->m_bFilled;
-        for (const auto& [x, y] : polygon->m_points) {
-            pugi::xml_node point = node.append_child("point");
-            point.append_attribute("x") = x;
-            point.append_attribute("y") = y;
-        }
+        WritePoints(node, polygon->m_points);
     } else if (const auto* text = dynamic_cast<const CDrwText*>(&object)) {
         node = parent.append_child("text");
         node.append_attribute("x") = text->m_x;
@@ -165,9 +199,16 @@ std::unique_ptr<CDrawObject> ReadShape(const pugi::xml_node& node) {
         if (shape == nullptr) {
             Malformed(node, "unknown pad shape \"" + shapeName + "\"");
         }
-        return std::make_unique<CDrwPad>(
+        auto pad = std::make_unique<CDrwPad>(
             node.attribute("number").value(), shape->shape, Number(node, "x"), Number(node, "y"),
             Number(node, "width"), Number(node, "height"), Number(node, "drill"));
+        pad->m_rotation = NumberOr(node, "rotation", 0);
+        pad->m_drillHeight = NumberOr(node, "drillHeight", 0);
+        pad->m_bPlated = !node.attribute("plated") || Flag(node, "plated");
+        if (shape->shape == PadShape::kPolygon) {
+            pad->m_outline = ReadPoints(node);
+        }
+        return pad;
     }
     if (kind == "line") {
         return std::make_unique<CDrwLine>(Number(node, "x1"), Number(node, "y1"),
@@ -185,11 +226,7 @@ std::unique_ptr<CDrawObject> ReadShape(const pugi::xml_node& node) {
                                             Flag(node, "filled"));
     }
     if (kind == "polygon") {
-        std::vector<std::pair<long, long>> points;
-        for (const pugi::xml_node point : node.children("point")) {
-            points.emplace_back(Number(point, "x"), Number(point, "y"));
-        }
-        return std::make_unique<CDrwPolygon>(std::move(points), Number(node, "width"),
+        return std::make_unique<CDrwPolygon>(ReadPoints(node), Number(node, "width"),
                                              Flag(node, "filled"));
     }
     if (kind == "text") {

@@ -15,7 +15,8 @@
 
 namespace vaultry::cli {
 
-inline constexpr int kInterchangeVersion = 1;
+// 2 added the pads' turn, slots, bare holes and outlines, which a reader of 1 would drop.
+inline constexpr int kInterchangeVersion = 2;
 
 struct InterchangeDefinitions {
     CLayerDefinition layers;

@@ -28,8 +28,10 @@ const char* ShapeName(PadShape shape) {
             return "rectangle";
         case PadShape::kOval:
             return "oval";
-        default:
+        case PadShape::kRoundedRectangle:
             return "rounded rectangle";
+        default:
+            return "polygon";
     }
 }
 
@@ -97,7 +99,9 @@ void PrintPart(const LoadedPart& part, const CUnitInfo& units, Output output) {
             out << (i ? "," : "") << "{\"number\":" << JsonString(pad.m_strNumber.str())
                 << ",\"shape\":\"" << ShapeName(pad.m_eShape) << "\",\"x\":" << pad.m_x
                 << ",\"y\":" << pad.m_y << ",\"width\":" << pad.m_width
-                << ",\"height\":" << pad.m_height << ",\"drill\":" << pad.m_drill << "}";
+                << ",\"height\":" << pad.m_height << ",\"drill\":" << pad.m_drill
+                << ",\"drillHeight\":" << pad.m_drillHeight << ",\"rotation\":" << pad.m_rotation
+                << ",\"plated\":" << (pad.m_bPlated ? "true" : "false") << "}";
         }
         out << "],\"dimensions\":[";
         for (int i = 0; i < dimensions.GetCount(); ++i) {
@@ -121,8 +125,15 @@ void PrintPart(const LoadedPart& part, const CUnitInfo& units, Output output) {
             << units.Format(pad->m_width).str() << " x " << units.Format(pad->m_height).str()
             << " at (" << units.Format(pad->m_x).str() << ", " << units.Format(pad->m_y).str()
             << ")";
+        if (pad->m_rotation != 0) {
+            out << ", turned " << static_cast<double>(pad->m_rotation) / 1000.0 << " degrees";
+        }
         if (pad->m_drill > 0) {
-            out << ", drill " << units.Format(pad->m_drill).str();
+            out << (pad->m_bPlated ? ", drill " : ", bare hole ")
+                << units.Format(pad->m_drill).str();
+            if (pad->m_drillHeight > 0) {
+                out << " x " << units.Format(pad->m_drillHeight).str();
+            }
         }
         out << "\n";
     }

@@ -91,32 +91,51 @@ QPen PartPainter::PenOf(const QColor& colour, long width) const {
     return pen;
 }
 
+// Drawn in the pad's own frame, its centre at the origin, then turned and moved into place.
 void PartPainter::DrawPad(const CDrwPad& pad, const QColor& colour) {
-    const QRectF body(static_cast<double>(pad.m_x - pad.m_width / 2),
-                      static_cast<double>(pad.m_y - pad.m_height / 2),
+    m_painter.save();
+    m_painter.translate(Point(pad.m_x, pad.m_y));
+    m_painter.rotate(static_cast<double>(pad.m_rotation) / 1000.0);
+    const QRectF body(static_cast<double>(-pad.m_width / 2), static_cast<double>(-pad.m_height / 2),
                       static_cast<double>(pad.m_width), static_cast<double>(pad.m_height));
     const double shorter = std::min(body.width(), body.height());
     m_painter.setPen(Qt::NoPen);
     m_painter.setBrush(colour);
-    switch (pad.m_eShape) {
-        case PadShape::kRound:
-            m_painter.drawEllipse(body);
-            break;
-        case PadShape::kRectangle:
-            m_painter.drawRect(body);
-            break;
-        case PadShape::kOval:
-            m_painter.drawRoundedRect(body, shorter / 2, shorter / 2);
-            break;
-        case PadShape::kRoundedRectangle:
-            m_painter.drawRoundedRect(body, shorter / 4, shorter / 4);
-            break;
+    if (pad.m_bPlated || pad.m_drill == 0) {
+        switch (pad.m_eShape) {
+            case PadShape::kRound:
+                m_painter.drawEllipse(body);
+                break;
+            case PadShape::kRectangle:
+                m_painter.drawRect(body);
+                break;
+            case PadShape::kOval:
+                m_painter.drawRoundedRect(body, shorter / 2, shorter / 2);
+                break;
+            case PadShape::kRoundedRectangle:
+                m_painter.drawRoundedRect(body, shorter / 4, shorter / 4);
+                break;
+            case PadShape::kPolygon: {
+                QPolygonF outline;
+                for (const auto& [x, y] : pad.m_outline) {
+                    outline << QPointF(static_cast<double>(x), static_cast<double>(y));
+                }
+                m_painter.drawPolygon(outline);
+                break;
+            }
+        }
+    } else {
+        m_painter.setPen(PenOf(colour, 0));  // a bare hole: its rim only
     }
     if (pad.m_drill > 0) {
-        const double radius = static_cast<double>(pad.m_drill) / 2;
+        const double width = static_cast<double>(pad.m_drill);
+        const double height =
+            static_cast<double>(pad.m_drillHeight > 0 ? pad.m_drillHeight : pad.m_drill);
+        const double radius = std::min(width, height) / 2;
         m_painter.setBrush(LayerPalette::Background());
-        m_painter.drawEllipse(Point(pad.m_x, pad.m_y), radius, radius);
+        m_painter.drawRoundedRect(QRectF(-width / 2, -height / 2, width, height), radius, radius);
     }
+    m_painter.restore();
 }
 
 void PartPainter::DrawLine(const CDrwLine& line, const QColor& colour) {

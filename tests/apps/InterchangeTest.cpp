@@ -31,6 +31,12 @@ std::unique_ptr<CDrwGroup> EveryKind() {
     pad->AddAttribute(std::make_unique<CDrawAttribute>("NET", "GND"));
     inner->Add(std::move(pad));
     inner->Add(std::make_unique<CDrwText>(4, 5, "Ünïcødé text", 900, 90000));
+    auto freeForm = std::make_unique<CDrwPad>("B2", PadShape::kPolygon, 7, 8, 40, 40, 12);
+    freeForm->m_rotation = 30000;
+    freeForm->m_drillHeight = 20;
+    freeForm->m_bPlated = false;
+    freeForm->m_outline = {{-20, -20}, {20, -20}, {0, 20}};
+    inner->Add(std::move(freeForm));
     group->Add(std::move(inner));
     return group;
 }
@@ -49,7 +55,11 @@ std::string Describe(const CDrawObject& object) {
             std::to_string(box.right) + "," + std::to_string(box.bottom) + "]";
     if (const auto* pad = dynamic_cast<const CDrwPad*>(&object)) {
         text += " #" + pad->m_strNumber.str() + " s" + std::to_string(int(pad->m_eShape)) + " d" +
-                std::to_string(pad->m_drill);
+                std::to_string(pad->m_drill) + "x" + std::to_string(pad->m_drillHeight) + " r" +
+                std::to_string(pad->m_rotation) + (pad->m_bPlated ? " plated" : " bare");
+        for (const auto& [x, y] : pad->m_outline) {
+            text += " (" + std::to_string(x) + "," + std::to_string(y) + ")";
+        }
     } else if (const auto* arc = dynamic_cast<const CDrwArc*>(&object)) {
         text += " a" + std::to_string(arc->m_startAngle) + "/" + std::to_string(arc->m_sweepAngle);
     } else if (const auto* label = dynamic_cast<const CDrwText*>(&object)) {
@@ -108,12 +118,26 @@ TEST_F(InterchangeTest, EveryKindOfObjectAndTheDefinitionsComeBackWhole) {
     EXPECT_EQ(definitions.colours.GetColor(0), (ColorInfo{3, "Red", 0xC83232}));
 }
 
+TEST_F(InterchangeTest, AFileOfTheFirstVersionReadsItsPadsPlatedAndUnturned) {
+    const InterchangeFile read = ReadInterchange(
+        Write("<vaultry-parts version=\"1\"><definitions docType=\"Footprint\"/><part "
+              "docType=\"Footprint\"><group layer=\"0\" colour=\"0\"><pad shape=\"round\" "
+              "number=\"1\" x=\"0\" y=\"0\" width=\"9\" height=\"9\" drill=\"4\" layer=\"1\" "
+              "colour=\"0\"/></group></part></vaultry-parts>"));
+    ASSERT_EQ(read.parts.size(), 1u);
+    const CDrwPad& pad = *read.parts[0].group->Pads().at(0);
+    EXPECT_TRUE(pad.m_bPlated);
+    EXPECT_EQ(pad.m_rotation, 0);
+    EXPECT_EQ(pad.m_drillHeight, 0);
+    EXPECT_TRUE(pad.m_outline.empty());
+}
+
 TEST_F(InterchangeTest, ADamagedOrForeignFileIsRefusedWithTheReason) {
     const std::string head = "<vaultry-parts version=\"1\"><definitions docType=\"Footprint\"/>";
     const std::string part = "<part docType=\"Footprint\"><group layer=\"0\" colour=\"0\">";
     EXPECT_NE(Refusal("<vaultry-parts").find("file.xml: "), std::string::npos);
     EXPECT_NE(Refusal("<other/>").find("not a part interchange file"), std::string::npos);
-    EXPECT_NE(Refusal("<vaultry-parts version=\"2\"/>").find("newer version of the format (2)"),
+    EXPECT_NE(Refusal("<vaultry-parts version=\"3\"/>").find("newer version of the format (3)"),
               std::string::npos);
     EXPECT_NE(Refusal(head + part +
                       "<line x1=\"1e3\" y1=\"0\" x2=\"0\" y2=\"0\" width=\"1\" layer=\"1\" "
@@ -127,6 +151,12 @@ TEST_F(InterchangeTest, ADamagedOrForeignFileIsRefusedWithTheReason) {
                       "<pad shape=\"star\" number=\"1\" x=\"0\" y=\"0\" width=\"1\" height=\"1\" "
                       "drill=\"0\" layer=\"1\" colour=\"0\"/></group></part></vaultry-parts>")
                   .find("unknown pad shape \"star\""),
+              std::string::npos);
+    EXPECT_NE(Refusal(head + part +
+                      "<pad shape=\"round\" number=\"1\" x=\"0\" y=\"0\" width=\"1\" height=\"1\" "
+                      "drill=\"1\" plated=\"maybe\" layer=\"1\" colour=\"0\"/></group></part>"
+                      "</vaultry-parts>")
+                  .find("attribute plated must be true or false"),
               std::string::npos);
     EXPECT_NE(Refusal("<vaultry-parts version=\"1\">" + part + "</group></part></vaultry-parts>")
                   .find("no <definitions> for document type \"Footprint\""),

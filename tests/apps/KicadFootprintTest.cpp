@@ -133,23 +133,42 @@ TEST(KicadFootprintTest, AKicad6FootprintBecomesPadsAndDrawingsWithYUpwards) {
         (std::map<std::string, int>{{"3D model", 1}, {"fp_line on layer In1.Cu, left out", 1}}));
 }
 
-TEST(KicadFootprintTest, AKicad5ModuleWithHolesTurnedPadsAndAnAngleArc) {
+TEST(KicadFootprintTest, AKicad5ModuleWithHolesSlotsTurnedAndFreeFormPadsAndAnAngleArc) {
     const Footprint footprint = ReadFootprint(R"((module DIP-4 (layer F.Cu) (tedit 0)
   (fp_arc (start 0 0) (end 1 0) (angle 90) (layer F.SilkS) (width 0.12))
   (pad 1 thru_hole rect (at 0 0 90) (size 1.6 1.2) (drill 0.8) (layers *.Cu *.Mask))
-  (pad 2 thru_hole oval (at 2.54 0 45) (size 1.6 1.6) (drill oval 0.8 1.2) (layers *.Cu))
+  (pad 2 thru_hole oval (at 2.54 0 -45) (size 1.6 1.6) (drill oval 0.8 1.2 (offset 0.1 0))
+    (layers *.Cu))
   (pad "" np_thru_hole circle (at 1 1) (size 1 1) (drill 1) (layers *.Cu))
   (pad 3 smd trapezoid (at 0 2) (size 1 1) (rect_delta 0 0.2) (layers F.Cu))
   (pad 4 smd custom (at 0 3) (size 1 1) (layers F.Cu) (primitives (gr_poly (pts (xy 0 0)))))
+  (pad 5 smd custom (at 0 4) (size 0.5 0.5) (layers F.Cu)
+    (primitives (gr_poly (pts (xy -1 -1) (xy 1 -1) (xy 0 2)) (width 0)) (gr_circle (center 0 0)
+    (end 0.2 0))))
 ))");
     const auto pads = All<CDrwPad>(footprint);
-    ASSERT_EQ(pads.size(), 5u);
-    EXPECT_EQ(pads[0]->m_width, 1200000);  // turned a quarter: width and height change places
-    EXPECT_EQ(pads[0]->m_height, 1600000);
+    ASSERT_EQ(pads.size(), 6u);
+    EXPECT_EQ(pads[0]->m_width, 1600000);  // kept as the file has it, turned
+    EXPECT_EQ(pads[0]->m_rotation, 90000);
     EXPECT_EQ(pads[0]->m_drill, 800000);
+    EXPECT_EQ(pads[1]->m_rotation, 315000);
     EXPECT_EQ(pads[1]->m_drill, 800000);
-    EXPECT_EQ(pads[3]->m_eShape, PadShape::kRectangle);
+    EXPECT_EQ(pads[1]->m_drillHeight, 1200000);
+    EXPECT_FALSE(pads[2]->m_bPlated);
+    EXPECT_FALSE(pads[2]->IsCopperLand());
+    EXPECT_TRUE(pads[1]->IsCopperLand());
+    EXPECT_EQ(pads[3]->m_eShape, PadShape::kPolygon);
     EXPECT_EQ(pads[3]->m_drill, 0);
+    // Narrowed by 0.1 mm at each end of its top side (KiCad's y runs downwards).
+    EXPECT_EQ(pads[3]->m_outline,
+              (std::vector<std::pair<long, long>>{
+                  {-600000, -500000}, {-400000, 500000}, {400000, 500000}, {600000, -500000}}));
+    EXPECT_EQ(pads[4]->m_outline.size(), 4u);  // a polygon of one point: its anchor instead
+    EXPECT_EQ(pads[5]->m_outline,
+              (std::vector<std::pair<long, long>>{{-kMm, kMm}, {kMm, kMm}, {0, -2 * kMm}}));
+    const CKVRect box = pads[5]->GetBoundingBox();
+    EXPECT_EQ(box.left, -kMm);
+    EXPECT_EQ(box.bottom, -4 * kMm - 2 * kMm);
     const auto arcs = All<CDrwArc>(footprint);
     ASSERT_EQ(arcs.size(), 1u);
     EXPECT_EQ(arcs[0]->m_startAngle, 0);
@@ -157,11 +176,8 @@ TEST(KicadFootprintTest, AKicad5ModuleWithHolesTurnedPadsAndAnAngleArc) {
     EXPECT_EQ(arcs[0]->m_radius, kMm);
     EXPECT_EQ(
         footprint.approximated,
-        (std::map<std::string, int>{{"custom pad, stored as a rectangle", 1},
-                                    {"oval drill, stored as round", 1},
-                                    {"pad turned by other than a right angle, stored unturned", 1},
-                                    {"trapezoid pad, stored as a rectangle", 1},
-                                    {"unplated hole, stored as a pad", 1}}));
+        (std::map<std::string, int>{{"free-form pad's gr_circle, left out of its outline", 1},
+                                    {"pad off its drill's centre, stored centred on it", 1}}));
 }
 
 TEST(KicadFootprintTest, WhatIsNoFootprintOrIsDamagedIsRefusedWithItsLine) {

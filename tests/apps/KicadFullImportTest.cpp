@@ -1,7 +1,7 @@
 // Opt-in (VAULTRY_KICAD_FULL=1, with Debian's kicad-footprints installed): every footprint of
 // the package reads, or fails with a reason, and for every one read the pads agree with what
 // the file says, counted and measured apart from the reader: the number of pads and the box
-// they cover (pads turned by a right angle measured turned).
+// their rectangles cover, turned as the file turns them.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <regex>
 #include <sstream>
 
@@ -26,12 +27,18 @@ const fs::path kPackage = "/usr/share/kicad/footprints";
 struct PadBox {
     long count = 0;
     long left = LONG_MAX, right = LONG_MIN, low = LONG_MAX, high = LONG_MIN;
-    void Add(long x, long y, long width, long height) {
+    // A pad of `width` x `height` at (x, y), turned by `degrees`.
+    void Add(long x, long y, long width, long height, double degrees) {
+        const double angle = degrees * std::numbers::pi / 180.0;
+        const long halfX = std::lround(std::fabs(width * std::cos(angle)) / 2 +
+                                       std::fabs(height * std::sin(angle)) / 2);
+        const long halfY = std::lround(std::fabs(width * std::sin(angle)) / 2 +
+                                       std::fabs(height * std::cos(angle)) / 2);
         ++count;
-        left = std::min(left, x - width / 2);
-        right = std::max(right, x + width / 2);
-        low = std::min(low, y - height / 2);
-        high = std::max(high, y + height / 2);
+        left = std::min(left, x - halfX);
+        right = std::max(right, x + halfX);
+        low = std::min(low, y - halfY);
+        high = std::max(high, y + halfY);
     }
     bool operator==(const PadBox&) const = default;
 };
@@ -48,13 +55,8 @@ PadBox PadsOfText(const std::string& text) {
     for (auto it = std::sregex_iterator(text.begin(), text.end(), pad);
          it != std::sregex_iterator(); ++it) {
         const std::smatch& m = *it;
-        long width = Nanometres(m[4]);
-        long height = Nanometres(m[5]);
         const double angle = m[3].matched ? std::stod(m[3]) : 0.0;
-        if (std::lround(angle / 90.0) % 2 != 0 && std::fmod(angle, 90.0) == 0.0) {
-            std::swap(width, height);
-        }
-        box.Add(Nanometres(m[1]), -Nanometres(m[2]), width, height);
+        box.Add(Nanometres(m[1]), -Nanometres(m[2]), Nanometres(m[4]), Nanometres(m[5]), angle);
     }
     return box;
 }
@@ -62,7 +64,8 @@ PadBox PadsOfText(const std::string& text) {
 PadBox PadsOfPart(const CDrwGroup& part) {
     PadBox box;
     for (const CDrwPad* pad : part.Pads()) {
-        box.Add(pad->m_x, pad->m_y, pad->m_width, pad->m_height);
+        box.Add(pad->m_x, pad->m_y, pad->m_width, pad->m_height,
+                static_cast<double>(pad->m_rotation) / 1000.0);
     }
     return box;
 }

@@ -1,5 +1,6 @@
-// Writes the starting inputs of the fuzz targets: a common data block (plain and compressed), a
-// footprint's part blob and an XML archive. To make them again after a format change:
+// Writes the starting inputs of the fuzz targets: a common data block (plain and compressed),
+// footprints' part blobs and an XML archive (part_blob/soic8_first_format, kept by hand, is a
+// part blob of the first format). To make them again after a format change:
 //   build/fuzz/tests/fuzz/MakeFuzzCorpus tests/fuzz/corpus
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 
 #include "host/BuiltInPlugIns.h"
 #include "host/CBlob.h"
+#include "host/CDrwShapes.h"
 #include "host/CLibraryObject.h"
 #include "host/CSafeStartAndEndElement.h"
 #include "host/FootprintGenerator.h"
@@ -22,6 +24,15 @@ namespace {
 void Write(const std::string& path, const void* data, std::size_t size) {
     std::ofstream(path, std::ios::binary)
         .write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+void WritePart(const std::string& path, CDrwGroup& part, const CKV_DocInterface& footprint) {
+    CLibraryObject encoder;
+    encoder.AddObjectToList(&part);
+    std::unique_ptr<CBlob> blob(encoder.EncodeBlob(nullptr, nullptr, nullptr,
+                                                   footprint.GetLayerDefinition(), nullptr, false));
+    encoder.EmptyObjectList();
+    Write(path, blob->m_pData, blob->m_nSize);
 }
 
 }  // namespace
@@ -61,11 +72,14 @@ int main(int argc, char** argv) {
     std::free(plainBytes);
 
     auto part = MakeTwoRowFootprint("SOIC-8", "U1", TwoRowPattern{});
-    CLibraryObject encoder;
-    encoder.AddObjectToList(part.get());
-    std::unique_ptr<CBlob> blob(encoder.EncodeBlob(
-        nullptr, nullptr, nullptr, footprint->GetLayerDefinition(), nullptr, false));
-    encoder.EmptyObjectList();
-    Write(folder + "/part_blob/soic8", blob->m_pData, blob->m_nSize);
+    WritePart(folder + "/part_blob/soic8", *part, *footprint);
+    // Pads of what the second format added: turned, slotted, bare and free-form.
+    auto pad = std::make_unique<CDrwPad>("9", PadShape::kPolygon, 0, 0, 1000000, 800000, 400000);
+    pad->m_rotation = 30000;
+    pad->m_drillHeight = 600000;
+    pad->m_bPlated = false;
+    pad->m_outline = {{-500000, -400000}, {500000, -400000}, {0, 400000}};
+    part->Add(std::move(pad));
+    WritePart(folder + "/part_blob/free_form_pads", *part, *footprint);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <random>
 
@@ -127,7 +128,7 @@ TEST(PartBlobTest, DamagedBlobsAreRefusedWithoutHarm) {
                     {0, 0, 0, 0, 0, 1});  // class 0, unnamed, layer, colour, no attributes, 1 child
     }
     EXPECT_EQ(Decode(CBlob(deep.data(), static_cast<DWORD>(deep.size()))), nullptr);
-    EXPECT_EQ(Decode(CBlob(reinterpret_cast<const BYTE*>("VPRT\x02"), 5)), nullptr);
+    EXPECT_EQ(Decode(CBlob(reinterpret_cast<const BYTE*>("VPRT\x03"), 5)), nullptr);
 }
 
 TEST(PartBlobTest, GroupsArePreparedCentredAndDesignatorsMarked) {
@@ -176,4 +177,124 @@ TEST(PartBlobTest, PlugInsServeTheirTypesAndClassifyObjects) {
     CDrwGroup bracket;
     bracket.Add(std::make_unique<CDrwLine>(0, 0, 1000, 0, 100));
     EXPECT_EQ(GetLibDocTypeForObject(&bracket), "CAD-Object");
+}
+
+namespace {
+
+// A small footprint with every kind of object, its pad of the first format's kind.
+std::unique_ptr<CDrwGroup> EveryKindOfObject() {
+    auto part = std::make_unique<CDrwGroup>();
+    part->SetName("G");
+    auto pad = std::make_unique<CDrwPad>("1", PadShape::kOval, 1000, -2000, 600, 400, 300);
+    pad->SetLayer(kLayerCopperTop);
+    part->Add(std::move(pad));
+    part->Add(std::make_unique<CDrwLine>(0, 0, 5, -5, 2));
+    part->Add(std::make_unique<CDrwArc>(1, 2, 3, 4000, 90000, 5));
+    part->Add(std::make_unique<CDrwCircle>(-1, -2, 30, 4, true));
+    part->Add(std::make_unique<CDrwPolygon>(
+        std::vector<std::pair<long, long>>{{0, 0}, {9, 0}, {9, 9}}, 1, false));
+    part->Add(std::make_unique<CDrwText>(7, 8, "U?", 100, 90000));
+    return part;
+}
+
+std::vector<BYTE> BytesOf(const CBlob& blob) {
+    return {blob.m_pData, blob.m_pData + blob.m_nSize};
+}
+
+// EveryKindOfObject as the first format wrote it.
+const std::vector<BYTE> kFirstFormat = {
+    0x56, 0x50, 0x52, 0x54, 0x01, 0x07, 0x09, 0x43, 0x44, 0x72, 0x77, 0x47, 0x72, 0x6F, 0x75, 0x70,
+    0x07, 0x43, 0x44, 0x72, 0x77, 0x50, 0x61, 0x64, 0x08, 0x43, 0x44, 0x72, 0x77, 0x4C, 0x69, 0x6E,
+    0x65, 0x07, 0x43, 0x44, 0x72, 0x77, 0x41, 0x72, 0x63, 0x0A, 0x43, 0x44, 0x72, 0x77, 0x43, 0x69,
+    0x72, 0x63, 0x6C, 0x65, 0x0B, 0x43, 0x44, 0x72, 0x77, 0x50, 0x6F, 0x6C, 0x79, 0x67, 0x6F, 0x6E,
+    0x08, 0x43, 0x44, 0x72, 0x77, 0x54, 0x65, 0x78, 0x74, 0x03, 0x01, 0x47, 0x01, 0x31, 0x02, 0x55,
+    0x3F, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x06, 0x01, 0x00, 0x02, 0x00, 0x00, 0x01, 0x02,
+    0xD0, 0x0F, 0x9F, 0x1F, 0xB0, 0x09, 0xA0, 0x06, 0xD8, 0x04, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+    0x00, 0x0A, 0x09, 0x04, 0x03, 0x00, 0x00, 0x00, 0x00, 0x02, 0x04, 0x06, 0xC0, 0x3E, 0xA0, 0xFE,
+    0x0A, 0x0A, 0x04, 0x00, 0x00, 0x00, 0x00, 0x01, 0x03, 0x3C, 0x08, 0x01, 0x05, 0x00, 0x00, 0x00,
+    0x00, 0x03, 0x00, 0x00, 0x12, 0x00, 0x12, 0x12, 0x02, 0x00, 0x06, 0x00, 0x00, 0x00, 0x00, 0x0E,
+    0x10, 0x02, 0xC8, 0x01, 0xA0, 0xFE, 0x0A};
+
+// A pad of everything the second format added.
+std::unique_ptr<CDrwPad> FreeFormPad() {
+    auto pad = std::make_unique<CDrwPad>("2", PadShape::kPolygon, 0, 0, 10, 10, 4);
+    pad->m_rotation = 45000;
+    pad->m_drillHeight = 6;
+    pad->m_bPlated = false;
+    pad->m_outline = {{-5, -5}, {5, -5}, {0, 5}};
+    return pad;
+}
+
+// EveryKindOfObject with FreeFormPad, as the second format writes it.
+const std::vector<BYTE> kSecondFormat = {
+    0x56, 0x50, 0x52, 0x54, 0x02, 0x07, 0x09, 0x43, 0x44, 0x72, 0x77, 0x47, 0x72, 0x6F, 0x75, 0x70,
+    0x07, 0x43, 0x44, 0x72, 0x77, 0x50, 0x61, 0x64, 0x08, 0x43, 0x44, 0x72, 0x77, 0x4C, 0x69, 0x6E,
+    0x65, 0x07, 0x43, 0x44, 0x72, 0x77, 0x41, 0x72, 0x63, 0x0A, 0x43, 0x44, 0x72, 0x77, 0x43, 0x69,
+    0x72, 0x63, 0x6C, 0x65, 0x0B, 0x43, 0x44, 0x72, 0x77, 0x50, 0x6F, 0x6C, 0x79, 0x67, 0x6F, 0x6E,
+    0x08, 0x43, 0x44, 0x72, 0x77, 0x54, 0x65, 0x78, 0x74, 0x04, 0x01, 0x47, 0x01, 0x31, 0x02, 0x55,
+    0x3F, 0x01, 0x32, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x07, 0x01, 0x00, 0x02, 0x00, 0x00,
+    0x01, 0x02, 0xD0, 0x0F, 0x9F, 0x1F, 0xB0, 0x09, 0xA0, 0x06, 0xD8, 0x04, 0x00, 0x00, 0x01, 0x02,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0A, 0x09, 0x04, 0x03, 0x00, 0x00, 0x00, 0x00, 0x02, 0x04,
+    0x06, 0xC0, 0x3E, 0xA0, 0xFE, 0x0A, 0x0A, 0x04, 0x00, 0x00, 0x00, 0x00, 0x01, 0x03, 0x3C, 0x08,
+    0x01, 0x05, 0x00, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x12, 0x00, 0x12, 0x12, 0x02, 0x00, 0x06,
+    0x00, 0x00, 0x00, 0x00, 0x0E, 0x10, 0x02, 0xC8, 0x01, 0xA0, 0xFE, 0x0A, 0x01, 0x00, 0x00, 0x00,
+    0x00, 0x03, 0x04, 0x00, 0x00, 0x14, 0x14, 0x08, 0x90, 0xBF, 0x05, 0x0C, 0x00, 0x03, 0x09, 0x09,
+    0x0A, 0x09, 0x00, 0x0A};
+
+}  // namespace
+
+TEST(PartBlobTest, PartsOfTheFirstFormatStillDecodeAndTheSecondIsPinned) {
+    const CBlob first(kFirstFormat.data(), static_cast<DWORD>(kFirstFormat.size()));
+    auto old = Decode(first);
+    ASSERT_NE(old, nullptr);
+    const CDrwPad& pad = *old->Pads()[0];
+    EXPECT_EQ(pad.m_eShape, PadShape::kOval);
+    EXPECT_EQ(pad.m_drill, 300);
+    EXPECT_EQ(pad.m_rotation, 0);
+    EXPECT_EQ(pad.m_drillHeight, 0);
+    EXPECT_TRUE(pad.m_bPlated);
+    // Read back, it is the part it was: written again, it is what the part writes today.
+    EXPECT_EQ(BytesOf(*Encode(*old)), BytesOf(*Encode(*EveryKindOfObject())));
+
+    auto part = EveryKindOfObject();
+    part->Add(FreeFormPad());
+    EXPECT_EQ(BytesOf(*Encode(*part)), kSecondFormat);
+    const CBlob second(kSecondFormat.data(), static_cast<DWORD>(kSecondFormat.size()));
+    auto back = Decode(second);
+    ASSERT_NE(back, nullptr);
+    const CDrwPad& freeForm = *back->Pads()[1];
+    EXPECT_EQ(freeForm.m_eShape, PadShape::kPolygon);
+    EXPECT_EQ(freeForm.m_rotation, 45000);
+    EXPECT_EQ(freeForm.m_drillHeight, 6);
+    EXPECT_FALSE(freeForm.m_bPlated);
+    EXPECT_EQ(freeForm.m_outline, FreeFormPad()->m_outline);
+
+    // The first format had no polygon pads: one there is damage.
+    std::vector<BYTE> polygonInFirst = kFirstFormat;
+    const BYTE shapeThenX[] = {0x02, 0xD0, 0x0F};
+    const auto at = std::search(polygonInFirst.begin(), polygonInFirst.end(),
+                                std::begin(shapeThenX), std::end(shapeThenX));
+    ASSERT_NE(at, polygonInFirst.end());
+    *at = static_cast<BYTE>(PadShape::kPolygon);
+    EXPECT_EQ(Decode(CBlob(polygonInFirst.data(), static_cast<DWORD>(polygonInFirst.size()))),
+              nullptr);
+}
+
+TEST(PartBlobTest, TurnedPadsCoverWhatTheyCoverTurned) {
+    CDrwPad oval("1", PadShape::kOval, 0, 0, 2000, 1000);
+    oval.m_rotation = 90000;
+    const CKVRect upright = oval.GetBoundingBox();
+    EXPECT_EQ(upright.right - upright.left, 1000);
+    EXPECT_EQ(upright.top - upright.bottom, 2000);
+    CDrwPad square("1", PadShape::kRectangle, 100, 0, 1000, 1000);
+    square.m_rotation = 45000;
+    const CKVRect diamond = square.GetBoundingBox();
+    EXPECT_EQ(diamond.right - 100, 707);  // half the diagonal
+    EXPECT_EQ(diamond.top, 707);
+    oval.m_rotation = 45000;  // a stadium turned: its straight part's half plus its radius
+    EXPECT_EQ(oval.GetBoundingBox().right, std::lround(500 / std::sqrt(2.0) + 500));
+    const auto triangle = FreeFormPad();
+    const CKVRect box = triangle->GetBoundingBox();
+    EXPECT_EQ(box.top, 7);  // the 10 x 10 square it was given, turned
+    EXPECT_EQ(box.left, -7);
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 #include "host/BuiltInPlugIns.h"
 #include "host/CDrwGroup.h"
@@ -160,6 +161,10 @@ private:
     }
 
     void Pad(const Node& node);
+    void Drill(const Node& hole, CDrwPad& pad);
+    static std::vector<std::pair<long, long>> TrapezoidCorners(const Node& node, long width,
+                                                               long height);
+    std::vector<std::pair<long, long>> CustomOutline(const Node& node, long width, long height);
     void Line(const Node& node) {
         const auto [x1, y1] = Point(Need(node, "start"));
         const auto [x2, y2] = Point(Need(node, "end"));
@@ -217,22 +222,16 @@ private:
     Footprint m_result;
 };
 
-// A pad's shape as the parts have them; the others are kept as the nearest and counted.
-PadShape ShapeOf(const std::string& shape, std::string& approximation) {
-    if (shape == "circle") {
-        return PadShape::kRound;
-    }
-    if (shape == "rect") {
-        return PadShape::kRectangle;
-    }
-    if (shape == "oval") {
-        return PadShape::kOval;
-    }
-    if (shape == "roundrect") {
-        return PadShape::kRoundedRectangle;
-    }
-    approximation = shape + " pad, stored as a rectangle";
-    return PadShape::kRectangle;
+// A pad's shape as the parts have them; trapezoids and free-form pads become polygons. None
+// for a shape KiCad may add later.
+std::optional<PadShape> ShapeOf(const std::string& shape) {
+    static const std::map<std::string, PadShape, std::less<>> kShapes = {
+        {"circle", PadShape::kRound},      {"rect", PadShape::kRectangle},
+        {"oval", PadShape::kOval},         {"roundrect", PadShape::kRoundedRectangle},
+        {"trapezoid", PadShape::kPolygon}, {"custom", PadShape::kPolygon},
+    };
+    const auto found = kShapes.find(shape);
+    return found == kShapes.end() ? std::nullopt : std::optional(found->second);
 }
 
 // A pad's layer: its copper side, or for an opening in the paste or the mask alone (KiCad's
@@ -265,38 +264,92 @@ void FootprintReader::Pad(const Node& node) {
     if (type != "smd" && type != "thru_hole" && type != "np_thru_hole" && type != "connect") {
         throw SExpressionError(node.line, "a pad of unknown type \"" + type + "\"");
     }
-    std::string approximation;
-    const PadShape shape = ShapeOf(node.items[3].text, approximation);
-    if (!approximation.empty()) {
-        Approximated(approximation);
+    const std::optional<PadShape> shape = ShapeOf(node.items[3].text);
+    if (!shape) {
+        Approximated(node.items[3].text + " pad, stored as a rectangle");
     }
     const Node& at = Need(node, "at");
     const auto [x, y] = Point(at);
     const Node& size = Need(node, "size");
-    long width = Length(NumberAt(size, 1), size.line);
-    long height = Length(NumberAt(size, 2), size.line);
-    const double rotation = AngleOf(at);
-    const double quarterTurns = rotation / 90.0;
-    if (std::fabs(quarterTurns - std::round(quarterTurns)) > 1e-9) {
-        Approximated("pad turned by other than a right angle, stored unturned");
-    } else if (std::lround(quarterTurns) % 2 != 0) {
-        std::swap(width, height);
-    }
-    long drill = 0;
+    auto pad = std::make_unique<CDrwPad>(
+        CString(node.items[1].text.c_str()), shape.value_or(PadShape::kRectangle), x, y,
+        Length(NumberAt(size, 1), size.line), Length(NumberAt(size, 2), size.line));
+    const long turn = std::lround(AngleOf(at) * 1000) % 360000;
+    pad->m_rotation = turn < 0 ? turn + 360000 : turn;
+    pad->m_bPlated = type != "np_thru_hole";
     if (const Node* hole = node.Child("drill"); hole != nullptr && type != "smd") {
-        const bool oval = hole->items.size() > 1 && hole->items[1].text == "oval";
-        drill = Length(NumberAt(*hole, oval ? 2 : 1), hole->line);
-        if (oval) {
-            Approximated("oval drill, stored as round");
-        }
+        Drill(*hole, *pad);
     }
-    if (type == "np_thru_hole") {
-        Approximated("unplated hole, stored as a pad");
+    if (node.items[3].text == "trapezoid") {
+        pad->m_outline = TrapezoidCorners(node, pad->m_width, pad->m_height);
+    } else if (node.items[3].text == "custom") {
+        pad->m_outline = CustomOutline(node, pad->m_width, pad->m_height);
     }
-    auto pad = std::make_unique<CDrwPad>(CString(node.items[1].text.c_str()), shape, x, y, width,
-                                         height, drill);
     pad->SetLayer(PadLayer(node, type));
     m_result.part->Add(std::move(pad));
+}
+
+// (drill D), (drill oval W H), either with an (offset x y) the pad's shape is moved by.
+void FootprintReader::Drill(const Node& hole, CDrwPad& pad) {
+    const bool oval = hole.items.size() > 1 && hole.items[1].text == "oval";
+    const std::size_t first = oval ? 2 : 1;
+    pad.m_drill = Length(NumberAt(hole, first), hole.line);
+    if (oval && hole.items.size() > first + 1 && !hole.items[first + 1].IsList()) {
+        pad.m_drillHeight = Length(NumberAt(hole, first + 1), hole.line);
+    }
+    if (const Node* offset = hole.Child("offset");
+        offset != nullptr && (NumberAt(*offset, 1) != 0 || NumberAt(*offset, 2) != 0)) {
+        Approximated("pad off its drill's centre, stored centred on it");
+    }
+}
+
+// KiCad's trapezoid: the rectangle of its size with one pair of sides narrowed by (rect_delta
+// dx dy), dx narrowing the left and right sides, dy the top and bottom.
+std::vector<std::pair<long, long>> FootprintReader::TrapezoidCorners(const Node& node, long width,
+                                                                     long height) {
+    double dx = 0;
+    double dy = 0;
+    if (const Node* delta = node.Child("rect_delta")) {
+        dx = NumberAt(*delta, 1) * kNanometresPerMillimetre / 2;
+        dy = NumberAt(*delta, 2) * kNanometresPerMillimetre / 2;
+    }
+    const double w = static_cast<double>(width) / 2;
+    const double h = static_cast<double>(height) / 2;
+    // Corners in KiCad's y-down frame, then turned upwards.
+    const double corners[4][2] = {
+        {-w - dy, h + dx}, {-w + dy, -h - dx}, {w - dy, -h + dx}, {w + dy, h - dx}};
+    std::vector<std::pair<long, long>> outline;
+    for (const auto& corner : corners) {
+        outline.emplace_back(std::lround(corner[0]), -std::lround(corner[1]));
+    }
+    return outline;
+}
+
+// A free-form pad's outline: its polygon primitive; without one, its anchor. What else it is
+// drawn with is counted.
+std::vector<std::pair<long, long>> FootprintReader::CustomOutline(const Node& node, long width,
+                                                                  long height) {
+    std::vector<std::pair<long, long>> outline;
+    if (const Node* primitives = node.Child("primitives")) {
+        for (const Node& primitive : primitives->items) {
+            if (primitive.IsList("gr_poly") && outline.empty()) {
+                for (const Node& point : Need(primitive, "pts").items) {
+                    if (point.IsList("xy")) {
+                        outline.push_back(Point(point));
+                    }
+                }
+            } else if (primitive.IsList()) {
+                Approximated("free-form pad's " + primitive.Head() + ", left out of its outline");
+            }
+        }
+    }
+    if (outline.size() < 3) {
+        outline = {{-width / 2, -height / 2},
+                   {width / 2, -height / 2},
+                   {width / 2, height / 2},
+                   {-width / 2, height / 2}};
+    }
+    return outline;
 }
 
 // The centre of the circle through three points; false when they lie on one line.

@@ -1,10 +1,11 @@
 #pragma once
 // A KiCad footprint file (.kicad_mod, the s-expressions of KiCad 5 and 6) read into the host's
-// drawing objects: pads (surface, plated and unplated holes; round, rectangular, oval and
-// rounded), lines, arcs, circles, rectangles, polygons and texts on the copper, silkscreen,
-// mask, paste, fabrication and courtyard layers. KiCad counts y downwards and in millimetres;
-// the parts count y upwards and in nanometres. What the objects cannot hold as the file has it
-// is kept as near as they can and counted by kind, never dropped without a word.
+// drawing objects: pads (surface, plated and bare holes, round and slotted; round, rectangular,
+// oval, rounded, trapezoid and free-form; turned by any angle), lines, arcs, circles, rectangles,
+// polygons and texts on the copper, silkscreen, mask, paste, fabrication and courtyard layers.
+// KiCad counts y downwards and in millimetres; the parts count y upwards and in nanometres. What
+// the objects cannot hold as the file has it is kept as near as they can and counted by kind, never
+// dropped without a word.
 
 #include <map>
 #include <memory>
@@ -19,8 +20,8 @@ namespace vaultry::kicad {
 
 struct Footprint {
     std::unique_ptr<CDrwGroup> part;  // named as the footprint
-    // What was not kept as the file has it, by kind ("3D model", "trapezoid pad, stored as a
-    // rectangle"), and how often.
+    // What was not kept as the file has it, by kind ("3D model", "arc in a polygon, stored as
+    // its chord"), and how often.
     std::map<std::string, int> approximated;
 };
 
