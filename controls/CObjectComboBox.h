@@ -1,10 +1,11 @@
 #pragma once
 // The part list of the library dialogs: a name field over a list of the parts filed in the
 // category chosen in the tree, restricted to a set of document types and to the text typed into
-// the name field. Each part shows its name, the icon of its document type, the mark of the tier
-// it lives in, and a mark when the current user may not change it. The list is virtual: the
-// control keeps the entries, the view only asks for the ones it draws, so a category of a
-// hundred thousand parts costs an array of small entries and no widgets.
+// the name field, whose words may also be land-pattern terms ("pads:8 pitch:1.27"). Each part
+// shows its name, the icon of its document type, the mark of the tier it lives in, and a mark
+// when the current user may not change it. The list is virtual: the control keeps the entries,
+// the view only asks for the ones it draws, so a category of a hundred thousand parts costs an
+// array of small entries and no widgets.
 
 #include <functional>
 #include <map>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "controls/LibraryItem.h"
+#include "host/PartGeometry.h"
 #include "platform/afx/CResourceModule.h"
 #include "platform/ui/CImageList.h"
 #include "platform/ui/CListCtrl.h"
@@ -97,6 +99,7 @@ private:
     void OnFocusEntered();
     void OnNameChanged();
     void ApplyNameFilter();
+    const PartGeometry* GeometryOf(const OBJECT_ENTRY& entry);
     void Refilter(bool reread);
     void OnChosen(int code);
     bool OnBeginEdit(int item);
@@ -118,6 +121,8 @@ private:
     DATABASETYPE m_eTreeDatabase = static_cast<DATABASETYPE>(0);
     std::vector<OBJECT_ENTRY> m_aEntries;  // the parts of the last fill, in list order
     std::vector<std::size_t> m_aShown;     // by item: the entries the name filter lets through
+    // The land patterns of the listed libraries, by tier and part, read when first asked for.
+    std::map<DATABASETYPE, std::map<long, PartGeometry>> m_geometry;
     CString m_strLongestName;
     bool m_bIgnoreNameChange = false;
     bool m_bSelecting = false;  // while the control itself selects, changes are not the user's

@@ -5,10 +5,12 @@
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
+#include "access/PartGeometryTable.h"
 #include "controls/CIconRegister.h"
 #include "controls/CObjectComboBox.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CPlugInManager.h"
+#include "host/GeometryQuery.h"
 #include "platform/afx/CException.h"
 #include "platform/dao/DaoQuote.h"
 #include "platform/dao/JetPattern.h"
@@ -62,6 +64,7 @@ void CObjectComboBox::ClearList() {
     m_ListCtrl.SetItemCountEx(0);
     m_aShown.clear();
     m_aEntries.clear();
+    m_geometry.clear();
 }
 
 void CObjectComboBox::FillList(const CString& treeFilter, DATABASETYPE type) {
@@ -79,14 +82,20 @@ void CObjectComboBox::FillList(const CString& treeFilter, DATABASETYPE type) {
 
 // The name filter picks from the parts the last fill read, as the file's LIKE would pick
 // them: typing reads nothing, so that each key answers at once however large the category.
+// Geometry terms among the words pick by the measured land patterns, read once per fill.
 void CObjectComboBox::ApplyNameFilter() {
     m_ListCtrl.SetItemCountEx(0);  // the items change: nothing stays selected
     m_aShown.clear();
     m_strLongestName.Empty();
-    const JetPattern pattern(("*" + LikeLiteral(m_strNameFilter) + "*").str());
+    const NameAndGeometry typed = SplitGeometryTerms(m_strNameFilter.str());
+    const CString nameTyped(typed.name.c_str());
+    const JetPattern pattern(("*" + LikeLiteral(nameTyped) + "*").str());
     for (std::size_t i = 0; i < m_aEntries.size(); ++i) {
         const CString& name = m_aEntries[i].strObjectName;
-        if (m_strNameFilter.IsEmpty() || pattern.Matches(name.str())) {
+        const PartGeometry* geometry = typed.geometry.Empty() ? nullptr : GeometryOf(m_aEntries[i]);
+        if ((nameTyped.IsEmpty() || pattern.Matches(name.str())) &&
+            (typed.geometry.Empty() ||
+             (geometry != nullptr && typed.geometry.Matches(*geometry)))) {
             m_aShown.push_back(i);
             if (name.GetLength() > m_strLongestName.GetLength()) {
                 m_strLongestName = name;
@@ -95,6 +104,24 @@ void CObjectComboBox::ApplyNameFilter() {
     }
     m_ListCtrl.SetItemCountEx(static_cast<int>(m_aShown.size()));
     SetColumnWidth();
+}
+
+// A part of a library that cannot be read has no land pattern to match.
+const PartGeometry* CObjectComboBox::GeometryOf(const OBJECT_ENTRY& entry) {
+    auto tier = m_geometry.find(entry.eDatabaseType);
+    if (tier == m_geometry.end()) {
+        std::map<long, PartGeometry> measured;
+        if (CMSAccessDBHandler* library = GetAccessDB(entry.eDatabaseType)) {
+            try {
+                measured = PartGeometryTable(*library).ReadAll();
+            } catch (const CException&) {
+                // unreadable: its parts match no term, as they would match no name
+            }
+        }
+        tier = m_geometry.emplace(entry.eDatabaseType, std::move(measured)).first;
+    }
+    const auto part = tier->second.find(entry.lObjectID);
+    return part == tier->second.end() ? nullptr : &part->second;
 }
 
 // The parts of one library in the category, of the wanted types, in name order. A library that

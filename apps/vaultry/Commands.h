@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "access/PartListing.h"
-#include "apps/vaultry/GeometryQuery.h"
+#include "host/GeometryQuery.h"
 #include "host/CUnitInfo.h"
 #include "resources/DatabaseType.h"
 

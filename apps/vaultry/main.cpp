@@ -116,10 +116,10 @@ void AddBrowsing(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, A
             a.find.geometry.pads = a.findPads;
         }
         if (!a.findPitch.empty()) {
-            a.find.geometry.pitch = vaultry::cli::ParseLength(a.findPitch);
+            a.find.geometry.pitch = ParseLength(a.findPitch);
         }
         if (!a.findSpan.empty()) {
-            a.find.geometry.span = vaultry::cli::ParseLength(a.findSpan);
+            a.find.geometry.span = ParseLength(a.findSpan);
         }
         return FindCommand(s, a.find, o);
     };

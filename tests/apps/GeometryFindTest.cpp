@@ -1,50 +1,16 @@
-// Finding footprints by land pattern: lengths with units and tolerances as typed, and vaultry
-// find over footprints imported from KiCad files the test writes: the terms narrow, surface
-// only, nearest first, narrowed by name, printed for people and as JSON.
+// Finding footprints by land pattern: vaultry find over footprints imported from KiCad files the
+// test writes: the terms narrow, surface only, nearest first, narrowed by name, printed for people
+// and as JSON.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <fstream>
 
-#include "apps/vaultry/GeometryQuery.h"
 #include "apps/vaultry/Session.h"
 #include "tests/apps/VaultryProgram.h"
 
 namespace {
-
-using vaultry::cli::CommandError;
-using vaultry::cli::GeometryQuery;
-using vaultry::cli::ParseLength;
-
-TEST(GeometryQueryTest, LengthsTakeTheirUnitAndTolerance) {
-    EXPECT_EQ(ParseLength("1.27mm").value, 1270000);
-    EXPECT_EQ(ParseLength("1.27mm").tolerance, 10000);
-    EXPECT_EQ(ParseLength("1.27").value, 1270000);
-    EXPECT_EQ(ParseLength("50mil").value, 1270000);
-    EXPECT_EQ(ParseLength("0.05in+-0.002").tolerance, 50800);
-    EXPECT_EQ(ParseLength("5.4mm±0.2").value, 5400000);
-    EXPECT_EQ(ParseLength("5.4mm±0.2mm").tolerance, 200000);
-    for (const char* bad : {"abc", "5.4cm", "-1mm", "5.4mm±0.2mil", "5.4mm±", "", "1e12mm"}) {
-        EXPECT_THROW(ParseLength(bad), CommandError) << bad;
-    }
-}
-
-TEST(GeometryQueryTest, EachTermNarrowsAndNearnessCountsInTolerances) {
-    GeometryQuery query;
-    query.pads = 8;
-    query.span = ParseLength("5.4mm±0.2");
-    PartGeometry soic{8, 1270000, 2, 5400000, 0, 0, true};
-    PartGeometry wide{8, 1270000, 2, 5550000, 0, 0, false};
-    EXPECT_TRUE(query.Matches(soic));
-    EXPECT_TRUE(query.Matches(wide));
-    EXPECT_LT(query.Distance(soic), query.Distance(wide));
-    query.smdOnly = true;
-    EXPECT_FALSE(query.Matches(wide));
-    query.pads = 14;
-    EXPECT_FALSE(query.Matches(soic));
-    EXPECT_TRUE(GeometryQuery{}.Empty());
-}
 
 class GeometryFindTest : public testing::Test {
 protected:

@@ -138,6 +138,23 @@ TEST_F(CObjectComboBoxTest, TypingFiltersByNameAndSelectsTheNameTypedInAnyCase) 
               static_cast<long>(notified.size()));
 }
 
+TEST_F(CObjectComboBoxTest, LandPatternTermsAmongTheNameNarrowByTheMeasuredPads) {
+    parts.FillList(LibraryTree::PartsFilter(LibraryTree(*master).SubTree(Category(master, "ICs"))),
+                   DATABASETYPE_MASTER);
+    Type("pads:8");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"DIP-8", "SOIC-8"}));
+    Type(" smd:yes");
+    EXPECT_EQ(Names(), std::vector<std::string>{"SOIC-8"});
+    QTest::keyClick(parts.NameField().Widget(), Qt::Key_A, Qt::ControlModifier);
+    Type("so pitch:1.27 span:5.4+-0.5");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"SOIC-14", "SOIC-16", "SOIC-8"}));
+    Type("1");  // span:5.4+-0.51 mm
+    EXPECT_EQ(Names().size(), 3u);
+    QTest::keyClick(parts.NameField().Widget(), Qt::Key_A, Qt::ControlModifier);
+    Type("pads:9999");
+    EXPECT_EQ(parts.List().GetItemCount(), 0);
+}
+
 TEST_F(CObjectComboBoxTest, AClickedPartNamesItselfInTheFieldWithoutFilteringTheList) {
     parts.FillList(FilterOf(master, "Resistors/SMD"), DATABASETYPE_MASTER);
     auto* view = qobject_cast<QTreeView*>(parts.List().Widget());

@@ -1,12 +1,9 @@
-#include "apps/vaultry/GeometryQuery.h"
+#include "host/GeometryQuery.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-
-#include "apps/vaultry/Session.h"
-
-namespace vaultry::cli {
+#include <sstream>
 
 namespace {
 
@@ -41,9 +38,10 @@ std::optional<double> LeadingNumber(const std::string& text, std::size_t& end) {
 
 LengthWanted ParseLength(const std::string& text) {
     const auto bad = [&text] {
-        return CommandError("\"" + text +
-                            "\" is no length: give a number with mm, mil or in, and a tolerance "
-                            "after ± or +- if wanted (5.4mm±0.2)");
+        return GeometryQueryError(
+            "\"" + text +
+            "\" is no length: give a number with mm, mil or in, and a tolerance "
+            "after ± or +- if wanted (5.4mm±0.2)");
     };
     std::string value = text;
     std::string tolerance;
@@ -96,4 +94,53 @@ double GeometryQuery::Distance(const PartGeometry& geometry) const {
     return apart(pitch, geometry.pitch) + apart(span, geometry.span);
 }
 
-}  // namespace vaultry::cli
+namespace {
+
+// Takes `word` into `query` when it is a geometry term; false when it is a word of the name.
+bool TakeTerm(const std::string& word, GeometryQuery& query) {
+    const std::size_t colon = word.find(':');
+    if (colon == std::string::npos) {
+        return false;
+    }
+    const std::string key = word.substr(0, colon);
+    const std::string value = word.substr(colon + 1);
+    if (key != "pads" && key != "pitch" && key != "span" && key != "smd") {
+        return false;
+    }
+    try {
+        if (key == "pads") {
+            std::size_t end = 0;
+            const long pads = std::stol(value, &end);
+            if (end == value.size() && pads >= 0) {
+                query.pads = pads;
+            }
+        } else if (key == "smd") {
+            query.smdOnly = value == "yes";
+        } else {
+            (key == "pitch" ? query.pitch : query.span) = ParseLength(value);
+        }
+    } catch (const std::exception&) {
+        // still being typed
+    }
+    return true;
+}
+
+}  // namespace
+
+NameAndGeometry SplitGeometryTerms(const std::string& text) {
+    NameAndGeometry result;
+    std::istringstream words(text);
+    std::string word;
+    bool anyTerm = false;
+    while (words >> word) {
+        if (TakeTerm(word, result.geometry)) {
+            anyTerm = true;
+        } else {
+            result.name += (result.name.empty() ? "" : " ") + word;
+        }
+    }
+    if (!anyTerm) {
+        result.name = text;  // a name of its own spaces stays as typed
+    }
+    return result;
+}
