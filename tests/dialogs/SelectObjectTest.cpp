@@ -1,14 +1,17 @@
 // "Get a part from the database" on the starter libraries: what it hands the host on OK, what
 // it remembers and what Cancel leaves alone, taking a part by its name, and parts that cannot be
-// read or whose type nobody serves.
+// read or whose type nobody serves, and dimensions that agree with the command line's.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
 #include <QTest>
+#include <cstdio>
+#include <regex>
 
 #include "access/CDatabaseRegistry.h"
 #include "dialogs/CSelectObjectDlg.h"
+#include "host/CDrwDimension.h"
 #include "host/CDrwGroup.h"
 #include "resources/VaultryStrings.h"
 #include "tests/support/MessageBoxScript.h"
@@ -17,6 +20,7 @@
 
 namespace {
 
+using vaultry::test::Choose;
 using vaultry::test::Click;
 using vaultry::test::MessageBoxScript;
 using vaultry::test::ModalScript;
@@ -190,3 +194,64 @@ TEST_F(SelectObjectTest, APartThatCannotBeReadOrIsOfNoServedTypeIsNotTaken) {
 }
 
 }  // namespace
+
+namespace {
+
+// The dimension texts `vaultry show` prints of part `name`, in `unit`, on the libraries of the
+// settings file `config`.
+std::vector<std::string> DimensionsShownByTheCommandLine(const std::string& config,
+                                                         const std::string& name,
+                                                         const std::string& unit) {
+    const std::string command = std::string(VAULTRY_EXECUTABLE) + " --config '" + config +
+                                "' --json show '" + name + "' --unit " + unit;
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            output.append(buffer, got);
+        }
+        EXPECT_EQ(pclose(pipe), 0) << command;
+    }
+    const std::string list = output.substr(output.find("\"dimensions\":"));
+    static const std::regex text(R"re("text":"([^"]*)")re");
+    std::vector<std::string> texts;
+    for (auto it = std::sregex_iterator(list.begin(), list.end(), text);
+         it != std::sregex_iterator(); ++it) {
+        texts.push_back((*it)[1]);
+    }
+    return texts;
+}
+
+std::vector<std::string> DimensionsInThePreview(const CPreviewDialog& dialog) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < dialog.GetDimensions().GetCount(); ++i) {
+        texts.push_back(
+            static_cast<CDrwDimension*>(dialog.GetDimensions().GetAt(i))->m_strText.str());
+    }
+    return texts;
+}
+
+}  // namespace
+
+TEST_F(SelectObjectTest, ThePreviewsDimensionsAreTheOnesTheCommandLineShows) {
+    const std::string config = folder.Dir().File("settings.ini");
+    CSelectObjectDlg dialog;
+    dialog.Init("Footprint", CString("SOIC-8"));
+    Run(dialog, [&](CSelectObjectDlg& shown) {
+        for (const std::string name : {"SOIC-8", "DIP-8", "TSSOP-20"}) {
+            ChooseCategory(shown, master, "ICs/" + name.substr(0, name.find('-')));
+            shown.GetParts().SetObjectName(name.c_str());
+            Click(shown, IDC_SHOW_DIMENSIONS);
+            shown.OnDimCheckAll();  // every kind, as the command line prints them
+            for (const char* unit : {"mm", "mil"}) {
+                Choose(shown, IDC_UNITS, unit);
+                const auto inPreview = DimensionsInThePreview(shown);
+                EXPECT_FALSE(inPreview.empty()) << name;
+                EXPECT_EQ(inPreview, DimensionsShownByTheCommandLine(config, name, unit))
+                    << name << " in " << unit;
+            }
+            Click(shown, IDC_SHOW_DIMENSIONS);
+        }
+        Click(shown, IDCANCEL);
+    });
+}
