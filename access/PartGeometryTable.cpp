@@ -7,6 +7,7 @@
 #include "access/CMSAccessDBHandler.h"
 #include "host/CDrwGroup.h"
 #include "host/CDrwSubSheet.h"
+#include "host/GeometryQuery.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/CDaoTableDef.h"
@@ -21,6 +22,32 @@ constexpr const char* kColumns[] = {"lPadCount",  "lPitch",      "lRowCount", "l
 
 long AsLong(const COleVariant& value) {
     return value.IsNull() ? 0 : static_cast<long>(value.AsInt64());
+}
+
+// The terms of `query` as a condition on the table's columns (unqualified, so that it reads
+// the same inside a sub-query); empty when it has none.
+CString Condition(const GeometryQuery& query) {
+    std::string condition;
+    const auto add = [&condition](const std::string& term) {
+        condition += (condition.empty() ? "" : " AND ") + term;
+    };
+    const auto within = [&add](const char* column, const LengthWanted& wanted) {
+        add(std::string(column) + " BETWEEN " + std::to_string(wanted.value - wanted.tolerance) +
+            " AND " + std::to_string(wanted.value + wanted.tolerance));
+    };
+    if (query.pads) {
+        add("lPadCount = " + std::to_string(*query.pads));
+    }
+    if (query.pitch) {
+        within("lPitch", *query.pitch);
+    }
+    if (query.span) {
+        within("lSpan", *query.span);
+    }
+    if (query.smdOnly) {
+        add("bSmd <> 0");
+    }
+    return CString(condition.c_str());
 }
 
 }  // namespace
@@ -54,6 +81,8 @@ void PartGeometryTable::Ensure() {
     }
     table.Append();
     table.Close();
+    // Each store replaces its part's row: without the index every replacement scans the table.
+    m_library.Execute("CREATE UNIQUE INDEX [idxPartGeometryObject] ON [tPartGeometry] (lObjectID)");
 }
 
 void PartGeometryTable::Record(long objectID, const CDrawObject& part) {
@@ -73,7 +102,6 @@ void PartGeometryTable::Record(long objectID, const CDrawObject& part) {
 }
 
 int PartGeometryTable::Rebuild() {
-    Ensure();
     std::vector<long> parts;
     {
         CDaoRecordset ids(&m_library);
@@ -83,7 +111,10 @@ int PartGeometryTable::Rebuild() {
         }
     }
     DaoTransaction transaction(m_library);
-    m_library.Execute("DELETE FROM tPartGeometry");
+    if (Exists()) {
+        m_library.Execute("DROP TABLE tPartGeometry");  // also one made before it was indexed
+    }
+    Ensure();
     int measured = 0;
     for (const long id : parts) {
         CDrwSubSheet scratch;
@@ -102,6 +133,23 @@ int PartGeometryTable::Rebuild() {
 }
 
 std::map<long, PartGeometry> PartGeometryTable::ReadAll() {
+    return Read(CString());
+}
+
+std::map<long, PartGeometry> PartGeometryTable::ReadMatching(const GeometryQuery& query) {
+    return Read(Condition(query));
+}
+
+CString PartGeometryTable::PartsFilter(const GeometryQuery& query) {
+    if (!Exists()) {
+        return "lObjectID = 0";
+    }
+    const CString condition = Condition(query);
+    return "lObjectID IN (SELECT lObjectID FROM tPartGeometry" +
+           (condition.IsEmpty() ? CString() : " WHERE " + condition) + ")";
+}
+
+std::map<long, PartGeometry> PartGeometryTable::Read(const CString& condition) {
     std::map<long, PartGeometry> rows;
     if (!Exists()) {
         return rows;
@@ -110,7 +158,8 @@ std::map<long, PartGeometry> PartGeometryTable::ReadAll() {
     read.Open(dbOpenSnapshot,
               "SELECT g.lObjectID, g.lPadCount, g.lPitch, g.lRowCount, g.lSpan, g.lBodyWidth, "
               "g.lBodyHeight, g.bSmd FROM tPartGeometry AS g INNER JOIN tObjects AS o ON "
-              "g.lObjectID = o.lObjectID");
+              "g.lObjectID = o.lObjectID" +
+                  (condition.IsEmpty() ? CString() : " WHERE " + condition));
     for (; !read.IsEOF(); read.MoveNext()) {
         PartGeometry& g = rows[AsLong(read.GetFieldValue(0))];
         g.padCount = AsLong(read.GetFieldValue(1));

@@ -8,8 +8,10 @@
 #include <map>
 
 #include "host/PartGeometry.h"
+#include "platform/afx/CString.h"
 
 class CDrawObject;
+struct GeometryQuery;
 class CMSAccessDBHandler;
 
 class PartGeometryTable {
@@ -19,18 +21,24 @@ public:
     // `library` (open) is not owned.
     explicit PartGeometryTable(CMSAccessDBHandler& library) : m_library(library) {}
 
-    // Makes the table where the library lacks it.
+    // Makes the table, indexed by part, where the library lacks it.
     void Ensure();
     // The row of part `objectID`, measured from `part` (a group; anything else has no pads).
     void Record(long objectID, const CDrawObject& part);
-    // Every part measured again, in one transaction; the number measured. Parts that cannot be
-    // read keep no row.
+    // Every part measured again into a table made anew, in one transaction; the number
+    // measured. Parts that cannot be read keep no row.
     int Rebuild();
     // The rows of the parts that exist, by part id; empty without the table.
     std::map<long, PartGeometry> ReadAll();
+    // The rows `query` matches, of parts that exist.
+    std::map<long, PartGeometry> ReadMatching(const GeometryQuery& query);
+    // A filter of the part set (tObjects) picking the parts whose rows `query` matches; without
+    // the table, one that picks none, as no part of the library has been measured.
+    CString PartsFilter(const GeometryQuery& query);
 
 private:
     bool Exists();
+    std::map<long, PartGeometry> Read(const CString& condition);
 
     CMSAccessDBHandler& m_library;
 };

@@ -6,6 +6,7 @@
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
 #include "access/LibraryTree.h"
+#include "access/PartGeometryTable.h"
 #include "host/CKV_DocInterface.h"
 #include "host/CPlugInManager.h"
 #include "platform/afx/CDWordArray.h"
@@ -30,6 +31,10 @@ CString FilterOf(CMSAccessDBHandler& library, const PartQuery& query) {
     const CString name = NameClause(query.name);
     if (!name.IsEmpty()) {
         filter += (filter.IsEmpty() ? "" : " AND ") + name;
+    }
+    if (query.geometry) {
+        filter += (filter.IsEmpty() ? "" : " AND ") +
+                  PartGeometryTable(library).PartsFilter(*query.geometry);
     }
     return filter;
 }

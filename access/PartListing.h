@@ -1,12 +1,14 @@
 #pragma once
 // The parts of the libraries as the part lists show them: of the categories asked for (with
 // their sub-categories when wanted), whose names contain a text, of the document types asked
-// for and never of the types hidden from lists; sorted by name, the user library first.
+// for and never of the types hidden from lists, of a land pattern when one is asked for; sorted
+// by name, the user library first.
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "host/GeometryQuery.h"
 #include "platform/afx/CString.h"
 #include "resources/DatabaseType.h"
 
@@ -32,6 +34,8 @@ struct PartQuery {
     // Every part whatever its type, also of types hidden from lists or served by no plug-in
     // (`docTypes` is then not looked at).
     bool everyType = false;
+    // Only parts whose measured land pattern it matches.
+    std::optional<GeometryQuery> geometry;
 };
 
 // The entries in list order, from the libraries of the library set. Throws CDaoException when

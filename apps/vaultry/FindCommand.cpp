@@ -60,16 +60,22 @@ int FindCommand(Session& session, const FindRequest& request, Output output) {
     } else if (!request.tier.empty()) {
         query.tier = TiersNamed(request.tier).front();
     }
+    query.geometry = request.geometry;
+    // The libraries pick the matching rows; only those are listed and read.
     std::map<DATABASETYPE, std::map<long, PartGeometry>> measured;
     std::vector<Found> found;
     for (const PartEntry& part : ListParts(query)) {
         auto tier = measured.find(part.tier);
         if (tier == measured.end()) {
-            tier = measured.emplace(part.tier, PartGeometryTable(session.Tier(part.tier)).ReadAll())
-                       .first;
+            tier =
+                measured
+                    .emplace(
+                        part.tier,
+                        PartGeometryTable(session.Tier(part.tier)).ReadMatching(request.geometry))
+                    .first;
         }
         const auto geometry = tier->second.find(part.id);
-        if (geometry != tier->second.end() && request.geometry.Matches(geometry->second)) {
+        if (geometry != tier->second.end()) {
             found.push_back({part, geometry->second, request.geometry.Distance(geometry->second)});
         }
     }

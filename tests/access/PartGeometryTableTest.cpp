@@ -1,15 +1,17 @@
 // The land-pattern facts kept per part: written by every way a part is stored (one, many,
-// replaced, copied), not read for parts that are gone, and rebuilt for a library that was made
-// before it kept them.
+// replaced, copied), not read for parts that are gone, rebuilt for a library that was made
+// before it kept them, and searched by the libraries themselves.
 
 #include <gtest/gtest.h>
 
 #include "access/LibraryEditor.h"
 #include "access/PartGeometryTable.h"
+#include "access/PartListing.h"
 #include "access/RightsGate.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CDrwObList.h"
 #include "host/FootprintGenerator.h"
+#include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoTableDef.h"
 #include "tests/support/OpenLibraries.h"
 
@@ -61,11 +63,48 @@ TEST_F(PartGeometryTableTest, ALibraryWithoutTheTableIsMeasuredWhenRebuilt) {
     const long soic = Store(user, Soic("SOIC-8", 8));
     user->Execute("DROP TABLE tPartGeometry");  // as a library made before the table
     EXPECT_TRUE(PartGeometryTable(*user).ReadAll().empty());
+    PartQuery any;
+    any.geometry = GeometryQuery{};
+    EXPECT_TRUE(ListParts(any).empty());  // nothing measured, nothing found; no error
     EXPECT_EQ(PartGeometryTable(*user).Rebuild(), 1);
     const auto rows = PartGeometryTable(*user).ReadAll();
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows.at(soic).pitch, Millimetres(1.27));
     EXPECT_TRUE(rows.at(soic).smd);
+    // Rebuilt, the table is indexed by part: a second row for a part is refused.
+    EXPECT_THROW(user->Execute("INSERT INTO tPartGeometry (lObjectID) VALUES (" +
+                               CString(std::to_string(soic).c_str()) + ")"),
+                 CDaoException);
+}
+
+TEST_F(PartGeometryTableTest, TheLibrariesPickThePartsOfALandPattern) {
+    Store(user, Soic("SOIC-8", 8));
+    Store(user, Soic("SOIC-14", 14));
+    Store(user, MakeQuadFootprint("QFN-16", "U2", QuadPattern{}));
+    GetAccessDB(DATABASETYPE_CORPORATE)
+        ->SaveObject(nullptr, Soic("SO-8", 8).get(), 1, "Footprint", nullptr, nullptr);
+    const auto names = [](const PartQuery& query) {
+        std::vector<std::string> found;
+        for (const PartEntry& part : ListParts(query)) {
+            found.push_back(part.name.str());
+        }
+        return found;
+    };
+    PartQuery query;
+    query.geometry = GeometryQuery{};
+    query.geometry->pitch = ParseLength("1.27mm");
+    EXPECT_EQ(names(query), (std::vector<std::string>{"SOIC-14", "SOIC-8", "SO-8"}));
+    query.geometry->pads = 8;
+    query.name = "IC";
+    EXPECT_EQ(names(query), std::vector<std::string>{"SOIC-8"});
+    query.name = "";
+    query.geometry->span = ParseLength("5.4mm+-0.001");
+    query.tier = DATABASETYPE_CORPORATE;
+    EXPECT_EQ(names(query), std::vector<std::string>{"SO-8"});
+    EXPECT_EQ(PartGeometryTable(*user).ReadMatching(*query.geometry).size(), 1u);
+    query.geometry->smdOnly = true;
+    query.geometry->pads = 9;
+    EXPECT_TRUE(names(query).empty());
 }
 
 }  // namespace
