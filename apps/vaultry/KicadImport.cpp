@@ -18,6 +18,7 @@
 #include "apps/vaultry/Json.h"
 #include "apps/vaultry/Session.h"
 #include "apps/vaultry/kicad/KicadFootprint.h"
+#include "host/BuiltInPlugIns.h"
 #include "host/CDrwGroup.h"
 #include "host/CDrwObList.h"
 #include "host/CPlugInManager.h"
@@ -99,6 +100,12 @@ std::vector<std::unique_ptr<CDrwGroup>> ReadLibrary(const KicadLibrary& library,
             for (const auto& [kind, count] : footprint.approximated) {
                 tally.approximated[kind] += count;
             }
+            // The libraries file a drawing by what it holds: one without copper pads (a logo,
+            // an outline) is no footprint to them.
+            const CString type = GetLibDocTypeForObject(footprint.part.get());
+            if (type != "Footprint") {
+                ++tally.approximated["footprint without pads, stored as a " + type.str()];
+            }
             parts.push_back(std::move(footprint.part));
         } catch (const kicad::SExpressionError& error) {
             Fail(tally, file, error.Line(), error.what());
@@ -115,7 +122,8 @@ void KeepFreeNames(CMSAccessDBHandler& library, std::vector<std::unique_ptr<CDrw
                    ImportTally& tally) {
     for (auto& part : parts) {
         const CString name = part->GetName() ? *part->GetName() : CString();
-        if (!seen.insert(name.str()).second || library.GetObjectID(name, "Footprint") > 0) {
+        if (!seen.insert(name.str()).second ||
+            library.GetObjectID(name, GetLibDocTypeForObject(part.get())) > 0) {
             Fail(tally, name.str(), 0, "a footprint of that name is in the library; not stored");
             continue;
         }

@@ -22,6 +22,8 @@ protected:
         Write("Chips.pretty/R_0805.kicad_mod", Chip("R_0805", 1.0));
         Write("Chips.pretty/Broken.kicad_mod", "(footprint \"Broken\"\n  (pad \"1\" smd rect");
         Write("Chips.pretty/readme.txt", "not a footprint");
+        Write("Chips.pretty/Logo.kicad_mod",
+              "(footprint \"Logo\" (fp_circle (center 0 0) (end 1 0) (layer \"F.SilkS\")))");
     }
     void Write(const std::string& name, const std::string& text) {
         std::ofstream(program.File(name)) << text;
@@ -41,9 +43,14 @@ TEST_F(KicadImportTest, AFolderBecomesACategoryAndADamagedFileIsNamedWhileTheRes
     EXPECT_NE(run.errors.find("Broken.kicad_mod:2: a list that starts here is never closed"),
               std::string::npos)
         << run.errors;
-    EXPECT_NE(run.output.find("imported 2 footprints of 3 files into User"), std::string::npos);
+    EXPECT_NE(run.output.find("imported 3 footprints of 4 files into User"), std::string::npos);
     EXPECT_NE(run.output.find("2 x 3D model"), std::string::npos);
+    // Without pads the libraries take it for a drawing: told, and filed as one.
+    EXPECT_NE(run.output.find("1 x footprint without pads, stored as a CAD-Object"),
+              std::string::npos)
+        << run.output;
     const auto listed = program.Run("ls --category user/Chips");
+    EXPECT_NE(listed.output.find("Logo"), std::string::npos);
     EXPECT_NE(listed.output.find("R_0402"), std::string::npos);
     EXPECT_NE(listed.output.find("R_0805"), std::string::npos);
     const auto shown = program.Run("show R_0805");
@@ -52,6 +59,7 @@ TEST_F(KicadImportTest, AFolderBecomesACategoryAndADamagedFileIsNamedWhileTheRes
 
 TEST_F(KicadImportTest, TakenNamesAreNotStoredTwiceAndTheJsonSummaryCountsEverything) {
     std::filesystem::remove(program.File("Chips.pretty/Broken.kicad_mod"));
+    std::filesystem::remove(program.File("Chips.pretty/Logo.kicad_mod"));
     ASSERT_EQ(program.Run("import-kicad --category user " + program.File("Chips.pretty")).status,
               0);
     Write("R_0402.kicad_mod", Chip("R_0402", 0.5));
