@@ -27,6 +27,7 @@
 #include "host/ui/CPreviewWnd.h"
 #include "platform/ui/CDialog.h"
 #include "resources/VaultryStrings.h"
+#include "tools/FreeFormPicture.h"
 #include "tools/Pictures.h"
 #include "tools/StorePictures.h"
 
@@ -56,7 +57,11 @@ public:
         m_tree.EnsureVisible(m_tree.GetSelectedItem());
         Refill();
     }
+    // Types `name` into the emptied name field.
     void Type(const char* name) {
+        m_parts.NameField().Widget()->setFocus();
+        QTest::keyClick(m_parts.NameField().Widget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(m_parts.NameField().Widget(), Qt::Key_Delete);
         QTest::keyClicks(m_parts.NameField().Widget(), QString::fromUtf8(name));
     }
     bool Save(const std::filesystem::path& path) { return PictureWindow(m_window, path); }
@@ -101,33 +106,6 @@ void AddUsersParts() {
     corporateEditor.SetPassword(0, "team");
 }
 
-// Part `name` of the master library in a preview, with the dimensions a fresh dialog shows, in
-// `unit`.
-bool SavePreview(const char* name, CUnitInfo::Unit unit, const std::filesystem::path& path) {
-    CMSAccessDBHandler& master = *GetAccessDB(DATABASETYPE_MASTER);
-    CDrwGroup* loaded = nullptr;
-    CLayerDefinition layers;
-    CColorDefinition colours;
-    if (master.LoadObject(nullptr, loaded, master.GetObjectID(name, "Footprint"), &layers,
-                          &colours) < 0) {
-        return false;
-    }
-    const std::unique_ptr<CDrwGroup> part(loaded);
-    CDrwObList dimensions;
-    const CUnitInfo units(unit);
-    part->CreateDimensions(
-        &dimensions, &units,
-        ~static_cast<unsigned long>(kDimInterRowHorizontalPitch | kDimInterColumnVerticalPitch));
-    CPreviewWnd preview;
-    preview.Create(CRect{0, 0, 420, 300}, nullptr);
-    preview.Init("Footprint");
-    preview.AddDrawObject(part.get(), false);
-    preview.AddList(&dimensions);
-    preview.ZoomToFitObjects();
-    preview.Widget()->show();
-    return PictureWindow(preview, path);
-}
-
 void Press(CDialog& dialog, UINT id) {
     QTest::mouseClick(dialog.GetDlgItem(id)->Widget(), Qt::LeftButton);
 }
@@ -166,6 +144,32 @@ bool SaveLibraryDialogs(const std::filesystem::path& folder) {
 
 }  // namespace
 
+bool SavePreview(DATABASETYPE tier, const char* name, CUnitInfo::Unit unit,
+                 const std::filesystem::path& path) {
+    CMSAccessDBHandler& library = *GetAccessDB(tier);
+    CDrwGroup* loaded = nullptr;
+    CLayerDefinition layers;
+    CColorDefinition colours;
+    if (library.LoadObject(nullptr, loaded, library.GetObjectID(name, "Footprint"), &layers,
+                           &colours) < 0) {
+        return false;
+    }
+    const std::unique_ptr<CDrwGroup> part(loaded);
+    CDrwObList dimensions;
+    const CUnitInfo units(unit);
+    part->CreateDimensions(
+        &dimensions, &units,
+        ~static_cast<unsigned long>(kDimInterRowHorizontalPitch | kDimInterColumnVerticalPitch));
+    CPreviewWnd preview;
+    preview.Create(CRect{0, 0, 420, 300}, nullptr);
+    preview.Init("Footprint");
+    preview.AddDrawObject(part.get(), false);
+    preview.AddList(&dimensions);
+    preview.ZoomToFitObjects();
+    preview.Widget()->show();
+    return PictureWindow(preview, path);
+}
+
 bool SaveControlGallery(const std::filesystem::path& folder) {
     const std::filesystem::path libraries =
         std::filesystem::temp_directory_path() / ("vaultry-gallery-" + std::to_string(::getpid()));
@@ -196,9 +200,16 @@ bool SaveControlGallery(const std::filesystem::path& folder) {
         browser.Show(DATABASETYPE_MASTER, DATABASETYPE_MASTER, CategoryAt(master, {"", "ICs"}));
         browser.Type("so");
         all = browser.Save(folder / "controls-filtered.png") && all;
-        all =
-            SavePreview("SOIC-8", CUnitInfo::kMillimetre, folder / "preview-soic-8-mm.png") && all;
-        all = SavePreview("DIP-8", CUnitInfo::kMil, folder / "preview-dip-8-mil.png") && all;
+        browser.Show(DATABASETYPE_MASTER, DATABASETYPE_MASTER, CategoryAt(master, {"", "ICs"}));
+        browser.Type("pads:8 smd:yes");
+        all = browser.Save(folder / "controls-land-pattern.png") && all;
+        all = SavePreview(DATABASETYPE_MASTER, "SOIC-8", CUnitInfo::kMillimetre,
+                          folder / "preview-soic-8-mm.png") &&
+              all;
+        all = SavePreview(DATABASETYPE_MASTER, "DIP-8", CUnitInfo::kMil,
+                          folder / "preview-dip-8-mil.png") &&
+              all;
+        all = SaveFreeFormPreview(folder) && all;
         all = SaveLibraryDialogs(folder) && all;
         const long chips = CategoryAt(*GetAccessDB(DATABASETYPE_USER), {"", "Chips"});
         all = SaveStoreDialogs(folder, chips) && all;
