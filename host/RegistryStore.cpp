@@ -162,8 +162,11 @@ bool RegistryStore::Modify(Change change) {
         return false;
     }
     Keys keys = Load();
+    const Keys before = keys;
     change(keys);
-    return Save(keys);
+    // Every library writes its user back when closed: unchanged, the file is left alone rather
+    // than rewritten and synced once per library and command.
+    return keys == before || Save(keys);
 }
 
 bool RegistryStore::KeyExists(const CString& key) const {

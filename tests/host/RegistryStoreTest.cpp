@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,6 +39,21 @@ TEST_F(RegistryStoreTest, KeysAndValuesSurviveAndIgnoreCase) {
     EXPECT_TRUE(registry.Open("Software\\Norvik"));  // parents exist too
     registry.ReOpenBaseKey(0, 0);
     EXPECT_FALSE(registry.Write("Nowhere", 1UL));  // no key open
+}
+
+TEST_F(RegistryStoreTest, AValueWrittenAgainUnchangedLeavesTheFileAlone) {
+    RegistryStore store(path);
+    ASSERT_TRUE(store.Write("Software\\Norvik", "LastUserID", 0UL));
+    const auto inode = [this] {
+        struct stat status {};
+        return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+    const auto before = inode();
+    EXPECT_TRUE(store.Write("software\\norvik", "lastuserid", 0UL));
+    EXPECT_EQ(inode(), before);  // not replaced
+    EXPECT_TRUE(store.Write("Software\\Norvik", "LastUserID", 1UL));
+    EXPECT_NE(inode(), before);
+    EXPECT_EQ(std::get<unsigned long>(*store.Read("Software\\Norvik", "LastUserID")), 1UL);
 }
 
 TEST_F(RegistryStoreTest, DamagedLinesAreSkippedAndAStaleTemporaryIsIgnored) {
