@@ -187,6 +187,9 @@ TEST(KicadFootprintTest, WhatIsNoFootprintOrIsDamagedIsRefusedWithItsLine) {
     EXPECT_EQ(ErrorLine("(footprint \"A\"\n\n (pad \"1\" smd rect (at 0 x) (size 1 1)))"), 3);
     EXPECT_EQ(ErrorLine("(footprint \"A\" (pad \"1\" smd rect (at 0 5000) (size 1 1)))"), 1);
     EXPECT_EQ(ErrorLine("(footprint \"A\" (pad \"1\" glued rect (at 0 0) (size 1 1)))"), 1);
+    EXPECT_EQ(ErrorLine("(footprint \"A\"\n (pad \"1\" smd trapezoid (at 0 0) (size 1 1)\n"
+                        "  (rect_delta 0 5000) (layers F.Cu)))"),
+              3);
     EXPECT_EQ(ErrorLine("(footprint \"A\" (fp_poly (pts (xy 0 0)) (layer F.SilkS)))"), 1);
     EXPECT_EQ(ErrorLine("(footprint \"A\" (fp_line (start nan 0) (end 0 0) (layer F.SilkS)))"), 1);
     EXPECT_EQ(ErrorLine("(footprint \"A\" (fp_line (start 0 0) (end 0 0) (layer F.SilkS)))"), 0);

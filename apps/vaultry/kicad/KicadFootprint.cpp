@@ -310,8 +310,8 @@ std::vector<std::pair<long, long>> FootprintReader::TrapezoidCorners(const Node&
     double dx = 0;
     double dy = 0;
     if (const Node* delta = node.Child("rect_delta")) {
-        dx = NumberAt(*delta, 1) * kNanometresPerMillimetre / 2;
-        dy = NumberAt(*delta, 2) * kNanometresPerMillimetre / 2;
+        dx = static_cast<double>(Length(NumberAt(*delta, 1), delta->line)) / 2;
+        dy = static_cast<double>(Length(NumberAt(*delta, 2), delta->line)) / 2;
     }
     const double w = static_cast<double>(width) / 2;
     const double h = static_cast<double>(height) / 2;
