@@ -89,6 +89,15 @@ void Fail(ImportTally& tally, const fs::path& file, int line, const std::string&
     std::cerr << "vaultry: import-kicad: " << tally.failures.back() << "\n";
 }
 
+// What the summary says of a footprint the libraries file by what it holds as another type:
+// one without pads (a logo, an outline) is a CAD-Object to them, pads on one spot alone a
+// Pad-Stack.
+std::string FiledAs(const CString& type) {
+    const char* what =
+        type == "CAD-Object" ? "footprint without pads" : "footprint of pads on one spot alone";
+    return std::string(what) + ", stored as a " + type.str();
+}
+
 // The footprints of `library`; files that fail are told and left out.
 std::vector<std::unique_ptr<CDrwGroup>> ReadLibrary(const KicadLibrary& library, ImportTally& tally,
                                                     ProgressDisplay& progress) {
@@ -100,11 +109,9 @@ std::vector<std::unique_ptr<CDrwGroup>> ReadLibrary(const KicadLibrary& library,
             for (const auto& [kind, count] : footprint.approximated) {
                 tally.approximated[kind] += count;
             }
-            // The libraries file a drawing by what it holds: one without copper pads (a logo,
-            // an outline) is no footprint to them.
             const CString type = GetLibDocTypeForObject(footprint.part.get());
             if (type != "Footprint") {
-                ++tally.approximated["footprint without pads, stored as a " + type.str()];
+                ++tally.approximated[FiledAs(type)];
             }
             parts.push_back(std::move(footprint.part));
         } catch (const kicad::SExpressionError& error) {
@@ -115,19 +122,21 @@ std::vector<std::unique_ptr<CDrwGroup>> ReadLibrary(const KicadLibrary& library,
     return parts;
 }
 
-// The parts to store: a name already in the library, or met before in this import, is told
-// and not stored.
+// The parts to store, by the document type the libraries file each under: a run of stored
+// parts takes the type of its first, so each type is stored as a run of its own. A name
+// already in the library, or met before in this import, is told and not stored.
+using PartsByType = std::map<CString, CDrwObList>;
 void KeepFreeNames(CMSAccessDBHandler& library, std::vector<std::unique_ptr<CDrwGroup>> parts,
-                   CDrwObList& kept, std::set<std::string, text::FoldedLess>& seen,
+                   PartsByType& kept, std::set<std::string, text::FoldedLess>& seen,
                    ImportTally& tally) {
     for (auto& part : parts) {
         const CString name = part->GetName() ? *part->GetName() : CString();
-        if (!seen.insert(name.str()).second ||
-            library.GetObjectID(name, GetLibDocTypeForObject(part.get())) > 0) {
+        const CString type = GetLibDocTypeForObject(part.get());
+        if (!seen.insert(name.str()).second || library.GetObjectID(name, type) > 0) {
             Fail(tally, name.str(), 0, "a footprint of that name is in the library; not stored");
             continue;
         }
-        kept.Add(part.release());
+        kept[type].Add(part.release());
     }
 }
 
@@ -164,8 +173,7 @@ int ImportKicadCommand(Session& session, const KicadImportRequest& request, Outp
     } else {
         target = ResolveCategory(session, request.category, request.tier);
     }
-    const CKV_DocInterface* footprints = GetPlugInManager()->GetDocInterface("Footprint");
-    if (footprints == nullptr) {
+    if (GetPlugInManager()->GetDocInterface("Footprint") == nullptr) {
         throw CommandError("import-kicad: no plug-in serves footprints");
     }
     CMSAccessDBHandler& library = session.Tier(target.type);
@@ -178,7 +186,7 @@ int ImportKicadCommand(Session& session, const KicadImportRequest& request, Outp
     ProgressDisplay progress(static_cast<int>(total), true, "Reading footprints");
     std::set<std::string, text::FoldedLess> seen;
     for (const KicadLibrary& each : libraries) {
-        CDrwObList parts;
+        PartsByType parts;
         KeepFreeNames(library, ReadLibrary(each, tally, progress), parts, seen, tally);
         LibraryEditor editor = session.Editor(target.type);
         Attempt("import-kicad", [&] {
@@ -186,9 +194,12 @@ int ImportKicadCommand(Session& session, const KicadImportRequest& request, Outp
                 const long category = each.category.empty() ? target.id
                                                             : editor.MakeCategoryPath(
                                                                   target.id, each.category.c_str());
-                tally.stored +=
-                    editor.StoreParts(category, parts, footprints->GetColorDefinition(0),
-                                      footprints->GetLayerDefinition());
+                for (auto& [type, ofType] : parts) {
+                    const CKV_DocInterface* plugIn = GetDocForLibraryType(type);
+                    tally.stored +=
+                        editor.StoreParts(category, ofType, plugIn->GetColorDefinition(0),
+                                          plugIn->GetLayerDefinition());
+                }
             });
         });
     }

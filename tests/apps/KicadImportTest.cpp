@@ -55,6 +55,9 @@ TEST_F(KicadImportTest, AFolderBecomesACategoryAndADamagedFileIsNamedWhileTheRes
     EXPECT_NE(listed.output.find("R_0805"), std::string::npos);
     const auto shown = program.Run("show R_0805");
     EXPECT_NE(shown.output.find("at (1 mm, 0 mm)"), std::string::npos) << shown.output;
+    // Each is filed as what it holds, though the drawing came first in the folder.
+    EXPECT_NE(shown.output.find("R_0805 (Footprint,"), std::string::npos) << shown.output;
+    EXPECT_NE(program.Run("show Logo").output.find("Logo (CAD-Object,"), std::string::npos);
 }
 
 TEST_F(KicadImportTest, TakenNamesAreNotStoredTwiceAndTheJsonSummaryCountsEverything) {
