@@ -69,9 +69,8 @@ SqliteConnection::SqliteConnection(const std::string& path, Mode mode, bool excl
     }
     try {
         Configure(mode, exclusive);
-        if (mode != Mode::kReadOnly) {
-            ChooseJournalMode(path);
-        }
+        m_path = path;
+        m_journalChosen = mode == Mode::kReadOnly;
     } catch (...) {
         sqlite3_close(m_db);
         throw;
@@ -98,11 +97,18 @@ void SqliteConnection::Configure(Mode mode, bool exclusive) {
     }
 }
 
-void SqliteConnection::ChooseJournalMode(const std::string& path) {
-    // Reading the mode back also reads the file header, so a file that is no database fails
-    // here with SQLite's own error.
-    auto statement =
-        Prepare(IsLocalFileSystem(path) ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE");
+// Outside a transaction only: the journal mode cannot change within one. A write transaction
+// chooses as it begins, so what it writes was chosen for already.
+void SqliteConnection::BeforeWriting() {
+    if (!m_journalChosen && sqlite3_get_autocommit(m_db) != 0) {
+        m_journalChosen = true;
+        ChooseJournalMode();
+    }
+}
+
+void SqliteConnection::ChooseJournalMode() {
+    auto statement = Prepare(IsLocalFileSystem(m_path) ? "PRAGMA journal_mode=WAL"
+                                                       : "PRAGMA journal_mode=DELETE");
     statement->Step();
 }
 
@@ -140,6 +146,9 @@ SqliteConnection::Lease SqliteConnection::Prepare(std::string_view sql) {
             std::erase_if(m_cache, [](const auto& entry) { return !entry.second.busy; });
         }
         auto statement = std::make_unique<SqliteStatement>(m_db, sql);
+        if (!statement->IsReadOnly()) {
+            BeforeWriting();
+        }
         it = m_cache.emplace(key, CachedStatement{std::move(statement), false}).first;
     }
     CachedStatement& cached = it->second;
@@ -199,6 +208,9 @@ void SqliteConnection::BeginTransaction(bool forWriting) {
     if (!m_transactions.empty()) {
         Execute("SAVEPOINT vaultry_nested");
     } else {
+        if (forWriting) {
+            BeforeWriting();
+        }
         Execute(forWriting ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
     }
     m_transactions.push_back({sqlite3_total_changes64(m_db), m_schemaChanges});

@@ -78,9 +78,15 @@ private:
     };
 
     void Configure(Mode mode, bool exclusive);
-    void ChooseJournalMode(const std::string& path);
+    // Before the first write: the journal the file is written with. Opening and reading leave
+    // the file as it was, so a file that turns out to be no library, or damaged, is refused
+    // without having been touched.
+    void BeforeWriting();
+    void ChooseJournalMode();
 
     sqlite3* m_db = nullptr;
+    std::string m_path;
+    bool m_journalChosen = true;  // read-only connections never choose
     int m_busyTimeout = 5000;
     // Where each open transaction (outermost first) began: the connection's change counts then.
     struct TransactionStart {

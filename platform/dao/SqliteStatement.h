@@ -27,6 +27,8 @@ public:
     void BindAll(const std::vector<COleVariant>& values, int first = 1);
     // True when a row is ready, false when the statement is done.
     bool Step();
+    // Whether running it leaves the file as it was.
+    bool IsReadOnly() const { return sqlite3_stmt_readonly(m_stmt) != 0; }
     // Ready to run again, with no parameters bound. Releases the statement's read lock.
     void Reset();
 

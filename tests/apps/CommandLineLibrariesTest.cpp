@@ -4,7 +4,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/dao/CDaoDatabase.h"
@@ -245,6 +247,33 @@ TEST_F(CommandLineLibrariesTest, CheckFindsTheDamageDoneOnPurpose) {
 }
 
 }  // namespace
+
+TEST_F(CommandLineLibrariesTest, ANonLibraryFileIsRefusedUntouched) {
+    namespace fs = std::filesystem;
+    const std::string master = program.Library("master");
+    const auto bytes = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    // Empty, then another program's database in its own (rollback) journal; each put in place
+    // as a user copies a file, without the log files of the library it replaces.
+    fs::remove(master + "-wal");
+    fs::remove(master + "-shm");
+    std::ofstream(master, std::ios::trunc).close();
+    EXPECT_NE(Vaultry("ls").status, 0);
+    EXPECT_EQ(fs::file_size(master), 0u);
+    fs::remove(master);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(master.c_str(), &other), SQLITE_OK);
+    sqlite3_exec(other, "CREATE TABLE notes (text TEXT); INSERT INTO notes VALUES ('mine')",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    const std::string before = bytes(master);
+    EXPECT_NE(Vaultry("tree").status, 0);
+    // Not switched to a write-ahead log, nor written at all.
+    EXPECT_TRUE(bytes(master) == before) << "the file was written";
+    EXPECT_FALSE(fs::exists(master + "-wal"));
+}
 
 TEST_F(CommandLineLibrariesTest, EveryCommandThatStoresPassesTheRightsFirst) {
     ASSERT_EQ(Vaultry("export --category master/ICs -o " + program.File("ics.xml")).status, 0);

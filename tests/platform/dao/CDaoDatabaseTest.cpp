@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoException.h"
+#include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/CDaoWorkspace.h"
 #include "tests/support/TempDir.h"
 
@@ -61,6 +64,58 @@ TEST_F(CDaoDatabaseTest, BadFilesFailWithSqlitesOwnError) {
     } catch (const CDaoException& e) {
         EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, JET_ERROR_DATABASE_EXISTS);
     }
+}
+
+// The file's journal mode as another program sees it.
+std::string JournalMode(const std::string& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* mode = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &mode, nullptr);
+    const std::string text = sqlite3_step(mode) == SQLITE_ROW
+                                 ? reinterpret_cast<const char*>(sqlite3_column_text(mode, 0))
+                                 : "(none)";
+    sqlite3_finalize(mode);
+    sqlite3_close(db);
+    return text;
+}
+
+TEST_F(CDaoDatabaseTest, OpeningAndReadingLeaveTheFileAsItWasUntilTheFirstWrite) {
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    sqlite3_exec(other, "CREATE TABLE t (a INTEGER); INSERT INTO t VALUES (1)", nullptr, nullptr,
+                 nullptr);
+    sqlite3_close(other);
+    std::ifstream in(path, std::ios::binary);
+    const std::string before((std::istreambuf_iterator<char>(in)), {});
+    {
+        CDaoDatabase database;
+        database.Open(path.c_str(), FALSE, FALSE, "");
+        CDaoRecordset read(&database);
+        read.Open(dbOpenSnapshot, "SELECT a FROM t");
+        EXPECT_FALSE(read.IsEOF());
+    }
+    std::ifstream again(path, std::ios::binary);
+    EXPECT_TRUE(std::string((std::istreambuf_iterator<char>(again)), {}) == before)
+        << "the file was written";
+    EXPECT_FALSE(std::filesystem::exists(path + "-wal"));
+    EXPECT_EQ(JournalMode(path), "delete");
+    {
+        CDaoDatabase database;
+        database.Open(path.c_str(), FALSE, FALSE, "");
+        database.Execute("INSERT INTO t VALUES (2)");
+    }
+    EXPECT_EQ(JournalMode(path), "wal");  // a local file is written with a write-ahead log
+    // An empty file is read as an empty database, and stays empty.
+    const std::string empty = dir.File("empty.zblib");
+    std::ofstream(empty).close();
+    {
+        CDaoDatabase database;
+        database.Open(empty.c_str(), FALSE, FALSE, "");
+        CDaoRecordset read(&database);
+        read.Open(dbOpenSnapshot, "SELECT count(*) FROM sqlite_master");
+    }
+    EXPECT_EQ(std::filesystem::file_size(empty), 0u);
 }
 
 TEST_F(CDaoDatabaseTest, ExecuteReportsRowsAndRealErrors) {
