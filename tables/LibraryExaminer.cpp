@@ -1,5 +1,7 @@
 #include "tables/LibraryExaminer.h"
 
+#include <filesystem>
+
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
@@ -34,6 +36,11 @@ long CountRows(CDaoDatabase& database, const char* table) {
 }  // namespace
 
 LibraryReport LibraryExaminer::Inspect(const CString& path) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path.str(), error) &&
+        std::filesystem::file_size(path.str(), error) == 0) {
+        throw UnusableLibrary("an empty file, not a library");
+    }
     CDaoDatabase database;
     LibraryReport report;
     report.generation = OpenEitherGeneration(database, path);
@@ -43,7 +50,11 @@ LibraryReport LibraryExaminer::Inspect(const CString& path) {
             try {
                 definition.Open(table.name);
             } catch (const CDaoException&) {
-                throw UnusableLibrary(std::string("missing table ") + table.name);
+                // None of them: some other program's database; some: a damaged library.
+                throw UnusableLibrary(report.rowCounts.empty()
+                                          ? std::string("not a library: a database without "
+                                                        "the library tables")
+                                          : std::string("missing table ") + table.name);
             }
             report.rowCounts.emplace_back(table.name, CountRows(database, table.name));
         }

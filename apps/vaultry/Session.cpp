@@ -4,13 +4,17 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/ChangeRefused.h"
+#include "access/LibraryFiles.h"
 #include "access/LibrarySet.h"
 #include "access/ModuleAttachment.h"
+#include "access/TierPaths.h"
 #include "host/BuiltInPlugIns.h"
+#include "platform/afx/AfxMessageBox.h"
 
 namespace vaultry::cli {
 namespace {
@@ -81,11 +85,51 @@ Session::Session(const std::string& configPath, PasswordSource passwords)
     RegisterBuiltInPlugIns();
     VaultryAttachModule();
     ShowProgressOnlyOnTerminal(m_host);
-    if (!AssureDBLoaded()) {
+    // The libraries tell what failed in message boxes; held back here, so that a failure is
+    // said once, in one line, and passed on when all went well.
+    std::vector<CString> told;
+    const AfxMessageBoxHandler previous =
+        AfxSetMessageBoxHandler([&told](const CString& text, UINT, UINT) {
+            told.push_back(text);
+            return IDOK;
+        });
+    const bool loaded = AssureDBLoaded();
+    AfxSetMessageBoxHandler(previous);
+    if (!loaded) {
+        const std::string problem = WhyNotOpened(told);
         UnloadDB();
         VaultryDetachModule();
-        throw CommandError("the libraries could not all be opened (run \"vaultry init\")");
+        throw CommandError(problem);
     }
+    for (const CString& text : told) {
+        AfxMessageBox(text, MB_OK);
+    }
+}
+
+// The first library that did not open: which, where, what is wrong, and what to do.
+std::string Session::WhyNotOpened(const std::vector<CString>& told) {
+    for (const DATABASETYPE type :
+         {DATABASETYPE_MASTER, DATABASETYPE_CORPORATE, DATABASETYPE_USER}) {
+        if (GetAccessDB(type) != nullptr && GetAccessDB(type)->IsOpen()) {
+            continue;
+        }
+        const CString path = ConfiguredLibraryPath(m_host.Settings(), type);
+        const std::string which = std::string("the ") + TierName(type) + " library " + path.str();
+        std::error_code error;
+        if (!std::filesystem::exists(path.str(), error)) {
+            return which + " is missing; run \"vaultry init\" to make it";
+        }
+        std::string reason = told.empty() ? "it could not be opened" : told.front().str();
+        try {
+            LibraryFiles::Inspect(path);
+        } catch (const LibraryFiles::Unusable& unusable) {
+            reason = unusable.what();
+        }
+        return which + ": " + reason +
+               "; restore it from a backup, or move it away and run \"vaultry init\" to make a "
+               "new one";
+    }
+    return "the libraries could not all be opened";
 }
 
 Session::~Session() {

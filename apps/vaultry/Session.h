@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "access/LibraryEditor.h"
 #include "access/RightsGate.h"
@@ -47,8 +48,9 @@ const char* TierName(DATABASETYPE type);
 
 class Session {
 public:
-    // Loads the settings file and opens the three libraries; throws CommandError when they
-    // cannot all be opened. The progress bar is drawn only when standard error is a terminal.
+    // Loads the settings file and opens the three libraries; throws CommandError, saying which
+    // library failed, what is wrong with its file and what to do, when they cannot all be
+    // opened. The progress bar is drawn only when standard error is a terminal.
     explicit Session(const std::string& configPath, PasswordSource passwords = {});
     ~Session();
     Session(const Session&) = delete;
@@ -68,6 +70,7 @@ public:
 
 private:
     std::optional<CString> AskPassword(DATABASETYPE type);
+    std::string WhyNotOpened(const std::vector<CString>& told);
 
     ReferenceHost m_host;
     PasswordSource m_passwords;

@@ -248,7 +248,7 @@ TEST_F(CommandLineLibrariesTest, CheckFindsTheDamageDoneOnPurpose) {
 
 }  // namespace
 
-TEST_F(CommandLineLibrariesTest, ANonLibraryFileIsRefusedUntouched) {
+TEST_F(CommandLineLibrariesTest, ANonLibraryFileIsRefusedUntouchedInOneLineThatSaysWhatToDo) {
     namespace fs = std::filesystem;
     const std::string master = program.Library("master");
     const auto bytes = [](const std::string& path) {
@@ -260,7 +260,11 @@ TEST_F(CommandLineLibrariesTest, ANonLibraryFileIsRefusedUntouched) {
     fs::remove(master + "-wal");
     fs::remove(master + "-shm");
     std::ofstream(master, std::ios::trunc).close();
-    EXPECT_NE(Vaultry("ls").status, 0);
+    const ProgramRun empty = Vaultry("ls");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.errors, "vaultry: the master library " + master +
+                                ": an empty file, not a library; restore it from a backup, or "
+                                "move it away and run \"vaultry init\" to make a new one\n");
     EXPECT_EQ(fs::file_size(master), 0u);
     fs::remove(master);
     sqlite3* other = nullptr;
@@ -269,10 +273,21 @@ TEST_F(CommandLineLibrariesTest, ANonLibraryFileIsRefusedUntouched) {
                  nullptr, nullptr, nullptr);
     sqlite3_close(other);
     const std::string before = bytes(master);
-    EXPECT_NE(Vaultry("tree").status, 0);
+    const ProgramRun foreign = Vaultry("tree");
+    EXPECT_EQ(foreign.status, 1);
+    EXPECT_NE(foreign.errors.find(master + ": not a library: a database without the library "
+                                           "tables; restore it"),
+              std::string::npos)
+        << foreign.errors;
     // Not switched to a write-ahead log, nor written at all.
     EXPECT_TRUE(bytes(master) == before) << "the file was written";
     EXPECT_FALSE(fs::exists(master + "-wal"));
+    std::ofstream(master, std::ios::trunc) << "some notes, not a library";
+    EXPECT_NE(Vaultry("ls").errors.find(master + ": file is not a database; restore it"),
+              std::string::npos);
+    fs::remove(master);
+    EXPECT_EQ(Vaultry("ls").errors, "vaultry: the master library " + master +
+                                        " is missing; run \"vaultry init\" to make it\n");
 }
 
 TEST_F(CommandLineLibrariesTest, EveryCommandThatStoresPassesTheRightsFirst) {
