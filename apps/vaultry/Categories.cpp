@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cstdint>
 #include <vector>
 
 #include "access/LibraryTree.h"
@@ -40,16 +42,26 @@ bool IsNumber(const std::string& text) {
            std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
+std::optional<long> IdOf(const std::string& text) {
+    std::int32_t id = 0;  // ids are the libraries' long integers, 32 bits
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return id;
+}
+
 CategoryRef ResolveCategory(Session& session, const std::string& text, const std::string& tier) {
     if (IsNumber(text)) {
         const auto type = tier.empty() ? std::optional(DATABASETYPE_USER) : TierFromName(tier);
         if (!type) {
             throw CommandError("no such tier: " + tier);
         }
-        if (LibraryTree(session.Tier(*type)).Find(std::stol(text)) == nullptr) {
+        const std::optional<long> id = IdOf(text);
+        if (!id || LibraryTree(session.Tier(*type)).Find(*id) == nullptr) {
             throw CommandError("no category " + text + " in the " + TierName(*type) + " library");
         }
-        return {*type, std::stol(text)};
+        return {*type, *id};
     }
     const std::vector<std::string> elements = SplitPath(text);
     for (const DATABASETYPE type : kTiersUserFirst) {

@@ -3,6 +3,7 @@
 // "User/Resistors/SMD", where the first element is the top category's name or the tier's
 // ("user/Resistors/SMD"). Names compare ignoring case, as everywhere in the libraries.
 
+#include <optional>
 #include <string>
 
 #include "resources/DatabaseType.h"
@@ -23,6 +24,8 @@ CategoryRef ResolveCategory(Session& session, const std::string& text, const std
 
 // Whether `text` is an id as the command line takes one: digits only.
 bool IsNumber(const std::string& text);
+// The id `text` (IsNumber) gives; none when it is beyond any id a library has.
+std::optional<long> IdOf(const std::string& text);
 
 // "User/Resistors/SMD".
 std::string PathOf(Session& session, const CategoryRef& category);

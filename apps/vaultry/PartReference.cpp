@@ -10,7 +10,8 @@ namespace vaultry::cli {
 PartEntry ResolvePart(Session& session, const PartArgument& argument) {
     const std::vector<DATABASETYPE> tiers = TiersNamed(argument.tier);
     if (IsNumber(argument.text) && !argument.tier.empty()) {
-        if (auto part = FindPart(session.Tier(tiers.front()), std::stol(argument.text))) {
+        const std::optional<long> id = IdOf(argument.text);
+        if (auto part = id ? FindPart(session.Tier(tiers.front()), *id) : std::nullopt) {
             return *part;
         }
         throw CommandError("no part " + argument.text + " in the " + argument.tier + " library");

@@ -290,6 +290,14 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
+        // A mistyped command reaches CLI11 as an extra word, and it would say only that a
+        // command is required.
+        if (app.get_subcommands().empty() && !app.remaining().empty() &&
+            dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
+            std::cerr << "vaultry: unknown command \"" << app.remaining().front()
+                      << "\"; vaultry --help lists the commands\n";
+            return 2;
+        }
         const int status = app.exit(e);
         return status == 0 ? 0 : 2;
     }

@@ -57,6 +57,19 @@ TEST_F(VaultryCommandLineTest, CreateAndInfoReportEveryOutcome) {
     EXPECT_EQ(Vaultry("info --help").status, 0);
 }
 
+TEST_F(VaultryCommandLineTest, AMistypedCommandAndAnIdBeyondAnyAreSaidAsSuch) {
+    ASSERT_EQ(Vaultry("init").status, 0);
+    const ProgramRun unknown = Vaultry("frobnicate");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.errors,
+              "vaultry: unknown command \"frobnicate\"; vaultry --help lists the commands\n");
+    EXPECT_EQ(Vaultry("").status, 2);  // no command at all: CLI11's own words
+    EXPECT_EQ(Vaultry("show 99999999999999999999 --tier user").errors,
+              "vaultry: no part 99999999999999999999 in the user library\n");
+    EXPECT_EQ(Vaultry("ls --category 99999999999 --tier master").errors,
+              "vaultry: no category 99999999999 in the master library\n");
+}
+
 TEST_F(VaultryCommandLineTest, AMalformedSettingsFileIsAClearError) {
     std::ofstream(program.File("bad.ini")) << "[libraries]\nmaster\n";
     const ProgramRun run = Vaultry("--config " + program.File("bad.ini") + " init");
