@@ -1,14 +1,18 @@
 // The vaultry command line: the part libraries usable without a window.
 
 #include <CLI/CLI.hpp>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <map>
+#include <sstream>
 #include <stdexcept>
 
+#include "access/PartListing.h"
 #include "apps/vaultry/Commands.h"
 #include "apps/vaultry/LibraryCommands.h"
 #include "apps/vaultry/Session.h"
+#include "host/BuiltInPlugIns.h"
 #include "platform/afx/CException.h"
 
 namespace {
@@ -72,10 +76,29 @@ CLI::App* AddTierOption(CLI::App* command, std::string& tier, const char* help) 
     return command;
 }
 
+// Document types the plug-ins serve, "|"-separated where `list`; an unknown one is an error
+// rather than a filter that matches nothing, or nothing at all.
+CLI::Validator KnownDocTypes(bool list) {
+    return CLI::Validator(
+        [list](const std::string& value) {
+            RegisterBuiltInPlugIns();
+            const std::string known = AllDocTypes().str();
+            std::istringstream types(value);
+            for (std::string type; std::getline(types, type, list ? '|' : '\0');) {
+                if (!type.empty() && GetDocForLibraryType(type.c_str()) == nullptr) {
+                    return "no document type \"" + type + "\"; the types are " + known;
+                }
+            }
+            return std::string();
+        },
+        "TYPE");
+}
+
 void AddPartOptions(CLI::App* command, PartArgument& part) {
     command->add_option("part", part.text, "The part's name (or its id, with --tier)")->required();
     AddTierOption(command, part.tier, "Look for the part in this library only");
-    command->add_option("--type", part.docType, "Only a part of this document type");
+    command->add_option("--type", part.docType, "Only a part of this document type")
+        ->check(KnownDocTypes(false));
 }
 
 void AddBrowsing(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, Arguments& a) {
@@ -90,7 +113,8 @@ void AddBrowsing(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, A
                  "With --category: also the parts of its sub-categories");
     ls->add_option("--name", a.listName, "Only names containing this text (case ignored)");
     ls->add_option("--type", a.listTypes,
-                   "Document types, separated by | (default: every known type)");
+                   "Document types, separated by | (default: every known type)")
+        ->check(KnownDocTypes(true));
     commands[ls] = [&a](Session& s, Output o) {
         PartQuery query;
         query.withSubTree = a.listRecursive;
@@ -146,7 +170,8 @@ void AddPartChanges(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands
     cp->add_option("source", a.source.text, "The part, or the category with -r")->required();
     cp->add_option("destination", a.destination, "The category to copy into")->required();
     AddTierOption(cp, a.source.tier, "The library of SOURCE when it is given by id");
-    cp->add_option("--type", a.source.docType, "Only a part of this document type");
+    cp->add_option("--type", a.source.docType, "Only a part of this document type")
+        ->check(KnownDocTypes(false));
     commands[cp] = [&a](Session& s, Output o) {
         return a.recursive ? CopyCategoryCommand(s, a.source.text, a.source.tier, a.destination, o)
                            : CopyPartCommand(s, a.source, a.destination, o);
@@ -158,7 +183,8 @@ void AddPartChanges(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands
     mv->add_option("source", a.moved.text, "The part, or the category with -r")->required();
     mv->add_option("destination", a.target, "The category to move into")->required();
     AddTierOption(mv, a.moved.tier, "The library of SOURCE when it is given by id");
-    mv->add_option("--type", a.moved.docType, "Only a part of this document type");
+    mv->add_option("--type", a.moved.docType, "Only a part of this document type")
+        ->check(KnownDocTypes(false));
     commands[mv] = [&a](Session& s, Output o) {
         return a.moveRecursive ? MoveCategoryCommand(s, a.moved.text, a.moved.tier, a.target, o)
                                : MovePartCommand(s, a.moved, a.target, o);
@@ -218,7 +244,8 @@ void AddExchange(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, A
     exporter->add_option("--category", a.request.category,
                          "A category, exported with its sub-tree");
     AddTierOption(exporter, a.request.tier, "Look in this library only");
-    exporter->add_option("--type", a.type, "Only parts of this document type");
+    exporter->add_option("--type", a.type, "Only parts of this document type")
+        ->check(KnownDocTypes(false));
     exporter->add_option("-o,--output", a.request.file, "The file to write")->required();
     commands[exporter] = [&a](Session& s, Output o) {
         for (const std::string& name : a.names) {
@@ -302,6 +329,12 @@ int main(int argc, char** argv) {
         return status == 0 ? 0 : 2;
     }
     try {
+        // Without a file the settings would be the defaults: the libraries of another place.
+        if (!options.config.empty() && !std::filesystem::exists(options.config)) {
+            throw std::runtime_error("the settings file " + options.config +
+                                     " does not exist; give an existing one, or leave out "
+                                     "--config for the default");
+        }
         if (init->parsed()) {
             return vaultry::cli::InitCommand(options.config, std::cout);
         }

@@ -70,6 +70,21 @@ TEST_F(VaultryCommandLineTest, AMistypedCommandAndAnIdBeyondAnyAreSaidAsSuch) {
               "vaultry: no category 99999999999 in the master library\n");
 }
 
+TEST_F(VaultryCommandLineTest, AnUnknownTypeOrAMissingSettingsFileIsAnError) {
+    ASSERT_EQ(Vaultry("init").status, 0);
+    const ProgramRun bogus = Vaultry("ls --type 'Footprint|Bogus'");
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_NE(bogus.errors.find("no document type \"Bogus\"; the types are"), std::string::npos)
+        << bogus.errors;
+    EXPECT_EQ(Vaultry("ls --type 'footprint|Pad-Stack'").status, 0);  // case ignored
+    EXPECT_EQ(
+        Vaultry("export --category master/ICs --type Bogus -o " + program.File("x.xml")).status, 2);
+    EXPECT_FALSE(std::filesystem::exists(program.File("x.xml")));
+    const ProgramRun missing = Vaultry("--config " + program.File("no-such.ini") + " tree");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.errors.find("no-such.ini does not exist"), std::string::npos);
+}
+
 TEST_F(VaultryCommandLineTest, AMalformedSettingsFileIsAClearError) {
     std::ofstream(program.File("bad.ini")) << "[libraries]\nmaster\n";
     const ProgramRun run = Vaultry("--config " + program.File("bad.ini") + " init");
