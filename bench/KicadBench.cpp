@@ -230,18 +230,23 @@ void Find_Ours(benchmark::State& state) {
     state.counters["found"] = static_cast<double>(std::count(printed.begin(), printed.end(), '\n'));
 }
 
-// The rows found, with the names and ids they are printed with, nearest first.
-void Find_Raw(benchmark::State& state) {
+// Runs `query` on the imported user library once per iteration, every row copied out.
+void RawQuery(benchmark::State& state, const char* query) {
     sqlite3* db = OpenRaw(UserLibrary());
     vaultry::bench::RawStatements sql(db);
     for (auto _ : state) {
-        sql.Run(
-            "SELECT o.lObjectID, o.strObjectName, g.lPadCount, g.lPitch, g.lSpan, g.lRowCount, "
-            "g.bSmd FROM tPartGeometry g JOIN tObjects o ON o.lObjectID=g.lObjectID WHERE "
-            "g.lPadCount=8 AND abs(g.lPitch-1270000)<=10000 ORDER BY abs(g.lPitch-1270000), "
-            "o.strObjectName");
+        sql.Run(query);
     }
     sqlite3_close(db);
+}
+
+// The rows found, with the names and ids they are printed with, nearest first.
+void Find_Raw(benchmark::State& state) {
+    RawQuery(state,
+             "SELECT o.lObjectID, o.strObjectName, g.lPadCount, g.lPitch, g.lSpan, g.lRowCount, "
+             "g.bSmd FROM tPartGeometry g JOIN tObjects o ON o.lObjectID=g.lObjectID WHERE "
+             "g.lPadCount=8 AND abs(g.lPitch-1270000)<=10000 ORDER BY abs(g.lPitch-1270000), "
+             "o.strObjectName");
 }
 
 void ListByName_Ours(benchmark::State& state) {
@@ -256,14 +261,9 @@ void ListByName_Ours(benchmark::State& state) {
 }
 
 void ListByName_Raw(benchmark::State& state) {
-    sqlite3* db = OpenRaw(UserLibrary());
-    vaultry::bench::RawStatements sql(db);
-    for (auto _ : state) {
-        sql.Run(
-            "SELECT lObjectID, strObjectName, lObjectTypeID, lObjectTreeID, lUserID FROM "
-            "tObjects WHERE strObjectName LIKE '%SOIC%' ORDER BY strObjectName");
-    }
-    sqlite3_close(db);
+    RawQuery(state,
+             "SELECT lObjectID, strObjectName, lObjectTypeID, lObjectTreeID, lUserID FROM "
+             "tObjects WHERE strObjectName LIKE '%SOIC%' ORDER BY strObjectName");
 }
 
 // The largest KiCad library's category, or with `whole` the user library's top, whose sub-tree
