@@ -6,6 +6,7 @@
 
 #include "access/BatchedTransaction.h"
 #include "access/CMSAccessDBHandler.h"
+#include "access/NameRule.h"
 #include "access/PartCodec.h"
 #include "access/PartGeometryTable.h"
 #include "access/ProgressDisplay.h"
@@ -106,6 +107,10 @@ bool CMSAccessDBHandler::SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long 
     const SheetOrScratch on(sheet);
     MarkDesignator(*group);
     const CString name = NameForStoring(*group);
+    if (const CString why = WhyNotAName(name); !why.IsEmpty()) {
+        AfxMessageBox(ModuleString(IDS_FAILED_TO_SAVE_COMPONENT) + name + "\n" + why, MB_OK);
+        return false;
+    }
     DaoTransaction transaction(*this);
     PreparedPart part;
     if (!Prepare(*on.get(), *group, docType, colours, layers, part)) {
@@ -153,6 +158,9 @@ bool CMSAccessDBHandler::StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long
                                   CString& lastDocType, bool& unknownShown) {
     MarkDesignator(object);
     const CString name = NameForStoring(object);
+    if (!WhyNotAName(name).IsEmpty()) {
+        return false;  // as a taken name: the caller tests names first where it can say why
+    }
     const long wanted = WantedCategory(object);
     const CKV_DocInterface* previous =
         lastDocType.IsEmpty() ? nullptr : GetDocForLibraryType(lastDocType);

@@ -1,5 +1,7 @@
 #include "access/LibraryChecker.h"
 
+#include <cstdint>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <utility>
@@ -14,6 +16,8 @@
 namespace {
 
 using Findings = std::vector<std::string>;
+
+constexpr std::uintmax_t kWalHeaderSize = 32;
 
 long LongAt(CDaoRecordset& rows, int column) {
     return static_cast<long>(rows.GetFieldValue(column).AsInt64());
@@ -63,7 +67,43 @@ Findings LibraryChecker::Findings() {
     return findings;
 }
 
+// SQLite reads a page cut short as if its missing bytes were zeros, so a file truncated at its
+// end can pass the integrity test; its size tells. While a write-ahead log holds pages the file
+// may rightly be shorter than the library.
+void LibraryChecker::CheckFileSize(::Findings& findings) {
+    const std::string path = m_library.GetName().str();
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error) {
+        return;  // not a file on this machine's disk
+    }
+    const long pageSize = PragmaNumber("page_size");
+    if (pageSize <= 0) {
+        return;
+    }
+    if (size % static_cast<std::uintmax_t>(pageSize) != 0) {
+        findings.push_back("file: its size (" + std::to_string(size) +
+                           " bytes) is not a whole number of pages: it was cut short or "
+                           "written to by something else");
+        return;
+    }
+    const auto wal = std::filesystem::file_size(path + "-wal", error);
+    const bool walHoldsPages = !error && wal > kWalHeaderSize;
+    const auto pages = static_cast<std::uintmax_t>(PragmaNumber("page_count"));
+    if (!walHoldsPages && size / static_cast<std::uintmax_t>(pageSize) < pages) {
+        findings.push_back("file: it holds " + std::to_string(size / pageSize) + " of its " +
+                           std::to_string(pages) + " pages: it was cut short");
+    }
+}
+
+long LibraryChecker::PragmaNumber(const char* name) {
+    CDaoRecordset pragma(&m_library);
+    pragma.Open(dbOpenSnapshot, CString("SELECT * FROM pragma_") + name);
+    return pragma.IsEOF() ? -1 : LongAt(pragma, 0);
+}
+
 void LibraryChecker::CheckIntegrity(::Findings& findings) {
+    CheckFileSize(findings);
     CDaoRecordset check(&m_library);
     check.Open(dbOpenSnapshot, "SELECT * FROM pragma_integrity_check");
     for (; !check.IsEOF(); check.MoveNext()) {

@@ -21,6 +21,8 @@ public:
 
 private:
     void CheckIntegrity(std::vector<std::string>& findings);
+    void CheckFileSize(std::vector<std::string>& findings);
+    long PragmaNumber(const char* name);
     void CheckPartRows(std::vector<std::string>& findings);
     void CheckTree(std::vector<std::string>& findings);
     void CheckPartData(std::vector<std::string>& findings);

@@ -3,6 +3,7 @@
 #include "access/CMSAccessDBHandler.h"
 #include "access/ChangeRefused.h"
 #include "access/LibraryTree.h"
+#include "access/NameRule.h"
 #include "access/RightsGate.h"
 #include "access/RowEdit.h"
 #include "platform/dao/CDaoException.h"
@@ -27,12 +28,6 @@ std::vector<CString> Elements(const CString& path) {
         names.push_back(name);
     }
     return names;
-}
-
-void RequireName(const CString& name) {
-    if (name.IsEmpty()) {
-        throw ChangeRefused::Invalid(IDS_ENTER_VALID_NAME);
-    }
 }
 
 // The name of part `objectID` of `library`, whose part set then stands on it; refused when
@@ -67,7 +62,7 @@ void LibraryEditor::RefuseSiblingNamed(long parentID, const CString& name, long 
 }
 
 long LibraryEditor::MakeCategory(long parentID, const CString& name) {
-    RequireName(name);
+    RequireValidName(name);
     m_rights.RequireOnCategory(m_library, parentID);
     DaoTransaction transaction(m_library);
     RefuseSiblingNamed(parentID, name, -1);
@@ -92,6 +87,9 @@ long LibraryEditor::MakeCategoryPath(long baseID, const CString& path) {
     if (found == names.size()) {
         return at;
     }
+    for (std::size_t missing = found; missing < names.size(); ++missing) {
+        RequireValidName(names[missing]);
+    }
     m_rights.RequireOnCategory(m_library, at);
     DaoTransaction transaction(m_library);
     at = baseID;
@@ -107,7 +105,7 @@ long LibraryEditor::MakeCategoryPath(long baseID, const CString& path) {
 }
 
 void LibraryEditor::RenameCategory(long treeID, const CString& name) {
-    RequireName(name);
+    RequireValidName(name);
     m_rights.RequireOnCategory(m_library, treeID);
     DaoTransaction transaction(m_library);
     CRSObjectTree& rows = *m_library.GetRSObjectTree();
@@ -197,7 +195,7 @@ void LibraryEditor::RemoveCategory(long treeID) {
 }
 
 void LibraryEditor::RenamePart(long objectID, const CString& name) {
-    RequireName(name);
+    RequireValidName(name);
     m_rights.RequireOnPart(m_library, objectID);
     DaoTransaction transaction(m_library);
     const long typeID = m_library.GetObjectTypeID(objectID);

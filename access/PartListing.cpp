@@ -32,6 +32,10 @@ CString FilterOf(CMSAccessDBHandler& library, const PartQuery& query) {
     if (!name.IsEmpty()) {
         filter += (filter.IsEmpty() ? "" : " AND ") + name;
     }
+    if (!query.namePattern.IsEmpty()) {
+        filter += (filter.IsEmpty() ? "" : " AND ") +
+                  ("strObjectName LIKE " + vaultry::dao::QuoteText(query.namePattern));
+    }
     if (query.geometry) {
         filter += (filter.IsEmpty() ? "" : " AND ") +
                   PartGeometryTable(library).PartsFilter(*query.geometry);

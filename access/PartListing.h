@@ -29,7 +29,9 @@ struct PartQuery {
     std::optional<DATABASETYPE> tier;  // all three when empty
     std::optional<long> category;      // in `tier`, which must then be set
     bool withSubTree = false;
-    CString name;      // a text the name contains (case ignored); empty for any
+    CString name;  // a text the name contains (case ignored); empty for any
+    // A pattern of Jet's LIKE the whole name matches (* ? # [a-z], case ignored); empty for any.
+    CString namePattern;
     CString docTypes;  // "Footprint|Pad-Stack"; empty for every type a plug-in serves
     // Every part whatever its type, also of types hidden from lists or served by no plug-in
     // (`docTypes` is then not looked at).

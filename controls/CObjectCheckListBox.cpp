@@ -7,6 +7,7 @@
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
+#include "access/NameRule.h"
 #include "host/CDrawObject.h"
 #include "host/CDrwObList.h"
 #include "platform/afx/AfxMessageBox.h"
@@ -224,8 +225,9 @@ void CObjectCheckListBox::Rename() {
 }
 
 bool CObjectCheckListBox::AcceptableName(int index, const CString& name) const {
-    if (name.IsEmpty()) {
-        AfxMessageBox(ModuleString(IDS_ENTER_VALID_NAME), MB_OK | MB_ICONERROR);
+    const CString why = WhyNotAName(name);
+    if (!why.IsEmpty()) {
+        AfxMessageBox(why, MB_OK | MB_ICONERROR);
         return false;
     }
     const int listed = FindStringExact(-1, name);

@@ -5,6 +5,7 @@
 #include "access/ChangeRefused.h"
 #include "access/LibraryEditor.h"
 #include "access/LibrarySet.h"
+#include "access/NameRule.h"
 #include "access/RightsGate.h"
 #include "access/ui/PasswordDialogs.h"
 #include "access/ui/PasswordPrompt.h"
@@ -119,8 +120,9 @@ bool CObjectTreeCtrl::OnBeginLabelEdit(HTREEITEM /*item*/) {
 // The new name is stored through the editor, which refuses a name a sibling carries; the item
 // then shows the stored name in its place among its siblings.
 bool CObjectTreeCtrl::OnEndLabelEdit(HTREEITEM item, const CString& name) {
-    if (name.IsEmpty()) {
-        AfxMessageBox(ModuleString(IDS_ENTER_VALID_NAME), MB_OK | MB_ICONERROR);
+    const CString why = WhyNotAName(name);
+    if (!why.IsEmpty()) {
+        AfxMessageBox(why, MB_OK | MB_ICONERROR);
         return false;
     }
     const TREE_ITEM_INFO* record = Record(item);

@@ -39,6 +39,8 @@ enum VaultryStringId : UINT {
     IDS_CATEGORY_NOT_REMOVED = 6141,
     IDS_TREE_DAMAGED = 6142,
     IDS_PART_UNREADABLE = 6143,
+    IDS_NAME_TOO_LONG = 6144,
+    IDS_NAME_CONTROL_CHARACTER = 6145,
     // The button bars' tooltips and captions.
     IDS_TREE_NEW = 16017,
     IDS_TREE_RENAME = 16018,

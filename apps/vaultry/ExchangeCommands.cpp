@@ -2,11 +2,13 @@
 
 #include <iostream>
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibraryTree.h"
+#include "access/NameRule.h"
 #include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Commands.h"
 #include "apps/vaultry/Interchange.h"
@@ -18,26 +20,51 @@
 namespace vaultry::cli {
 namespace {
 
+// What export leaves out: parts that do not load, or hold what the file cannot carry. Each is
+// named on standard error as it is met; the rest is exported.
+struct Exported {
+    InterchangeFile file;
+    std::size_t leftOut = 0;
+
+    void LeaveOut(const std::string& why) {
+        std::cerr << "vaultry: export: " << why << "; not exported\n";
+        ++leftOut;
+    }
+};
+
 // Parts of one document type share one set of definitions in the file: the first part's as
 // stored, the others' layers and colours mapped onto them.
 void AddPart(Session& session, const PartEntry& ref, const std::string& category,
-             InterchangeFile& file) {
+             Exported& exported) {
+    InterchangeFile& file = exported.file;
     const std::string docType = ref.docType.str();
     const auto known = file.definitions.find(docType);
-    LoadedPart loaded = known == file.definitions.end()
-                            ? LoadPart(session, ref)
-                            : LoadPart(session, ref, &known->second.layers, &known->second.colours);
-    loaded.group->SetName(ref.name);  // a rename changes the row, not the stored objects
+    std::optional<LoadedPart> loaded;
+    try {
+        loaded = known == file.definitions.end()
+                     ? LoadPart(session, ref)
+                     : LoadPart(session, ref, &known->second.layers, &known->second.colours);
+    } catch (const CommandError& error) {
+        exported.LeaveOut(error.what());
+        return;
+    }
+    loaded->group->SetName(ref.name);  // a rename changes the row, not the stored objects
+    InterchangePart part{docType, category, std::move(loaded->group)};
+    if (!FitsInterchange(part)) {
+        exported.LeaveOut(ref.name.str() +
+                          ": holds a control character, which an XML file cannot carry");
+        return;
+    }
     if (known == file.definitions.end()) {
         InterchangeDefinitions& definitions = file.definitions[docType];
-        definitions.layers.Init(loaded.layers);
-        definitions.colours.Init(loaded.colours);
+        definitions.layers.Init(loaded->layers);
+        definitions.colours.Init(loaded->colours);
     }
-    file.parts.push_back({docType, category, std::move(loaded.group)});
+    file.parts.push_back(std::move(part));
 }
 
 // The parts of `ref` and its sub-categories, each with its path below `ref`.
-void AddCategory(Session& session, const CategoryRef& ref, InterchangeFile& file) {
+void AddCategory(Session& session, const CategoryRef& ref, Exported& exported) {
     const LibraryTree tree(session.Tier(ref.type));
     const std::string base = tree.PathOf(ref.id);
     for (const long id : tree.SubTree(ref.id)) {
@@ -48,7 +75,7 @@ void AddCategory(Session& session, const CategoryRef& ref, InterchangeFile& file
         const std::string path = tree.PathOf(id);
         const std::string relative = path.size() > base.size() ? path.substr(base.size() + 1) : "";
         for (const PartEntry& part : ListParts(query)) {
-            AddPart(session, part, relative, file);
+            AddPart(session, part, relative, exported);
         }
     }
 }
@@ -72,6 +99,12 @@ std::size_t StoreBatches(Session& session, const CategoryRef& target, Batches& b
         for (auto& group : groups) {
             // A store refuses a taken name without saying so; say it here.
             const CString name = group->GetName() ? *group->GetName() : CString();
+            if (const CString why = WhyNotAName(name); !name.IsEmpty() && !why.IsEmpty()) {
+                std::cerr << "vaultry: import: " << name.str() << ": " << why.str()
+                          << " Not stored.\n";
+                complete = false;
+                continue;
+            }
             if (!name.IsEmpty() &&
                 (tier.GetObjectID(name, CString()) > 0 || !names.insert(name.str()).second)) {
                 std::cerr << "vaultry: import: " << name.str() << ": the name is taken in the "
@@ -93,20 +126,24 @@ std::size_t StoreBatches(Session& session, const CategoryRef& target, Batches& b
 }  // namespace
 
 int ExportCommand(Session& session, const ExportRequest& request, Output output) {
-    InterchangeFile file;
+    Exported exported;
     for (const PartArgument& part : request.parts) {
-        AddPart(session, ResolvePart(session, part), "", file);
+        AddPart(session, ResolvePart(session, part), "", exported);
     }
     if (!request.category.empty()) {
-        AddCategory(session, ResolveCategory(session, request.category, request.tier), file);
+        AddCategory(session, ResolveCategory(session, request.category, request.tier), exported);
     }
-    if (file.parts.empty()) {
+    const std::size_t written = exported.file.parts.size();
+    if (written == 0) {
         throw CommandError("export: no parts to export");
     }
-    WriteInterchange(file, request.file);
-    ReportDone(output,
-               "exported " + std::to_string(file.parts.size()) + " parts to " + request.file,
-               static_cast<long>(file.parts.size()));
+    WriteInterchange(exported.file, request.file);
+    const std::string done = "exported " + std::to_string(written) + " parts to " + request.file;
+    if (exported.leftOut > 0) {
+        throw CommandError(done + "; " + std::to_string(exported.leftOut) +
+                           " could not be exported (see above)");
+    }
+    ReportDone(output, done, static_cast<long>(written));
     return 0;
 }
 

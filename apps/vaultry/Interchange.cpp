@@ -285,7 +285,42 @@ InterchangeDefinitions ReadDefinitions(const pugi::xml_node& node) {
     return definitions;
 }
 
+// XML 1.0 has no way to write the control characters other than tab and line ends, not even
+// as references.
+bool HoldsOnlyXmlCharacters(const char* text) {
+    for (; *text != '\0'; ++text) {
+        const auto code = static_cast<unsigned char>(*text);
+        if (code < 0x20 && code != '\t' && code != '\n' && code != '\r') {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HoldsOnlyXmlCharacters(const pugi::xml_node& node) {
+    for (const pugi::xml_attribute attribute : node.attributes()) {
+        if (!HoldsOnlyXmlCharacters(attribute.value())) {
+            return false;
+        }
+    }
+    for (const pugi::xml_node child : node.children()) {
+        if (!HoldsOnlyXmlCharacters(child.value()) || !HoldsOnlyXmlCharacters(child)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
+
+bool FitsInterchange(const InterchangePart& part) {
+    pugi::xml_document scratch;
+    pugi::xml_node node = scratch.append_child("part");
+    node.append_attribute("docType") = part.docType.c_str();
+    node.append_attribute("category") = part.category.c_str();
+    WriteObject(node, *part.group);
+    return HoldsOnlyXmlCharacters(node);
+}
 
 void WriteInterchange(const InterchangeFile& file, const std::string& path) {
     pugi::xml_document document;

@@ -34,6 +34,9 @@ struct InterchangeFile {
     std::vector<InterchangePart> parts;
 };
 
+// False when a text of `part` (its name, an attribute, a text object) holds a control character
+// that an XML file cannot carry; WriteInterchange would write a file no reader takes.
+bool FitsInterchange(const InterchangePart& part);
 // Throws CommandError when the file cannot be written.
 void WriteInterchange(const InterchangeFile& file, const std::string& path);
 // Throws CommandError naming what is wrong when the file is missing, not this format, of a

@@ -12,6 +12,7 @@
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibraryTree.h"
+#include "access/NameRule.h"
 #include "access/ProgressDisplay.h"
 #include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Commands.h"
@@ -132,6 +133,10 @@ void KeepFreeNames(CMSAccessDBHandler& library, std::vector<std::unique_ptr<CDrw
     for (auto& part : parts) {
         const CString name = part->GetName() ? *part->GetName() : CString();
         const CString type = GetLibDocTypeForObject(part.get());
+        if (const CString why = WhyNotAName(name); !why.IsEmpty()) {
+            Fail(tally, name.str(), 0, why.str() + " Not stored.");
+            continue;
+        }
         if (!seen.insert(name.str()).second || library.GetObjectID(name, type) > 0) {
             Fail(tally, name.str(), 0, "a footprint of that name is in the library; not stored");
             continue;

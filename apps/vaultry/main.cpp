@@ -29,6 +29,7 @@ struct Arguments {
     std::string treeTier;
     bool listRecursive = false;
     std::string listName;
+    std::string listPattern;
     std::string listTypes;
     std::string listTier;
     std::string listCategory;
@@ -94,6 +95,29 @@ CLI::Validator KnownDocTypes(bool list) {
         "TYPE");
 }
 
+// Positional arguments taken as they stand. The parser would read one in brackets ("[A1]") as
+// a list of values, and part names and file names may look like that; so they are collected
+// from what the parser leaves over, and one that looks like an option is still refused. What is
+// left over would otherwise fall through to the main command, which then takes the global
+// options itself (see AddGlobalOptions).
+void AddVerbatimArguments(CLI::App* command, const char* name, std::vector<std::string>& values,
+                          const char* help, bool required) {
+    command->allow_extras();
+    command->fallthrough(false);
+    command->footer(std::string(name) + "...  " + help);
+    command->parse_complete_callback([command, name, &values, required] {
+        values = command->remaining();
+        for (const std::string& value : values) {
+            if (value.size() > 1 && value.front() == '-') {
+                throw CLI::ExtrasError({value});
+            }
+        }
+        if (required && values.empty()) {
+            throw CLI::RequiredError(name);
+        }
+    });
+}
+
 void AddPartOptions(CLI::App* command, PartArgument& part) {
     command->add_option("part", part.text, "The part's name (or its id, with --tier)")->required();
     AddTierOption(command, part.tier, "Look for the part in this library only");
@@ -111,7 +135,11 @@ void AddBrowsing(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, A
     ls->add_option("--category", a.listCategory, "A category: its id (with --tier) or its path");
     ls->add_flag("-r,--recursive", a.listRecursive,
                  "With --category: also the parts of its sub-categories");
-    ls->add_option("--name", a.listName, "Only names containing this text (case ignored)");
+    ls->add_option("--name", a.listName,
+                   "Only names containing this text as typed, wildcards included (case ignored)");
+    ls->add_option("--like", a.listPattern,
+                   "Only names matching this pattern: * any text, ? one character, # one digit, "
+                   "[a-z] or [!a-z] one of a set (case ignored)");
     ls->add_option("--type", a.listTypes,
                    "Document types, separated by | (default: every known type)")
         ->check(KnownDocTypes(true));
@@ -119,6 +147,7 @@ void AddBrowsing(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, A
         PartQuery query;
         query.withSubTree = a.listRecursive;
         query.name = a.listName.c_str();
+        query.namePattern = a.listPattern.c_str();
         query.docTypes = a.listTypes.c_str();
         return ListCommand(s, query, a.listCategory, a.listTier, o);
     };
@@ -240,7 +269,7 @@ void AddCategoryChanges(CLI::App& app, std::map<CLI::App*, LibraryCommand>& comm
 void AddExchange(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, Arguments& a) {
     auto* exporter = app.add_subcommand(
         "export", "Write parts (by name, or a category with its sub-tree) to an interchange file");
-    exporter->add_option("parts", a.names, "Part names");
+    AddVerbatimArguments(exporter, "PART", a.names, "The names of the parts to export", false);
     exporter->add_option("--category", a.request.category,
                          "A category, exported with its sub-tree");
     AddTierOption(exporter, a.request.tier, "Look in this library only");
@@ -262,12 +291,23 @@ void AddExchange(CLI::App& app, std::map<CLI::App*, LibraryCommand>& commands, A
     auto* kicad = app.add_subcommand(
         "import-kicad",
         "Store KiCad footprints (.kicad_mod files, and .pretty folders as categories)");
-    kicad->add_option("paths", a.kicad.paths, "Footprint files and .pretty folders")->required();
+    AddVerbatimArguments(kicad, "PATH", a.kicad.paths, "Footprint files and .pretty folders", true);
     AddTierOption(kicad, a.kicad.tier, "The library (default: user)");
     kicad->add_option("--category", a.kicad.category,
                       "The category to store below (a path, or an id with --tier; default: the "
                       "library's top category)");
     commands[kicad] = [&a](Session& s, Output o) { return ImportKicadCommand(s, a.kicad, o); };
+}
+
+// The options of the main command, on `command` too; it may be the main command.
+void AddGlobalOptions(CLI::App* command, Options& options) {
+    command->add_option("--config", options.config,
+                        "Settings file (default: $VAULTRY_CONFIG or "
+                        "$XDG_CONFIG_HOME/vaultry/settings.ini)");
+    command->add_flag("--json", options.json, "Print results as JSON");
+    command->add_flag("--password-stdin", options.passwordStdin,
+                      "Read the library password from standard input when one is needed (else "
+                      "$VAULTRY_PASSWORD, else a prompt)");
 }
 
 }  // namespace
@@ -280,13 +320,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     app.fallthrough();  // the options above may also follow the subcommand
     Options options;
-    app.add_option("--config", options.config,
-                   "Settings file (default: $VAULTRY_CONFIG or "
-                   "$XDG_CONFIG_HOME/vaultry/settings.ini)");
-    app.add_flag("--json", options.json, "Print results as JSON");
-    app.add_flag("--password-stdin", options.passwordStdin,
-                 "Read the library password from standard input when one is needed (else "
-                 "$VAULTRY_PASSWORD, else a prompt)");
+    AddGlobalOptions(&app, options);
 
     auto* init = app.add_subcommand(
         "init",
@@ -305,7 +339,7 @@ int main(int argc, char** argv) {
 
     auto* info = app.add_subcommand("info", "Show the generation and row counts of library files");
     std::vector<std::string> infoPaths;
-    info->add_option("paths", infoPaths, "Library files")->required();
+    AddVerbatimArguments(info, "FILE", infoPaths, "Library files", true);
 
     std::map<CLI::App*, LibraryCommand> commands;
     Arguments arguments;
@@ -313,6 +347,11 @@ int main(int argc, char** argv) {
     AddPartChanges(app, commands, arguments);
     AddCategoryChanges(app, commands, arguments);
     AddExchange(app, commands, arguments);
+    for (CLI::App* command : app.get_subcommands({})) {
+        if (!command->get_fallthrough()) {
+            AddGlobalOptions(command, options);
+        }
+    }
 
     try {
         app.parse(argc, argv);
