@@ -2,6 +2,7 @@
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/ChangeRefused.h"
+#include "access/WrongPasswordPause.h"
 #include "host/CSet.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "resources/VaultryModule.h"
@@ -47,10 +48,17 @@ RightsGate::Verdict RightsGate::Check(CMSAccessDBHandler& library, long ownerID)
     }
     const std::optional<CString> password =
         m_prompt ? m_prompt(library.GetDatabaseType()) : std::nullopt;
-    if (password && library.GetRSUserTree() != nullptr) {
+    if (!password) {
+        return Verdict::kNoPassword;
+    }
+    if (library.GetRSUserTree() != nullptr) {
         library.GetRSUserTree()->m_strEnteredPassword = *password;
     }
-    return password && library.HasRightsOn(ownerID) ? Verdict::kAllowed : Verdict::kNoPassword;
+    if (!library.HasRightsOn(ownerID)) {
+        WrongPasswordPause::AfterWrongPassword();
+        return Verdict::kNoPassword;
+    }
+    return Verdict::kAllowed;
 }
 
 void RightsGate::Require(CMSAccessDBHandler& library, long ownerID) {

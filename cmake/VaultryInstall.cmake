@@ -12,6 +12,7 @@ get_property(vaultry_libraries GLOBAL PROPERTY VAULTRY_LIBRARIES)
 install(TARGETS ${vaultry_libraries} EXPORT VaultryTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS vaultry vaultry-manager RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vaultry_jettext LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/vaultry)
 install(FILES ${PROJECT_SOURCE_DIR}/apps/vaultry-manager/vaultry-manager.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/apps/vaultry-manager/vaultry-manager.png

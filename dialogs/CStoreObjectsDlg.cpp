@@ -3,6 +3,7 @@
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibrarySet.h"
 #include "access/LibraryTree.h"
+#include "access/WrongPasswordPause.h"
 #include "access/ui/PasswordDialogs.h"
 #include "dialogs/LibraryChoices.h"
 #include "host/CDrwGroup.h"
@@ -185,6 +186,7 @@ bool CStoreObjectsDlg::PasswordGiven() {
         return false;
     }
     if (users->GetUserPassword(0) != users->m_strEnteredPassword) {
+        WrongPasswordPause::AfterWrongPassword();
         AfxMessageBox(ModuleString(IDS_WRONG_PASSWORD), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <memory>
+#include <vector>
 
 #include "access/ChangeRefused.h"
 #include "access/LibraryEditor.h"
 #include "access/LibraryTree.h"
 #include "access/RightsGate.h"
+#include "access/WrongPasswordPause.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/FootprintGenerator.h"
 #include "platform/dao/CDaoException.h"
@@ -118,6 +121,25 @@ TEST_F(LibraryEditorTest, APasswordIsAskedOnceItIsWantedAndDecides) {
     EXPECT_THROW(LibraryEditor(*user, silent).SetPassword(0, ""), ChangeRefused);
     EXPECT_THROW(LibraryEditor(*GetAccessDB(DATABASETYPE_MASTER), rights).MakeCategory(1, "M"),
                  ChangeRefused);  // the host does not allow changing the master library
+}
+
+TEST_F(LibraryEditorTest, AWrongPasswordCostsAPauseThatGrowsAndNoneOtherwise) {
+    std::vector<long> pauses;
+    WrongPasswordPause::Reset();
+    WrongPasswordPause::SetSleeper(
+        [&pauses](std::chrono::milliseconds pause) { pauses.push_back(pause.count()); });
+    user->GetRSUserTree()->SetUserPassword(0, "secret");
+    for (int attempt = 0; attempt < 7; ++attempt) {
+        RightsGate fresh{[](DATABASETYPE) { return std::optional<CString>("guess"); }};
+        EXPECT_THROW(LibraryEditor(*user, fresh).MakeCategory(1, "A"), ChangeRefused);
+    }
+    RightsGate nothingTyped;
+    EXPECT_THROW(LibraryEditor(*user, nothingTyped).MakeCategory(1, "A"), ChangeRefused);
+    RightsGate right{[](DATABASETYPE) { return std::optional<CString>("secret"); }};
+    LibraryEditor(*user, right).MakeCategory(1, "A");
+    WrongPasswordPause::SetSleeper({});
+    WrongPasswordPause::Reset();
+    EXPECT_EQ(pauses, (std::vector<long>{250, 500, 1000, 2000, 4000, 4000, 4000}));
 }
 
 TEST_F(LibraryEditorTest, AMoveBetweenLibrariesTakesTheWholeSubTreeAlong) {
