@@ -9,11 +9,13 @@
 #include "host/CDrwSubSheet.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/dao/DaoQuote.h"
+#include "platform/dao/DaoTransaction.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
 #include "tables/CRSObjectTypes.h"
 #include "tables/CRSObjects.h"
 
+using vaultry::dao::DaoTransaction;
 using vaultry::dao::QuoteText;
 
 // The part set filtered to `name`; the filter stays set, as callers expect.
@@ -45,6 +47,9 @@ bool CMSAccessDBHandler::CopyObject(long objectID, long treeID, CMSAccessDBHandl
     const CString name = from->m_pRSObjects->m_strObjectName;
     group->SetName(name);
     const CString docType = from->GetDocType(typeID);
+    // The free name is chosen under the write lock: a name another program takes meanwhile
+    // would make the store below replace that program's part.
+    DaoTransaction transaction(*this);
     if (m_pRSObjects->NameExists(name)) {
         CString candidate = ModuleString(IDS_COPY_OF) + name;
         for (int n = 2; m_pRSObjects->NameExists(candidate); ++n) {
@@ -59,6 +64,7 @@ bool CMSAccessDBHandler::CopyObject(long objectID, long treeID, CMSAccessDBHandl
     if (!SaveObject(&scratch, group.get(), treeID, docType, &colours, &layers)) {
         return false;
     }
+    transaction.Commit();
     m_pRSObjects->Requery();
     return true;
 }

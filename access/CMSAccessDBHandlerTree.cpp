@@ -234,6 +234,9 @@ void CMSAccessDBHandler::UpdateCache() {
     }
     const int columns = cache.GetFieldCount() - 1;  // the level columns, then lTreeID
     cache.Close();
+    // The tree is read under the write lock: a category another program adds between the
+    // reading and the writing would otherwise be missing from the cache.
+    DaoTransaction transaction(*this);
     CategoryLevels tree;
     std::vector<long> order;  // the category set's order: by level, then name
     {
@@ -247,7 +250,6 @@ void CMSAccessDBHandler::UpdateCache() {
             order.push_back(id);
         }
     }
-    DaoTransaction transaction(*this);
     Execute("DELETE FROM tObjectTreeCache");
     // Categories of one level fill the same columns, and the set lists them level by level, so
     // they go in as inserts of many rows of one shape, which the statement cache keeps.

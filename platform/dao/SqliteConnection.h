@@ -87,7 +87,9 @@ private:
     sqlite3* m_db = nullptr;
     std::string m_path;
     bool m_journalChosen = true;  // read-only connections never choose
-    int m_busyTimeout = 5000;
+    // How long a statement waits for another program's write to end before it fails as busy:
+    // long enough for a large import or copy by another user to finish.
+    int m_busyTimeout = 30000;
     // Where each open transaction (outermost first) began: the connection's change counts then.
     struct TransactionStart {
         std::int64_t rowChanges;

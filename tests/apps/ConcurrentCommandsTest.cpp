@@ -1,8 +1,12 @@
-// Several vaultry programs changing one library at once: what one makes, the others see, and
-// no two siblings share a name.
+// Several vaultry programs changing one library at once: what one makes, the others see; none
+// is told the library is busy; nothing is lost or stored twice, and no two siblings share a
+// name.
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +33,18 @@ protected:
         return count;
     }
 
+    // The names `ls` lists for `arguments`, each once, and how many lines it printed.
+    std::set<std::string> Names(const std::string& arguments, std::size_t& lines) {
+        std::set<std::string> names;
+        std::istringstream listed(program.Run("ls " + arguments).output);
+        lines = 0;
+        for (std::string line; std::getline(listed, line); ++lines) {
+            const std::size_t start = line.find('\t') + 1;
+            names.insert(line.substr(start, line.find('\t', start) - start));
+        }
+        return names;
+    }
+
     vaultry::test::VaultryProgram program;
 };
 
@@ -37,16 +53,76 @@ TEST_F(ConcurrentCommandsTest, CategoriesMadeAtOnceAreMadeOnce) {
               0);
     for (int round = 0; round < 4; ++round) {
         const std::string race = "Race" + std::to_string(round);
-        const std::vector<int> statuses =
+        const std::vector<ProgramRun> runs =
             program.RunTogether({"mkdir user/" + race, "mkdir user/" + race, "mkdir user/" + race,
                                  "import " + program.File("c.xml") + " --into user/" + race,
                                  "import " + program.File("c.xml") + " --into user/" + race});
-        ASSERT_EQ(statuses.size(), 5u);
+        ASSERT_EQ(runs.size(), 5u);
         EXPECT_EQ(Categories(race, 1), 1) << "round " << round;
-        EXPECT_EQ((statuses[0] == 0) + (statuses[1] == 0) + (statuses[2] == 0), 1)
+        EXPECT_EQ((runs[0].status == 0) + (runs[1].status == 0) + (runs[2].status == 0), 1)
             << "round " << round;
     }
     // The imports made their categories below a race once each: no sibling shares a name.
+    EXPECT_EQ(program.Run("check --tier user").output, "no problems found\n");
+}
+
+TEST_F(ConcurrentCommandsTest, FourWritersOfAThousandPartsEachLoseNothingAndWaitTheirTurn) {
+    std::vector<std::string> imports;
+    for (const char* writer : {"A", "B", "C", "D"}) {
+        imports.push_back("import " + program.PartsFile(writer, 1000) + " --into user");
+    }
+    for (const ProgramRun& run : program.RunTogether(imports)) {
+        EXPECT_EQ(run.status, 0) << run.errors;  // busy or locked would be said here
+    }
+    std::size_t lines = 0;
+    EXPECT_EQ(Names("--tier user", lines).size(), 4000u);
+    EXPECT_EQ(lines, 4000u);
+    EXPECT_EQ(program.Run("check --tier user").output, "no problems found\n");
+}
+
+// Stores, renames, copies and category changes at once, each round racing for the same names:
+// a refusal names the clash; nobody is told the library is busy; no name is stored twice.
+TEST_F(ConcurrentCommandsTest, MixedChangesAtOnceLeaveOneSoundLibrary) {
+    const std::string parts = program.PartsFile("M", 100);
+    ASSERT_EQ(program.Run("mkdir user/Mix").status, 0);
+    ASSERT_EQ(program.Run("mkdir user/Mix/Keep").status, 0);
+    for (int round = 0; round < 3; ++round) {
+        const std::string r = std::to_string(round);
+        const std::vector<ProgramRun> runs = program.RunTogether({
+            "import " + parts + " --into user/Mix",
+            "import " + parts + " --into user/Mix",
+            "cp -r master/ICs user/Mix",
+            "cp -r master/Resistors user/Mix",
+            "mkdir user/Mix/Dir" + r,
+            "mkdir user/Mix/Dir" + r,
+            "cp SOIC-8 user/Mix",
+            // The resistors are copied in the first round, and nothing else brings their names.
+            round == 0 ? "tree"
+                       : "rename --tier user " + (round == 1 ? std::string("R0402") : "Renamed-1") +
+                             " Renamed-" + r,
+            round == 0 ? "ls" : "mv -r user/Mix/Dir" + std::to_string(round - 1) + " user/Mix/Keep",
+        });
+        for (const ProgramRun& run : runs) {
+            EXPECT_EQ(run.errors.find("locked"), std::string::npos) << run.errors;
+            EXPECT_EQ(run.errors.find("busy"), std::string::npos) << run.errors;
+        }
+        // One of two equal imports, of two equal mkdirs, and of the copies of a tree that is
+        // there after the first round, succeeds.
+        EXPECT_EQ((runs[0].status == 0) + (runs[1].status == 0), round == 0 ? 1 : 0);
+        EXPECT_EQ((runs[4].status == 0) + (runs[5].status == 0), 1);
+        if (round > 0) {
+            EXPECT_EQ(runs[2].status, 1) << runs[2].errors;
+        }
+    }
+    std::size_t lines = 0;
+    const std::set<std::string> names = Names("--tier user", lines);
+    EXPECT_EQ(lines, names.size()) << "a name stored twice";
+    // 100 imported, 12 ICs, 8 resistors (one renamed twice) and SOIC-8 copied three times. A
+    // copy that chose its free name before the copied tree stored a part of that name would
+    // replace that part, and one would be missing.
+    EXPECT_EQ(lines, 100u + 12u + 8u + 3u) << program.Run("tree --tier user").output;
+    EXPECT_EQ(names.count("Renamed-2"), 1u);
+    EXPECT_EQ(Categories("Dir0", 3) + Categories("Dir1", 3) + Categories("Dir2", 2), 3);
     EXPECT_EQ(program.Run("check --tier user").output, "no problems found\n");
 }
 

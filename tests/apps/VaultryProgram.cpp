@@ -27,22 +27,26 @@ std::string VaultryProgram::CommandLine(const std::string& arguments, const std:
            VAULTRY_EXECUTABLE + " " + arguments + " <'" + input + "' 2>'" + errors + "'";
 }
 
-std::vector<int> VaultryProgram::RunTogether(const std::vector<std::string>& argumentLists) {
+std::vector<ProgramRun> VaultryProgram::RunTogether(const std::vector<std::string>& argumentLists) {
     std::string script;
+    const auto errorFile = [this](std::size_t i) {
+        return m_dir.File("stderr-" + std::to_string(i) + ".txt");
+    };
     for (std::size_t i = 0; i < argumentLists.size(); ++i) {
-        script += CommandLine(argumentLists[i], "/dev/null", "/dev/null") + " >/dev/null & pid" +
+        script += CommandLine(argumentLists[i], "/dev/null", errorFile(i)) + " >/dev/null & pid" +
                   std::to_string(i) + "=$!; ";
     }
     for (std::size_t i = 0; i < argumentLists.size(); ++i) {
         script += "wait $pid" + std::to_string(i) + "; echo $?; ";
     }
-    std::vector<int> statuses;
+    std::vector<ProgramRun> runs;
     FILE* pipe = popen(script.c_str(), "r");
     for (int status = 0; fscanf(pipe, "%d", &status) == 1;) {
-        statuses.push_back(status);
+        const std::string errors = ReadFile(errorFile(runs.size()));
+        runs.push_back({status, errors, errors});
     }
     pclose(pipe);
-    return statuses;
+    return runs;
 }
 
 ProgramRun VaultryProgram::Run(const std::string& arguments, const std::string& input,
@@ -61,6 +65,27 @@ ProgramRun VaultryProgram::Run(const std::string& arguments, const std::string& 
     run.errors = ReadFile(errorFile);
     run.output += run.errors;
     return run;
+}
+
+std::string VaultryProgram::PartsFile(const std::string& prefix, int count) {
+    if (m_onePart.empty()) {
+        const std::string one = File("one-part.xml");
+        Run("export C0402 -o " + one);
+        m_onePart = ReadFile(one);
+    }
+    const std::string& text = m_onePart;
+    const std::size_t start = text.find("  <part ");
+    const std::size_t end = text.find("</part>") + std::string("</part>\n").size();
+    const std::string part = text.substr(start, end - start);
+    const std::size_t name = part.find("name=\"C0402\"");
+    std::string parts;
+    for (int i = 0; i < count; ++i) {
+        parts += part.substr(0, name) + "name=\"" + prefix + "-" + std::to_string(i) + "\"" +
+                 part.substr(name + 12);
+    }
+    const std::string path = File(prefix + ".xml");
+    std::ofstream(path) << text.substr(0, start) << parts << text.substr(end);
+    return path;
 }
 
 }  // namespace vaultry::test

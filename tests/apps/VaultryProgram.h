@@ -20,9 +20,12 @@ public:
     ProgramRun Run(const std::string& arguments, const std::string& input = "",
                    const std::string& environment = "");
     // Starts one program per entry of `argumentLists` at once and waits for all; their exit
-    // statuses in the same order.
-    std::vector<int> RunTogether(const std::vector<std::string>& argumentLists);
+    // statuses and standard errors (their standard output is dropped) in the same order.
+    std::vector<ProgramRun> RunTogether(const std::vector<std::string>& argumentLists);
     std::string File(const std::string& name) const { return m_dir.File(name); }
+    // Writes an interchange file of `count` copies of the starter footprint C0402, named
+    // "<prefix>-0" and on, to File(prefix + ".xml"); its path. The libraries must exist.
+    std::string PartsFile(const std::string& prefix, int count);
     // The libraries' folder of this program's settings.
     std::string Library(const std::string& tier) const {
         return m_dir.File("data/vaultry/" + tier + ".zblib");
@@ -34,6 +37,7 @@ private:
                             const std::string& errors, const std::string& environment = "") const;
 
     TempDir m_dir;
+    std::string m_onePart;  // the interchange file of C0402 alone, once exported
 };
 
 }  // namespace vaultry::test
