@@ -8,19 +8,22 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(FuzzDecodeDataBlock FuzzDecodeBlob FuzzXmlArchive FuzzKicadFootprint)
+[ ${#targets[@]} -gt 0 ] || targets=(FuzzDecodeDataBlock FuzzDecodeBlob FuzzXmlArchive FuzzKicadFootprint
+                                      FuzzLibraryFile)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 declare -A inputs=([FuzzDecodeDataBlock]=data_block [FuzzDecodeBlob]=part_blob [FuzzXmlArchive]=xml_archive
-                   [FuzzKicadFootprint]=kicad_footprint)
+                   [FuzzKicadFootprint]=kicad_footprint [FuzzLibraryFile]=library_file)
+# Whole library files are larger than the other inputs: an empty one is 70 KB.
+declare -A maxLength=([FuzzLibraryFile]=262144)
 status=0
 for target in "${targets[@]}"; do
   corpus=build/fuzz/corpus/$target
   findings=build/fuzz/findings/$target
   mkdir -p "$corpus" "$findings"
   echo "== $target for ${seconds}s"
-  if ! "build/fuzz/tests/fuzz/$target" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+  if ! "build/fuzz/tests/fuzz/$target" -max_total_time="$seconds" -max_len="${maxLength[$target]:-65536}" -rss_limit_mb=2048 \
       -artifact_prefix="$findings/" "$corpus" "tests/fuzz/corpus/${inputs[$target]}"; then
     status=1
   fi
