@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -113,8 +114,14 @@ void CMSAccessDBHandler::CopyTreeWhole(long treeID, long parentID, CMSAccessDBHa
     if (!m_pRSObjectTree->FindTreeID(parentID)) {
         throw ChangeRefused::Invalid(IDS_CANNOT_COPY_TO_DESTINATION);
     }
-    // One transaction: a copy that cannot be finished leaves the destination as it was.
+    // One transaction: a copy that cannot be finished leaves the destination as it was. The
+    // source is read as one state of its file, so that no category of it comes or goes while
+    // its sub-tree is read.
     DaoTransaction transaction(*this);
+    std::optional<DaoTransaction> reading;
+    if (&from != this) {
+        reading.emplace(from, DaoTransaction::Mode::kRead);
+    }
     CopyTreeInto(treeID, parentID, from);
     transaction.Commit();
 }
@@ -122,7 +129,8 @@ void CMSAccessDBHandler::CopyTreeWhole(long treeID, long parentID, CMSAccessDBHa
 void CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source) {
     CRSObjectTree& sourceTree = *source.m_pRSObjectTree;
     if (!sourceTree.FindTreeID(treeID)) {
-        return;  // a child that went away while the copy ran
+        // Listed as a child a moment ago: the source could not be read.
+        throw ChangeRefused::Failed(IDS_CATEGORY_NOT_COPIED, ModuleString(IDS_NO_SUCH_CATEGORY));
     }
     const CString name = sourceTree.m_strName;
     const std::vector<long> children = Children(sourceTree, treeID);
@@ -185,7 +193,12 @@ void CMSAccessDBHandler::CheckForCache() {
                     "SELECT Max(tObjectTree.lLevel) AS MaxOflLevel FROM tObjectTree;");
         deepest = static_cast<long>(levels.GetFieldValue("MaxOflLevel").AsInt64());
         levels.Close();
-    } catch (const CDaoException&) {
+    } catch (const CDaoException& error) {
+        // A library without its category table has nothing to cache; a file that cannot be
+        // read must not pass for one whose cache was rebuilt.
+        if (!error.IsStatementRefused()) {
+            throw;
+        }
         return;
     }
     DaoTransaction transaction(*this);

@@ -246,13 +246,14 @@ long CRSObjectTypes::FindDocType(const CString& strDocType, const CBlob* pBlob) 
 
 long CRSObjectTypes::SaveDocType(const CString& strDocType, const CString& strDescription,
                                  const BYTE& byVisibility, CBlob* pBlob) {
+    std::unique_ptr<CBlob> blob(pBlob);  // owned here until the blob set takes it
     try {
         OpenIfClosed();
         DaoTransaction transaction(*m_pDatabase);
         AddNew();
         m_strDocumentType = strDocType;
         m_strDescription = strDescription;
-        m_lBlobID = m_pRSBlobs->SaveNew(pBlob);
+        m_lBlobID = m_pRSBlobs->SaveNew(blob.release());
         if (m_lBlobID == 0) {
             // No type row without its data block: parts stored against it could not be read.
             CancelUpdate();

@@ -22,6 +22,10 @@ public:
                   int afxDaoError = NO_AFX_DAO_ERROR);
 
     CString GetErrorMessage() const override;
+    // True when the engine refused a statement as written (a table or column it does not
+    // have); false when the file itself failed (an I/O error, a full disk, damage, a lock, no
+    // memory) or this layer found the fault.
+    bool IsStatementRefused() const;
     // Error information is always present here; this refills it from the exception's own
     // error, as DAO would from its error collection. `index` is kept for the DAO signature.
     void GetErrorInfo(int index);

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 
+#include <atomic>
+
 #include "platform/afx/UnicodeCase.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/JetText.h"
@@ -24,6 +26,8 @@ bool ChangesSchema(std::string_view sql) {
 
 // Shared-memory WAL index files do not work across network file systems; FUSE is counted
 // among them since sshfs and the like are FUSE.
+std::atomic<bool> g_rollbackEverywhere{false};
+
 bool IsLocalFileSystem(const std::string& path) {
     struct statfs info {};
     if (::statfs(path.c_str(), &info) != 0) {
@@ -107,9 +111,13 @@ void SqliteConnection::BeforeWriting() {
 }
 
 void SqliteConnection::ChooseJournalMode() {
-    auto statement = Prepare(IsLocalFileSystem(m_path) ? "PRAGMA journal_mode=WAL"
-                                                       : "PRAGMA journal_mode=DELETE");
+    const bool log = !g_rollbackEverywhere && IsLocalFileSystem(m_path);
+    auto statement = Prepare(log ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE");
     statement->Step();
+}
+
+void SqliteConnection::UseRollbackJournalEverywhere(bool rollback) {
+    g_rollbackEverywhere = rollback;
 }
 
 void SqliteConnection::SetBusyTimeout(int milliseconds) {

@@ -57,6 +57,10 @@ public:
     int Changes() const { return sqlite3_changes(m_db); }
     std::int64_t LastInsertRowid() const { return sqlite3_last_insert_rowid(m_db); }
     void SetBusyTimeout(int milliseconds);
+    // Files are written with the rollback journal, as on a network share, also where the
+    // write-ahead log would be chosen; for connections opened after the call. Tests run the
+    // same work under both journals with it.
+    static void UseRollbackJournalEverywhere(bool rollback);
     int BusyTimeout() const { return m_busyTimeout; }
 
     // Transactions nest: the outermost takes the write lock at once (BEGIN IMMEDIATE) when
