@@ -163,12 +163,8 @@ int CMSAccessDBHandler::CheckV8DatabaseFormat() {
             return 0;
         }
         const CString text = version.AsText();
-        // A newer generation is another program's file: reading it as this one's could
-        // misread it, and writing could damage it.
-        const bool current = text.GetLength() > 1 && text.GetAt(0) == 'V' &&
-                             std::atof(text.Mid(1)) >= 8.0 &&
-                             !vaultry::tables::IsNewerVersion(text);
-        return current ? 1 : 0;
+        return text.GetLength() > 1 && text.GetAt(0) == 'V' && std::atof(text.Mid(1)) >= 8.0 ? 1
+                                                                                             : 0;
     } catch (const CDaoException&) {
         return 0;  // a missing table or column is simply not the current generation
     }

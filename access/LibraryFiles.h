@@ -12,8 +12,6 @@ public:
     using Report = vaultry::tables::LibraryReport;
     // A file that is no usable library; what() is a one-line reason.
     using Unusable = vaultry::tables::UnusableLibrary;
-    // A library made by a newer program: not damaged, but not this program's to read.
-    using Newer = vaultry::tables::NewerLibrary;
 
     // Makes a library of `generation` at `path`, its folder too where missing: the tables, user
     // 0 without a password, and a top category named after `tier`. Fails (CDaoException) when

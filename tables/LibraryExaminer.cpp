@@ -63,10 +63,6 @@ LibraryReport LibraryExaminer::Inspect(const CString& path) {
         if (!version.IsEOF()) {
             report.version = version.GetFieldValue(0).AsText();
         }
-        if (IsNewerVersion(report.version)) {
-            throw NewerLibrary("a library of a newer generation (" + report.version.str() +
-                               ") than this program reads (" + kCurrentVersion + ")");
-        }
     } catch (const CDaoException& e) {
         throw UnusableLibrary(CString(e.GetErrorMessage()).str());
     }

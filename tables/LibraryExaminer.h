@@ -17,12 +17,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A library made by a newer program: not damaged, but not this program's to read.
-class NewerLibrary : public UnusableLibrary {
-public:
-    using UnusableLibrary::UnusableLibrary;
-};
-
 struct LibraryReport {
     Generation generation = Generation::kCurrent;
     CString version;                                  // of SYS_INFO; empty when it has none
@@ -31,8 +25,7 @@ struct LibraryReport {
 
 class LibraryExaminer {
 public:
-    // Throws UnusableLibrary (wrong password, not a database, missing tables, ...), or
-    // NewerLibrary.
+    // Throws UnusableLibrary (wrong password, not a database, missing tables, ...).
     static LibraryReport Inspect(const CString& path);
 };
 

@@ -2,8 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "platform/afx/Win32Files.h"
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoTableDef.h"
@@ -11,12 +9,6 @@
 #include "platform/dao/DaoTransaction.h"
 
 namespace vaultry::tables {
-
-bool IsNewerVersion(const CString& version) {
-    constexpr double kFirstNewerGeneration = 9.0;
-    return version.GetLength() > 1 && version.GetAt(0) == 'V' &&
-           std::atof(version.Mid(1)) >= kFirstNewerGeneration;
-}
 
 using dao::QuoteText;
 

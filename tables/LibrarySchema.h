@@ -19,10 +19,6 @@ inline constexpr const char* kOlderGenerationPassword = "Toma";
 inline constexpr const char* kCurrentVersion = "V8";
 inline constexpr const char* kOlderVersion = "V7";
 
-// True when `version` ("V9", "V10.2") names a generation after the current one: a file made by a
-// newer program, whose tables this one could misread or damage.
-bool IsNewerVersion(const CString& version);
-
 struct FieldDefinition {
     const char* name;
     short type;

@@ -122,10 +122,6 @@ std::string Session::WhyNotOpened(const std::vector<CString>& told) {
         std::string reason = told.empty() ? "it could not be opened" : told.front().str();
         try {
             LibraryFiles::Inspect(path);
-        } catch (const LibraryFiles::Newer& newer) {
-            return which + ": " + newer.what() +
-                   "; open it with the program that made it, or point the settings at "
-                   "another file";
         } catch (const LibraryFiles::Unusable& unusable) {
             reason = unusable.what();
         }
