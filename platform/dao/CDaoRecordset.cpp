@@ -80,7 +80,15 @@ void CDaoRecordset::Open(int openType, const char* sql, int) {
     if (IsBareTableName(m_strSQL)) {
         m_strSQL = "SELECT * FROM [" + CString(m_strSQL).Trim() + "]";
     }
-    OpenCursor();
+    try {
+        OpenCursor();
+    } catch (const CDaoException&) {
+        // A set whose first row could not be read (a column the file lacks, damage) stays
+        // closed, so that its users open it again instead of using half of it.
+        m_cursor.reset();
+        m_nEditMode = dbEditNone;
+        throw;
+    }
 }
 
 void CDaoRecordset::Open(CDaoTableDef* tableDef, int openType, int options) {

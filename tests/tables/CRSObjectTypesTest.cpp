@@ -1,3 +1,6 @@
+#include <sqlite3.h>
+
+#include "platform/dao/JetText.h"
 #include "tables/CRSObjectTypes.h"
 #include "tests/support/OpenLibraries.h"
 
@@ -87,4 +90,25 @@ TEST_F(CRSObjectTypesTest, TypesAreCreatedOnceAndDescribed) {
     EXPECT_EQ(visibility, 0);
     EXPECT_EQ(types().GetDocType(id), "Footprint");
     EXPECT_EQ(types().GetDocType(id + 5), "");
+}
+
+// A damaged file whose type table lacks a column: the set cannot read its rows, says so, and
+// stays closed rather than half open without its data blocks.
+TEST_F(CRSObjectTypesTest, ASetWhoseRowsCannotBeReadStaysClosed) {
+    const long id = Add("Footprint", 0, "layers");
+    UnloadDB();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.PathOf(DATABASETYPE_USER).c_str(), &other), SQLITE_OK);
+    vaultry::dao::RegisterJetText(other);
+    ASSERT_EQ(sqlite3_exec(other, "ALTER TABLE tObjectTypes RENAME COLUMN lBlobID TO lBdobID",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(other);
+    ASSERT_TRUE(AssureDBLoaded());
+    user = GetAccessDB(DATABASETYPE_USER);
+    CBlob* block = nullptr;
+    EXPECT_FALSE(types().Load(id, block));
+    EXPECT_FALSE(types().IsOpen());
+    EXPECT_FALSE(types().Load(id, block));  // asked again: opened again, refused again
+    EXPECT_EQ(block, nullptr);
 }
