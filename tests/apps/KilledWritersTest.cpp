@@ -45,7 +45,8 @@ class KilledWritersTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(program.Run("init").status, 0); }
 
-    // Starts vaultry with `arguments` on the program's libraries, its output dropped; the pid.
+    // Starts vaultry with `arguments` on the program's libraries, its output dropped; the pid,
+    // 0 when it could not be started.
     pid_t Start(const std::vector<std::string>& arguments) {
         std::vector<std::string> words = {VAULTRY_EXECUTABLE};
         words.insert(words.end(), arguments.begin(), arguments.end());
@@ -72,7 +73,9 @@ protected:
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
         pid_t pid = 0;
-        EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data()), 0);
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data()) != 0) {
+            pid = 0;
+        }
         posix_spawn_file_actions_destroy(&actions);
         return pid;
     }
@@ -81,6 +84,10 @@ protected:
     // itself reporting success.
     bool RunKilledAfter(const std::vector<std::string>& arguments, Clock::duration delay) {
         const pid_t pid = Start(arguments);
+        if (pid <= 0) {
+            ADD_FAILURE() << "vaultry could not be started";
+            return false;
+        }
         const Clock::time_point deadline = Clock::now() + delay;
         int status = 0;
         while (waitpid(pid, &status, WNOHANG) == 0) {
