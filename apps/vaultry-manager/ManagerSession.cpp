@@ -1,10 +1,13 @@
 #include "apps/vaultry-manager/ManagerSession.h"
 
+#include <cctype>
 #include <iostream>
+#include <vector>
 
 #include "access/LibrarySet.h"
 #include "access/ModuleAttachment.h"
 #include "apps/vaultry/LibraryCommands.h"
+#include "apps/vaultry/OpenFailure.h"
 #include "apps/vaultry/Session.h"
 #include "dialogs/LibraryDialogs.h"
 #include "host/BuiltInPlugIns.h"
@@ -23,14 +26,26 @@ ManagerSession::ManagerSession(const std::string& configPath, bool messageBoxes)
     InstallLibraryDialogs();
     // What was made is said on standard error: standard output carries the part chosen.
     cli::ShowProgressOnlyOnTerminal(m_host);
-    if (!cli::MakeMissingLibraries(m_host, std::cerr)) {
+    // The libraries tell what failed in message boxes of their own; held back here, so that the
+    // user gets one box that names the file, what is wrong with it and what to do.
+    std::vector<CString> told;
+    const AfxMessageBoxHandler previous =
+        AfxSetMessageBoxHandler([&told](const CString& text, UINT, UINT) {
+            told.push_back(text);
+            return IDOK;
+        });
+    const bool opened = cli::MakeMissingLibraries(m_host, std::cerr);
+    AfxSetMessageBoxHandler(previous);
+    if (!opened) {
+        std::string why = cli::WhyLibrariesNotOpened(m_host.Settings(), told);
         UnloadDB();
         VaultryDetachModule();
-        const char* why =
-            "The part libraries could not all be made and opened. The settings file names them; "
-            "\"vaultry check\" looks for damage.";
-        AfxMessageBox(why, MB_OK | MB_ICONERROR);
-        throw cli::CommandError("the libraries could not all be made and opened");
+        why[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(why[0])));
+        AfxMessageBox((why + ".").c_str(), MB_OK | MB_ICONERROR);
+        throw cli::CommandError(why);
+    }
+    for (const CString& text : told) {
+        AfxMessageBox(text, MB_OK);
     }
 }
 

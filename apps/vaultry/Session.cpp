@@ -13,6 +13,7 @@
 #include "access/LibrarySet.h"
 #include "access/ModuleAttachment.h"
 #include "access/TierPaths.h"
+#include "apps/vaultry/OpenFailure.h"
 #include "host/BuiltInPlugIns.h"
 #include "platform/afx/AfxMessageBox.h"
 
@@ -96,7 +97,7 @@ Session::Session(const std::string& configPath, PasswordSource passwords)
     const bool loaded = AssureDBLoaded();
     AfxSetMessageBoxHandler(previous);
     if (!loaded) {
-        const std::string problem = WhyNotOpened(told);
+        const std::string problem = WhyLibrariesNotOpened(m_host.Settings(), told);
         UnloadDB();
         VaultryDetachModule();
         throw CommandError(problem);
@@ -104,32 +105,6 @@ Session::Session(const std::string& configPath, PasswordSource passwords)
     for (const CString& text : told) {
         AfxMessageBox(text, MB_OK);
     }
-}
-
-// The first library that did not open: which, where, what is wrong, and what to do.
-std::string Session::WhyNotOpened(const std::vector<CString>& told) {
-    for (const DATABASETYPE type :
-         {DATABASETYPE_MASTER, DATABASETYPE_CORPORATE, DATABASETYPE_USER}) {
-        if (GetAccessDB(type) != nullptr && GetAccessDB(type)->IsOpen()) {
-            continue;
-        }
-        const CString path = ConfiguredLibraryPath(m_host.Settings(), type);
-        const std::string which = std::string("the ") + TierName(type) + " library " + path.str();
-        std::error_code error;
-        if (!std::filesystem::exists(path.str(), error)) {
-            return which + " is missing; run \"vaultry init\" to make it";
-        }
-        std::string reason = told.empty() ? "it could not be opened" : told.front().str();
-        try {
-            LibraryFiles::Inspect(path);
-        } catch (const LibraryFiles::Unusable& unusable) {
-            reason = unusable.what();
-        }
-        return which + ": " + reason +
-               "; restore it from a backup, or move it away and run \"vaultry init\" to make a "
-               "new one";
-    }
-    return "the libraries could not all be opened";
 }
 
 Session::~Session() {

@@ -70,7 +70,6 @@ public:
 
 private:
     std::optional<CString> AskPassword(DATABASETYPE type);
-    std::string WhyNotOpened(const std::vector<CString>& told);
 
     ReferenceHost m_host;
     PasswordSource m_passwords;

@@ -1,0 +1,38 @@
+#include "apps/vaultry/OpenFailure.h"
+
+#include <filesystem>
+
+#include "access/CMSAccessDBHandler.h"
+#include "access/LibraryFiles.h"
+#include "access/LibrarySet.h"
+#include "access/TierPaths.h"
+#include "apps/vaultry/Session.h"
+
+namespace vaultry::cli {
+
+std::string WhyLibrariesNotOpened(const CSet& settings, const std::vector<CString>& told) {
+    for (const DATABASETYPE type :
+         {DATABASETYPE_MASTER, DATABASETYPE_CORPORATE, DATABASETYPE_USER}) {
+        if (GetAccessDB(type) != nullptr && GetAccessDB(type)->IsOpen()) {
+            continue;
+        }
+        const CString path = ConfiguredLibraryPath(settings, type);
+        const std::string which = std::string("the ") + TierName(type) + " library " + path.str();
+        std::error_code error;
+        if (!std::filesystem::exists(path.str(), error)) {
+            return which + " is missing; run \"vaultry init\" to make it";
+        }
+        std::string reason = told.empty() ? "it could not be opened" : told.front().str();
+        try {
+            LibraryFiles::Inspect(path);
+        } catch (const LibraryFiles::Unusable& unusable) {
+            reason = unusable.what();
+        }
+        return which + ": " + reason +
+               "; restore it from a backup, or move it away and run \"vaultry init\" to make a "
+               "new one";
+    }
+    return "the libraries could not all be opened";
+}
+
+}  // namespace vaultry::cli
