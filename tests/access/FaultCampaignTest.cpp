@@ -3,7 +3,8 @@
 // write-ahead log and under the rollback journal, for N = 1, 2, ... until the change completes
 // untouched. After each run the files, reopened as the next program finds them, pass SQLite's
 // integrity test and the library check, hold the libraries as before the change or as after it
-// (never half), and a change reported done is there.
+// (never half; a move between libraries may also stop with its copy made and the failed removal
+// of the original said), and a change reported done is there.
 //
 // The suite tries a few points spread over each change; VAULTRY_FAULT_POINTS=0 tries every
 // point (the full campaign), any other number that many:
