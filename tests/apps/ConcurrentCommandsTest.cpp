@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/dao/CDaoDatabase.h"
+#include "platform/dao/CDaoRecordset.h"
+#include "tables/LibrarySchema.h"
 #include "tests/apps/VaultryProgram.h"
 
 namespace {
@@ -43,6 +47,35 @@ protected:
             names.insert(line.substr(start, line.find('\t', start) - start));
         }
         return names;
+    }
+
+    // Every category of the user library has one cache row naming its ancestors from the top
+    // down to itself, as the tree has them.
+    void ExpectCacheMatchesTree() {
+        CDaoDatabase library;
+        library.Open(
+            program.Library("user").c_str(), FALSE, TRUE,
+            vaultry::tables::LibrarySchema::ConnectString(vaultry::tables::Generation::kCurrent));
+        std::map<long, std::pair<long, long>> tree;  // id: parent, level
+        CDaoRecordset rows(&library);
+        rows.Open(dbOpenSnapshot, "SELECT lTreeID, lParentID, lLevel FROM tObjectTree");
+        for (; !rows.IsEOF(); rows.MoveNext()) {
+            tree[static_cast<long>(rows.GetFieldValue(0).AsInt64())] = {
+                static_cast<long>(rows.GetFieldValue(1).AsInt64()),
+                static_cast<long>(rows.GetFieldValue(2).AsInt64())};
+        }
+        CDaoRecordset cache(&library);
+        cache.Open(dbOpenSnapshot, "SELECT * FROM tObjectTreeCache");
+        std::size_t cached = 0;
+        for (; !cache.IsEOF(); cache.MoveNext(), ++cached) {
+            long id = static_cast<long>(cache.GetFieldValue("lTreeID").AsInt64());
+            ASSERT_EQ(tree.count(id), 1u) << "a cached category that is not in the tree";
+            for (long level = tree[id].second; level >= 0; --level) {
+                EXPECT_EQ(cache.GetFieldValue(static_cast<int>(level)).AsInt64(), id);
+                id = tree[id].first;
+            }
+        }
+        EXPECT_EQ(cached, tree.size());
     }
 
     vaultry::test::VaultryProgram program;
@@ -124,6 +157,14 @@ TEST_F(ConcurrentCommandsTest, MixedChangesAtOnceLeaveOneSoundLibrary) {
     EXPECT_EQ(names.count("Renamed-2"), 1u);
     EXPECT_EQ(Categories("Dir0", 3) + Categories("Dir1", 3) + Categories("Dir2", 2), 3);
     EXPECT_EQ(program.Run("check --tier user").output, "no problems found\n");
+    // The category cache, rebuilt while others write, lists each category's ancestors.
+    const std::vector<ProgramRun> rebuilt =
+        program.RunTogether({"cache --tier user", "mkdir user/Mix/Late", "cache --tier user"});
+    for (const ProgramRun& run : rebuilt) {
+        EXPECT_EQ(run.status, 0) << run.errors;
+    }
+    ASSERT_EQ(program.Run("cache --tier user").status, 0);
+    ExpectCacheMatchesTree();
 }
 
 }  // namespace
