@@ -64,8 +64,10 @@ bool CMSAccessDBHandler::CopyObject(long objectID, long treeID, CMSAccessDBHandl
     if (!SaveObject(&scratch, group.get(), treeID, docType, &colours, &layers)) {
         return false;
     }
-    transaction.Commit();
+    // The part set shows the copy before the copy is committed: a set that cannot be read
+    // again fails the whole copy instead of reporting a copy that was made as failed.
     m_pRSObjects->Requery();
+    transaction.Commit();
     return true;
 }
 
