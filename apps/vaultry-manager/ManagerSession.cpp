@@ -29,14 +29,8 @@ ManagerSession::ManagerSession(const std::string& configPath, bool messageBoxes)
     // The libraries tell what failed in message boxes of their own; held back here, so that the
     // user gets one box that names the file, what is wrong with it and what to do.
     std::vector<CString> told;
-    const AfxMessageBoxHandler previous =
-        AfxSetMessageBoxHandler([&told](const CString& text, UINT, UINT) {
-            told.push_back(text);
-            return IDOK;
-        });
-    const bool opened = cli::MakeMissingLibraries(m_host, std::cerr);
-    AfxSetMessageBoxHandler(previous);
-    if (!opened) {
+    if (!cli::OpenHoldingMessages([this] { return cli::MakeMissingLibraries(m_host, std::cerr); },
+                                  told)) {
         std::string why = cli::WhyLibrariesNotOpened(m_host.Settings(), told);
         UnloadDB();
         VaultryDetachModule();

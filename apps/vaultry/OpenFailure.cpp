@@ -7,6 +7,7 @@
 #include "access/LibrarySet.h"
 #include "access/TierPaths.h"
 #include "apps/vaultry/Session.h"
+#include "platform/afx/AfxMessageBox.h"
 
 namespace vaultry::cli {
 
@@ -33,6 +34,17 @@ std::string WhyLibrariesNotOpened(const CSet& settings, const std::vector<CStrin
                "new one";
     }
     return "the libraries could not all be opened";
+}
+
+bool OpenHoldingMessages(const std::function<bool()>& open, std::vector<CString>& told) {
+    const AfxMessageBoxHandler previous =
+        AfxSetMessageBoxHandler([&told](const CString& text, UINT, UINT) {
+            told.push_back(text);
+            return IDOK;
+        });
+    const bool opened = open();
+    AfxSetMessageBoxHandler(previous);
+    return opened;
 }
 
 }  // namespace vaultry::cli

@@ -86,17 +86,9 @@ Session::Session(const std::string& configPath, PasswordSource passwords)
     RegisterBuiltInPlugIns();
     VaultryAttachModule();
     ShowProgressOnlyOnTerminal(m_host);
-    // The libraries tell what failed in message boxes; held back here, so that a failure is
-    // said once, in one line, and passed on when all went well.
+    // The libraries tell what failed in message boxes: said here once, in one line.
     std::vector<CString> told;
-    const AfxMessageBoxHandler previous =
-        AfxSetMessageBoxHandler([&told](const CString& text, UINT, UINT) {
-            told.push_back(text);
-            return IDOK;
-        });
-    const bool loaded = AssureDBLoaded();
-    AfxSetMessageBoxHandler(previous);
-    if (!loaded) {
+    if (!OpenHoldingMessages(AssureDBLoaded, told)) {
         const std::string problem = WhyLibrariesNotOpened(m_host.Settings(), told);
         UnloadDB();
         VaultryDetachModule();

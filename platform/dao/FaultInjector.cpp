@@ -82,6 +82,11 @@ bool PowerGoes() {
     return power.lost;
 }
 
+bool PowerIsOff() {
+    std::lock_guard lock(Power().mutex);
+    return Power().lost;
+}
+
 // Keeps the bytes [offset, end) of `file` hold now, and its size at its last sync.
 void RememberBefore(sqlite3_file* file, sqlite3_int64 offset, sqlite3_int64 end) {
     PowerState& power = Power();
@@ -151,11 +156,8 @@ int FaultRead(sqlite3_file* f, void* d, int n, sqlite3_int64 o) {
     return Real(f)->pMethods->xRead(Real(f), d, n, o);
 }
 int FaultTruncate(sqlite3_file* f, sqlite3_int64 size) {
-    {
-        std::lock_guard lock(Power().mutex);
-        if (Power().lost) {
-            return SQLITE_IOERR_TRUNCATE;
-        }
+    if (PowerIsOff()) {
+        return SQLITE_IOERR_TRUNCATE;
     }
     RememberBefore(f, size, INT64_MAX);
     return Real(f)->pMethods->xTruncate(Real(f), size);
@@ -235,11 +237,8 @@ int FaultOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int
 // A deletion reaches the disk at once (the journal's end commits a transaction); a stopped
 // machine deletes nothing.
 int FaultDelete(sqlite3_vfs*, const char* name, int syncDirectory) {
-    {
-        std::lock_guard lock(Power().mutex);
-        if (Power().lost) {
-            return SQLITE_IOERR_DELETE;
-        }
+    if (PowerIsOff()) {
+        return SQLITE_IOERR_DELETE;
     }
     ForgetHistory(name);
     return g_realVfs->xDelete(g_realVfs, name, syncDirectory);
@@ -320,8 +319,7 @@ void FaultInjector::ArmPowerLoss(int nth) {
 }
 
 bool FaultInjector::PowerLost() {
-    std::lock_guard lock(Power().mutex);
-    return Power().lost;
+    return PowerIsOff();
 }
 
 void FaultInjector::RestoreAfterPowerLoss() {

@@ -6,11 +6,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/dao/CDaoDatabase.h"
-#include "tables/LibrarySchema.h"
 #include "tests/apps/VaultryProgram.h"
 
 namespace {
@@ -42,9 +40,7 @@ protected:
     // the collation only it registers).
     void Damage(const std::string& tier, const std::string& sql) {
         CDaoDatabase library;
-        library.Open(
-            program.Library(tier).c_str(), FALSE, FALSE,
-            vaultry::tables::LibrarySchema::ConnectString(vaultry::tables::Generation::kCurrent));
+        program.OpenLibrary(library, tier);
         library.Execute(sql.c_str());
     }
 
@@ -251,10 +247,7 @@ TEST_F(CommandLineLibrariesTest, CheckFindsTheDamageDoneOnPurpose) {
 TEST_F(CommandLineLibrariesTest, ANonLibraryFileIsRefusedUntouchedInOneLineThatSaysWhatToDo) {
     namespace fs = std::filesystem;
     const std::string master = program.Library("master");
-    const auto bytes = [](const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), {});
-    };
+    const auto bytes = vaultry::test::FileBytes;
     // Empty, then another program's database in its own (rollback) journal; each put in place
     // as a user copies a file, without the log files of the library it replaces.
     fs::remove(master + "-wal");

@@ -13,7 +13,6 @@
 
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoRecordset.h"
-#include "tables/LibrarySchema.h"
 #include "tests/apps/VaultryProgram.h"
 
 namespace {
@@ -53,9 +52,7 @@ protected:
     // down to itself, as the tree has them.
     void ExpectCacheMatchesTree() {
         CDaoDatabase library;
-        library.Open(
-            program.Library("user").c_str(), FALSE, TRUE,
-            vaultry::tables::LibrarySchema::ConnectString(vaultry::tables::Generation::kCurrent));
+        program.OpenLibrary(library, "user", true);
         std::map<long, std::pair<long, long>> tree;  // id: parent, level
         CDaoRecordset rows(&library);
         rows.Open(dbOpenSnapshot, "SELECT lTreeID, lParentID, lLevel FROM tObjectTree");

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,12 +19,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+using vaultry::test::FileBytes;
 using vaultry::test::ProgramRun;
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-}
 
 void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
@@ -42,7 +37,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(program.Run("init").status, 0);
         master = program.Library("master");
-        sound = Bytes(master);
+        sound = FileBytes(master);
     }
 
     // The damages tried: cut at several points, bytes changed at random places, and files
@@ -82,7 +77,7 @@ protected:
                 << when << ": " << run.errors;
             EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
         }
-        EXPECT_TRUE(Bytes(master) == damage.bytes) << when << ": the file was written";
+        EXPECT_TRUE(FileBytes(master) == damage.bytes) << when << ": the file was written";
     }
 
     vaultry::test::VaultryProgram program;
@@ -117,7 +112,7 @@ TEST_F(DamagedFilesTest, ALibraryOfAnUnknownGenerationIsRefusedUntouched) {
         library.Create(master.c_str(),
                        (std::string(dbLangGeneral) + ";pwd=NextGeneration").c_str());
     }
-    const std::string unknown = Bytes(master);
+    const std::string unknown = FileBytes(master);
     for (const char* command : {"ls", "tree --tier master", "check"}) {
         const ProgramRun run = program.Run(command);
         EXPECT_EQ(run.status, 1) << command;
@@ -125,7 +120,7 @@ TEST_F(DamagedFilesTest, ALibraryOfAnUnknownGenerationIsRefusedUntouched) {
                                   ": wrong password: the file is protected by a password of no "
                                   "library generation; restore it from a backup, or move it away "
                                   "and run \"vaultry init\" to make a new one\n");
-        EXPECT_TRUE(Bytes(master) == unknown) << command;
+        EXPECT_TRUE(FileBytes(master) == unknown) << command;
     }
 }
 

@@ -7,18 +7,16 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "platform/dao/CDaoDatabase.h"
-#include "tables/LibrarySchema.h"
 #include "tests/apps/VaultryProgram.h"
 
 namespace {
 
+using vaultry::test::FileBytes;
 using vaultry::test::ProgramRun;
 
 // `text` as one word of the shell.
@@ -36,11 +34,6 @@ std::string Repeated(const std::string& text, int times) {
         repeated += text;
     }
     return repeated;
-}
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
 const std::vector<std::string> kHostileNames = {
@@ -82,9 +75,7 @@ protected:
     // (through the DAO layer: the text columns need the collation only it registers).
     void Execute(const std::string& tier, const std::string& sql) {
         CDaoDatabase library;
-        library.Open(
-            program.Library(tier).c_str(), FALSE, FALSE,
-            vaultry::tables::LibrarySchema::ConnectString(vaultry::tables::Generation::kCurrent));
+        program.OpenLibrary(library, tier);
         library.Execute(sql.c_str());
     }
 
@@ -193,7 +184,7 @@ TEST_F(HostileNamesTest, AnExportGoesPastThePartsItCannotCarryAndNamesThem) {
         << run.errors;
     // The rest is there, in a file every XML reader takes: no character XML forbids, written
     // or referred to.
-    const std::string xml = Bytes(file);
+    const std::string xml = FileBytes(file);
     EXPECT_EQ(std::count(xml.begin(), xml.end(), '\a'), 0);
     EXPECT_FALSE(std::regex_search(xml, std::regex("&#(0*([0-8]|1[1-2]|1[4-9]|2[0-9]|3[01]);|x)")));
     ASSERT_EQ(Vaultry("mkdir corporate/R").status, 0);
@@ -206,18 +197,18 @@ TEST_F(HostileNamesTest, AFileCutShortIsFoundByCheckAndLeftAsItWas) {
     const std::string master = program.Library("master");
     const auto size = fs::file_size(master);
     fs::resize_file(master, size - 1);
-    const std::string cut = Bytes(master);
+    const std::string cut = FileBytes(master);
     const ProgramRun byOneByte = Vaultry("check --tier master");
     EXPECT_EQ(byOneByte.status, 1);
     EXPECT_NE(byOneByte.output.find("is not a whole number of pages"), std::string::npos)
         << byOneByte.output;
-    EXPECT_TRUE(Bytes(master) == cut);
+    EXPECT_TRUE(FileBytes(master) == cut);
     fs::resize_file(master, size - 4096);
-    const std::string shorter = Bytes(master);
+    const std::string shorter = FileBytes(master);
     const ProgramRun byOnePage = Vaultry("check --tier master");
     EXPECT_EQ(byOnePage.status, 1);
     EXPECT_NE(byOnePage.output.find("master"), std::string::npos) << byOnePage.output;
-    EXPECT_TRUE(Bytes(master) == shorter);
+    EXPECT_TRUE(FileBytes(master) == shorter);
 }
 
 }  // namespace

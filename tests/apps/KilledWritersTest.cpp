@@ -23,7 +23,6 @@
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/DaoTransaction.h"
-#include "tables/LibrarySchema.h"
 #include "tests/apps/VaultryProgram.h"
 
 extern char** environ;
@@ -116,9 +115,7 @@ protected:
     };
     Counts Read() {
         CDaoDatabase library;
-        library.Open(
-            program.Library("user").c_str(), FALSE, FALSE,
-            vaultry::tables::LibrarySchema::ConnectString(vaultry::tables::Generation::kCurrent));
+        program.OpenLibrary(library, "user");
         Counts counts;
         const auto number = [&library](const char* sql) {
             CDaoRecordset rows(&library);
@@ -139,9 +136,7 @@ protected:
     // program per category would take longer than the copies).
     void MakeCopyTargets(int attempts) {
         CDaoDatabase library;
-        library.Open(
-            program.Library("user").c_str(), FALSE, FALSE,
-            vaultry::tables::LibrarySchema::ConnectString(vaultry::tables::Generation::kCurrent));
+        program.OpenLibrary(library, "user");
         CDaoRecordset copies(&library);
         copies.Open(dbOpenSnapshot, "SELECT lTreeID FROM tObjectTree WHERE strName='Copies'");
         const std::string parent = std::to_string(copies.GetFieldValue(0).AsInt64());

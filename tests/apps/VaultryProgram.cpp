@@ -7,17 +7,23 @@
 #include <fstream>
 #include <sstream>
 
-namespace vaultry::test {
-namespace {
+#include "platform/dao/CDaoDatabase.h"
+#include "tables/LibrarySchema.h"
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+namespace vaultry::test {
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
-}  // namespace
+void VaultryProgram::OpenLibrary(CDaoDatabase& library, const std::string& tier,
+                                 bool readOnly) const {
+    library.Open(Library(tier).c_str(), FALSE, readOnly ? TRUE : FALSE,
+                 tables::LibrarySchema::ConnectString(tables::Generation::kCurrent));
+}
 
 std::string VaultryProgram::CommandLine(const std::string& arguments, const std::string& input,
                                         const std::string& errors,
@@ -42,7 +48,7 @@ std::vector<ProgramRun> VaultryProgram::RunTogether(const std::vector<std::strin
     std::vector<ProgramRun> runs;
     FILE* pipe = popen(script.c_str(), "r");
     for (int status = 0; fscanf(pipe, "%d", &status) == 1;) {
-        const std::string errors = ReadFile(errorFile(runs.size()));
+        const std::string errors = FileBytes(errorFile(runs.size()));
         runs.push_back({status, errors, errors});
     }
     pclose(pipe);
@@ -62,7 +68,7 @@ ProgramRun VaultryProgram::Run(const std::string& arguments, const std::string& 
         run.output += buffer.data();
     }
     run.status = WEXITSTATUS(pclose(pipe));
-    run.errors = ReadFile(errorFile);
+    run.errors = FileBytes(errorFile);
     run.output += run.errors;
     return run;
 }
@@ -71,7 +77,7 @@ std::string VaultryProgram::PartsFile(const std::string& prefix, int count) {
     if (m_onePart.empty()) {
         const std::string one = File("one-part.xml");
         Run("export C0402 -o " + one);
-        m_onePart = ReadFile(one);
+        m_onePart = FileBytes(one);
     }
     const std::string& text = m_onePart;
     const std::size_t start = text.find("  <part ");

@@ -6,7 +6,12 @@
 
 #include "tests/support/TempDir.h"
 
+class CDaoDatabase;
+
 namespace vaultry::test {
+
+// The bytes of the file at `path`; empty when there is none.
+std::string FileBytes(const std::string& path);
 
 struct ProgramRun {
     int status;
@@ -30,6 +35,9 @@ public:
     std::string Library(const std::string& tier) const {
         return m_dir.File("data/vaultry/" + tier + ".zblib");
     }
+    // Opens the library of `tier` through the DAO layer, behind the program's back, as another
+    // tool would (its text columns need the collation only that layer registers).
+    void OpenLibrary(CDaoDatabase& library, const std::string& tier, bool readOnly = false) const;
 
 private:
     // The shell command that runs the program on this folder's libraries.
