@@ -27,6 +27,7 @@ class CDrwGroup;
 class CDrwObList;
 class CDrwSubSheet;
 class CLibraryObject;
+class PartGeometryTable;
 class CStringArray;
 class CRSObjects;
 class CRSObjectTree;
@@ -180,7 +181,7 @@ private:
                  PreparedPart& part);
     bool StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long treeID,
                   const CColorDefinition* colours, const CLayerDefinition* layers,
-                  CString& lastDocType, bool& unknownShown);
+                  CString& lastDocType, bool& unknownShown, PartGeometryTable& geometry);
     long WantedCategory(CDrawObject& object);
     void ReportSaveFailure(const CString& name) const;
 

@@ -155,7 +155,8 @@ long CMSAccessDBHandler::WantedCategory(CDrawObject& object) {
 // object whose data block or blob cannot be made is passed over without failing the run.
 bool CMSAccessDBHandler::StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long treeID,
                                   const CColorDefinition* colours, const CLayerDefinition* layers,
-                                  CString& lastDocType, bool& unknownShown) {
+                                  CString& lastDocType, bool& unknownShown,
+                                  PartGeometryTable& geometry) {
     MarkDesignator(object);
     const CString name = NameForStoring(object);
     if (!WhyNotAName(name).IsEmpty()) {
@@ -183,7 +184,7 @@ bool CMSAccessDBHandler::StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long
                                   wanted > 0 ? wanted : treeID)) {
         return false;
     }
-    PartGeometryTable(*this).Record(GetObjectID(name, part.typeID), object);
+    geometry.Record(GetObjectID(name, part.typeID), object);
     transaction.Commit();
     return true;
 }
@@ -213,10 +214,12 @@ bool CMSAccessDBHandler::SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long
     CString lastDocType;
     int storedInBatch = 0;
     BatchedTransaction batches(*this, kPartsPerCommit);
+    PartGeometryTable geometry(*this);
     for (int i = 0; i < list->GetCount(); ++i) {
         batches.BeginUnit();
         if (CDrawObject* object = list->GetAt(i)) {
-            if (StoreOne(*on.get(), *object, treeID, colours, layers, lastDocType, unknownShown)) {
+            if (StoreOne(*on.get(), *object, treeID, colours, layers, lastDocType, unknownShown,
+                         geometry)) {
                 ++storedInBatch;
             } else {
                 result = false;

@@ -64,7 +64,8 @@ bool PartGeometryTable::Exists() {
 }
 
 void PartGeometryTable::Ensure() {
-    if (Exists()) {
+    if (m_ensured || Exists()) {
+        m_ensured = true;
         return;
     }
     CDaoTableDef table(&m_library);
@@ -83,6 +84,7 @@ void PartGeometryTable::Ensure() {
     table.Close();
     // Each store replaces its part's row: without the index every replacement scans the table.
     m_library.Execute("CREATE UNIQUE INDEX [idxPartGeometryObject] ON [tPartGeometry] (lObjectID)");
+    m_ensured = true;
 }
 
 void PartGeometryTable::Record(long objectID, const CDrawObject& part) {
@@ -113,6 +115,7 @@ int PartGeometryTable::Rebuild() {
     DaoTransaction transaction(m_library);
     if (Exists()) {
         m_library.Execute("DROP TABLE tPartGeometry");  // also one made before it was indexed
+        m_ensured = false;
     }
     Ensure();
     int measured = 0;

@@ -21,7 +21,8 @@ public:
     // `library` (open) is not owned.
     explicit PartGeometryTable(CMSAccessDBHandler& library) : m_library(library) {}
 
-    // Makes the table, indexed by part, where the library lacks it.
+    // Makes the table, indexed by part, where the library lacks it. Asks the library once per
+    // object: a store of many parts keeps one object for all of them.
     void Ensure();
     // The row of part `objectID`, measured from `part` (a group; anything else has no pads).
     void Record(long objectID, const CDrawObject& part);
@@ -41,4 +42,5 @@ private:
     std::map<long, PartGeometry> Read(const CString& condition);
 
     CMSAccessDBHandler& m_library;
+    bool m_ensured = false;  // the table was found or made
 };

@@ -184,10 +184,15 @@ long CRSObjects::GetFirstObjectID(const CString& strName) {
 
 long CRSObjects::GetObjectID(const CString& strName, long lObjectTypeID) {
     try {
-        CString filter;
-        filter.Format("strObjectName=%s AND lObjectTypeID=%li", QuoteText(strName).GetString(),
-                      lObjectTypeID);
-        return FindInWholeTable(filter) ? m_lObjectID : -1;
+        // By the name alone, the type checked on the few rows it finds: asked for both, an
+        // engine without statistics may walk every part of the type instead.
+        const CString filter = "strObjectName=" + QuoteText(strName);
+        for (bool found = FindInWholeTable(filter); found; found = FindNext(filter) != FALSE) {
+            if (m_lObjectTypeID == lObjectTypeID) {
+                return m_lObjectID;
+            }
+        }
+        return -1;
     } catch (const CDaoException& error) {
         ShowError(error);
         return -1;
