@@ -11,9 +11,12 @@
 #include "host/CPlugInManager.h"
 #include "platform/afx/CDWordArray.h"
 #include "platform/dao/DaoQuote.h"
+#include "platform/dao/DaoTransaction.h"
 #include "tables/CRSObjectTypes.h"
 #include "tables/CRSObjects.h"
 #include "tables/CRSUserTree.h"
+
+using vaultry::dao::DaoTransaction;
 
 namespace {
 
@@ -82,8 +85,11 @@ PartEntry EntryOf(CMSAccessDBHandler& library, CRSObjects& objects, CRSObjectTyp
     return entry;
 }
 
+// The tier's parts as one state of its file: a listing is not torn by another program's change,
+// and its many reads share one lock.
 void FillTier(CMSAccessDBHandler& library, const PartQuery& query,
               std::vector<PartEntry>& entries) {
+    DaoTransaction reading(library, DaoTransaction::Mode::kRead);
     CRSObjectTypes types(&library);
     CDWordArray wanted;
     const ZB_OBJECTVISIBILITY hidden = ZB_VISIBILITY_HIDDEN;

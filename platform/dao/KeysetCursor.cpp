@@ -148,9 +148,7 @@ std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
         sql += (i ? "," : "") + m_order[i].expression;
         orderBy += (i ? "," : "") + m_order[i].expression + (descending ? " DESC" : "");
     }
-    if (extra != Extra::kNothing) {
-        sql += "," + m_selectList;
-    }
+    sql += "," + m_selectList;
     sql += " FROM " + m_table + " WHERE rowid<=?";
     AppendCondition(sql, binds, m_where);
     AppendCondition(sql, binds, find);
@@ -168,13 +166,17 @@ std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Directio
                                                        const std::string& condition, int limit) {
     std::vector<COleVariant> binds;
     auto statement =
-        m_connection.Prepare(KeyQuery(from, direction, condition, limit, Extra::kNothing, binds));
+        m_connection.Prepare(KeyQuery(from, direction, condition, limit, Extra::kRow, binds));
     statement->BindAll(binds);
     std::vector<Key> keys;
+    const int keyEnd = static_cast<int>(m_order.size());
     while (statement->Step()) {
         Key key;
-        for (std::size_t i = 0; i < m_order.size(); ++i) {
-            key.values.push_back(statement->Column(static_cast<int>(i)));
+        for (int i = 0; i < keyEnd; ++i) {
+            key.values.push_back(statement->Column(i));
+        }
+        for (int i = keyEnd; i < statement->ColumnCount(); ++i) {
+            key.row.push_back(statement->Column(i));
         }
         keys.push_back(std::move(key));
     }
@@ -285,8 +287,9 @@ bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
 }
 
 // Moves to the next row of the main part after m_current that meets `condition`. Keys come a
-// growing batch at a time, fetched for the condition the batch was fetched for; each row is
-// read (and the condition checked again) as the cursor lands on it.
+// growing batch at a time with their rows, fetched for the condition the batch was fetched for.
+// Within a transaction that has written nothing since, the rows stand as read; otherwise each
+// row is read again (and the condition checked again) as the cursor lands on it.
 bool KeysetCursor::AdvanceMain(const std::string& condition) {
     if (condition != m_aheadCondition) {
         m_ahead.clear();
@@ -302,9 +305,17 @@ bool KeysetCursor::AdvanceMain(const std::string& condition) {
             }
             m_ahead.assign(std::make_move_iterator(keys.begin()),
                            std::make_move_iterator(keys.end()));
+            m_aheadStamp = m_connection.CurrentReadStamp();
         }
         m_current = std::move(m_ahead.front());
         m_ahead.pop_front();
+        if (m_aheadStamp && m_connection.CurrentReadStamp() == m_aheadStamp) {
+            m_row = std::move(m_current.row);
+            StandOn(m_current.RowId());
+            m_inAppended = false;
+            return true;
+        }
+        m_current.row.clear();
         if (Land(m_current.RowId(), condition)) {
             m_inAppended = false;
             return true;

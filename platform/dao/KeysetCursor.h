@@ -3,20 +3,21 @@
 // restarted: the rows that met the statement then (rows added later have larger row ids and are
 // left out), plus the rows added through the cursor since, which join the end. Rows are found by
 // their order-by values and row id, a batch of keys at a time, so making the cursor costs the same
-// for any table size, and every move reads the row's current values.
+// for any table size, and every move shows the row's current values: as read with its key while
+// the connection's transaction has written nothing since, else read anew.
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/dao/JetSql.h"
 #include "platform/dao/RecordCursor.h"
+#include "platform/dao/SqliteConnection.h"
 
 namespace vaultry::dao {
-
-class SqliteConnection;
 
 class KeysetCursor : public RecordCursor {
 public:
@@ -49,20 +50,23 @@ private:
     enum class Position { kBeforeFirst, kOnRow, kOnGap, kAfterLast };
     enum class Direction { kForward, kBackward };
 
-    // A row's place in the set: its order-by values, the row id last among them.
+    // A row's place in the set: its order-by values, the row id last among them; and, for a
+    // key read ahead, the row's values as read with it.
     struct Key {
         std::vector<COleVariant> values;
+        std::vector<COleVariant> row;
         std::int64_t RowId() const { return values.back().AsInt64(); }
     };
 
-    // What a key query reads besides the keys.
-    enum class Extra { kNothing, kRow, kLargestRowIdAndRow };
+    // What a key query reads besides the keys: the row, and maybe the largest row id first.
+    enum class Extra { kRow, kLargestRowIdAndRow };
 
-    // The statement that finds up to `limit` keys beyond `from`, with `extra` columns: the row's
-    // values after the keys, or the table's largest row id before them; appends its parameters
-    // to `binds`.
+    // The statement that finds up to `limit` keys beyond `from`, each followed by its row's
+    // values, and with kLargestRowIdAndRow preceded by the table's largest row id; appends its
+    // parameters to `binds`.
     std::string KeyQuery(const Key* from, Direction direction, const std::string& condition,
                          int limit, Extra extra, std::vector<COleVariant>& binds);
+    // Up to `limit` keys beyond `from` with their rows.
     std::vector<Key> FetchKeys(const Key* from, Direction direction, const std::string& condition,
                                int limit);
     std::string BeyondCondition(const Key& key, Direction direction,
@@ -100,7 +104,8 @@ private:
     std::int64_t m_currentRowId = 0;  // of the row (or gap) the cursor stands on
     Key m_current;                    // the last main-part key reached; appended rows have none
     std::deque<Key> m_ahead;          // keys that follow m_current, fetched in advance...
-    std::string m_aheadCondition;     // ...for this condition ("" for plain moves)
+    std::string m_aheadCondition;     // ...for this condition ("" for plain moves)...
+    std::optional<SqliteConnection::ReadStamp> m_aheadStamp;  // ...and their rows, read then
     int m_batch = 1;
 
     std::vector<COleVariant> m_row;

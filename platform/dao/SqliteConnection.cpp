@@ -120,6 +120,14 @@ void SqliteConnection::UseRollbackJournalEverywhere(bool rollback) {
     g_rollbackEverywhere = rollback;
 }
 
+std::optional<SqliteConnection::ReadStamp> SqliteConnection::CurrentReadStamp() const {
+    if (m_transactions.empty() || TransactionLost()) {
+        return std::nullopt;
+    }
+    return ReadStamp{m_outermostTransactions, sqlite3_total_changes64(m_db), m_rollbacks,
+                     m_schemaChanges};
+}
+
 void SqliteConnection::SetBusyTimeout(int milliseconds) {
     m_busyTimeout = milliseconds;
     sqlite3_busy_timeout(m_db, milliseconds);
@@ -220,6 +228,7 @@ void SqliteConnection::BeginTransaction(bool forWriting) {
             BeforeWriting();
         }
         Execute(forWriting ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
+        ++m_outermostTransactions;
     }
     m_transactions.push_back({sqlite3_total_changes64(m_db), m_schemaChanges});
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -55,6 +56,18 @@ public:
     const std::string& IntegerKeyColumn(const std::string& table);
 
     int Changes() const { return sqlite3_changes(m_db); }
+    // Within one transaction no other connection's change shows, so what was read holds until
+    // this connection writes (or rolls back). A stamp taken when something was read, equal to
+    // the one taken later, says that it still holds. Outside a transaction there is no stamp:
+    // another program may change anything between two statements.
+    struct ReadStamp {
+        std::uint64_t transaction = 0;
+        std::int64_t ownChanges = 0;
+        std::uint64_t rollbacks = 0;
+        std::uint64_t schemaChanges = 0;
+        bool operator==(const ReadStamp&) const = default;
+    };
+    std::optional<ReadStamp> CurrentReadStamp() const;
     std::int64_t LastInsertRowid() const { return sqlite3_last_insert_rowid(m_db); }
     void SetBusyTimeout(int milliseconds);
     // Files are written with the rollback journal, as on a network share, also where the
@@ -102,6 +115,7 @@ private:
     std::vector<TransactionStart> m_transactions;
     std::uint64_t m_schemaChanges = 0;
     std::uint64_t m_rollbacks = 0;
+    std::uint64_t m_outermostTransactions = 0;  // begun so far
     std::unordered_map<std::string, CachedStatement> m_cache;
     std::unordered_map<std::string, std::string> m_integerKeys;  // by quoted table name
 };

@@ -6,6 +6,7 @@
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/DaoQuote.h"
+#include "platform/dao/DaoTransaction.h"
 #include "platform/dao/JetText.h"
 #include "tests/platform/dao/TestPartSet.h"
 #include "tests/support/TempDir.h"
@@ -111,6 +112,40 @@ TEST_F(CDaoRecordsetTest, MembershipIsFixedButValuesAreCurrent) {
     EXPECT_TRUE(set.IsEOF());
     EXPECT_FALSE(set.FindFirst("strName='late'"));
     EXPECT_EQ(Names(set), (std::vector<CString>{"a", "b", "late"}));
+}
+
+// A walk reads rows ahead with their keys. Inside a transaction it may show them as read until
+// this connection writes; outside one, another program's change to a row ahead must show.
+TEST_F(CDaoRecordsetTest, RowsReadAheadNeverHideAChange) {
+    CTestPartSet set(&database);
+    for (int i = 0; i < 40; ++i) {
+        set.Add(CString(("p" + std::to_string(100 + i)).c_str()), 1);
+    }
+    set.m_strSort = "strName";
+    set.Requery();
+    for (int i = 0; i < 3; ++i) {
+        set.MoveNext();  // the next batch of keys, and their rows, is read by now
+    }
+    FromOtherProcess("UPDATE tParts SET lOwner=7 WHERE strName='p105'");
+    set.MoveNext();
+    set.MoveNext();
+    ASSERT_EQ(set.m_strName, "p105");
+    EXPECT_EQ(set.m_lOwner, 7);
+
+    vaultry::dao::DaoTransaction writing(database);
+    set.Requery();
+    for (int i = 0; i < 3; ++i) {
+        set.MoveNext();
+    }
+    database.Execute("UPDATE tParts SET lOwner=8 WHERE strName='p106'");
+    database.Execute("DELETE FROM tParts WHERE strName='p107'");
+    for (int i = 0; i < 3; ++i) {
+        set.MoveNext();
+    }
+    ASSERT_EQ(set.m_strName, "p106");
+    EXPECT_EQ(set.m_lOwner, 8);
+    set.MoveNext();
+    EXPECT_EQ(set.m_strName, "p108");  // the deleted row is passed over
 }
 
 // A requery of the same statement reuses the set's cursor; it must still read the set anew.
