@@ -14,12 +14,18 @@ double Median(std::vector<double> times) {
 
 }  // namespace
 
+// With --benchmark_report_aggregates_only the repetitions never reach a reporter, only their
+// statistics do; the median among them stands in for the repetitions' own.
 void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
-        if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+        const bool repetition = run.run_type == Run::RT_Iteration;
+        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        if ((repetition || median) && run.iterations > 0) {
             const std::string& args = run.run_name.args;
-            m_timePerIteration[run.run_name.function_name + (args.empty() ? "" : "/" + args)]
-                .push_back(run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations));
+            auto& times = (repetition ? m_timePerIteration
+                                      : m_reportedMedians)[run.run_name.function_name +
+                                                           (args.empty() ? "" : "/" + args)];
+            times.push_back(run.real_accumulated_time * 1e9 / static_cast<double>(run.iterations));
         }
     }
     ConsoleReporter::ReportRuns(runs);
@@ -29,6 +35,9 @@ void RatioReporter::Finalize() {
     ConsoleReporter::Finalize();
     std::printf("\n%-44s %12s %12s %8s %8s\n", "ours against raw SQLite", "ours", "raw", "ratio",
                 "target");
+    for (const auto& [name, times] : m_reportedMedians) {
+        m_timePerIteration.emplace(name, times);  // only where no repetition was reported
+    }
     for (const Comparison& c : m_comparisons) {
         const auto ours = m_timePerIteration.find(c.ours);
         const auto raw = m_timePerIteration.find(c.raw);

@@ -32,6 +32,8 @@ private:
     // Nanoseconds per iteration of each run; with --benchmark_repetitions a benchmark has
     // several, and the ratio takes the median of each side, which a noisy machine moves least.
     std::map<std::string, std::vector<double>> m_timePerIteration;
+    // The same from the "median" statistic of each benchmark's repetitions.
+    std::map<std::string, std::vector<double>> m_reportedMedians;
 };
 
 }  // namespace vaultry::bench
