@@ -97,6 +97,9 @@ public:
     // common data block of its type is missing or unreadable).
     long LoadObject(CDrwSubSheet* sheet, CDrwGroup*& group, long objectID, CLayerDefinition* layers,
                     CColorDefinition* colours);
+    // Whether `blob`, stored under object type `typeID`, decodes as LoadObject would decode it:
+    // for a pass that reads many parts' rows and blobs at once.
+    bool Decodes(long typeID, const CBlob& blob);
     // One entry per name in `objects` (a new[] array the caller frees, with its objects); null
     // where a name was not found. A part asked for twice is decoded once and cloned.
     bool LoadObjects(CDrwSubSheet* sheet, CDrawObject**& objects, const CStringArray& names,

@@ -94,6 +94,13 @@ long CMSAccessDBHandler::LoadObject(CDrwSubSheet* sheet, CDrwGroup*& group, long
     return typeID;
 }
 
+bool CMSAccessDBHandler::Decodes(long typeID, const CBlob& blob) {
+    const SheetOrScratch scratch(nullptr);
+    CLayerDefinition layers;
+    CColorDefinition colours;
+    return DecodePart(*scratch.get(), typeID, &blob, &layers, &colours) != nullptr;
+}
+
 // Walks the rows of `name` (among `types`) in the part set, decoding each; keeps the last one
 // decoded (or the first, with `firstOnly`) in `object` and its category in `treeID`.
 bool CMSAccessDBHandler::LoadNamed(CDrwSubSheet& sheet, const CString& name,

@@ -8,10 +8,13 @@
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibraryTree.h"
-#include "host/CDrwGroup.h"
+#include "host/CBlob.h"
 #include "platform/afx/UnicodeCase.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
+#include "platform/dao/DaoTransaction.h"
+
+using vaultry::dao::DaoTransaction;
 
 namespace {
 
@@ -25,6 +28,15 @@ long LongAt(CDaoRecordset& rows, int column) {
 
 std::string TextAt(CDaoRecordset& rows, int column) {
     return rows.GetFieldValue(column).AsText().str();
+}
+
+// A damaged row may hold text where bytes belong.
+std::vector<BYTE> BytesOf(const COleVariant& value) {
+    if (value.IsText()) {
+        const CString text = value.AsText();
+        return std::vector<BYTE>(text.GetString(), text.GetString() + text.GetLength());
+    }
+    return value.AsBytes();
 }
 
 std::string Part(long id, const std::string& name) {
@@ -181,20 +193,21 @@ void LibraryChecker::CheckTree(::Findings& findings) {
     }
 }
 
+// Every part's data in one pass over one state of the file, a row at a time.
 void LibraryChecker::CheckPartData(::Findings& findings) {
+    DaoTransaction reading(m_library, DaoTransaction::Mode::kRead);
     CDaoRecordset parts(&m_library);
-    parts.Open(dbOpenSnapshot,
-               "SELECT lObjectID, strObjectName FROM tObjects WHERE lBlobID IN "
-               "(SELECT lBlobID FROM tBlobs)");
+    parts.Open(dbOpenForwardOnly,
+               "SELECT tObjects.lObjectID, tObjects.strObjectName, tObjects.lObjectTypeID, "
+               "tBlobs.blbBlob FROM tObjects INNER JOIN tBlobs ON "
+               "tObjects.lBlobID=tBlobs.lBlobID ORDER BY tObjects.lObjectID");
     for (; !parts.IsEOF(); parts.MoveNext()) {
-        CDrwGroup* group = nullptr;
-        CLayerDefinition layers;
-        CColorDefinition colours;
-        const long id = LongAt(parts, 0);
-        const long type = m_library.LoadObject(nullptr, group, id, &layers, &colours);
-        delete group;
-        if (type <= 0) {
-            findings.push_back(Part(id, TextAt(parts, 1)) + "its data does not decode");
+        const COleVariant data = parts.GetFieldValue(3);
+        const std::vector<BYTE> bytes = BytesOf(data);
+        const CBlob blob(bytes.data(), static_cast<DWORD>(bytes.size()));
+        if (data.IsNull() || !m_library.Decodes(LongAt(parts, 2), blob)) {
+            findings.push_back(Part(LongAt(parts, 0), TextAt(parts, 1)) +
+                               "its data does not decode");
         }
     }
 }
@@ -230,14 +243,8 @@ void LibraryChecker::CheckTypeRows(::Findings& findings) {
                "ORDER BY tObjectTypes.lObjectTypeID");
     std::map<std::pair<std::string, std::vector<BYTE>>, long, FoldedFirst> first;
     for (; !types.IsEOF(); types.MoveNext()) {
-        const COleVariant block = types.GetFieldValue(2);
-        std::vector<BYTE> bytes = block.AsBytes();
-        if (block.IsText()) {  // a damaged row may hold text where bytes belong
-            const CString text = block.AsText();
-            bytes.assign(text.GetString(), text.GetString() + text.GetLength());
-        }
-        const auto [earlier, added] =
-            first.emplace(std::make_pair(TextAt(types, 1), bytes), LongAt(types, 0));
+        const auto [earlier, added] = first.emplace(
+            std::make_pair(TextAt(types, 1), BytesOf(types.GetFieldValue(2))), LongAt(types, 0));
         if (!added) {
             findings.push_back("object type " + std::to_string(LongAt(types, 0)) + " \"" +
                                TextAt(types, 1) + "\": repeats object type " +
