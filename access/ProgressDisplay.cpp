@@ -3,11 +3,19 @@
 #include "host/CKVStatusBar.h"
 #include "host/CSet.h"
 
+namespace {
+
+// The bar has one range: while a display shows a run, the steps of that run show nothing.
+bool g_barInUse = false;
+
+}  // namespace
+
 ProgressDisplay::ProgressDisplay(int total, bool shown, const CString& text)
-    : m_bar(shown && GetSettings() ? GetSettings()->GetStatusBar() : nullptr) {
+    : m_bar(shown && !g_barInUse && GetSettings() ? GetSettings()->GetStatusBar() : nullptr) {
     if (m_bar == nullptr) {
         return;
     }
+    g_barInUse = true;
     m_bar->StartProgress(0, total);
     m_bar->SetCurrentPos(0);
     if (!text.IsEmpty()) {
@@ -18,6 +26,7 @@ ProgressDisplay::ProgressDisplay(int total, bool shown, const CString& text)
 ProgressDisplay::~ProgressDisplay() {
     if (m_bar) {
         m_bar->EndProgress();
+        g_barInUse = false;
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The progress of a long run on the host's status bar, when the host has one; the display ends
-// when this object goes, however the run ends.
+// when this object goes, however the run ends. A display made while another shows is the
+// progress of a step of that run and shows nothing.
 
 #include "platform/afx/CString.h"
 

@@ -9,6 +9,7 @@
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibraryTree.h"
 #include "access/NameRule.h"
+#include "access/ProgressDisplay.h"
 #include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Commands.h"
 #include "apps/vaultry/Interchange.h"
@@ -80,46 +81,73 @@ void AddCategory(Session& session, const CategoryRef& ref, Exported& exported) {
     }
 }
 
-// One store per category and document type, so that each goes with its own definitions.
-using Batches =
-    std::map<std::pair<std::string, std::string>, std::vector<std::unique_ptr<CDrwGroup>>>;
+// Consecutive parts of one category and document type, stored together with their type's
+// definitions; at most kRunLength of them, so that an import holds one run in memory.
+struct Run {
+    static constexpr std::size_t kRunLength = 256;
+    std::string category;
+    std::string docType;
+    std::vector<std::unique_ptr<CDrwGroup>> groups;
+};
 
-// The parts of `batches` stored below category `target` of `tier`, each batch in its category
-// made where missing; the number stored. A part whose name is taken is named on standard error
-// and left out; `complete` then becomes false.
-std::size_t StoreBatches(Session& session, const CategoryRef& target, Batches& batches,
-                         const InterchangeFile& file, bool& complete) {
+// The parts of `run` stored below category `target` of its tier, in its category made where
+// missing; the number stored. A part whose name is taken, in the library or by a part stored
+// before in this import (`names`), is named on standard error and left out; `complete` then
+// becomes false.
+std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
+                     const InterchangeDefinitions& definitions,
+                     std::set<std::string, text::FoldedLess>& names, bool& complete) {
     CMSAccessDBHandler& tier = session.Tier(target.type);
     LibraryEditor editor = session.Editor(target.type);
+    const long category = editor.MakeCategoryPath(target.id, run.category.c_str());
+    CDrwObList list;
+    for (auto& group : run.groups) {
+        // A store refuses a taken name without saying so; say it here.
+        const CString name = group->GetName() ? *group->GetName() : CString();
+        if (const CString why = WhyNotAName(name); !name.IsEmpty() && !why.IsEmpty()) {
+            std::cerr << "vaultry: import: " << name.str() << ": " << why.str() << " Not stored.\n";
+            complete = false;
+            continue;
+        }
+        if (!name.IsEmpty() &&
+            (tier.GetObjectID(name, CString()) > 0 || !names.insert(name.str()).second)) {
+            std::cerr << "vaultry: import: " << name.str() << ": the name is taken in the "
+                      << TierName(target.type) << " library; not stored\n";
+            complete = false;
+            continue;
+        }
+        list.Add(group.release());
+    }
+    run.groups.clear();
+    const int count = editor.StoreParts(category, list, &definitions.colours, &definitions.layers);
+    complete = complete && count == list.GetCount();
+    return static_cast<std::size_t>(count);
+}
+
+// The parts `reader` gives, stored run by run; the number stored.
+std::size_t StoreAll(Session& session, const CategoryRef& target, InterchangeReader& reader,
+                     bool& complete) {
     std::set<std::string, text::FoldedLess> names;  // of the parts stored by this import
     std::size_t stored = 0;
-    for (auto& [key, groups] : batches) {
-        const long category = editor.MakeCategoryPath(target.id, key.first.c_str());
-        CDrwObList list;
-        for (auto& group : groups) {
-            // A store refuses a taken name without saying so; say it here.
-            const CString name = group->GetName() ? *group->GetName() : CString();
-            if (const CString why = WhyNotAName(name); !name.IsEmpty() && !why.IsEmpty()) {
-                std::cerr << "vaultry: import: " << name.str() << ": " << why.str()
-                          << " Not stored.\n";
-                complete = false;
-                continue;
-            }
-            if (!name.IsEmpty() &&
-                (tier.GetObjectID(name, CString()) > 0 || !names.insert(name.str()).second)) {
-                std::cerr << "vaultry: import: " << name.str() << ": the name is taken in the "
-                          << TierName(target.type) << " library; not stored\n";
-                complete = false;
-                continue;
-            }
-            list.Add(group.release());
+    Run run;
+    ProgressDisplay progress(1000);  // over the file: its parts are not counted beforehand
+    const auto storeRun = [&] {
+        if (!run.groups.empty()) {
+            stored += StoreRun(session, target, run, reader.Definitions().at(run.docType), names,
+                               complete);
         }
-        const InterchangeDefinitions& definitions = file.definitions.at(key.second);
-        const int count =
-            editor.StoreParts(category, list, &definitions.colours, &definitions.layers);
-        complete = complete && count == list.GetCount();
-        stored += static_cast<std::size_t>(count);
+        progress.Reached(reader.Permille());
+    };
+    while (std::optional<InterchangePart> part = reader.Next()) {
+        if (part->category != run.category || part->docType != run.docType ||
+            run.groups.size() == Run::kRunLength) {
+            storeRun();
+            run.category = part->category;
+            run.docType = part->docType;
+        }
+        run.groups.push_back(std::move(part->group));
     }
+    storeRun();
     return stored;
 }
 
@@ -148,22 +176,19 @@ int ExportCommand(Session& session, const ExportRequest& request, Output output)
 }
 
 // The whole file is one transaction: what it stores stays together, and a failure (or the
-// program's end) halfway leaves the library as it was.
+// program's end) halfway leaves the library as it was. The file is read as it is stored, a run
+// of parts at a time; a part found malformed late in it undoes the runs stored before.
 int ImportCommand(Session& session, const std::string& path, const std::string& destination,
                   Output output) {
-    InterchangeFile file = ReadInterchange(path);
+    InterchangeReader reader(path);
     const CategoryRef target = ResolveCategory(session, destination, "");
-    Batches batches;
-    for (InterchangePart& part : file.parts) {
-        batches[{part.category, part.docType}].push_back(std::move(part.group));
-    }
     std::size_t stored = 0;
     bool complete = true;
     Attempt("import", [&] {
         // The rights first, so that no password is asked while the library is held.
         session.Rights().RequireOnCategory(session.Tier(target.type), target.id);
         session.Editor(target.type).InOneTransaction([&] {
-            stored = StoreBatches(session, target, batches, file, complete);
+            stored = StoreAll(session, target, reader, complete);
         });
     });
     if (!complete) {

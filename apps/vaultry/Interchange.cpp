@@ -1,5 +1,6 @@
 #include "apps/vaultry/Interchange.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <pugixml.hpp>
@@ -341,36 +342,93 @@ void WriteInterchange(const InterchangeFile& file, const std::string& path) {
     }
 }
 
-InterchangeFile ReadInterchange(const std::string& path) {
-    pugi::xml_document document;
-    const pugi::xml_parse_result parsed = document.load_file(path.c_str());
-    if (!parsed) {
-        throw CommandError(path + ": " + parsed.description() + " at byte " +
-                           std::to_string(parsed.offset));
-    }
-    const pugi::xml_node root = document.child(kRoot);
-    if (!root) {
+InterchangeReader::InterchangeReader(const std::string& path) : m_path(path), m_stream(path) {
+    if (m_stream.RootName() != kRoot) {
         throw CommandError(path + ": not a part interchange file (no <" + kRoot + ">)");
     }
-    if (Number(root, "version") > kInterchangeVersion) {
-        throw CommandError(path + ": made by a newer version of the format (" +
-                           root.attribute("version").value() + ")");
+    const std::string version = m_stream.RootAttribute("version");
+    long number = 0;
+    const auto [end, error] =
+        std::from_chars(version.data(), version.data() + version.size(), number);
+    if (error != std::errc() || end != version.data() + version.size()) {
+        throw CommandError("not a valid part interchange file: <" + std::string(kRoot) +
+                           ">: attribute version must be a whole number");
     }
+    if (number > kInterchangeVersion) {
+        throw CommandError(path + ": made by a newer version of the format (" + version + ")");
+    }
+}
+
+std::optional<InterchangePart> InterchangeReader::Next() {
+    std::string name;
+    std::string text;
+    while (m_stream.Next(name, text)) {
+        if (name == "definitions") {
+            const pugi::xml_node node = Parse(m_element, text);
+            m_definitions[node.attribute("docType").value()] = ReadDefinitions(node);
+        } else if (name == "part") {
+            return ReadPart(Parse(m_element, text));
+        }
+    }
+    return std::nullopt;
+}
+
+// Each element is parsed by itself into `document`, replacing what it held.
+pugi::xml_node InterchangeReader::Parse(pugi::xml_document& document, const std::string& text) {
+    const pugi::xml_parse_result parsed =
+        document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8);
+    if (!parsed) {
+        throw CommandError(m_path + ": " + parsed.description());
+    }
+    return document.first_child();
+}
+
+InterchangePart InterchangeReader::ReadPart(const pugi::xml_node& node) {
+    const pugi::xml_node group = node.child("group");
+    if (!group) {
+        Malformed(node, "a part holds one <group>");
+    }
+    const std::string docType = node.attribute("docType").value();
+    if (m_definitions.count(docType) == 0) {
+        GatherAllDefinitions();
+    }
+    if (m_definitions.count(docType) == 0) {
+        Malformed(node, "no <definitions> for document type \"" + docType + "\"");
+    }
+    return {docType, node.attribute("category").value(), ReadGroup(group, 0)};
+}
+
+// Files this program writes give the definitions first; for a file that gives a part before
+// its type's definitions, one pass over the whole file gathers them.
+void InterchangeReader::GatherAllDefinitions() {
+    if (m_gatheredAll) {
+        return;
+    }
+    m_gatheredAll = true;
+    XmlElementStream whole(m_path);
+    pugi::xml_document element;
+    std::string name;
+    std::string text;
+    while (whole.Next(name, text)) {
+        if (name == "definitions") {
+            const pugi::xml_node node = Parse(element, text);
+            m_definitions.try_emplace(node.attribute("docType").value(), ReadDefinitions(node));
+        }
+    }
+}
+
+int InterchangeReader::Permille() const {
+    const long long size = m_stream.Size();
+    return size > 0 ? static_cast<int>(std::min(1000LL, m_stream.BytesRead() * 1000 / size)) : 0;
+}
+
+InterchangeFile ReadInterchange(const std::string& path) {
+    InterchangeReader reader(path);
     InterchangeFile file;
-    for (const pugi::xml_node node : root.children("definitions")) {
-        file.definitions[node.attribute("docType").value()] = ReadDefinitions(node);
+    while (std::optional<InterchangePart> part = reader.Next()) {
+        file.parts.push_back(std::move(*part));
     }
-    for (const pugi::xml_node node : root.children("part")) {
-        const pugi::xml_node group = node.child("group");
-        if (!group) {
-            Malformed(node, "a part holds one <group>");
-        }
-        const std::string docType = node.attribute("docType").value();
-        if (file.definitions.count(docType) == 0) {
-            Malformed(node, "no <definitions> for document type \"" + docType + "\"");
-        }
-        file.parts.push_back({docType, node.attribute("category").value(), ReadGroup(group, 0)});
-    }
+    file.definitions = reader.Definitions();
     return file;
 }
 

@@ -223,6 +223,34 @@ TEST_F(CommandLineLibrariesTest, ExportThenImportGivesTheSameGeometry) {
     EXPECT_EQ(Vaultry("ls --tier user").output, "");
 }
 
+// An import stores a large file a run of parts at a time; a part found malformed at its end
+// still leaves nothing of it stored.
+TEST_F(CommandLineLibrariesTest, AFileMalformedAfterManyRunsStoresNothing) {
+    ASSERT_EQ(Vaultry("export SOIC-8 -o " + program.File("one.xml")).status, 0);
+    const std::string one = vaultry::test::FileBytes(program.File("one.xml"));
+    const std::size_t begin = one.find("<part ");
+    const std::size_t end = one.rfind("</part>") + 7;
+    ASSERT_NE(begin, std::string::npos);
+    const std::string part = one.substr(begin, end - begin);
+    std::string many = one.substr(0, begin);
+    for (int i = 0; i < 600; ++i) {
+        std::string copy = part;
+        copy.replace(copy.find("SOIC-8"), 6, "SOIC-8-" + std::to_string(i));
+        many += copy + "\n";
+    }
+    std::ofstream(program.File("good.xml")) << many << "</vaultry-parts>\n";
+    std::ofstream(program.File("bad.xml"))
+        << many << "<part docType=\"Footprint\"><spline/></part></vaultry-parts>\n";
+
+    const ProgramRun bad = Vaultry("import " + program.File("bad.xml") + " --into user");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.errors.find("a part holds one <group>"), std::string::npos) << bad.errors;
+    EXPECT_EQ(Vaultry("ls --tier user").output, "");
+    const ProgramRun good = Vaultry("import " + program.File("good.xml") + " --into user");
+    ASSERT_EQ(good.status, 0) << good.errors;
+    EXPECT_EQ(Lines(Vaultry("ls --tier user").output), 600);
+}
+
 TEST_F(CommandLineLibrariesTest, CheckFindsTheDamageDoneOnPurpose) {
     EXPECT_EQ(Vaultry("check").output, "no problems found\n");
     ASSERT_EQ(Vaultry("cp -r master/Resistors user").status, 0);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "apps/vaultry/Interchange.h"
 #include "apps/vaultry/Session.h"
@@ -116,6 +117,46 @@ TEST_F(InterchangeTest, EveryKindOfObjectAndTheDefinitionsComeBackWhole) {
     EXPECT_EQ(definitions.layers.GetLayer(1),
               (LayerInfo{7, "Edge & <cut>", LayerKind::kMechanical}));
     EXPECT_EQ(definitions.colours.GetColor(0), (ColorInfo{3, "Red", 0xC83232}));
+}
+
+// Elements cross the blocks the file is read in; a part may come before its type's
+// definitions, and the text keeps its references and non-ASCII letters.
+TEST_F(InterchangeTest, ALargeFileIsReadAPartAtATime) {
+    const std::string pad =
+        "<pad shape=\"round\" number=\"1\" x=\"0\" y=\"0\" width=\"9\" height=\"9\" "
+        "drill=\"4\" layer=\"1\" colour=\"0\"/>";
+    std::string text =
+        "<?xml version=\"1.0\"?>\n<vaultry-parts version=\"2\">"
+        "<definitions docType=\"Footprint\"/><!-- <part> -->";
+    constexpr int kParts = 3000;
+    for (int i = 0; i < kParts; ++i) {
+        const char* type = i == 1500 ? "CAD-Object" : "Footprint";
+        text += std::string("<part docType=\"") + type + "\" category=\"A&amp;B\"><group name=\"Ω" +
+                std::to_string(i) + "&lt;\" layer=\"0\" colour=\"0\">" + pad + pad +
+                "</group></part>\n";
+    }
+    text +=
+        "<definitions docType=\"CAD-Object\"><layer id=\"1\" name=\"Top\" "
+        "kind=\"CopperTop\"/></definitions></vaultry-parts>";
+    ASSERT_GT(text.size(), 4u * 65536u);
+
+    vaultry::cli::InterchangeReader reader(Write(text));
+    int count = 0;
+    while (std::optional<vaultry::cli::InterchangePart> part = reader.Next()) {
+        ASSERT_EQ(*part->group->GetName(), CString(("Ω" + std::to_string(count) + "<").c_str()));
+        EXPECT_EQ(part->category, "A&B");
+        EXPECT_EQ(part->group->Pads().size(), 2u);
+        ++count;
+    }
+    EXPECT_EQ(count, kParts);
+    EXPECT_EQ(reader.Definitions().at("CAD-Object").layers.GetCount(), 1);
+
+    const std::size_t late = text.size() - 100;
+    EXPECT_NE(Refusal(text.substr(0, late) + "<" + text.substr(late)).find("at byte"),
+              std::string::npos);
+    EXPECT_NE(Refusal("<!DOCTYPE x [<!ENTITY a \"b\">]><vaultry-parts version=\"2\"/>")
+                  .find("a document type declaration is not allowed"),
+              std::string::npos);
 }
 
 TEST_F(InterchangeTest, AFileOfTheFirstVersionReadsItsPadsPlatedAndUnturned) {
