@@ -227,16 +227,20 @@ long CRSObjectTypes::FindDocType(const CString& strDocType, const CBlob* pBlob) 
         return -1;
     }
     try {
-        Close();
-        Open();
-        DaoTransaction reading(*m_pDatabase, DaoTransaction::Mode::kRead);
-        const CString filter = "strDocumentType=" + QuoteText(strDocType);
-        for (BOOL found = FindFirst(filter); found; found = FindNext(filter)) {
-            CBlob* loaded = nullptr;
-            m_pRSBlobs->Load(m_lBlobID, loaded);
-            const std::unique_ptr<CBlob> owned(loaded);
-            if (pBlob->IsSame(loaded)) {
-                return m_lObjectTypeID;
+        // The rows of the type with their blocks in one pass, in the set's order, as they stand
+        // in the file now.
+        CDaoRecordset rows(m_pDatabase);
+        rows.Open(dbOpenForwardOnly,
+                  "SELECT tObjectTypes.lObjectTypeID, tBlobs.blbBlob FROM tObjectTypes INNER JOIN "
+                  "tBlobs ON tObjectTypes.lBlobID=tBlobs.lBlobID WHERE "
+                  "tObjectTypes.strDocumentType=" +
+                      QuoteText(strDocType) + " ORDER BY tObjectTypes.lObjectTypeID");
+        for (; !rows.IsEOF(); rows.MoveNext()) {
+            const COleVariant value = rows.GetFieldValue(1);
+            const std::vector<BYTE>& block = value.AsBytes();
+            const CBlob stored(block.data(), static_cast<DWORD>(block.size()));
+            if (pBlob->IsSame(&stored)) {
+                return static_cast<long>(rows.GetFieldValue(0).AsInt64());
             }
         }
     } catch (const CDaoException&) {
