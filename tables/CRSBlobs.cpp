@@ -46,7 +46,14 @@ bool CRSBlobs::Load(long lBlobID, CBlob*& pBlob) {
         OpenIfClosed();
         CString filter;
         filter.Format("lBlobID=%li", lBlobID);
-        if (FindFirst(filter)) {
+        // The set holds the blobs there were when it was last read; one another program
+        // stored since is found once it is read again.
+        bool found = FindFirst(filter) != FALSE;
+        if (!found) {
+            Requery();
+            found = FindFirst(filter) != FALSE;
+        }
+        if (found) {
             pBlob->m_nSize = static_cast<DWORD>(m_blbBlob.GetSize());
             pBlob->m_pData = pBlob->m_nSize ? new BYTE[pBlob->m_nSize] : nullptr;
             std::copy(m_blbBlob.begin(), m_blbBlob.end(), pBlob->m_pData);

@@ -2,6 +2,7 @@
 
 #include "platform/dao/CDaoTableDef.h"
 #include "platform/dao/FaultInjector.h"
+#include "platform/dao/JetText.h"
 #include "tables/CRSBlobs.h"
 #include "tables/CRSObjectTypes.h"
 #include "tables/CRSObjects.h"
@@ -48,6 +49,33 @@ TEST_F(CRSObjectsTest, NamesWithQuotesBehaveLikeAnyOther) {
     EXPECT_EQ(Parts().GetFirstObjectID("IT'S RENAMED"), id);
     EXPECT_EQ(Parts().GetFirstObjectID(name), -1);
     EXPECT_EQ(Parts().GetFirstObjectID("' OR 1=1 OR '"), -1);
+}
+
+// Another program's store reaches a program that has loaded parts already: the part, and its
+// data in the blob table.
+TEST_F(CRSObjectsTest, LoadFindsAPartAnotherProgramStoredSince) {
+    const long first = Store("Mine", 1);
+    CBlob* blob = nullptr;
+    ASSERT_EQ(Parts().LoadObject(first, blob), 1);
+    delete blob;
+    blob = nullptr;
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(user->GetName().GetString(), &other), SQLITE_OK);
+    ASSERT_EQ(vaultry::dao::RegisterJetText(other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other,
+                           "INSERT INTO tBlobs (blbBlob, lBlobSize) VALUES (x'4142', 2);"
+                           "INSERT INTO tObjects (strObjectName, lUserID, lObjectTreeID, "
+                           "lObjectTypeID, lBlobID) VALUES ('Theirs', 0, 1, 1, "
+                           "last_insert_rowid())",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    const long theirs = static_cast<long>(sqlite3_last_insert_rowid(other));
+    sqlite3_close(other);
+
+    EXPECT_EQ(Parts().LoadObject(theirs, blob), 1);
+    EXPECT_EQ(Text(blob), "AB");
+    delete blob;
 }
 
 TEST_F(CRSObjectsTest, LoadFindsPartsHiddenByALeftoverFilter) {
