@@ -88,6 +88,16 @@ bool CRSObjectTypes::FindTypeID(long lObjectTypeID) {
     }
     CString filter;
     filter.Format("lObjectTypeID=%li", lObjectTypeID);
+    return FindReadingAgain(filter);
+}
+
+// The set holds the types there were when it was last read; one another program added since
+// is found once it is read again.
+bool CRSObjectTypes::FindReadingAgain(const CString& filter) {
+    if (FindFirst(filter)) {
+        return true;
+    }
+    Requery();
     return FindFirst(filter) != FALSE;
 }
 
@@ -96,7 +106,7 @@ bool CRSObjectTypes::FindDocumentType(const CString& strDocType) {
     if (OnRow() && m_strDocumentType.CompareNoCase(strDocType) == 0) {
         return true;
     }
-    return FindFirst("strDocumentType=" + QuoteText(strDocType)) != FALSE;
+    return FindReadingAgain("strDocumentType=" + QuoteText(strDocType));
 }
 
 bool CRSObjectTypes::Load(long lObjectTypeID, CBlob*& pBlob) {

@@ -51,14 +51,16 @@ TEST_F(CRSObjectsTest, NamesWithQuotesBehaveLikeAnyOther) {
     EXPECT_EQ(Parts().GetFirstObjectID("' OR 1=1 OR '"), -1);
 }
 
-// Another program's store reaches a program that has loaded parts already: the part, and its
-// data in the blob table.
+// Another program's store reaches a program that has loaded parts already: the part, its data
+// in the blob table, and a type row it added.
 TEST_F(CRSObjectsTest, LoadFindsAPartAnotherProgramStoredSince) {
     const long first = Store("Mine", 1);
     CBlob* blob = nullptr;
     ASSERT_EQ(Parts().LoadObject(first, blob), 1);
     delete blob;
     blob = nullptr;
+    CRSObjectTypes& types = *user->GetRSObjectTypes();
+    EXPECT_EQ(types.GetDocType(99), "");  // the type set has been read
 
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(user->GetName().GetString(), &other), SQLITE_OK);
@@ -71,7 +73,14 @@ TEST_F(CRSObjectsTest, LoadFindsAPartAnotherProgramStoredSince) {
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     const long theirs = static_cast<long>(sqlite3_last_insert_rowid(other));
+    ASSERT_EQ(sqlite3_exec(other,
+                           "INSERT INTO tObjectTypes (strDescription, strDocumentType, lBlobID, "
+                           "byVisibility) VALUES ('Theirs', 'Their-Type', 1, 0)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    const long theirType = static_cast<long>(sqlite3_last_insert_rowid(other));
     sqlite3_close(other);
+    EXPECT_EQ(types.GetDocType(theirType), "Their-Type");
 
     EXPECT_EQ(Parts().LoadObject(theirs, blob), 1);
     EXPECT_EQ(Text(blob), "AB");
