@@ -99,14 +99,14 @@ void CRSObjects::AbandonEdit(const CDaoException& error) {
 
 long CRSObjects::LoadObject(long lObjectID, CBlob*& pBlob) {
     try {
-        if (IsOpen()) {
+        // A find reads the row as it stands; the set is read again only for a part it does
+        // not hold, which another program may have stored since.
+        OpenIfClosed();
+        if (!FindByID(lObjectID)) {
             Requery();
-        } else {
-            Open();
-        }
-        const bool onIt = !IsBOF() && !IsEOF() && m_lObjectID == lObjectID;
-        if (!onIt && !FindByID(lObjectID)) {
-            return 0;
+            if (!FindByID(lObjectID)) {
+                return 0;
+            }
         }
         m_pRSBlobs->Load(m_lBlobID, pBlob);
         return m_lObjectTypeID;
