@@ -67,8 +67,11 @@ std::unique_ptr<CDrawObject> CMSAccessDBHandler::DecodePart(CDrwSubSheet& sheet,
                                                             const CBlob* blob,
                                                             CLayerDefinition* layers,
                                                             CColorDefinition* colours) {
+    if (typeID <= 0 || blob == nullptr) {
+        return nullptr;  // asked before the type set, which reads itself again on a miss
+    }
     const CString docType = m_pRSObjectTypes->GetDocType(typeID);
-    if (typeID <= 0 || blob == nullptr || docType.IsEmpty() || !LoadCommonDataBlock(typeID) ||
+    if (docType.IsEmpty() || !LoadCommonDataBlock(typeID) ||
         !m_pCommonLibraryInfo->AssertDocTypeLibInfo(docType)) {
         return nullptr;
     }

@@ -5,6 +5,7 @@
 #include "host/CBlob.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoFieldExchange.h"
+#include "tables/FindReadingAgain.h"
 
 CRSBlobs::CRSBlobs(CDaoDatabase* pDatabase) : CDaoRecordset(pDatabase) {
     m_nFields = 3;
@@ -46,14 +47,7 @@ bool CRSBlobs::Load(long lBlobID, CBlob*& pBlob) {
         OpenIfClosed();
         CString filter;
         filter.Format("lBlobID=%li", lBlobID);
-        // The set holds the blobs there were when it was last read; one another program
-        // stored since is found once it is read again.
-        bool found = FindFirst(filter) != FALSE;
-        if (!found) {
-            Requery();
-            found = FindFirst(filter) != FALSE;
-        }
-        if (found) {
+        if (vaultry::tables::FindReadingAgain(*this, filter)) {  // also a blob stored since
             pBlob->m_nSize = static_cast<DWORD>(m_blbBlob.GetSize());
             pBlob->m_pData = pBlob->m_nSize ? new BYTE[pBlob->m_nSize] : nullptr;
             std::copy(m_blbBlob.begin(), m_blbBlob.end(), pBlob->m_pData);

@@ -9,9 +9,11 @@
 #include "platform/dao/DaoQuote.h"
 #include "platform/dao/DaoTransaction.h"
 #include "tables/CRSBlobs.h"
+#include "tables/FindReadingAgain.h"
 
 using vaultry::dao::DaoTransaction;
 using vaultry::dao::QuoteText;
+using vaultry::tables::FindReadingAgain;
 
 namespace {
 
@@ -88,17 +90,7 @@ bool CRSObjectTypes::FindTypeID(long lObjectTypeID) {
     }
     CString filter;
     filter.Format("lObjectTypeID=%li", lObjectTypeID);
-    return FindReadingAgain(filter);
-}
-
-// The set holds the types there were when it was last read; one another program added since
-// is found once it is read again.
-bool CRSObjectTypes::FindReadingAgain(const CString& filter) {
-    if (FindFirst(filter)) {
-        return true;
-    }
-    Requery();
-    return FindFirst(filter) != FALSE;
+    return FindReadingAgain(*this, filter);  // also a type added since
 }
 
 bool CRSObjectTypes::FindDocumentType(const CString& strDocType) {
@@ -106,7 +98,7 @@ bool CRSObjectTypes::FindDocumentType(const CString& strDocType) {
     if (OnRow() && m_strDocumentType.CompareNoCase(strDocType) == 0) {
         return true;
     }
-    return FindReadingAgain("strDocumentType=" + QuoteText(strDocType));
+    return FindReadingAgain(*this, "strDocumentType=" + QuoteText(strDocType));
 }
 
 bool CRSObjectTypes::Load(long lObjectTypeID, CBlob*& pBlob) {

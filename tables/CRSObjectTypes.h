@@ -70,6 +70,5 @@ private:
     void OpenIfClosed();
     bool OnRow() const;
     bool FindTypeID(long lObjectTypeID);
-    bool FindReadingAgain(const CString& filter);
     bool FindDocumentType(const CString& strDocType);
 };

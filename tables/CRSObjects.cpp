@@ -10,10 +10,12 @@
 #include "platform/dao/DaoQuote.h"
 #include "platform/dao/DaoTransaction.h"
 #include "tables/CRSBlobs.h"
+#include "tables/FindReadingAgain.h"
 #include "tables/TierRights.h"
 
 using vaultry::dao::DaoTransaction;
 using vaultry::dao::QuoteText;
+using vaultry::tables::FindReadingAgain;
 using vaultry::tables::TierRights;
 
 CRSObjects::CRSObjects(DATABASETYPE eType, CDaoDatabase* pDatabase)
@@ -79,10 +81,14 @@ bool CRSObjects::FindInWholeTable(const CString& filter) {
     return FindFirst(filter) != FALSE;
 }
 
-bool CRSObjects::FindByID(long lObjectID) {
+CString CRSObjects::IdFilter(long lObjectID) {
     CString filter;
     filter.Format("lObjectID=%li", lObjectID);
-    return FindInWholeTable(filter);
+    return filter;
+}
+
+bool CRSObjects::FindByID(long lObjectID) {
+    return FindInWholeTable(IdFilter(lObjectID));
 }
 
 void CRSObjects::ShowError(const CDaoException& error) const {
@@ -101,12 +107,9 @@ long CRSObjects::LoadObject(long lObjectID, CBlob*& pBlob) {
     try {
         // A find reads the row as it stands; the set is read again only for a part it does
         // not hold, which another program may have stored since.
-        OpenIfClosed();
-        if (!FindByID(lObjectID)) {
-            Requery();
-            if (!FindByID(lObjectID)) {
-                return 0;
-            }
+        ShowWholeTable();
+        if (!FindReadingAgain(*this, IdFilter(lObjectID))) {
+            return 0;
         }
         m_pRSBlobs->Load(m_lBlobID, pBlob);
         return m_lObjectTypeID;

@@ -77,6 +77,7 @@ private:
     void ShowWholeTable();
     bool FindInWholeTable(const CString& filter);
     bool FindByID(long lObjectID);
+    static CString IdFilter(long lObjectID);
     void ShowError(const CDaoException& error) const;
     void AbandonEdit(const CDaoException& error);
 };

@@ -29,12 +29,16 @@ constexpr PadShapeName kPadShapes[] = {{PadShape::kRound, "round"},
                        ">: " + why);
 }
 
+// False unless `text` is a whole number, all of it.
+bool WholeNumber(const std::string& text, long& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
 long Number(const pugi::xml_node& node, const char* name) {
     const pugi::xml_attribute attribute = node.attribute(name);
-    const std::string text = attribute.value();
     long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (!attribute || error != std::errc() || end != text.data() + text.size()) {
+    if (!attribute || !WholeNumber(attribute.value(), value)) {
         Malformed(node, std::string("attribute ") + name + " must be a whole number");
     }
     return value;
@@ -348,9 +352,7 @@ InterchangeReader::InterchangeReader(const std::string& path) : m_path(path), m_
     }
     const std::string version = m_stream.RootAttribute("version");
     long number = 0;
-    const auto [end, error] =
-        std::from_chars(version.data(), version.data() + version.size(), number);
-    if (error != std::errc() || end != version.data() + version.size()) {
+    if (!WholeNumber(version, number)) {
         throw CommandError("not a valid part interchange file: <" + std::string(kRoot) +
                            ">: attribute version must be a whole number");
     }
