@@ -233,6 +233,40 @@ void CDaoRecordset::MoveLast() {
     AfterMove(true);
 }
 
+BOOL CDaoRecordset::CanBookmark() const {
+    return m_cursor != nullptr && m_cursor->CanBookmark();
+}
+
+void CDaoRecordset::RequireBookmarks() const {
+    RequireOpen();
+    if (!m_cursor->CanBookmark()) {
+        throw CDaoException(JET_ERROR_NOT_SUPPORTED, "DAO.Recordset",
+                            "Operation is not supported for this type of object.");
+    }
+}
+
+COleVariant CDaoRecordset::GetBookmark() const {
+    RequireBookmarks();
+    return COleVariant(m_cursor->CurrentBookmark());
+}
+
+void CDaoRecordset::SetBookmark(const COleVariant& bookmark) {
+    RequireBookmarks();
+    if (bookmark.IsNull() || !m_cursor->MoveToBookmark(bookmark.AsInt64())) {
+        throw CDaoException(JET_ERROR_INVALID_BOOKMARK, "DAO.Recordset", "Not a valid bookmark.");
+    }
+    AfterMove(true);
+}
+
+COleVariant CDaoRecordset::GetLastModifiedBookmark() const {
+    RequireBookmarks();
+    const std::int64_t row = m_cursor->LastModifiedBookmark();
+    if (row == 0) {
+        throw CDaoException(JET_ERROR_NO_CURRENT_RECORD, "DAO.Recordset", "No current record.");
+    }
+    return COleVariant(row);
+}
+
 void CDaoRecordset::MoveNext() {
     RequireOpen();
     if (m_cursor->IsEOF()) {

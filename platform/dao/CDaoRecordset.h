@@ -56,6 +56,12 @@ public:
     // True when a row meets `filter`; it becomes current. Otherwise the position stays.
     BOOL FindFirst(const char* filter);
     BOOL FindNext(const char* filter);
+    // A dynaset's bookmarks name its rows until it is requeried. The last modified one is the
+    // row the last Update wrote, so that a program can move to a row it has just added.
+    BOOL CanBookmark() const;
+    COleVariant GetBookmark() const;
+    void SetBookmark(const COleVariant& bookmark);
+    COleVariant GetLastModifiedBookmark() const;
     // The number of rows in the set. Counting costs a query.
     long GetRecordCount();
 
@@ -96,6 +102,7 @@ private:
         const vaultry::dao::SelectStatement& statement) const;
     void RequireOpen() const;
     void RequireUpdatable() const;
+    void RequireBookmarks() const;
     void Exchange(int operation);
     void AfterMove(bool landed);
     int ColumnIndex(const char* name) const;

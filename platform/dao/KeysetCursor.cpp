@@ -42,6 +42,7 @@ KeysetCursor::KeysetCursor(SqliteConnection& connection, const SelectStatement& 
 // Requerying a set is frequent (every lookup by id starts with one), so the membership bound
 // and the first row come from one statement, which also makes them agree.
 bool KeysetCursor::Restart() {
+    m_lastModified = 0;
     if (!m_appended.empty()) {
         m_appended.clear();
         m_appendedPositions = {};  // clear() would wipe every bucket of a large map
@@ -463,6 +464,7 @@ FieldChanges KeysetCursor::Writable(const FieldChanges& changes) {
 
 void KeysetCursor::UpdateCurrent(const FieldChanges& changes) {
     RequireCurrentRow();
+    m_lastModified = m_currentRowId;
     const FieldChanges writable = Writable(changes);
     if (writable.empty()) {
         return;
@@ -505,8 +507,61 @@ void KeysetCursor::Insert(const FieldChanges& changes) {
         statement->Bind(static_cast<int>(i + 1), writable[i].second);
     }
     statement->Step();
-    m_appendedPositions.emplace(m_connection.LastInsertRowid(), m_appended.size());
-    m_appended.push_back(m_connection.LastInsertRowid());
+    m_lastModified = m_connection.LastInsertRowid();
+    m_appendedPositions.emplace(m_lastModified, m_appended.size());
+    m_appended.push_back(m_lastModified);
+}
+
+std::int64_t KeysetCursor::CurrentBookmark() const {
+    RequireCurrentRow();
+    return m_currentRowId;
+}
+
+bool KeysetCursor::MoveToBookmark(std::int64_t rowId) {
+    if (const auto appended = m_appendedPositions.find(rowId);
+        appended != m_appendedPositions.end()) {
+        if (!LoadRow(rowId, "")) {
+            return false;
+        }
+        StandOn(rowId);
+        m_inAppended = true;
+        m_appendedIndex = appended->second;
+        m_ahead.clear();
+        return true;
+    }
+    return rowId <= m_maxRowId && LandOnMainRow(rowId);
+}
+
+// Stands on a row of the main part, with its key, so that moves go on from it in set order.
+bool KeysetCursor::LandOnMainRow(std::int64_t rowId) {
+    std::string sql = "SELECT ";
+    for (std::size_t i = 0; i < m_order.size(); ++i) {
+        sql += (i ? "," : "") + m_order[i].expression;
+    }
+    sql += "," + m_selectList + " FROM " + m_table + " WHERE rowid=?";
+    std::vector<COleVariant> binds{COleVariant(rowId)};
+    AppendCondition(sql, binds, m_where);
+    auto statement = m_connection.Prepare(sql);
+    statement->BindAll(binds);
+    if (!statement->Step()) {
+        return false;
+    }
+    const int keyEnd = static_cast<int>(m_order.size());
+    Key key;
+    for (int i = 0; i < keyEnd; ++i) {
+        key.values.push_back(statement->Column(i));
+    }
+    m_row.clear();
+    for (int i = keyEnd; i < statement->ColumnCount(); ++i) {
+        m_row.push_back(statement->Column(i));
+    }
+    StandOn(rowId);
+    m_current = std::move(key);
+    m_inAppended = false;
+    m_ahead.clear();
+    m_aheadCondition.clear();
+    m_batch = 1;
+    return true;
 }
 
 void KeysetCursor::DeleteCurrent() {

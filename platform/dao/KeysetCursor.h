@@ -46,6 +46,12 @@ public:
     void Insert(const FieldChanges& changes) override;
     void DeleteCurrent() override;
 
+    // Bookmarks are row ids.
+    bool CanBookmark() const override { return true; }
+    std::int64_t CurrentBookmark() const override;
+    std::int64_t LastModifiedBookmark() const override { return m_lastModified; }
+    bool MoveToBookmark(std::int64_t rowId) override;
+
 private:
     enum class Position { kBeforeFirst, kOnRow, kOnGap, kAfterLast };
     enum class Direction { kForward, kBackward };
@@ -76,6 +82,7 @@ private:
     bool LandOnMain(const std::string& condition, const Key* from, Direction direction,
                     bool fixMembership = false);
     bool LandOnAppended(std::size_t from, Direction direction, const std::string& condition);
+    bool LandOnMainRow(std::int64_t rowId);
     bool AdvanceMain(const std::string& condition);
     bool Land(std::int64_t rowId, const std::string& condition);
     void StandOn(std::int64_t rowId);
@@ -102,9 +109,10 @@ private:
     bool m_inAppended = false;
     std::size_t m_appendedIndex = 0;
     std::int64_t m_currentRowId = 0;  // of the row (or gap) the cursor stands on
-    Key m_current;                    // the last main-part key reached; appended rows have none
-    std::deque<Key> m_ahead;          // keys that follow m_current, fetched in advance...
-    std::string m_aheadCondition;     // ...for this condition ("" for plain moves)...
+    std::int64_t m_lastModified = 0;
+    Key m_current;                 // the last main-part key reached; appended rows have none
+    std::deque<Key> m_ahead;       // keys that follow m_current, fetched in advance...
+    std::string m_aheadCondition;  // ...for this condition ("" for plain moves)...
     std::optional<SqliteConnection::ReadStamp> m_aheadStamp;  // ...and their rows, read then
     int m_batch = 1;
 

@@ -2,6 +2,7 @@
 // How a record set walks its rows. A cursor stands before the first row, on a row, on a row it
 // deleted, or after the last row. Values are those of the current row as of the move onto it.
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,6 +53,15 @@ public:
     virtual void Insert(const FieldChanges& changes) = 0;
     // Deletes the current row; the cursor then stands on the gap it left.
     virtual void DeleteCurrent() = 0;
+
+    // A bookmark names one row of the set for as long as the set is not restarted. Cursors
+    // that cannot return to a row leave these as they are.
+    virtual bool CanBookmark() const { return false; }
+    virtual std::int64_t CurrentBookmark() const { return 0; }
+    // The row last inserted or updated through the cursor; 0 when there is none.
+    virtual std::int64_t LastModifiedBookmark() const { return 0; }
+    // Moves onto the row; false (the position unchanged) when it is no longer in the set.
+    virtual bool MoveToBookmark(std::int64_t) { return false; }
 };
 
 }  // namespace vaultry::dao

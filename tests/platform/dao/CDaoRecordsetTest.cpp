@@ -97,6 +97,52 @@ TEST_F(CDaoRecordsetTest, AddedRowsJoinTheEndAndKeysNeverRepeat) {
     EXPECT_GT(set.Add("d", 0), third);  // a deleted key is never handed out again
 }
 
+// A program learns the key of a row it added by moving to the last modified bookmark; the walk
+// goes on from a bookmarked row in set order, whether it was read with the set or added since.
+TEST_F(CDaoRecordsetTest, BookmarksReturnToRowsAndWalksGoOnFromThem) {
+    CTestPartSet set(&database);
+    set.Add("a", 1);
+    set.Add("b", 2);
+    set.Add("c", 3);
+    set.m_strSort = "lOwner DESC";
+    set.Requery();
+    EXPECT_TRUE(set.CanBookmark());
+    EXPECT_THROW(set.GetLastModifiedBookmark(), CDaoException);
+    set.MoveNext();
+    const COleVariant b = set.GetBookmark();
+    set.AddNew();
+    set.m_strName = "d";
+    set.m_lOwner = 4;
+    set.Update();
+    EXPECT_EQ(set.m_strName, "b");
+    set.SetBookmark(set.GetLastModifiedBookmark());
+    EXPECT_EQ(set.m_strName, "d");
+    EXPECT_GT(set.m_lPartID, 3);
+    set.MoveFirst();
+    set.Edit();
+    set.m_lOwner = 5;
+    set.Update();
+    set.SetBookmark(b);
+    EXPECT_EQ(set.m_strName, "b");
+    set.MoveNext();
+    EXPECT_EQ(set.m_strName, "a");
+    set.MoveNext();
+    EXPECT_EQ(set.m_strName, "d");  // added through the set: after its main part
+    set.SetBookmark(set.GetLastModifiedBookmark());
+    EXPECT_EQ(set.m_strName, "c");
+    EXPECT_EQ(set.m_lOwner, 5);
+    set.MovePrev();
+    EXPECT_TRUE(set.IsBOF());
+
+    FromOtherProcess("DELETE FROM tParts WHERE strName='b'");
+    EXPECT_THROW(set.SetBookmark(b), CDaoException);
+    EXPECT_THROW(set.SetBookmark(COleVariant()), CDaoException);
+    CDaoRecordset snapshot(&database);
+    snapshot.Open(dbOpenSnapshot, "SELECT Count(*) FROM tParts");
+    EXPECT_FALSE(snapshot.CanBookmark());
+    EXPECT_THROW(snapshot.GetBookmark(), CDaoException);
+}
+
 TEST_F(CDaoRecordsetTest, MembershipIsFixedButValuesAreCurrent) {
     CTestPartSet set(&database);
     set.Add("a", 1);
