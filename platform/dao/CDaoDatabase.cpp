@@ -125,23 +125,16 @@ void CDaoDatabase::VerifyPassword(const CString& given) {
     }
 }
 
-// Row statements have their literals bound as parameters, so statements that differ only in
-// their values share one prepared statement. Definitions (which take no parameters) and
-// statements with ORDER BY or LIMIT (where a number is no value) run as written.
 void CDaoDatabase::Execute(const char* sql, int) {
     SqliteConnection& connection = Connection();
     const std::string translated = vaultry::dao::TranslateJetSql(sql);
-    const CString upper = CString(translated).MakeUpper().Trim();
-    const bool rowStatement =
-        upper.Find("INSERT") == 0 || upper.Find("UPDATE") == 0 || upper.Find("DELETE") == 0;
-    if (!rowStatement || upper.Find("ORDER BY") >= 0 || upper.Find("LIMIT") >= 0) {
-        connection.Execute(translated);
-    } else {
-        const vaultry::dao::ParameterizedSql statement = vaultry::dao::Parameterize(translated);
-        auto prepared = connection.Prepare(statement.sql);
-        prepared->BindAll(statement.values);
+    if (const auto statement = vaultry::dao::ParameterizeRowStatement(translated)) {
+        auto prepared = connection.Prepare(statement->sql);
+        prepared->BindAll(statement->values);
         while (prepared->Step()) {
         }
+    } else {
+        connection.Execute(translated);
     }
     m_lRecordsAffected = connection.Changes();
 }

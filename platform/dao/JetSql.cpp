@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 
 namespace vaultry::dao {
 namespace {
 
+// ASCII only, and without the locale lookup of isalnum: this runs over every statement.
 bool IsWordChar(char ch) {
-    return std::isalnum(static_cast<unsigned char>(ch)) != 0 || ch == '_' || ch == '$';
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ||
+           ch == '_' || ch == '$';
 }
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
@@ -176,7 +180,16 @@ std::string TranslateJetSql(std::string_view jet) {
     return out;
 }
 
-ParameterizedSql Parameterize(std::string_view condition) {
+namespace {
+
+// What the parameterizer met besides literals: the first word, and whether ORDER BY or LIMIT
+// follow, where a number names a column or counts rows rather than being a value.
+struct StatementWords {
+    std::string_view first;
+    bool orderOrLimit = false;
+};
+
+ParameterizedSql ParameterizeWords(std::string_view condition, StatementWords& words) {
     ParameterizedSql out;
     out.sql.reserve(condition.size());
     for (std::size_t pos = 0; pos < condition.size();) {
@@ -207,17 +220,24 @@ ParameterizedSql Parameterize(std::string_view condition) {
                    (IsWordChar(condition[end]) || condition[end] == '.')) {
                 ++end;
             }
-            const std::string word(condition.substr(pos, end - pos));
+            const std::string_view word = condition.substr(pos, end - pos);
             const bool digits = std::isdigit(static_cast<unsigned char>(ch)) &&
                                 word.find_first_not_of("0123456789.") == std::string::npos &&
                                 std::count(word.begin(), word.end(), '.') <= 1;
             if (digits && word.find('.') == std::string::npos && word.size() <= 18) {
-                out.values.emplace_back(static_cast<std::int64_t>(std::stoll(word)));
+                std::int64_t number = 0;
+                std::from_chars(word.data(), word.data() + word.size(), number);
+                out.values.emplace_back(number);
                 out.sql.push_back('?');
             } else if (digits && word.size() > 1) {
-                out.values.emplace_back(std::stod(word));
+                out.values.emplace_back(std::stod(std::string(word)));
                 out.sql.push_back('?');
             } else {
+                if (words.first.empty()) {
+                    words.first = word;
+                }
+                words.orderOrLimit = words.orderOrLimit || EqualsIgnoringAsciiCase(word, "ORDER") ||
+                                     EqualsIgnoringAsciiCase(word, "LIMIT");
                 out.sql.append(word);
             }
             pos = end;
@@ -233,6 +253,25 @@ ParameterizedSql Parameterize(std::string_view condition) {
         }
     }
     return out;
+}
+
+}  // namespace
+
+ParameterizedSql Parameterize(std::string_view condition) {
+    StatementWords words;
+    return ParameterizeWords(condition, words);
+}
+
+std::optional<ParameterizedSql> ParameterizeRowStatement(std::string_view sql) {
+    StatementWords words;
+    ParameterizedSql statement = ParameterizeWords(sql, words);
+    const bool rowStatement = EqualsIgnoringAsciiCase(words.first, "INSERT") ||
+                              EqualsIgnoringAsciiCase(words.first, "UPDATE") ||
+                              EqualsIgnoringAsciiCase(words.first, "DELETE");
+    if (!rowStatement || words.orderOrLimit) {
+        return std::nullopt;
+    }
+    return statement;
 }
 
 std::string QuoteIdentifier(std::string_view name) {

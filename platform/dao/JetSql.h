@@ -52,6 +52,11 @@ struct ParameterizedSql {
 // Meant for WHERE conditions only: in ORDER BY a number names a column.
 ParameterizedSql Parameterize(std::string_view condition);
 
+// A row statement (INSERT, UPDATE, DELETE; SQLite dialect) with its literals as parameters, so
+// that statements differing only in their values share one prepared statement. Nullopt for any
+// other statement (a definition takes no parameters) and for one with ORDER BY or LIMIT.
+std::optional<ParameterizedSql> ParameterizeRowStatement(std::string_view sql);
+
 // `name` as a double-quoted SQLite identifier.
 std::string QuoteIdentifier(std::string_view name);
 

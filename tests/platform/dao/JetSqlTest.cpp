@@ -90,4 +90,14 @@ TEST(JetSqlTest, ParameterizingKeepsTheMeaningOfEveryLiteral) {
     EXPECT_TRUE(p.values[6].IsText());
     EXPECT_EQ(p.values[6].AsText(), "");
     EXPECT_EQ(Parameterize("").sql, "");
+
+    // Only row statements take parameters, and not where a number names a column or a count.
+    const auto update = ParameterizeRowStatement("update t SET s='limit 5 order by' WHERE a=2");
+    ASSERT_TRUE(update.has_value());
+    EXPECT_EQ(update->sql, "update t SET s=? WHERE a=?");
+    EXPECT_FALSE(ParameterizeRowStatement("CREATE INDEX i ON t (a)"));
+    EXPECT_FALSE(ParameterizeRowStatement("SELECT 1"));
+    EXPECT_FALSE(
+        ParameterizeRowStatement("DELETE FROM t WHERE rowid IN (SELECT rowid FROM t "
+                                 "ORDER BY 1 LIMIT 2)"));
 }
