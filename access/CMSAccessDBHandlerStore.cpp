@@ -117,17 +117,20 @@ bool CMSAccessDBHandler::SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long 
         return false;
     }
     const long existing = GetObjectID(name, docType);
-    bool stored = false;
+    long storedID = -1;
     if (existing <= 0) {
-        stored = m_pRSObjects->SaveObject(name, part.typeID, part.blob.release(), treeID);
-    } else if (m_pRSObjects->HasRights(existing, m_eDatabaseType)) {
-        stored = m_pRSObjects->ReplaceObject(existing, part.blob.release(), part.typeID);
+        if (m_pRSObjects->SaveObject(name, part.typeID, part.blob.release(), treeID)) {
+            storedID = m_pRSObjects->m_lObjectID;
+        }
+    } else if (m_pRSObjects->HasRights(existing, m_eDatabaseType) &&
+               m_pRSObjects->ReplaceObject(existing, part.blob.release(), part.typeID)) {
+        storedID = existing;
     }
-    if (!stored) {
+    if (storedID <= 0) {
         ReportSaveFailure(name);
         return false;
     }
-    PartGeometryTable(*this).Record(existing > 0 ? existing : GetObjectID(name, docType), *group);
+    PartGeometryTable(*this).Record(storedID, *group);
     transaction.Commit();
     return true;
 }
@@ -184,7 +187,7 @@ bool CMSAccessDBHandler::StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long
                                   wanted > 0 ? wanted : treeID)) {
         return false;
     }
-    geometry.Record(GetObjectID(name, part.typeID), object);
+    geometry.Record(m_pRSObjects->m_lObjectID, object);
     transaction.Commit();
     return true;
 }

@@ -68,7 +68,7 @@ long CRSBlobs::SaveNew(const CBlob* pBlob) {
         AddNew();
         CopyIntoField(*pBlob);
         Update();
-        MoveLast();
+        SetBookmark(GetLastModifiedBookmark());
         blobID = m_lBlobID;
     } catch (const CDaoException&) {
         if (IsOpen() && GetEditMode() != dbEditNone) {
@@ -109,6 +109,6 @@ long CRSBlobs::CreateNew() {
     AddNew();
     m_lBlobSize = 0;
     Update();
-    MoveLast();
+    SetBookmark(GetLastModifiedBookmark());
     return m_lBlobID;
 }

@@ -267,8 +267,8 @@ long CRSObjectTypes::SaveDocType(const CString& strDocType, const CString& strDe
         }
         m_byVisibility = byVisibility;
         Update();
+        SetBookmark(GetLastModifiedBookmark());
         transaction.Commit();
-        MoveLast();
         return m_lObjectTypeID;
     } catch (const CDaoException&) {
         if (IsOpen() && GetEditMode() != dbEditNone) {

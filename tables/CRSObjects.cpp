@@ -144,6 +144,7 @@ bool CRSObjects::SaveObject(const CString& strName, long lObjectTypeID, CBlob* p
             return false;
         }
         Update();
+        SetBookmark(GetLastModifiedBookmark());
         transaction.Commit();
         return true;
     } catch (const CDaoException& error) {
@@ -213,21 +214,22 @@ long CRSObjects::GetObjectTypeID(long lObjectID) {
 
 bool CRSObjects::NameExists(const CString& strName, const CDWordArray* pObjectTypeIDs,
                             long lExceptObjectID) {
-    CString sql = "SELECT Count(*) FROM tObjects WHERE strObjectName=" + QuoteText(strName);
+    CDaoRecordset named(m_pDatabase);
+    // The name goes in the filter, so that the statement itself is one the set has met before.
+    named.m_strFilter = "strObjectName=" + QuoteText(strName);
     if (pObjectTypeIDs != nullptr) {
         CString types = "-1";  // no type has it: an empty list matches nothing
         for (DWORD type : *pObjectTypeIDs) {
             types += "," + CString(std::to_string(static_cast<long>(type)).c_str());
         }
-        sql += " AND lObjectTypeID IN(" + types + ")";
+        named.m_strFilter += " AND lObjectTypeID IN(" + types + ")";
     }
     if (lExceptObjectID >= 0) {
         CString except;
         except.Format(" AND lObjectID<>%li", lExceptObjectID);
-        sql += except;
+        named.m_strFilter += except;
     }
-    CDaoRecordset named(m_pDatabase);
-    named.Open(dbOpenSnapshot, sql);
+    named.Open(dbOpenSnapshot, "SELECT Count(*) FROM tObjects");
     return named.GetFieldValue(0).AsInt64() > 0;
 }
 

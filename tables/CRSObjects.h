@@ -36,7 +36,8 @@ public:
     // Adds a part in category `lObjectTreeID` owned by the current user; false (nothing
     // stored) when `pBlob` is null, the name exists anywhere in the database (whatever filter
     // is left on this set), or the content cannot be written. Row and content are written in
-    // one transaction. `pBlob` is consumed on every path.
+    // one transaction, and the set then stands on the new part. `pBlob` is consumed on every
+    // path.
     bool SaveObject(const CString& strName, long lObjectTypeID, CBlob* pBlob, long lObjectTreeID);
     // Overwrites the part's content in place and sets its type; name, category, owner and blob
     // id stay. Content and row in one transaction. False when `pBlob` is null, the part is
