@@ -80,6 +80,9 @@ CString CMSAccessDBHandler::NameForStoring(CDrawObject& object) {
 bool CMSAccessDBHandler::Prepare(CDrwSubSheet& sheet, CDrawObject& object, const CString& docType,
                                  const CColorDefinition* colours, const CLayerDefinition* layers,
                                  PreparedPart& part) {
+    if (docType.IsEmpty()) {
+        return false;  // a type row that cannot be read: nothing to encode the object for
+    }
     ClearupCommonDataBlock();
     if (!m_pCommonLibraryInfo->AssertDocTypeLibInfo(docType, colours, layers)) {
         return false;

@@ -198,10 +198,9 @@ bool CRSObjectTypes::GetValidObjectTypeIDList(const CString& strDocTypes, CDWord
         return false;
     }
     try {
-        Close();
-        Open();
         // The engine picks the rows (names compared ignoring case, as everywhere) in the set's
-        // own order, in one read, instead of every row being read to be compared here.
+        // own order, in one read of the table as it stands, instead of this set being opened
+        // anew and every row read to be compared here.
         CString names;
         for (const CString& name : RequestedTypes(strDocTypes)) {
             names += (names.IsEmpty() ? "" : ",") + QuoteText(name);

@@ -110,6 +110,21 @@ TEST_F(PartStorageTest, ASameNamedPartIsReplacedOnlyWithRightsAndOfTheSameType) 
     EXPECT_EQ(Load(user, id)->Pads().size(), 14u);
 }
 
+// Without its type row a part's document type is unknown: its content cannot be made again,
+// and writing it under a type of no name would leave a part nothing can read.
+TEST_F(PartStorageTest, APartWhoseTypeIsGoneIsNotReplaced) {
+    ASSERT_TRUE(Store(user, *Soic("R1")));
+    const long id = IdOf(user, "R1");
+    user->Execute("DELETE FROM tObjectTypes");
+    user->Close();
+    ASSERT_TRUE(user->IsInitialized(DATABASETYPE_USER));
+    auto wider = MakeTwoRowFootprint("R1", "U1", TwoRowPattern{14});
+    vaultry::test::MessageBoxScript boxes;
+    boxes.AllowAny();
+    EXPECT_FALSE(user->ReplaceObject(nullptr, id, wider.get(), nullptr, nullptr));
+    EXPECT_EQ(Count("tObjectTypes"), 0);
+}
+
 TEST_F(PartStorageTest, SaveObjectsStoresTheKnownAndReportsTheUnknownOnce) {
     CDrwObList list;
     list.Add(new CDrwLine(0, 0, 1000, 0, 100));  // a loose line: no part type serves it
