@@ -47,7 +47,8 @@ CMSAccessDBHandler::CMSAccessDBHandler(DATABASETYPE type, CDaoWorkspace* workspa
       m_eDatabaseType(type),
       m_pLibraryObject(new CLibraryObject),
       m_pRegistry(new CDatabaseRegistry),
-      m_pCommonLibraryInfo(new CCommonLibraryInfo) {}
+      m_pCommonLibraryInfo(new CCommonLibraryInfo),
+      m_geometry(*this) {}
 
 // An owner that forgot to close still frees the record sets; the database itself is closed by
 // the base destructor, without remembering the user.
@@ -174,6 +175,7 @@ void CMSAccessDBHandler::Close() {
     m_pRegistry->SetLastUserID(m_lUserID);
     m_lCommonBlockTypeID = -1;
     m_typeFinder.Forget();
+    m_geometry.Forget();
     m_bInitialized = false;
     m_lUserID = -1;
     for (CDaoRecordset* set : std::initializer_list<CDaoRecordset*>{

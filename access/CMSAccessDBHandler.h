@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "access/ObjectTypeFinder.h"
+#include "access/PartGeometryTable.h"
 #include "host/CColorDefinition.h"
 #include "host/CLayerDefinition.h"
 #include "platform/afx/CDWordArray.h"
@@ -27,7 +28,6 @@ class CDrwGroup;
 class CDrwObList;
 class CDrwSubSheet;
 class CLibraryObject;
-class PartGeometryTable;
 class CStringArray;
 class CRSObjects;
 class CRSObjectTree;
@@ -184,7 +184,7 @@ private:
                  PreparedPart& part);
     bool StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long treeID,
                   const CColorDefinition* colours, const CLayerDefinition* layers,
-                  CString& lastDocType, bool& unknownShown, PartGeometryTable& geometry);
+                  CString& lastDocType, bool& unknownShown);
     long WantedCategory(CDrawObject& object);
     void ReportSaveFailure(const CString& name) const;
 
@@ -215,6 +215,7 @@ private:
     CDatabaseRegistry* m_pRegistry;              // owned
     CCommonLibraryInfo* m_pCommonLibraryInfo;    // owned
     ObjectTypeFinder m_typeFinder;
+    PartGeometryTable m_geometry;
     CColorDefinition* m_pSourceColorDef = nullptr;  // not owned
     CLayerDefinition* m_pSourceLayerDef = nullptr;  // not owned
 };

@@ -8,7 +8,6 @@
 #include "access/CMSAccessDBHandler.h"
 #include "access/NameRule.h"
 #include "access/PartCodec.h"
-#include "access/PartGeometryTable.h"
 #include "access/ProgressDisplay.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CBlob.h"
@@ -133,7 +132,7 @@ bool CMSAccessDBHandler::SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long 
         ReportSaveFailure(name);
         return false;
     }
-    PartGeometryTable(*this).Record(storedID, *group);
+    m_geometry.Record(storedID, *group);
     transaction.Commit();
     return true;
 }
@@ -161,8 +160,7 @@ long CMSAccessDBHandler::WantedCategory(CDrawObject& object) {
 // object whose data block or blob cannot be made is passed over without failing the run.
 bool CMSAccessDBHandler::StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long treeID,
                                   const CColorDefinition* colours, const CLayerDefinition* layers,
-                                  CString& lastDocType, bool& unknownShown,
-                                  PartGeometryTable& geometry) {
+                                  CString& lastDocType, bool& unknownShown) {
     MarkDesignator(object);
     const CString name = NameForStoring(object);
     if (!WhyNotAName(name).IsEmpty()) {
@@ -190,7 +188,7 @@ bool CMSAccessDBHandler::StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long
                                   wanted > 0 ? wanted : treeID)) {
         return false;
     }
-    geometry.Record(m_pRSObjects->m_lObjectID, object);
+    m_geometry.Record(m_pRSObjects->m_lObjectID, object);
     transaction.Commit();
     return true;
 }
@@ -220,12 +218,10 @@ bool CMSAccessDBHandler::SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long
     CString lastDocType;
     int storedInBatch = 0;
     BatchedTransaction batches(*this, kPartsPerCommit);
-    PartGeometryTable geometry(*this);
     for (int i = 0; i < list->GetCount(); ++i) {
         batches.BeginUnit();
         if (CDrawObject* object = list->GetAt(i)) {
-            if (StoreOne(*on.get(), *object, treeID, colours, layers, lastDocType, unknownShown,
-                         geometry)) {
+            if (StoreOne(*on.get(), *object, treeID, colours, layers, lastDocType, unknownShown)) {
                 ++storedInBatch;
             } else {
                 result = false;
@@ -269,7 +265,7 @@ bool CMSAccessDBHandler::ReplaceObject(CDrwSubSheet* sheet, long objectID, CDrwG
         !m_pRSObjects->ReplaceObject(objectID, part.blob.release(), part.typeID)) {
         return false;
     }
-    PartGeometryTable(*this).Record(objectID, *group);
+    m_geometry.Record(objectID, *group);
     transaction.Commit();
     return true;
 }

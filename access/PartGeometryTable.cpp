@@ -52,6 +52,10 @@ CString Condition(const GeometryQuery& query) {
 
 }  // namespace
 
+std::pair<std::uint64_t, std::uint64_t> PartGeometryTable::Counts() const {
+    return {m_library.GetRollbackCount(), m_library.GetSchemaChangeCount()};
+}
+
 bool PartGeometryTable::Exists() {
     CDaoTableDef table(&m_library);
     try {
@@ -64,8 +68,11 @@ bool PartGeometryTable::Exists() {
 }
 
 void PartGeometryTable::Ensure() {
-    if (m_ensured || Exists()) {
-        m_ensured = true;
+    if (m_ensuredAt == Counts()) {
+        return;
+    }
+    if (Exists()) {
+        m_ensuredAt = Counts();
         return;
     }
     CDaoTableDef table(&m_library);
@@ -84,7 +91,7 @@ void PartGeometryTable::Ensure() {
     table.Close();
     // Each store replaces its part's row: without the index every replacement scans the table.
     m_library.Execute("CREATE UNIQUE INDEX [idxPartGeometryObject] ON [tPartGeometry] (lObjectID)");
-    m_ensured = true;
+    m_ensuredAt = Counts();
 }
 
 void PartGeometryTable::Record(long objectID, const CDrawObject& part) {
@@ -115,7 +122,7 @@ int PartGeometryTable::Rebuild() {
     DaoTransaction transaction(m_library);
     if (Exists()) {
         m_library.Execute("DROP TABLE tPartGeometry");  // also one made before it was indexed
-        m_ensured = false;
+        Forget();
     }
     Ensure();
     int measured = 0;

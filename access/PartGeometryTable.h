@@ -5,7 +5,10 @@
 // stored; Rebuild measures every part again. A library made before the table existed gets it
 // when it is first written to; until then it has no rows to search.
 
+#include <cstdint>
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "host/PartGeometry.h"
 #include "platform/afx/CString.h"
@@ -22,8 +25,11 @@ public:
     explicit PartGeometryTable(CMSAccessDBHandler& library) : m_library(library) {}
 
     // Makes the table, indexed by part, where the library lacks it. Asks the library once per
-    // object: a store of many parts keeps one object for all of them.
+    // object until a rollback or a change of its tables may have taken the table away: the
+    // library keeps one object for all its stores.
     void Ensure();
+    // For a library closed, or opened on another file.
+    void Forget() { m_ensuredAt.reset(); }
     // The row of part `objectID`, measured from `part` (a group; anything else has no pads).
     void Record(long objectID, const CDrawObject& part);
     // Every part measured again into a table made anew, in one transaction; the number
@@ -39,8 +45,10 @@ public:
 
 private:
     bool Exists();
+    std::pair<std::uint64_t, std::uint64_t> Counts() const;
     std::map<long, PartGeometry> Read(const CString& condition);
 
     CMSAccessDBHandler& m_library;
-    bool m_ensured = false;  // the table was found or made
+    // The library's rollback and schema change counts when the table was last found or made.
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> m_ensuredAt;
 };

@@ -151,6 +151,10 @@ std::uint64_t CDaoDatabase::GetRollbackCount() const {
     return IsOpen() ? m_connection->RollbackCount() : 0;
 }
 
+std::uint64_t CDaoDatabase::GetSchemaChangeCount() const {
+    return IsOpen() ? m_connection->SchemaChangeCount() : 0;
+}
+
 SqliteConnection& CDaoDatabase::Connection() const {
     if (m_connection == nullptr) {
         throw CDaoException(JET_ERROR_OBJECT_NOT_OPEN, "DAO.Database", "Object is closed.",

@@ -13,6 +13,7 @@
 #include "host/FootprintGenerator.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoTableDef.h"
+#include "platform/dao/DaoTransaction.h"
 #include "tests/support/OpenLibraries.h"
 
 namespace {
@@ -63,12 +64,22 @@ TEST_F(PartGeometryTableTest, ALibraryWithoutTheTableIsMeasuredWhenRebuilt) {
     const long soic = Store(user, Soic("SOIC-8", 8));
     user->Execute("DROP TABLE tPartGeometry");  // as a library made before the table
     EXPECT_TRUE(PartGeometryTable(*user).ReadAll().empty());
+    {
+        // A store made in a transaction that is rolled back takes its new table with it; the
+        // next store makes it again.
+        vaultry::dao::DaoTransaction undone(*user);
+        Store(user, Soic("SOIC-14", 14));
+    }
+    EXPECT_TRUE(PartGeometryTable(*user).ReadAll().empty());
+    const long wide = Store(user, Soic("SOIC-16", 16));
+    EXPECT_EQ(PartGeometryTable(*user).ReadAll().at(wide).padCount, 16);
+    user->Execute("DROP TABLE tPartGeometry");
     PartQuery any;
     any.geometry = GeometryQuery{};
     EXPECT_TRUE(ListParts(any).empty());  // nothing measured, nothing found; no error
-    EXPECT_EQ(PartGeometryTable(*user).Rebuild(), 1);
+    EXPECT_EQ(PartGeometryTable(*user).Rebuild(), 2);
     const auto rows = PartGeometryTable(*user).ReadAll();
-    ASSERT_EQ(rows.size(), 1u);
+    ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows.at(soic).pitch, Millimetres(1.27));
     EXPECT_TRUE(rows.at(soic).smd);
     // Rebuilt, the table is indexed by part: a second row for a part is refused.
