@@ -268,10 +268,16 @@ void LibraryEditor::CopyCategory(CMSAccessDBHandler& source, long treeID, long p
         throw ChangeRefused::Invalid(IDS_NO_SUCH_CATEGORY);
     }
     const CString name = sourceRows.m_strName;
-    DaoTransaction transaction(m_library);
-    RefuseSiblingNamed(parentID, name, -1);
-    m_library.CopyTreeWhole(treeID, parentID, &source == &m_library ? nullptr : &source);
-    transaction.Commit();
+    try {
+        DaoTransaction transaction(m_library);
+        RefuseSiblingNamed(parentID, name, -1);
+        m_library.CopyTreeWhole(treeID, parentID, &source == &m_library ? nullptr : &source);
+        transaction.Commit();
+    } catch (const CDaoException& error) {
+        // Also a commit that could not be written: the copy is undone, and the user is told so
+        // as of any other copy that failed.
+        throw ChangeRefused::Failed(IDS_CATEGORY_NOT_COPIED, error.GetErrorMessage());
+    }
 }
 
 void LibraryEditor::MoveCategoryFrom(CMSAccessDBHandler& source, long treeID, long parentID) {
