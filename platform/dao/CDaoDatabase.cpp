@@ -151,6 +151,10 @@ std::uint64_t CDaoDatabase::GetRollbackCount() const {
     return IsOpen() ? m_connection->RollbackCount() : 0;
 }
 
+bool CDaoDatabase::InTransaction() const {
+    return IsOpen() && m_connection->InTransaction();
+}
+
 std::uint64_t CDaoDatabase::GetSchemaChangeCount() const {
     return IsOpen() ? m_connection->SchemaChangeCount() : 0;
 }

@@ -48,6 +48,8 @@ public:
     // Grows with every rollback on this database (of a transaction or a nested one): whatever
     // was seen written before may be gone since. 0 when closed.
     std::uint64_t GetRollbackCount() const;
+    // True while a transaction (DaoTransaction) is open on this database.
+    bool InTransaction() const;
     // Grows with every table or index made or dropped through this database. 0 when closed.
     std::uint64_t GetSchemaChangeCount() const;
 

@@ -98,6 +98,10 @@ void SqliteConnection::Configure(Mode mode, bool exclusive) {
     }
     if (mode != Mode::kReadOnly) {
         Execute("PRAGMA synchronous=FULL");
+        // Each part stored is a savepoint, and SQLite copies every page it changes into a
+        // statement journal; past 64 KB that journal became a temporary file written page by
+        // page. It lives no longer than one savepoint, so memory serves.
+        Execute("PRAGMA temp_store=MEMORY");
     }
 }
 

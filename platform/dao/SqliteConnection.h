@@ -87,6 +87,8 @@ public:
     // change: what was seen written in the file before the last one may be gone. Ending a
     // transaction that only read does not count.
     std::uint64_t RollbackCount() const { return m_rollbacks; }
+    // True while a transaction begun through this connection is open.
+    bool InTransaction() const { return !m_transactions.empty(); }
     // Grows with every change of the schema made through this connection.
     std::uint64_t SchemaChangeCount() const { return m_schemaChanges; }
 
