@@ -171,15 +171,17 @@ std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Directio
     statement->BindAll(binds);
     std::vector<Key> keys;
     const int keyEnd = static_cast<int>(m_order.size());
+    const int columns = statement->ColumnCount();
     while (statement->Step()) {
-        Key key;
+        Key& key = keys.emplace_back();
+        key.values.reserve(static_cast<std::size_t>(keyEnd));
         for (int i = 0; i < keyEnd; ++i) {
             key.values.push_back(statement->Column(i));
         }
-        for (int i = keyEnd; i < statement->ColumnCount(); ++i) {
+        key.row.reserve(static_cast<std::size_t>(columns - keyEnd));
+        for (int i = keyEnd; i < columns; ++i) {
             key.row.push_back(statement->Column(i));
         }
-        keys.push_back(std::move(key));
     }
     return keys;
 }
