@@ -98,7 +98,9 @@ void FillTier(CMSAccessDBHandler& library, const PartQuery& query,
     CRSObjects objects(library.GetDatabaseType(), &library);
     objects.m_strFilter = FilterOf(library, query);
     objects.m_strSort = "strObjectName";
-    objects.Open();
+    // Read once, in order, inside the read transaction: one streaming statement serves, where a
+    // dynaset would copy every row's key besides.
+    objects.Open(dbOpenForwardOnly);
     Owners owners(library);
     for (; !objects.IsEOF(); objects.MoveNext()) {
         const DWORD type = static_cast<DWORD>(objects.m_lObjectTypeID);
