@@ -47,7 +47,7 @@ bool KeysetCursor::Restart() {
         m_appended.clear();
         m_appendedPositions = {};  // clear() would wipe every bucket of a large map
     }
-    m_ahead.clear();
+    DropAhead();
     m_inAppended = false;
     if (LandOnMain("", nullptr, Direction::kForward, true)) {
         return true;
@@ -170,18 +170,8 @@ std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Directio
         m_connection.Prepare(KeyQuery(from, direction, condition, limit, Extra::kRow, binds));
     statement->BindAll(binds);
     std::vector<Key> keys;
-    const int keyEnd = static_cast<int>(m_order.size());
-    const int columns = statement->ColumnCount();
     while (statement->Step()) {
-        Key& key = keys.emplace_back();
-        key.values.reserve(static_cast<std::size_t>(keyEnd));
-        for (int i = 0; i < keyEnd; ++i) {
-            key.values.push_back(statement->Column(i));
-        }
-        key.row.reserve(static_cast<std::size_t>(columns - keyEnd));
-        for (int i = keyEnd; i < columns; ++i) {
-            key.row.push_back(statement->Column(i));
-        }
+        keys.push_back(ReadKey(*statement, 0));
     }
     return keys;
 }
@@ -220,36 +210,61 @@ void KeysetCursor::StandOn(std::int64_t rowId) {
 // Moves to the first row of the main part beyond `from` (from the start when null) that meets
 // `condition`. Key and values come from one statement, so the row cannot vanish in between.
 // With `fixMembership`, the same statement also sets the membership bound when it finds a row.
+// Going forward, the statement also reads the row after it, or learns there is none: a walk or
+// a find that goes on within the same state of the file needs no second statement.
 bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Direction direction,
                               bool fixMembership) {
+    const bool forward = direction == Direction::kForward;
     std::vector<COleVariant> binds;
     auto statement = m_connection.Prepare(
-        KeyQuery(from, direction, condition, 1,
+        KeyQuery(from, direction, condition, forward ? 2 : 1,
                  fixMembership ? Extra::kLargestRowIdAndRow : Extra::kRow, binds));
     statement->BindAll(binds);
     if (!statement->Step()) {
         return false;
     }
     const int first = fixMembership ? 1 : 0;
-    const int keyEnd = first + static_cast<int>(m_order.size());
     if (fixMembership) {
         m_maxRowId = statement->ColumnInt64(0);
     }
-    Key key;
-    for (int i = first; i < keyEnd; ++i) {
-        key.values.push_back(statement->Column(i));
-    }
-    m_row.clear();
-    for (int i = keyEnd; i < statement->ColumnCount(); ++i) {
-        m_row.push_back(statement->Column(i));
-    }
+    Key key = ReadKey(*statement, first);
+    m_row = std::move(key.row);
+    key.row.clear();
     StandOn(key.RowId());
     m_current = std::move(key);
     m_inAppended = false;
-    m_ahead.clear();
+    DropAhead();
     m_aheadCondition = condition;
     m_batch = 1;
+    if (forward) {
+        if (statement->Step()) {
+            m_ahead.push_back(ReadKey(*statement, first));
+        } else {
+            m_aheadEnd = true;
+        }
+        m_aheadStamp = m_connection.CurrentReadStamp();
+    }
     return true;
+}
+
+KeysetCursor::Key KeysetCursor::ReadKey(SqliteStatement& statement, int first) const {
+    const int keyEnd = first + static_cast<int>(m_order.size());
+    const int columns = statement.ColumnCount();
+    Key key;
+    key.values.reserve(static_cast<std::size_t>(keyEnd - first));
+    for (int i = first; i < keyEnd; ++i) {
+        key.values.push_back(statement.Column(i));
+    }
+    key.row.reserve(static_cast<std::size_t>(columns - keyEnd));
+    for (int i = keyEnd; i < columns; ++i) {
+        key.row.push_back(statement.Column(i));
+    }
+    return key;
+}
+
+void KeysetCursor::DropAhead() {
+    m_ahead.clear();
+    m_aheadEnd = false;
 }
 
 // Moves to the first live appended row from index `from` on (or back) that meets `condition`.
@@ -282,7 +297,7 @@ bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
             StandOn(member->first);
             m_inAppended = true;
             m_appendedIndex = member->second;
-            m_ahead.clear();
+            DropAhead();
             return true;
         }
     }
@@ -295,20 +310,25 @@ bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
 // row is read again (and the condition checked again) as the cursor lands on it.
 bool KeysetCursor::AdvanceMain(const std::string& condition) {
     if (condition != m_aheadCondition) {
-        m_ahead.clear();
+        DropAhead();
         m_aheadCondition = condition;
         m_batch = 1;
     }
     for (;;) {
+        const bool sameState = m_aheadStamp && m_connection.CurrentReadStamp() == m_aheadStamp;
         if (m_ahead.empty()) {
+            if (m_aheadEnd && sameState) {
+                return false;  // the last fetch found no more, and nothing has changed since
+            }
             std::vector<Key> keys = FetchKeys(&m_current, Direction::kForward, condition, m_batch);
+            m_aheadStamp = m_connection.CurrentReadStamp();
+            m_aheadEnd = keys.size() < static_cast<std::size_t>(m_batch);
             m_batch = std::min(m_batch * 8, kLargestBatch);
             if (keys.empty()) {
                 return false;
             }
             m_ahead.assign(std::make_move_iterator(keys.begin()),
                            std::make_move_iterator(keys.end()));
-            m_aheadStamp = m_connection.CurrentReadStamp();
         }
         m_current = std::move(m_ahead.front());
         m_ahead.pop_front();
@@ -528,7 +548,7 @@ bool KeysetCursor::MoveToBookmark(std::int64_t rowId) {
         StandOn(rowId);
         m_inAppended = true;
         m_appendedIndex = appended->second;
-        m_ahead.clear();
+        DropAhead();
         return true;
     }
     return rowId <= m_maxRowId && LandOnMainRow(rowId);
@@ -548,19 +568,13 @@ bool KeysetCursor::LandOnMainRow(std::int64_t rowId) {
     if (!statement->Step()) {
         return false;
     }
-    const int keyEnd = static_cast<int>(m_order.size());
-    Key key;
-    for (int i = 0; i < keyEnd; ++i) {
-        key.values.push_back(statement->Column(i));
-    }
-    m_row.clear();
-    for (int i = keyEnd; i < statement->ColumnCount(); ++i) {
-        m_row.push_back(statement->Column(i));
-    }
+    Key key = ReadKey(*statement, 0);
+    m_row = std::move(key.row);
+    key.row.clear();
     StandOn(rowId);
     m_current = std::move(key);
     m_inAppended = false;
-    m_ahead.clear();
+    DropAhead();
     m_aheadCondition.clear();
     m_batch = 1;
     return true;

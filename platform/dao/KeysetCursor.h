@@ -83,6 +83,9 @@ private:
                     bool fixMembership = false);
     bool LandOnAppended(std::size_t from, Direction direction, const std::string& condition);
     bool LandOnMainRow(std::int64_t rowId);
+    // A key query's row from column `first` on: the order-by values, then the row's values.
+    Key ReadKey(SqliteStatement& statement, int first) const;
+    void DropAhead();
     bool AdvanceMain(const std::string& condition);
     bool Land(std::int64_t rowId, const std::string& condition);
     void StandOn(std::int64_t rowId);
@@ -114,6 +117,7 @@ private:
     std::deque<Key> m_ahead;       // keys that follow m_current, fetched in advance...
     std::string m_aheadCondition;  // ...for this condition ("" for plain moves)...
     std::optional<SqliteConnection::ReadStamp> m_aheadStamp;  // ...and their rows, read then
+    bool m_aheadEnd = false;  // no key followed the last of m_ahead then
     int m_batch = 1;
 
     std::vector<COleVariant> m_row;
