@@ -192,6 +192,14 @@ TEST_F(CDaoRecordsetTest, RowsReadAheadNeverHideAChange) {
     EXPECT_EQ(set.m_lOwner, 8);
     set.MoveNext();
     EXPECT_EQ(set.m_strName, "p108");  // the deleted row is passed over
+
+    // A find learns with its row that no other row meets it; a row changed since to meet it is
+    // still found next.
+    ASSERT_TRUE(set.FindFirst("lOwner=8"));
+    EXPECT_FALSE(set.FindNext("lOwner=8"));
+    database.Execute("UPDATE tParts SET lOwner=8 WHERE strName='p130'");
+    ASSERT_TRUE(set.FindNext("lOwner=8"));
+    EXPECT_EQ(set.m_strName, "p130");
 }
 
 // A requery of the same statement reuses the set's cursor; it must still read the set anew.
