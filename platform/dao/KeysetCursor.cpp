@@ -227,15 +227,7 @@ bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Dir
     if (fixMembership) {
         m_maxRowId = statement->ColumnInt64(0);
     }
-    Key key = ReadKey(*statement, first);
-    m_row = std::move(key.row);
-    key.row.clear();
-    StandOn(key.RowId());
-    m_current = std::move(key);
-    m_inAppended = false;
-    DropAhead();
-    m_aheadCondition = condition;
-    m_batch = 1;
+    StandOnMain(ReadKey(*statement, first), condition);
     if (forward) {
         if (statement->Step()) {
             m_ahead.push_back(ReadKey(*statement, first));
@@ -260,6 +252,18 @@ KeysetCursor::Key KeysetCursor::ReadKey(SqliteStatement& statement, int first) c
         key.row.push_back(statement.Column(i));
     }
     return key;
+}
+
+// Stands on the main-part row of `key` (read with its values), walks to go on from it.
+void KeysetCursor::StandOnMain(Key key, const std::string& condition) {
+    m_row = std::move(key.row);
+    key.row.clear();
+    StandOn(key.RowId());
+    m_current = std::move(key);
+    m_inAppended = false;
+    DropAhead();
+    m_aheadCondition = condition;
+    m_batch = 1;
 }
 
 void KeysetCursor::DropAhead() {
@@ -568,15 +572,7 @@ bool KeysetCursor::LandOnMainRow(std::int64_t rowId) {
     if (!statement->Step()) {
         return false;
     }
-    Key key = ReadKey(*statement, 0);
-    m_row = std::move(key.row);
-    key.row.clear();
-    StandOn(rowId);
-    m_current = std::move(key);
-    m_inAppended = false;
-    DropAhead();
-    m_aheadCondition.clear();
-    m_batch = 1;
+    StandOnMain(ReadKey(*statement, 0), "");
     return true;
 }
 

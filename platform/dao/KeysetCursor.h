@@ -85,6 +85,7 @@ private:
     bool LandOnMainRow(std::int64_t rowId);
     // A key query's row from column `first` on: the order-by values, then the row's values.
     Key ReadKey(SqliteStatement& statement, int first) const;
+    void StandOnMain(Key key, const std::string& condition);
     void DropAhead();
     bool AdvanceMain(const std::string& condition);
     bool Land(std::int64_t rowId, const std::string& condition);
