@@ -106,7 +106,7 @@ void CDaoDatabase::Close() {
     m_pWorkspace->Detach(this);
 }
 
-void CDaoDatabase::Attach(std::unique_ptr<SqliteConnection> connection, const char* name) {
+void CDaoDatabase::Attach(std::unique_ptr<vaultry::dao::Connection> connection, const char* name) {
     m_connection = std::move(connection);
     m_strName = name;
     m_pWorkspace->Attach(this);
@@ -126,7 +126,7 @@ void CDaoDatabase::VerifyPassword(const CString& given) {
 }
 
 void CDaoDatabase::Execute(const char* sql, int) {
-    SqliteConnection& connection = Connection();
+    vaultry::dao::Connection& connection = Connection();
     const std::string translated = vaultry::dao::TranslateJetSql(sql);
     if (const auto statement = vaultry::dao::ParameterizeRowStatement(translated)) {
         auto prepared = connection.Prepare(statement->sql);
@@ -159,7 +159,7 @@ std::uint64_t CDaoDatabase::GetSchemaChangeCount() const {
     return IsOpen() ? m_connection->SchemaChangeCount() : 0;
 }
 
-SqliteConnection& CDaoDatabase::Connection() const {
+vaultry::dao::Connection& CDaoDatabase::Connection() const {
     if (m_connection == nullptr) {
         throw CDaoException(JET_ERROR_OBJECT_NOT_OPEN, "DAO.Database", "Object is closed.",
                             AFX_DAO_ERROR_OBJECT_NOT_OPEN);

@@ -13,7 +13,7 @@
 class CDaoWorkspace;
 
 namespace vaultry::dao {
-class SqliteConnection;
+class Connection;
 }
 
 class CDaoDatabase : public CObject {
@@ -56,13 +56,13 @@ public:
     CDaoWorkspace* m_pWorkspace;
 
     // For the record sets and table definitions of this layer. Throws when closed.
-    vaultry::dao::SqliteConnection& Connection() const;
+    vaultry::dao::Connection& Connection() const;
 
 private:
-    void Attach(std::unique_ptr<vaultry::dao::SqliteConnection> connection, const char* name);
+    void Attach(std::unique_ptr<vaultry::dao::Connection> connection, const char* name);
     void VerifyPassword(const CString& given);
 
-    std::unique_ptr<vaultry::dao::SqliteConnection> m_connection;
+    std::unique_ptr<vaultry::dao::Connection> m_connection;
     std::unique_ptr<CDaoWorkspace> m_ownWorkspace;
     CString m_strName;
     bool m_bReadOnly = false;

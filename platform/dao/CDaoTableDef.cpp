@@ -4,9 +4,9 @@
 
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoException.h"
+#include "platform/dao/Connection.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/JetText.h"
-#include "platform/dao/SqliteConnection.h"
 
 using vaultry::dao::QuoteIdentifier;
 

@@ -1,7 +1,7 @@
 #include "platform/dao/DaoTransaction.h"
 
 #include "platform/dao/CDaoDatabase.h"
-#include "platform/dao/SqliteConnection.h"
+#include "platform/dao/Connection.h"
 
 namespace vaultry::dao {
 

@@ -14,7 +14,7 @@ namespace {
 
 }  // namespace
 
-ForwardOnlyCursor::ForwardOnlyCursor(SqliteConnection& connection, std::string sql,
+ForwardOnlyCursor::ForwardOnlyCursor(Connection& connection, std::string sql,
                                      std::vector<COleVariant> parameters)
     : m_connection(connection), m_sql(std::move(sql)), m_parameters(std::move(parameters)) {
     Restart();

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/dao/Connection.h"
 #include "platform/dao/RecordCursor.h"
-#include "platform/dao/SqliteConnection.h"
 
 namespace vaultry::dao {
 
@@ -18,7 +18,7 @@ class ForwardOnlyCursor : public RecordCursor {
 public:
     // Runs `sql` (SQLite dialect) with `parameters` and stands on its first row. `connection`
     // is not owned.
-    ForwardOnlyCursor(SqliteConnection& connection, std::string sql,
+    ForwardOnlyCursor(Connection& connection, std::string sql,
                       std::vector<COleVariant> parameters = {});
 
     bool Restart() override;
@@ -49,10 +49,10 @@ public:
 private:
     bool Step();
 
-    SqliteConnection& m_connection;
+    Connection& m_connection;
     std::string m_sql;
     std::vector<COleVariant> m_parameters;
-    std::optional<SqliteConnection::Lease> m_statement;  // while rows remain
+    std::optional<Connection::Lease> m_statement;  // while rows remain
     std::vector<std::string> m_columns;
     std::vector<COleVariant> m_row;
     long m_visited = 0;

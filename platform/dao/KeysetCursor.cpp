@@ -5,7 +5,7 @@
 
 #include "platform/afx/UnicodeCase.h"
 #include "platform/dao/CDaoException.h"
-#include "platform/dao/SqliteConnection.h"
+#include "platform/dao/Connection.h"
 
 namespace vaultry::dao {
 namespace {
@@ -20,7 +20,7 @@ bool SameDirection(const std::vector<OrderTerm>& terms) {
 
 }  // namespace
 
-KeysetCursor::KeysetCursor(SqliteConnection& connection, const SelectStatement& statement)
+KeysetCursor::KeysetCursor(Connection& connection, const SelectStatement& statement)
     : m_connection(connection),
       m_table(QuoteIdentifier(*statement.table)),
       m_selectList(statement.selectList),
@@ -239,7 +239,7 @@ bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Dir
     return true;
 }
 
-KeysetCursor::Key KeysetCursor::ReadKey(SqliteStatement& statement, int first) const {
+KeysetCursor::Key KeysetCursor::ReadKey(Statement& statement, int first) const {
     const int keyEnd = first + static_cast<int>(m_order.size());
     const int columns = statement.ColumnCount();
     Key key;

@@ -13,16 +13,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/dao/Connection.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/RecordCursor.h"
-#include "platform/dao/SqliteConnection.h"
 
 namespace vaultry::dao {
 
 class KeysetCursor : public RecordCursor {
 public:
     // `statement.table` must be set; its WHERE and ORDER BY are final. `connection` is not owned.
-    KeysetCursor(SqliteConnection& connection, const SelectStatement& statement);
+    KeysetCursor(Connection& connection, const SelectStatement& statement);
 
     bool Restart() override;
     bool Reselect(const SelectStatement& statement) override;
@@ -84,7 +84,7 @@ private:
     bool LandOnAppended(std::size_t from, Direction direction, const std::string& condition);
     bool LandOnMainRow(std::int64_t rowId);
     // A key query's row from column `first` on: the order-by values, then the row's values.
-    Key ReadKey(SqliteStatement& statement, int first) const;
+    Key ReadKey(Statement& statement, int first) const;
     void StandOnMain(Key key, const std::string& condition);
     void DropAhead();
     bool AdvanceMain(const std::string& condition);
@@ -96,7 +96,7 @@ private:
                                 const ParameterizedSql& condition);
     void RequireCurrentRow() const;
 
-    SqliteConnection& m_connection;
+    Connection& m_connection;
     std::string m_table;
     std::string m_selectList;
     ParameterizedSql m_where;
@@ -117,8 +117,8 @@ private:
     Key m_current;                 // the last main-part key reached; appended rows have none
     std::deque<Key> m_ahead;       // keys that follow m_current, fetched in advance...
     std::string m_aheadCondition;  // ...for this condition ("" for plain moves)...
-    std::optional<SqliteConnection::ReadStamp> m_aheadStamp;  // ...and their rows, read then
-    bool m_aheadEnd = false;  // no key followed the last of m_ahead then
+    std::optional<Connection::ReadStamp> m_aheadStamp;  // ...and their rows, read then
+    bool m_aheadEnd = false;                            // no key followed the last of m_ahead then
     int m_batch = 1;
 
     std::vector<COleVariant> m_row;

@@ -12,18 +12,6 @@
 namespace vaultry::dao {
 namespace {
 
-constexpr std::size_t kStatementCacheLimit = 256;
-
-bool ChangesSchema(std::string_view sql) {
-    const std::size_t start = sql.find_first_not_of(" \t\r\n");
-    if (start == std::string_view::npos) {
-        return false;
-    }
-    const std::string_view verb = sql.substr(start, sql.find_first_of(" \t\r\n", start) - start);
-    return text::CompareFolded(verb, "CREATE") == 0 || text::CompareFolded(verb, "DROP") == 0 ||
-           text::CompareFolded(verb, "ALTER") == 0;
-}
-
 // Shared-memory WAL index files do not work across network file systems; FUSE is counted
 // among them since sshfs and the like are FUSE.
 std::atomic<bool> g_rollbackEverywhere{false};
@@ -82,7 +70,7 @@ SqliteConnection::SqliteConnection(const std::string& path, Mode mode, bool excl
 }
 
 SqliteConnection::~SqliteConnection() {
-    m_cache.clear();
+    ForgetStatements();
     sqlite3_close(m_db);
 }
 
@@ -129,7 +117,7 @@ std::optional<SqliteConnection::ReadStamp> SqliteConnection::CurrentReadStamp() 
         return std::nullopt;
     }
     return ReadStamp{m_outermostTransactions, sqlite3_total_changes64(m_db), m_rollbacks,
-                     m_schemaChanges};
+                     SchemaChangeCount()};
 }
 
 void SqliteConnection::SetBusyTimeout(int milliseconds) {
@@ -137,64 +125,17 @@ void SqliteConnection::SetBusyTimeout(int milliseconds) {
     sqlite3_busy_timeout(m_db, milliseconds);
 }
 
-SqliteConnection::Lease::Lease(SqliteStatement* statement, bool* busyFlag,
-                               std::unique_ptr<SqliteStatement> owned)
-    : m_statement(statement), m_busyFlag(busyFlag), m_owned(std::move(owned)) {}
-
-SqliteConnection::Lease::Lease(Lease&& other) noexcept
-    : m_statement(other.m_statement),
-      m_busyFlag(other.m_busyFlag),
-      m_owned(std::move(other.m_owned)) {
-    other.m_statement = nullptr;
-    other.m_busyFlag = nullptr;
+std::unique_ptr<Statement> SqliteConnection::NewStatement(std::string_view sql) {
+    return std::make_unique<SqliteStatement>(m_db, sql);
 }
 
-SqliteConnection::Lease::~Lease() {
-    if (m_statement != nullptr) {
-        m_statement->Reset();
-    }
-    if (m_busyFlag != nullptr) {
-        *m_busyFlag = false;
+void SqliteConnection::BeforeFirstRun(Statement& statement) {
+    if (!statement.IsReadOnly()) {
+        BeforeWriting();
     }
 }
 
-SqliteConnection::Lease SqliteConnection::Prepare(std::string_view sql) {
-    const std::string key(sql);
-    auto it = m_cache.find(key);
-    if (it == m_cache.end()) {
-        if (m_cache.size() >= kStatementCacheLimit) {
-            std::erase_if(m_cache, [](const auto& entry) { return !entry.second.busy; });
-        }
-        auto statement = std::make_unique<SqliteStatement>(m_db, sql);
-        if (!statement->IsReadOnly()) {
-            BeforeWriting();
-        }
-        it = m_cache.emplace(key, CachedStatement{std::move(statement), false}).first;
-    }
-    CachedStatement& cached = it->second;
-    if (cached.busy) {
-        auto owned = std::make_unique<SqliteStatement>(m_db, sql);
-        SqliteStatement* statement = owned.get();
-        return Lease(statement, nullptr, std::move(owned));
-    }
-    cached.busy = true;
-    return Lease(cached.statement.get(), &cached.busy, nullptr);
-}
-
-void SqliteConnection::Execute(std::string_view sql) {
-    if (ChangesSchema(sql)) {
-        m_integerKeys.clear();
-        ++m_schemaChanges;
-    }
-    auto statement = Prepare(sql);
-    while (statement->Step()) {
-    }
-}
-
-const std::string& SqliteConnection::IntegerKeyColumn(const std::string& table) {
-    if (const auto known = m_integerKeys.find(table); known != m_integerKeys.end()) {
-        return known->second;
-    }
+std::string SqliteConnection::ReadIntegerKeyColumn(const std::string& table) {
     auto columns = Prepare("PRAGMA table_info(" + table + ")");
     int keyColumns = 0;
     std::string integerKey;
@@ -206,7 +147,7 @@ const std::string& SqliteConnection::IntegerKeyColumn(const std::string& table) 
             }
         }
     }
-    return m_integerKeys.emplace(table, keyColumns == 1 ? integerKey : std::string()).first->second;
+    return keyColumns == 1 ? integerKey : std::string();
 }
 
 // SQLite ends a whole transaction by itself after some errors (a full disk, some I/O errors);
@@ -234,7 +175,7 @@ void SqliteConnection::BeginTransaction(bool forWriting) {
         Execute(forWriting ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
         ++m_outermostTransactions;
     }
-    m_transactions.push_back({sqlite3_total_changes64(m_db), m_schemaChanges});
+    m_transactions.push_back({sqlite3_total_changes64(m_db), SchemaChangeCount()});
 }
 
 void SqliteConnection::CommitTransaction() {
@@ -250,8 +191,8 @@ void SqliteConnection::RollbackTransaction() {
     const std::size_t depth = m_transactions.size();
     m_transactions.pop_back();
     if (sqlite3_total_changes64(m_db) != start.rowChanges ||
-        m_schemaChanges != start.schemaChanges) {
-        m_integerKeys.clear();  // the rollback may undo a schema change
+        SchemaChangeCount() != start.schemaChanges) {
+        ForgetSchema();  // the rollback may undo a schema change
         ++m_rollbacks;
     }
     if (sqlite3_get_autocommit(m_db) != 0) {

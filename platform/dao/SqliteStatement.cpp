@@ -49,12 +49,6 @@ void SqliteStatement::Bind(int index, const COleVariant& value) {
     }
 }
 
-void SqliteStatement::BindAll(const std::vector<COleVariant>& values, int first) {
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        Bind(first + static_cast<int>(i), values[i]);
-    }
-}
-
 void SqliteStatement::BindInt64(int index, std::int64_t value) {
     const int rc = sqlite3_bind_int64(m_stmt, index, value);
     if (rc != SQLITE_OK) {

@@ -7,35 +7,29 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/afx/COleVariant.h"
+#include "platform/dao/Statement.h"
 
 namespace vaultry::dao {
 
 [[noreturn]] void ThrowSqliteError(sqlite3* db, int rc);
 
-class SqliteStatement {
+class SqliteStatement : public Statement {
 public:
     SqliteStatement(sqlite3* db, std::string_view sql);
-    ~SqliteStatement();
+    ~SqliteStatement() override;
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;
 
-    // Parameters count from 1.
-    void Bind(int index, const COleVariant& value);
-    void BindInt64(int index, std::int64_t value);
-    // `values` in order, from parameter `first` on.
-    void BindAll(const std::vector<COleVariant>& values, int first = 1);
-    // True when a row is ready, false when the statement is done.
-    bool Step();
-    // Whether running it leaves the file as it was.
-    bool IsReadOnly() const { return sqlite3_stmt_readonly(m_stmt) != 0; }
-    // Ready to run again, with no parameters bound. Releases the statement's read lock.
-    void Reset();
+    void Bind(int index, const COleVariant& value) override;
+    void BindInt64(int index, std::int64_t value) override;
+    bool Step() override;
+    bool IsReadOnly() const override { return sqlite3_stmt_readonly(m_stmt) != 0; }
+    void Reset() override;
 
-    int ColumnCount() const;
-    const char* ColumnName(int column) const;
-    COleVariant Column(int column) const;
-    std::int64_t ColumnInt64(int column) const;
+    int ColumnCount() const override;
+    const char* ColumnName(int column) const override;
+    COleVariant Column(int column) const override;
+    std::int64_t ColumnInt64(int column) const override;
 
 private:
     sqlite3* m_db;

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "platform/dao/CDaoException.h"
-#include "platform/dao/SqliteConnection.h"
+#include "platform/dao/Connection.h"
 
 namespace vaultry::dao {
 namespace {
@@ -15,7 +15,7 @@ namespace {
 
 }  // namespace
 
-StaticCursor::StaticCursor(SqliteConnection& connection, std::string sql,
+StaticCursor::StaticCursor(Connection& connection, std::string sql,
                            std::vector<COleVariant> parameters)
     : m_connection(connection), m_sql(std::move(sql)), m_parameters(std::move(parameters)) {
     Restart();

@@ -10,13 +10,12 @@
 
 namespace vaultry::dao {
 
-class SqliteConnection;
+class Connection;
 
 class StaticCursor : public RecordCursor {
 public:
     // Runs `sql` (SQLite dialect) with `parameters` to the end. `connection` is not owned.
-    StaticCursor(SqliteConnection& connection, std::string sql,
-                 std::vector<COleVariant> parameters = {});
+    StaticCursor(Connection& connection, std::string sql, std::vector<COleVariant> parameters = {});
 
     bool Restart() override;
     bool Reselect(const SelectStatement&) override { return false; }
@@ -45,7 +44,7 @@ private:
     long Size() const { return static_cast<long>(m_rows.size()); }
     bool MoveTo(long index);
 
-    SqliteConnection& m_connection;
+    Connection& m_connection;
     std::string m_sql;
     std::vector<COleVariant> m_parameters;
     std::vector<std::vector<COleVariant>> m_rows;

@@ -1,0 +1,112 @@
+#pragma once
+// One connection to a library database, whatever engine keeps it: statements prepared once and
+// cached, nested transactions, and what the cursors above need to know of what was read.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/dao/Statement.h"
+
+namespace vaultry::dao {
+
+class Connection {
+public:
+    virtual ~Connection();
+    Connection() = default;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // A cached statement, reset and unbound again when the lease ends.
+    class Lease {
+    public:
+        Lease(Statement* statement, bool* busyFlag, std::unique_ptr<Statement> owned);
+        ~Lease();
+        Lease(Lease&& other) noexcept;
+        Lease(const Lease&) = delete;
+        Lease& operator=(const Lease&) = delete;
+        Lease& operator=(Lease&&) = delete;
+        Statement& operator*() const { return *m_statement; }
+        Statement* operator->() const { return m_statement; }
+
+    private:
+        Statement* m_statement;
+        bool* m_busyFlag;
+        std::unique_ptr<Statement> m_owned;
+    };
+
+    // The statement for `sql` (the engine's dialect, ? for parameters), prepared once per
+    // connection. A statement already in use by an enclosing caller is prepared afresh rather
+    // than shared.
+    Lease Prepare(std::string_view sql);
+    // Runs a statement that returns no rows.
+    void Execute(std::string_view sql);
+
+    // The column that is `table`'s integer key (its row id under another name), or empty.
+    // Asked on every insert through a record set, so remembered until the schema changes
+    // through this connection; libraries do not change their schema under a running program.
+    const std::string& IntegerKeyColumn(const std::string& table);
+    // Grows with every change of the schema made through this connection.
+    std::uint64_t SchemaChangeCount() const { return m_schemaChanges; }
+
+    // Rows changed by the last row statement.
+    virtual int Changes() const = 0;
+    // The row id of the last row inserted through this connection.
+    virtual std::int64_t LastInsertRowid() const = 0;
+
+    // Within one transaction no other connection's change shows, so what was read holds until
+    // this connection writes (or rolls back). A stamp taken when something was read, equal to
+    // the one taken later, says that it still holds. Outside a transaction there is no stamp:
+    // another program may change anything between two statements.
+    struct ReadStamp {
+        std::uint64_t transaction = 0;
+        std::int64_t ownChanges = 0;
+        std::uint64_t rollbacks = 0;
+        std::uint64_t schemaChanges = 0;
+        bool operator==(const ReadStamp&) const = default;
+    };
+    virtual std::optional<ReadStamp> CurrentReadStamp() const = 0;
+
+    // How long a statement waits for another program's write to end before it fails as busy.
+    virtual void SetBusyTimeout(int milliseconds) = 0;
+    virtual int BusyTimeout() const = 0;
+
+    // Transactions nest: the outermost takes the write lock at once when `forWriting`, else
+    // reads one state of the database; inner ones are savepoints.
+    virtual void BeginTransaction(bool forWriting) = 0;
+    virtual void CommitTransaction() = 0;
+    virtual void RollbackTransaction() = 0;
+    // True when the engine ended the open transaction by itself after an error.
+    virtual bool TransactionLost() const = 0;
+    // How many rollbacks (of transactions or savepoints) this connection has made that undid a
+    // change: what was seen written before the last one may be gone. Ending a transaction that
+    // only read does not count.
+    virtual std::uint64_t RollbackCount() const = 0;
+    // True while a transaction begun through this connection is open.
+    virtual bool InTransaction() const = 0;
+
+protected:
+    virtual std::unique_ptr<Statement> NewStatement(std::string_view sql) = 0;
+    // Called once for each statement prepared into the cache, before it first runs.
+    virtual void BeforeFirstRun(Statement&) {}
+    virtual std::string ReadIntegerKeyColumn(const std::string& table) = 0;
+    // A rollback may have undone a change of the schema.
+    void ForgetSchema() { m_integerKeys.clear(); }
+    // Empties the statement cache; for engines closing their handle.
+    void ForgetStatements() { m_cache.clear(); }
+
+private:
+    struct CachedStatement {
+        std::unique_ptr<Statement> statement;
+        bool busy = false;
+    };
+
+    std::uint64_t m_schemaChanges = 0;
+    std::unordered_map<std::string, CachedStatement> m_cache;
+    std::unordered_map<std::string, std::string> m_integerKeys;  // by quoted table name
+};
+
+}  // namespace vaultry::dao
