@@ -27,14 +27,23 @@ function(vaultry_add_library name alias)
   set_property(GLOBAL APPEND PROPERTY VAULTRY_LIBRARIES ${name})
 endfunction()
 
-# vaultry_add_test(NAME SOURCES... [DEPS targets...])
-# A GoogleTest executable whose cases CTest lists one by one.
+# vaultry_add_test(NAME [POSTGRES] SOURCES... [DEPS targets...])
+# A GoogleTest executable whose cases CTest lists one by one. POSTGRES: its cases run with the
+# tests' private PostgreSQL cluster started (tests/CMakeLists.txt).
 function(vaultry_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "POSTGRES" "" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} vaultry_test_support vaultry_options)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(ARG_POSTGRES)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+                                    ENVIRONMENT_MODIFICATION
+                                    "VAULTRY_TEST_POSTGRES=set:${VAULTRY_TEST_POSTGRES_FOLDER}"
+                                    FIXTURES_REQUIRED postgres)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
 endfunction()
 
 # vaultry_add_benchmark(NAME SOURCES... [DEPS targets...])

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include "platform/dao/SqlState.h"
+
 CDaoException::CDaoException(long errorCode, CString source, CString description, int afxDaoError)
     : m_scode(errorCode), m_nAfxDaoError(afxDaoError) {
     m_error.m_lErrorCode = errorCode;
@@ -19,5 +21,9 @@ void CDaoException::GetErrorInfo(int) {
 }
 
 bool CDaoException::IsStatementRefused() const {
+    if (m_error.m_strSource == vaultry::dao::kPostgresSource) {
+        // Class 42: syntax error or access rule violation (no such table or column, say).
+        return (m_scode & 0xFFF) == vaultry::dao::PackSqlState("42");
+    }
     return m_error.m_strSource == "SQLite" && (m_scode & 0xFF) == SQLITE_ERROR;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A failure of the database engine. Errors from SQLite carry its extended result code in
-// m_lErrorCode and m_scode and its message in the description; failures this layer detects
+// m_lErrorCode and m_scode and its message in the description; errors from a PostgreSQL server
+// carry its SQLSTATE (packed, see SqlState.h) and its message; failures this layer detects
 // itself carry Jet's number and text for the same failure.
 
 #include <optional>

@@ -55,7 +55,7 @@ public:
     // Rows changed by the last row statement.
     virtual int Changes() const = 0;
     // The row id of the last row inserted through this connection.
-    virtual std::int64_t LastInsertRowid() const = 0;
+    virtual std::int64_t LastInsertRowid() = 0;
 
     // Within one transaction no other connection's change shows, so what was read holds until
     // this connection writes (or rolls back). A stamp taken when something was read, equal to

@@ -25,7 +25,7 @@ public:
     ~SqliteConnection() override;
 
     int Changes() const override { return sqlite3_changes(m_db); }
-    std::int64_t LastInsertRowid() const override { return sqlite3_last_insert_rowid(m_db); }
+    std::int64_t LastInsertRowid() override { return sqlite3_last_insert_rowid(m_db); }
     std::optional<ReadStamp> CurrentReadStamp() const override;
     void SetBusyTimeout(int milliseconds) override;
     int BusyTimeout() const override { return m_busyTimeout; }

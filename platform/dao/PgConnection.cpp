@@ -1,0 +1,155 @@
+#include "platform/dao/PgConnection.h"
+
+#include "platform/dao/CDaoException.h"
+#include "platform/dao/PgStatement.h"
+#include "platform/dao/SqlState.h"
+
+namespace vaultry::dao {
+namespace {
+
+void IgnoreNotice(void*, const char*) {}
+
+[[noreturn]] void ThrowAborted() {
+    throw CDaoException(PackSqlState("25P02"), kPostgresSource,
+                        "current transaction is aborted, commands ignored until end of "
+                        "transaction block");
+}
+
+}  // namespace
+
+bool PgConnection::IsConnectionString(std::string_view path) {
+    return path.starts_with("postgresql://") || path.starts_with("postgres://");
+}
+
+PgConnection::PgConnection(const std::string& connectionString, bool readOnly) {
+    m_handle = PQconnectdb(connectionString.c_str());
+    if (PQstatus(m_handle) != CONNECTION_OK) {
+        CDaoException error = PostgresError(m_handle, nullptr);
+        PQfinish(m_handle);
+        throw error;
+    }
+    PQsetNoticeProcessor(m_handle, IgnoreNotice, nullptr);
+    try {
+        PQsetClientEncoding(m_handle, "UTF8");
+        Command(readOnly ? "SET default_transaction_read_only = on" : "SELECT 1");
+        SetBusyTimeout(m_busyTimeout);
+    } catch (...) {
+        PQfinish(m_handle);
+        throw;
+    }
+}
+
+PgConnection::~PgConnection() {
+    m_closing = true;  // the server lets go of prepared statements with the session
+    ForgetStatements();
+    PQfinish(m_handle);
+}
+
+std::unique_ptr<Statement> PgConnection::NewStatement(std::string_view sql) {
+    return std::make_unique<PgStatement>(*this, "v" + std::to_string(++m_statementsMade), sql);
+}
+
+void PgConnection::Deallocate(const std::string& statementName) {
+    if (!m_closing && PQtransactionStatus(m_handle) != PQTRANS_INERROR) {
+        PQclear(PQexec(m_handle, ("DEALLOCATE " + statementName).c_str()));
+    }
+}
+
+void PgConnection::Command(const std::string& sql) {
+    PGresult* result = PQexec(m_handle, sql.c_str());
+    const ExecStatusType status = PQresultStatus(result);
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        ThrowPostgresError(m_handle, result);
+    }
+    PQclear(result);
+}
+
+void PgConnection::CountChanges(long rows) {
+    m_lastChanges = static_cast<int>(rows);
+    m_totalChanges += rows;
+}
+
+std::int64_t PgConnection::LastInsertRowid() {
+    auto statement = Prepare("SELECT lastval()");
+    return statement->Step() ? statement->ColumnInt64(0) : 0;
+}
+
+// The identity column that stands for the row id: the table's auto-increment field, or the
+// hidden one every table without such a field is made with.
+std::string PgConnection::ReadIntegerKeyColumn(const std::string& table) {
+    auto columns = Prepare(
+        "SELECT attname FROM pg_attribute WHERE attrelid = to_regclass(lower(?)) AND "
+        "attidentity <> '' AND NOT attisdropped");
+    columns->Bind(1, COleVariant(CString(table)));
+    return columns->Step() ? columns->Column(0).AsText().str() : std::string();
+}
+
+std::optional<Connection::ReadStamp> PgConnection::CurrentReadStamp() const {
+    if (m_transactions.empty() || TransactionLost()) {
+        return std::nullopt;
+    }
+    return ReadStamp{m_outermostTransactions, m_totalChanges, m_rollbacks, SchemaChangeCount()};
+}
+
+void PgConnection::SetBusyTimeout(int milliseconds) {
+    Command("SET lock_timeout = " + std::to_string(milliseconds));
+    m_busyTimeout = milliseconds;
+}
+
+bool PgConnection::TransactionLost() const {
+    return !m_transactions.empty() &&
+           (PQstatus(m_handle) != CONNECTION_OK || PQtransactionStatus(m_handle) == PQTRANS_IDLE);
+}
+
+void PgConnection::BeginTransaction(bool forWriting) {
+    if (TransactionLost()) {
+        throw CDaoException(PackSqlState("08006"), kPostgresSource,
+                            "The transaction ended with the connection to the server.");
+    }
+    if (!m_transactions.empty()) {
+        Command("SAVEPOINT vaultry_nested");
+    } else {
+        // Read committed under the write lock: every statement sees what other writers
+        // committed before the lock was taken, and no other writer changes anything after.
+        const char* begin = forWriting ? "BEGIN ISOLATION LEVEL READ COMMITTED; "
+                                         "SELECT pg_advisory_xact_lock(hashtext(current_schema()))"
+                                       : "BEGIN ISOLATION LEVEL REPEATABLE READ";
+        try {
+            Command(begin);
+        } catch (...) {
+            PQclear(PQexec(m_handle, "ROLLBACK"));  // the lock was not had: nothing to keep
+            throw;
+        }
+        ++m_outermostTransactions;
+    }
+    m_transactions.push_back({m_totalChanges, SchemaChangeCount()});
+}
+
+void PgConnection::CommitTransaction() {
+    if (TransactionLost()) {
+        throw CDaoException(PackSqlState("08006"), kPostgresSource,
+                            "The transaction ended with the connection to the server.");
+    }
+    // The server answers COMMIT of a failed transaction by rolling it back, without an error.
+    if (PQtransactionStatus(m_handle) == PQTRANS_INERROR) {
+        ThrowAborted();
+    }
+    Command(m_transactions.size() == 1 ? "COMMIT" : "RELEASE vaultry_nested");
+    m_transactions.pop_back();
+}
+
+void PgConnection::RollbackTransaction() {
+    const TransactionStart start = m_transactions.back();
+    const std::size_t depth = m_transactions.size();
+    m_transactions.pop_back();
+    if (m_totalChanges != start.rowChanges || SchemaChangeCount() != start.schemaChanges) {
+        ForgetSchema();  // the rollback may undo a schema change
+        ++m_rollbacks;
+    }
+    if (PQstatus(m_handle) != CONNECTION_OK || PQtransactionStatus(m_handle) == PQTRANS_IDLE) {
+        return;  // nothing left to undo
+    }
+    Command(depth == 1 ? "ROLLBACK" : "ROLLBACK TO vaultry_nested; RELEASE vaultry_nested");
+}
+
+}  // namespace vaultry::dao

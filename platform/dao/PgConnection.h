@@ -1,0 +1,68 @@
+#pragma once
+// One connection to a library kept in a PostgreSQL database. Writers take the library's write
+// lock (an advisory lock named after the schema) as their transaction begins, so that changes
+// follow one another as they do in a library file; readers read one snapshot per transaction.
+
+#include <libpq-fe.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dao/Connection.h"
+
+namespace vaultry::dao {
+
+class PgConnection : public Connection {
+public:
+    // Connects to `connectionString`, a libpq URI ("postgresql://...") or key=value string.
+    // Throws CDaoException with the server's SQLSTATE (08006 when no server answered).
+    PgConnection(const std::string& connectionString, bool readOnly);
+    ~PgConnection() override;
+
+    // True when `path` names a PostgreSQL database rather than a file.
+    static bool IsConnectionString(std::string_view path);
+
+    int Changes() const override { return m_lastChanges; }
+    std::int64_t LastInsertRowid() override;
+    std::optional<ReadStamp> CurrentReadStamp() const override;
+    void SetBusyTimeout(int milliseconds) override;
+    int BusyTimeout() const override { return m_busyTimeout; }
+
+    void BeginTransaction(bool forWriting) override;
+    void CommitTransaction() override;
+    void RollbackTransaction() override;
+    bool TransactionLost() const override;
+    std::uint64_t RollbackCount() const override { return m_rollbacks; }
+    bool InTransaction() const override { return !m_transactions.empty(); }
+
+    // For the statements of this connection.
+    PGconn* Handle() const { return m_handle; }
+    void CountChanges(long rows);
+    void Deallocate(const std::string& statementName);
+
+protected:
+    std::unique_ptr<Statement> NewStatement(std::string_view sql) override;
+    std::string ReadIntegerKeyColumn(const std::string& table) override;
+
+private:
+    // Runs `sql` (several statements may be given) without parameters, in one round trip.
+    void Command(const std::string& sql);
+
+    PGconn* m_handle = nullptr;
+    bool m_closing = false;
+    int m_busyTimeout = 30000;
+    int m_lastChanges = 0;
+    std::int64_t m_totalChanges = 0;
+    std::uint64_t m_statementsMade = 0;
+    struct TransactionStart {
+        std::int64_t rowChanges;
+        std::uint64_t schemaChanges;
+    };
+    std::vector<TransactionStart> m_transactions;  // outermost first
+    std::uint64_t m_rollbacks = 0;
+    std::uint64_t m_outermostTransactions = 0;
+};
+
+}  // namespace vaultry::dao
