@@ -7,6 +7,7 @@
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoWorkspace.h"
 #include "platform/dao/JetSql.h"
+#include "platform/dao/PgConnection.h"
 #include "platform/dao/SqliteConnection.h"
 
 using vaultry::dao::SqliteConnection;
@@ -15,10 +16,9 @@ namespace {
 
 // Where a file keeps its database password, beside the user's tables as Jet keeps its MSys
 // tables. The password gates which program generation may open a file; it is no secret.
+constexpr const char* kPropertiesTable = "MSysDaoProperties";
 constexpr const char* kCreateProperties =
     "CREATE TABLE MSysDaoProperties (Name TEXT PRIMARY KEY, Value TEXT)";
-constexpr const char* kHasProperties =
-    "SELECT count(*) FROM sqlite_master WHERE type='table' AND name='MSysDaoProperties'";
 constexpr const char* kReadPassword = "SELECT Value FROM MSysDaoProperties WHERE Name='Password'";
 constexpr const char* kWritePassword =
     "INSERT INTO MSysDaoProperties (Name, Value) VALUES ('Password', ?)";
@@ -43,6 +43,20 @@ CString ConnectValue(const char* connect, const char* key) {
     return "";
 }
 
+// A database on a server is named by its connection string; any other name is a file's.
+std::unique_ptr<vaultry::dao::Connection> Connect(const char* name, SqliteConnection::Mode mode,
+                                                  bool exclusive) {
+    if (vaultry::dao::PgConnection::IsConnectionString(name)) {
+        return std::make_unique<vaultry::dao::PgConnection>(
+            name, mode == SqliteConnection::Mode::kReadOnly);
+    }
+    return std::make_unique<SqliteConnection>(name, mode, exclusive);
+}
+
+[[noreturn]] void ThrowDatabaseExists() {
+    throw CDaoException(JET_ERROR_DATABASE_EXISTS, "DAO.Workspace", "Database already exists.");
+}
+
 }  // namespace
 
 CDaoDatabase::CDaoDatabase(CDaoWorkspace* workspace) : m_pWorkspace(workspace) {
@@ -63,7 +77,7 @@ void CDaoDatabase::Open(const char* name, BOOL exclusive, BOOL readOnly, const c
     CDaoDatabase::Close();
     const auto mode =
         readOnly ? SqliteConnection::Mode::kReadOnly : SqliteConnection::Mode::kReadWrite;
-    Attach(std::make_unique<SqliteConnection>(name, mode, exclusive != FALSE), name);
+    Attach(Connect(name, mode, exclusive != FALSE), name);
     m_bReadOnly = readOnly != FALSE;
     try {
         VerifyPassword(ConnectValue(connect, "PWD"));
@@ -75,11 +89,15 @@ void CDaoDatabase::Open(const char* name, BOOL exclusive, BOOL readOnly, const c
 
 void CDaoDatabase::Create(const char* name, const char* locale, int) {
     CDaoDatabase::Close();
-    auto connection =
-        std::make_unique<SqliteConnection>(name, SqliteConnection::Mode::kCreate, false);
+    auto connection = Connect(name, SqliteConnection::Mode::kCreate, false);
     try {
         connection->BeginTransaction(true);
+        // A new file is empty; a schema on a server may hold a database already.
+        if (connection->FindTable(kPropertiesTable)) {
+            ThrowDatabaseExists();
+        }
         connection->Execute(kCreateProperties);
+        connection->PrepareNewDatabase();
         const CString password = ConnectValue(locale, "PWD");
         if (!password.IsEmpty()) {
             auto insert = connection->Prepare(kWritePassword);
@@ -88,9 +106,18 @@ void CDaoDatabase::Create(const char* name, const char* locale, int) {
         }
         connection->CommitTransaction();
     } catch (...) {
-        // A file that did not become a database is not left behind half made.
+        // A database that was not made whole is not left behind half made.
+        try {
+            if (connection->InTransaction()) {
+                connection->RollbackTransaction();
+            }
+        } catch (const CDaoException&) {
+            // The failure being reported is the one that matters; a file goes below anyway.
+        }
         connection.reset();
-        ::unlink(name);
+        if (!vaultry::dao::PgConnection::IsConnectionString(name)) {
+            ::unlink(name);
+        }
         throw;
     }
     Attach(std::move(connection), name);
@@ -113,9 +140,7 @@ void CDaoDatabase::Attach(std::unique_ptr<vaultry::dao::Connection> connection, 
 }
 
 void CDaoDatabase::VerifyPassword(const CString& given) {
-    auto hasProperties = m_connection->Prepare(kHasProperties);
-    hasProperties->Step();
-    if (hasProperties->ColumnInt64(0) == 0) {
+    if (!m_connection->FindTable(kPropertiesTable)) {
         return;  // a file without properties has no password, and Jet then accepts any
     }
     auto read = m_connection->Prepare(kReadPassword);

@@ -1,5 +1,6 @@
 #pragma once
-// A library database file. A file carries its database password: Open with a missing or wrong
+// A library database: a file, or a schema on a PostgreSQL server named by a connection string
+// ("postgresql://..."). A database carries its password: Open with a missing or wrong
 // ";PWD=" in the connect string fails as Jet's "Not a valid password." does. SQL handed to
 // Execute, record sets and table definitions is Jet SQL (see JetSql.h).
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/dao/Statement.h"
 
@@ -51,6 +52,32 @@ public:
     const std::string& IntegerKeyColumn(const std::string& table);
     // Grows with every change of the schema made through this connection.
     std::uint64_t SchemaChangeCount() const { return m_schemaChanges; }
+
+    // The catalog, as each engine keeps it. Names are quoted as QuoteIdentifier quotes them.
+    // The column (real or hidden) that names each row of `table`, for statements to use.
+    virtual std::string RowIdColumn(const std::string& table) = 0;
+    // The name the table `name` names has in the database (names ignore case); nullopt when
+    // there is none.
+    virtual std::optional<std::string> FindTable(std::string_view name) = 0;
+    struct ColumnInfo {
+        std::string name;
+        short daoType;
+        bool required;
+    };
+    // The columns of a table that exists, in order, without hidden ones.
+    virtual std::vector<ColumnInfo> TableColumns(const std::string& table) = 0;
+    struct ColumnSpec {
+        std::string name;
+        short daoType;
+        long size;  // of a text: the most characters it takes; 0 for no limit
+        bool autoIncrement;
+        bool required;
+    };
+    // Text columns ignore case as Jet's do; an auto-increment column is the table's row id.
+    virtual void CreateTable(const std::string& name, const std::vector<ColumnSpec>& columns) = 0;
+    // Makes what a new database of this engine needs beyond its tables; within the
+    // transaction that makes the database.
+    virtual void PrepareNewDatabase() {}
 
     // Rows changed by the last row statement.
     virtual int Changes() const = 0;

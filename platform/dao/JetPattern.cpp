@@ -105,4 +105,59 @@ bool JetPattern::Matches(std::string_view text) const {
     return p == m_items.size();
 }
 
+namespace {
+
+void AppendRegexCharacter(std::string& regex, char32_t cp) {
+    const bool plain = cp >= 0x80 || (cp >= '0' && cp <= '9') || (cp >= 'a' && cp <= 'z') ||
+                       (cp >= 'A' && cp <= 'Z');
+    if (!plain) {
+        regex += '\\';
+    }
+    text::AppendUtf8(regex, cp);
+}
+
+// A set whose ranges are all empty matches nothing; texts hold no NUL, so this does not match.
+constexpr const char* kNothing = "[^\\x01-\\U0010FFFF]";
+
+}  // namespace
+
+std::string JetPattern::ToRegex() const {
+    std::string regex = "^";
+    for (const Item& item : m_items) {
+        switch (item.kind) {
+            case Item::kAnyRun:
+                regex += ".*";
+                break;
+            case Item::kAnyOne:
+                regex += '.';
+                break;
+            case Item::kDigit:
+                regex += "[0-9]";
+                break;
+            case Item::kLiteral:
+                AppendRegexCharacter(regex, item.literal);
+                break;
+            case Item::kSet: {
+                std::string members;
+                for (const auto& [low, high] : item.ranges) {
+                    if (low <= high) {
+                        AppendRegexCharacter(members, low);
+                        if (high != low) {
+                            members += '-';
+                            AppendRegexCharacter(members, high);
+                        }
+                    }
+                }
+                if (members.empty()) {
+                    regex += item.negated ? "." : kNothing;
+                } else {
+                    regex += (item.negated ? "[^" : "[") + members + "]";
+                }
+                break;
+            }
+        }
+    }
+    return regex + "$";
+}
+
 }  // namespace vaultry::dao

@@ -5,6 +5,7 @@
 // them, stands for itself. Case is ignored, folded as CString::CompareNoCase folds it. A [
 // without its ] stands for itself.
 
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -15,6 +16,9 @@ class JetPattern {
 public:
     explicit JetPattern(std::string_view pattern);
     bool Matches(std::string_view text) const;
+    // The same pattern as a regular expression of PostgreSQL's (an ARE), matched against
+    // folded text: for a server to do what Matches does.
+    std::string ToRegex() const;
 
 private:
     struct Item {

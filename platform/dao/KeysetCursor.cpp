@@ -23,16 +23,17 @@ bool SameDirection(const std::vector<OrderTerm>& terms) {
 KeysetCursor::KeysetCursor(Connection& connection, const SelectStatement& statement)
     : m_connection(connection),
       m_table(QuoteIdentifier(*statement.table)),
+      m_rowId(connection.RowIdColumn(m_table)),
       m_selectList(statement.selectList),
       m_where(Parameterize(statement.where)),
       m_order(statement.orderBy) {
     // The row id breaks ties, in the direction of the last term so that a uniform order stays
     // uniform (and can be searched as one row value).
-    m_order.push_back({"rowid", !m_order.empty() && m_order.back().descending});
+    m_order.push_back({m_rowId, !m_order.empty() && m_order.back().descending});
 
     // The columns are known before any row is read, so an empty set still describes them.
-    auto row =
-        m_connection.Prepare("SELECT " + m_selectList + " FROM " + m_table + " WHERE rowid=?");
+    auto row = m_connection.Prepare("SELECT " + m_selectList + " FROM " + m_table + " WHERE " +
+                                    m_rowId + "=?");
     for (int i = 0; i < row->ColumnCount(); ++i) {
         m_columns.emplace_back(row->ColumnName(i));
     }
@@ -52,7 +53,7 @@ bool KeysetCursor::Restart() {
     if (LandOnMain("", nullptr, Direction::kForward, true)) {
         return true;
     }
-    auto maxRowId = m_connection.Prepare("SELECT max(rowid) FROM " + m_table);
+    auto maxRowId = m_connection.Prepare("SELECT max(" + m_rowId + ") FROM " + m_table);
     maxRowId->Step();
     m_maxRowId = maxRowId->ColumnInt64(0);
     m_position = Position::kBeforeFirst;
@@ -105,7 +106,7 @@ std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
         std::string beyond;
         std::vector<COleVariant> beyondBinds;
         if (v.IsNull()) {
-            beyond = greater ? t + " IS NOT NULL" : "0";
+            beyond = greater ? t + " IS NOT NULL" : "1=0";
         } else {
             beyond = greater ? t + ">?" : "(" + t + "<? OR " + t + " IS NULL)";
             beyondBinds.push_back(v);
@@ -142,7 +143,8 @@ std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
             return known->second;
         }
     }
-    std::string sql = fixing ? "SELECT (SELECT max(rowid) FROM " + m_table + ")," : "SELECT ";
+    std::string sql =
+        fixing ? "SELECT (SELECT max(" + m_rowId + ") FROM " + m_table + ")," : "SELECT ";
     std::string orderBy;
     for (std::size_t i = 0; i < m_order.size(); ++i) {
         const bool descending = m_order[i].descending != (direction == Direction::kBackward);
@@ -150,7 +152,7 @@ std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
         orderBy += (i ? "," : "") + m_order[i].expression + (descending ? " DESC" : "");
     }
     sql += "," + m_selectList;
-    sql += " FROM " + m_table + " WHERE rowid<=?";
+    sql += " FROM " + m_table + " WHERE " + m_rowId + "<=?";
     AppendCondition(sql, binds, m_where);
     AppendCondition(sql, binds, find);
     if (from != nullptr) {
@@ -177,7 +179,7 @@ std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Directio
 }
 
 bool KeysetCursor::LoadRow(std::int64_t rowId, const std::string& condition) {
-    std::string sql = "SELECT " + m_selectList + " FROM " + m_table + " WHERE rowid=?";
+    std::string sql = "SELECT " + m_selectList + " FROM " + m_table + " WHERE " + m_rowId + "=?";
     std::vector<COleVariant> binds{COleVariant(rowId)};
     AppendCondition(sql, binds, Parameterized(condition));
     auto statement = m_connection.Prepare(sql);
@@ -281,15 +283,14 @@ bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
         return false;
     }
     const bool forward = direction == Direction::kForward;
-    std::string sql = "SELECT rowid," + m_selectList + " FROM " + m_table +
-                      (forward ? " WHERE rowid>=?" : " WHERE rowid<=? AND rowid>?");
+    std::string sql = "SELECT " + m_rowId + "," + m_selectList + " FROM " + m_table + " WHERE " +
+                      m_rowId + (forward ? ">=?" : "<=? AND " + m_rowId + ">?");
     std::vector<COleVariant> binds{COleVariant(m_appended[from])};
     if (!forward) {
         binds.emplace_back(m_maxRowId);
     }
     AppendCondition(sql, binds, Parameterized(condition));
-    auto statement =
-        m_connection.Prepare(sql + (forward ? " ORDER BY rowid" : " ORDER BY rowid DESC"));
+    auto statement = m_connection.Prepare(sql + " ORDER BY " + m_rowId + (forward ? "" : " DESC"));
     statement->BindAll(binds);
     while (statement->Step()) {
         const auto member = m_appendedPositions.find(statement->ColumnInt64(0));
@@ -435,7 +436,7 @@ bool KeysetCursor::FindNext(const std::string& condition) {
 }
 
 long KeysetCursor::Count() {
-    std::string sql = "SELECT count(*) FROM " + m_table + " WHERE rowid<=?";
+    std::string sql = "SELECT count(*) FROM " + m_table + " WHERE " + m_rowId + "<=?";
     std::vector<COleVariant> binds{COleVariant(m_maxRowId)};
     AppendCondition(sql, binds, m_where);
     auto statement = m_connection.Prepare(sql);
@@ -444,7 +445,8 @@ long KeysetCursor::Count() {
     long count = static_cast<long>(statement->ColumnInt64(0));
     if (!m_appended.empty()) {
         // The added rows that still exist: one pass over the row ids above the main part.
-        auto added = m_connection.Prepare("SELECT rowid FROM " + m_table + " WHERE rowid>?");
+        auto added = m_connection.Prepare("SELECT " + m_rowId + " FROM " + m_table + " WHERE " +
+                                          m_rowId + ">?");
         added->BindInt64(1, m_maxRowId);
         while (added->Step()) {
             count += m_appendedPositions.count(added->ColumnInt64(0)) ? 1 : 0;
@@ -500,7 +502,7 @@ void KeysetCursor::UpdateCurrent(const FieldChanges& changes) {
         sql += i ? "," : "";
         sql += QuoteIdentifier(writable[i].first) + "=?";
     }
-    auto statement = m_connection.Prepare(sql + " WHERE rowid=?");
+    auto statement = m_connection.Prepare(sql + " WHERE " + m_rowId + "=?");
     int index = 1;
     for (const auto& change : writable) {
         statement->Bind(index++, change.second);
@@ -564,7 +566,7 @@ bool KeysetCursor::LandOnMainRow(std::int64_t rowId) {
     for (std::size_t i = 0; i < m_order.size(); ++i) {
         sql += (i ? "," : "") + m_order[i].expression;
     }
-    sql += "," + m_selectList + " FROM " + m_table + " WHERE rowid=?";
+    sql += "," + m_selectList + " FROM " + m_table + " WHERE " + m_rowId + "=?";
     std::vector<COleVariant> binds{COleVariant(rowId)};
     AppendCondition(sql, binds, m_where);
     auto statement = m_connection.Prepare(sql);
@@ -578,7 +580,7 @@ bool KeysetCursor::LandOnMainRow(std::int64_t rowId) {
 
 void KeysetCursor::DeleteCurrent() {
     RequireCurrentRow();
-    auto statement = m_connection.Prepare("DELETE FROM " + m_table + " WHERE rowid=?");
+    auto statement = m_connection.Prepare("DELETE FROM " + m_table + " WHERE " + m_rowId + "=?");
     statement->BindInt64(1, m_currentRowId);
     statement->Step();
     if (m_connection.Changes() == 0) {

@@ -98,6 +98,7 @@ private:
 
     Connection& m_connection;
     std::string m_table;
+    std::string m_rowId;  // the column, real or hidden, that names each row of the table
     std::string m_selectList;
     ParameterizedSql m_where;
     std::string m_lastCondition;  // the last find condition, taken apart in...

@@ -69,6 +69,27 @@ void PgConnection::CountChanges(long rows) {
     m_totalChanges += rows;
 }
 
+const std::set<std::string>& PgConnection::TextColumns() {
+    if (m_textColumnsRead == SchemaChangeCount()) {
+        return m_textColumns;
+    }
+    PGresult* result =
+        PQexec(m_handle,
+               "SELECT DISTINCT lower(a.attname) FROM pg_attribute a JOIN pg_class c ON c.oid = "
+               "a.attrelid WHERE c.relnamespace = current_schema()::regnamespace AND a.atttypid = "
+               "'text'::regtype AND a.attnum > 0 AND NOT a.attisdropped");
+    if (PQresultStatus(result) != PGRES_TUPLES_OK) {
+        ThrowPostgresError(m_handle, result);
+    }
+    m_textColumns.clear();
+    for (int row = 0; row < PQntuples(result); ++row) {
+        m_textColumns.insert(PQgetvalue(result, row, 0));
+    }
+    PQclear(result);
+    m_textColumnsRead = SchemaChangeCount();
+    return m_textColumns;
+}
+
 std::int64_t PgConnection::LastInsertRowid() {
     auto statement = Prepare("SELECT lastval()");
     return statement->Step() ? statement->ColumnInt64(0) : 0;

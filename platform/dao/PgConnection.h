@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,12 @@ public:
     void SetBusyTimeout(int milliseconds) override;
     int BusyTimeout() const override { return m_busyTimeout; }
 
+    std::string RowIdColumn(const std::string& table) override;
+    std::optional<std::string> FindTable(std::string_view name) override;
+    std::vector<ColumnInfo> TableColumns(const std::string& table) override;
+    void CreateTable(const std::string& name, const std::vector<ColumnSpec>& columns) override;
+    void PrepareNewDatabase() override;
+
     void BeginTransaction(bool forWriting) override;
     void CommitTransaction() override;
     void RollbackTransaction() override;
@@ -40,6 +47,8 @@ public:
     // For the statements of this connection.
     PGconn* Handle() const { return m_handle; }
     void CountChanges(long rows);
+    // The names, in lower case, of the text columns in the connection's schema.
+    const std::set<std::string>& TextColumns();
     void Deallocate(const std::string& statementName);
 
 protected:
@@ -51,6 +60,8 @@ private:
     void Command(const std::string& sql);
 
     PGconn* m_handle = nullptr;
+    std::set<std::string> m_textColumns;
+    std::optional<std::uint64_t> m_textColumnsRead;  // at this count of schema changes
     bool m_closing = false;
     int m_busyTimeout = 30000;
     int m_lastChanges = 0;

@@ -1,19 +1,48 @@
 #include "platform/dao/PgSql.h"
 
+#include <optional>
+
+#include "platform/afx/UnicodeCase.h"
+#include "platform/dao/JetPattern.h"
+#include "platform/dao/PgTextFolding.h"
+
 namespace vaultry::dao {
 namespace {
 
-// Copies the quoted run starting at `pos` (a literal or a name) up to and with its closing
-// quote, a doubled quote standing for itself; `fold` lower-cases its ASCII letters.
-std::size_t CopyQuoted(std::string_view in, std::size_t pos, bool fold, std::string& out) {
-    const char quote = in[pos];
-    out += in[pos++];
+struct Token {
+    enum Kind {
+        kSpace,
+        kWord,
+        kName,
+        kString,
+        kParameter,
+        kOperator,
+        kOpen,
+        kClose,
+        kComma,
+        kOther
+    };
+    Kind kind;
+    std::string_view text;
+};
+
+bool IsWordStart(char ch) {
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || ch == '_' ||
+           static_cast<unsigned char>(ch) >= 0x80;
+}
+
+bool IsWordPart(char ch) {
+    return IsWordStart(ch) || (ch >= '0' && ch <= '9') || ch == '$';
+}
+
+// The end of the quoted run starting at `pos`: past its closing quote (a doubled quote stands
+// for itself).
+std::size_t QuotedEnd(std::string_view in, std::size_t pos) {
+    const char quote = in[pos++];
     while (pos < in.size()) {
-        const char ch = in[pos++];
-        out += fold && ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-        if (ch == quote) {
+        if (in[pos++] == quote) {
             if (pos < in.size() && in[pos] == quote) {
-                out += in[pos++];
+                ++pos;
             } else {
                 break;
             }
@@ -22,25 +51,344 @@ std::size_t CopyQuoted(std::string_view in, std::size_t pos, bool fold, std::str
     return pos;
 }
 
-}  // namespace
+// A name, quoted or not, possibly qualified ("t.c", "\"t\".\"c\""), is one token.
+std::size_t NameEnd(std::string_view in, std::size_t pos) {
+    while (true) {
+        if (in[pos] == '"') {
+            pos = QuotedEnd(in, pos);
+        } else {
+            while (pos < in.size() && IsWordPart(in[pos])) {
+                ++pos;
+            }
+        }
+        if (pos + 1 < in.size() && in[pos] == '.' &&
+            (in[pos + 1] == '"' || IsWordStart(in[pos + 1]))) {
+            ++pos;
+        } else {
+            return pos;
+        }
+    }
+}
 
-PgSql ToPostgresSql(std::string_view in) {
-    PgSql result;
-    result.sql.reserve(in.size() + 8);
+std::vector<Token> Tokenize(std::string_view in) {
+    std::vector<Token> tokens;
     std::size_t pos = 0;
     while (pos < in.size()) {
         const char ch = in[pos];
-        if (ch == '\'' || ch == '"') {
-            pos = CopyQuoted(in, pos, ch == '"', result.sql);
+        std::size_t end = pos + 1;
+        Token::Kind kind = Token::kOther;
+        if (ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n') {
+            kind = Token::kSpace;
+            end = in.find_first_not_of(" \t\r\n", pos);
+        } else if (ch == '\'') {
+            kind = Token::kString;
+            end = QuotedEnd(in, pos);
+        } else if (ch == '"' || IsWordStart(ch)) {
+            end = NameEnd(in, pos);
+            kind = ch == '"' || in.substr(pos, end - pos).find('"') != std::string_view::npos ||
+                           in.substr(pos, end - pos).find('.') != std::string_view::npos
+                       ? Token::kName
+                       : Token::kWord;
         } else if (ch == '?') {
-            result.sql += '$' + std::to_string(++result.parameterCount);
-            ++pos;
+            kind = Token::kParameter;
+        } else if (ch == '<' || ch == '>' || ch == '=' || ch == '!') {
+            kind = Token::kOperator;
+            end = in.find_first_not_of("<>=!", pos);
+        } else if (ch == '(') {
+            kind = Token::kOpen;
+        } else if (ch == ')') {
+            kind = Token::kClose;
+        } else if (ch == ',') {
+            kind = Token::kComma;
+        }
+        end = std::min(end, in.size());
+        tokens.push_back({kind, in.substr(pos, end - pos)});
+        pos = end;
+    }
+    return tokens;
+}
+
+bool Is(const Token& token, std::string_view word) {
+    return token.kind == Token::kWord && text::CompareFolded(token.text, word) == 0;
+}
+
+// The last part of a name, unquoted, in lower case.
+std::string ColumnOf(std::string_view name) {
+    std::size_t start = name.size();
+    while (start > 0 && name[start - 1] != '.') {
+        --start;
+    }
+    std::string column(name.substr(start));
+    if (!column.empty() && column.front() == '"') {
+        column = column.substr(1, column.size() - 2);
+    }
+    return text::ToLower(column);
+}
+
+std::string FoldedName(std::string_view name) {
+    std::string out;
+    for (std::size_t pos = 0; pos < name.size();) {
+        if (name[pos] == '"') {
+            const std::size_t end = QuotedEnd(name, pos);
+            for (; pos < end; ++pos) {
+                const char ch = name[pos];
+                out += ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+            }
         } else {
-            result.sql += ch;
-            ++pos;
+            out += name[pos++];
         }
     }
-    return result;
+    return out;
+}
+
+std::string Unquoted(std::string_view literal) {
+    std::string text;
+    for (std::size_t i = 1; i + 1 < literal.size(); ++i) {
+        text += literal[i];
+        if (literal[i] == '\'') {
+            ++i;  // the second of a doubled quote
+        }
+    }
+    return text;
+}
+
+std::string Quoted(std::string_view text) {
+    std::string literal = "'";
+    for (const char ch : text) {
+        literal += ch;
+        if (ch == '\'') {
+            literal += '\'';
+        }
+    }
+    return literal + "'";
+}
+
+class Rewriter {
+public:
+    Rewriter(std::string_view in, const std::set<std::string>& textColumns)
+        : m_tokens(Tokenize(in)), m_textColumns(textColumns), m_marks(m_tokens.size()) {}
+
+    PgSql Run();
+
+private:
+    enum class Mode { kOther, kCondition, kOrder };
+    enum class Mark { kNone, kFold, kPattern, kLike, kNotLike, kDrop };
+
+    std::size_t NextSolid(std::size_t i) const {
+        while (i < m_tokens.size() && m_tokens[i].kind == Token::kSpace) {
+            ++i;
+        }
+        return i;
+    }
+    bool IsTextColumn(std::size_t i) const;
+    bool IsValue(std::size_t i) const {
+        return i < m_tokens.size() &&
+               (m_tokens[i].kind == Token::kParameter || m_tokens[i].kind == Token::kString);
+    }
+    void MarkComparison(std::size_t column);
+    void MarkRowValues(std::size_t open);
+    void EndOrderTerm();
+    void Emit(std::size_t i);
+
+    std::vector<Token> m_tokens;
+    const std::set<std::string>& m_textColumns;
+    std::vector<Mark> m_marks;
+    std::vector<Mode> m_modes{Mode::kOther};
+    bool m_termOpen = false;
+    bool m_termDescending = false;
+    std::size_t m_orderDepth = 0;
+    PgSql m_out;
+};
+
+bool Rewriter::IsTextColumn(std::size_t i) const {
+    const Token& token = m_tokens[i];
+    if (token.kind != Token::kWord && token.kind != Token::kName) {
+        return false;
+    }
+    const std::size_t next = NextSolid(i + 1);
+    if (next < m_tokens.size() && m_tokens[next].kind == Token::kOpen) {
+        return false;  // a function
+    }
+    return m_textColumns.count(ColumnOf(token.text)) != 0;
+}
+
+// After a text column: the value it is compared with is folded too; a LIKE pattern becomes a
+// regular expression.
+void Rewriter::MarkComparison(std::size_t column) {
+    std::size_t op = NextSolid(column + 1);
+    if (op >= m_tokens.size()) {
+        return;
+    }
+    if (m_tokens[op].kind == Token::kOperator) {
+        const std::size_t value = NextSolid(op + 1);
+        if (IsValue(value)) {
+            m_marks[value] = Mark::kFold;
+        }
+        return;
+    }
+    bool negated = false;
+    if (Is(m_tokens[op], "NOT")) {
+        const std::size_t like = NextSolid(op + 1);
+        if (like < m_tokens.size() && Is(m_tokens[like], "LIKE")) {
+            m_marks[op] = Mark::kDrop;
+            op = like;
+            negated = true;
+        }
+    }
+    if (Is(m_tokens[op], "LIKE")) {
+        const std::size_t pattern = NextSolid(op + 1);
+        if (IsValue(pattern)) {
+            m_marks[op] = negated ? Mark::kNotLike : Mark::kLike;
+            m_marks[pattern] = Mark::kPattern;
+        }
+    } else if (Is(m_tokens[op], "IN")) {
+        std::size_t i = NextSolid(op + 1);
+        if (i >= m_tokens.size() || m_tokens[i].kind != Token::kOpen) {
+            return;
+        }
+        for (++i; i < m_tokens.size() && m_tokens[i].kind != Token::kClose; ++i) {
+            if (IsValue(i)) {
+                m_marks[i] = Mark::kFold;
+            }
+        }
+    }
+}
+
+// "(a, b) > (?, ?)": each value compared with a text column is folded.
+void Rewriter::MarkRowValues(std::size_t open) {
+    std::vector<bool> textAt;
+    std::size_t i = NextSolid(open + 1);
+    while (i < m_tokens.size() && m_tokens[i].kind != Token::kClose) {
+        if (m_tokens[i].kind != Token::kWord && m_tokens[i].kind != Token::kName) {
+            return;
+        }
+        textAt.push_back(IsTextColumn(i));
+        i = NextSolid(i + 1);
+        if (i < m_tokens.size() && m_tokens[i].kind == Token::kComma) {
+            i = NextSolid(i + 1);
+        }
+    }
+    const std::size_t op = NextSolid(i + 1);
+    std::size_t values = op < m_tokens.size() ? NextSolid(op + 1) : op;
+    if (i >= m_tokens.size() || op >= m_tokens.size() || m_tokens[op].kind != Token::kOperator ||
+        values >= m_tokens.size() || m_tokens[values].kind != Token::kOpen) {
+        return;
+    }
+    std::size_t position = 0;
+    for (std::size_t v = values + 1; v < m_tokens.size() && m_tokens[v].kind != Token::kClose;
+         ++v) {
+        if (m_tokens[v].kind == Token::kComma) {
+            ++position;
+        } else if (IsValue(v) && position < textAt.size() && textAt[position]) {
+            m_marks[v] = Mark::kFold;
+        }
+    }
+}
+
+void Rewriter::EndOrderTerm() {
+    if (m_termOpen) {
+        m_out.sql += m_termDescending ? " NULLS LAST " : " NULLS FIRST ";
+        m_termOpen = false;
+        m_termDescending = false;
+    }
+}
+
+void Rewriter::Emit(std::size_t i) {
+    const Token& token = m_tokens[i];
+    switch (m_marks[i]) {
+        case Mark::kDrop:
+            return;
+        case Mark::kLike:
+            m_out.sql += "~";
+            return;
+        case Mark::kNotLike:
+            m_out.sql += "!~";
+            return;
+        case Mark::kPattern:
+            if (token.kind == Token::kParameter) {
+                m_out.parameters.push_back(PgSql::Parameter::kLikePattern);
+                m_out.sql += '$' + std::to_string(m_out.parameters.size());
+            } else {
+                m_out.sql += Quoted(JetPattern(Unquoted(token.text)).ToRegex());
+            }
+            return;
+        default:
+            break;
+    }
+    std::string text;
+    if (token.kind == Token::kParameter) {
+        m_out.parameters.push_back(PgSql::Parameter::kPlain);
+        text = '$' + std::to_string(m_out.parameters.size());
+    } else if (token.kind == Token::kName || token.kind == Token::kWord) {
+        text = FoldedName(token.text);
+    } else {
+        text = std::string(token.text);
+    }
+    const bool foldColumn = m_modes.back() != Mode::kOther && IsTextColumn(i);
+    if (m_marks[i] == Mark::kFold || foldColumn) {
+        text = std::string(kTextFoldingFunction) + "(" + text + ")";
+    }
+    m_out.sql += text;
+}
+
+PgSql Rewriter::Run() {
+    for (std::size_t i = 0; i < m_tokens.size(); ++i) {
+        const Token& token = m_tokens[i];
+        Mode& mode = m_modes.back();
+        if (token.kind == Token::kWord) {
+            if (Is(token, "WHERE") || Is(token, "HAVING") || Is(token, "ON")) {
+                EndOrderTerm();
+                mode = Mode::kCondition;
+            } else if (Is(token, "ORDER")) {
+                mode = Mode::kOrder;
+                m_orderDepth = m_modes.size();
+            } else if (Is(token, "SELECT") || Is(token, "FROM") || Is(token, "GROUP") ||
+                       Is(token, "LIMIT") || Is(token, "OFFSET") || Is(token, "SET") ||
+                       Is(token, "VALUES") || Is(token, "UNION") || Is(token, "RETURNING")) {
+                if (mode == Mode::kOrder) {
+                    EndOrderTerm();
+                }
+                mode = Mode::kOther;
+            } else if (mode == Mode::kOrder && (Is(token, "DESC") || Is(token, "ASC"))) {
+                m_termDescending = Is(token, "DESC");
+            } else if (mode == Mode::kOrder && !Is(token, "BY") && m_modes.size() == m_orderDepth) {
+                m_termOpen = true;
+            }
+        }
+        if (mode == Mode::kOrder && m_modes.size() == m_orderDepth) {
+            if (token.kind == Token::kComma) {
+                EndOrderTerm();
+            } else if (token.kind != Token::kSpace && token.kind != Token::kWord) {
+                m_termOpen = true;
+            }
+        }
+        if (mode == Mode::kCondition) {
+            if (token.kind == Token::kOpen) {
+                MarkRowValues(i);
+            } else if (IsTextColumn(i)) {
+                MarkComparison(i);
+            }
+        }
+        Emit(i);
+        if (token.kind == Token::kOpen) {
+            m_modes.push_back(m_modes.back());
+        } else if (token.kind == Token::kClose && m_modes.size() > 1) {
+            if (m_modes.size() == m_orderDepth) {
+                EndOrderTerm();
+            }
+            m_modes.pop_back();
+        }
+    }
+    if (m_modes.back() == Mode::kOrder) {
+        EndOrderTerm();
+    }
+    return std::move(m_out);
+}
+
+}  // namespace
+
+PgSql ToPostgresSql(std::string_view sqliteSql, const std::set<std::string>& textColumns) {
+    return Rewriter(sqliteSql, textColumns).Run();
 }
 
 }  // namespace vaultry::dao

@@ -1,19 +1,28 @@
 #pragma once
-// The SQL this layer writes for SQLite, carried over to PostgreSQL's dialect where the two
-// differ in form: parameters are numbered, and quoted names are folded to lower case as the
-// server folds unquoted ones (library tables are made with lower-case names, so that a name
-// written either way finds them, as in Jet).
+// The SQL this layer writes for SQLite, carried over to PostgreSQL's dialect:
+// - parameters are numbered;
+// - quoted names are folded to lower case, as the server folds unquoted ones (library tables
+//   are made with lower-case names, so that a name written either way finds them, as in Jet);
+// - text ignores case as Jet's does: in conditions, index definitions and ORDER BY, every text
+//   column, and each value it is compared with, is folded by the library's folding function
+//   (PgTextFolding.h), and LIKE becomes a match of a regular expression against the folded
+//   text, its pattern bound as one (JetPattern::ToRegex);
+// - nulls sort first, as in SQLite.
 
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vaultry::dao {
 
 struct PgSql {
+    enum class Parameter { kPlain, kLikePattern };
     std::string sql;
-    int parameterCount = 0;
+    std::vector<Parameter> parameters;  // in order: how each is bound
 };
 
-PgSql ToPostgresSql(std::string_view sqliteSql);
+// `textColumns`: the names, in lower case, of the text columns of the schema.
+PgSql ToPostgresSql(std::string_view sqliteSql, const std::set<std::string>& textColumns);
 
 }  // namespace vaultry::dao

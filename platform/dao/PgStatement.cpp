@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "platform/dao/CDaoException.h"
+#include "platform/dao/JetPattern.h"
 #include "platform/dao/PgConnection.h"
-#include "platform/dao/PgSql.h"
 #include "platform/dao/SqlState.h"
 
 namespace vaultry::dao {
@@ -101,7 +101,8 @@ PgStatement::PgStatement(PgConnection& connection, std::string name, std::string
     : m_connection(connection),
       m_name(std::move(name)),
       m_readOnly(StartsWithWord(sql, "select") || StartsWithWord(sql, "with")) {
-    const PgSql converted = ToPostgresSql(sql);
+    PgSql converted = ToPostgresSql(sql, m_connection.TextColumns());
+    m_parameterKinds = std::move(converted.parameters);
     PGconn* handle = m_connection.Handle();
     PGresult* prepared = PQprepare(handle, m_name.c_str(), converted.sql.c_str(), 0, nullptr);
     if (PQresultStatus(prepared) != PGRES_COMMAND_OK) {
@@ -133,9 +134,15 @@ void PgStatement::Bind(int index, const COleVariant& value) {
         throw CDaoException(PackSqlState("08P01"), kPostgresSource,
                             "The statement has no parameter " + CString(std::to_string(index)));
     }
-    const Oid type = m_parameterTypes[static_cast<std::size_t>(index - 1)];
-    m_values[static_cast<std::size_t>(index - 1)] =
-        value.IsNull() ? std::nullopt : std::optional<std::string>(Text(value, type));
+    const auto position = static_cast<std::size_t>(index - 1);
+    auto& bound = m_values[position];
+    if (value.IsNull()) {
+        bound.reset();
+    } else if (m_parameterKinds[position] == PgSql::Parameter::kLikePattern) {
+        bound = JetPattern(value.AsText().str()).ToRegex();
+    } else {
+        bound = Text(value, m_parameterTypes[position]);
+    }
 }
 
 void PgStatement::BindInt64(int index, std::int64_t value) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/dao/CDaoException.h"
+#include "platform/dao/PgSql.h"
 #include "platform/dao/Statement.h"
 
 namespace vaultry::dao {
@@ -52,6 +53,7 @@ private:
     std::string m_name;
     bool m_readOnly;
     std::vector<Oid> m_parameterTypes;
+    std::vector<PgSql::Parameter> m_parameterKinds;
     std::vector<std::optional<std::string>> m_values;  // as text, or bytes for bytea
     std::vector<std::string> m_columnNames;
     std::vector<Oid> m_columnTypes;

@@ -34,6 +34,11 @@ public:
     // same work under both journals with it.
     static void UseRollbackJournalEverywhere(bool rollback);
 
+    std::string RowIdColumn(const std::string&) override { return "rowid"; }
+    std::optional<std::string> FindTable(std::string_view name) override;
+    std::vector<ColumnInfo> TableColumns(const std::string& table) override;
+    void CreateTable(const std::string& name, const std::vector<ColumnSpec>& columns) override;
+
     // The outermost transaction takes the write lock at once (BEGIN IMMEDIATE) when
     // `forWriting`, else the read lock at its first read.
     void BeginTransaction(bool forWriting) override;

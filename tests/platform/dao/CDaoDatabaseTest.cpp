@@ -9,6 +9,7 @@
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/CDaoWorkspace.h"
+#include "tests/support/Engines.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -32,12 +33,19 @@ protected:
     std::string path = dir.File("lib.zblib");
 };
 
-TEST_F(CDaoDatabaseTest, FileCarriesItsPassword) {
+class CDaoDatabaseEngineTest : public vaultry::test::EngineTest {};
+
+INSTANTIATE_TEST_SUITE_P(Engines, CDaoDatabaseEngineTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+TEST_P(CDaoDatabaseEngineTest, ADatabaseCarriesItsPasswordAndIsMadeOnlyOnce) {
+    const std::string path = NewLocation("lib.zblib");
     {
         CDaoDatabase database;
         database.Create(path.c_str(), (std::string(dbLangGeneral) + ";pwd=Secret1").c_str());
         EXPECT_TRUE(database.IsOpen());
         EXPECT_EQ(database.GetName(), path.c_str());
+        database.Execute("CREATE TABLE t (a INTEGER)");
     }
     EXPECT_EQ(ErrorOfOpen(path, ";PWD=Secret1"), 0);
     EXPECT_EQ(ErrorOfOpen(path, ";PWD=secret1"), JET_ERROR_INVALID_PASSWORD);
@@ -50,6 +58,16 @@ TEST_F(CDaoDatabaseTest, FileCarriesItsPassword) {
     } catch (const CDaoException& e) {
         EXPECT_EQ(e.m_pErrorInfo->m_strDescription, "Not a valid password.");
     }
+    try {
+        CDaoDatabase again;
+        again.Create(path.c_str(), (std::string(dbLangGeneral) + ";pwd=Other").c_str());
+        FAIL();
+    } catch (const CDaoException& e) {
+        EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, JET_ERROR_DATABASE_EXISTS);
+    }
+    CDaoDatabase database;  // as it was: its password, its table
+    database.Open(path.c_str(), FALSE, FALSE, ";PWD=Secret1");
+    database.DeleteTableDef("T");
 }
 
 TEST_F(CDaoDatabaseTest, BadFilesFailWithSqlitesOwnError) {

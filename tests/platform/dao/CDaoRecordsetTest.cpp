@@ -1,36 +1,39 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <vector>
 
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
+#include "platform/dao/CDaoTableDef.h"
 #include "platform/dao/DaoQuote.h"
 #include "platform/dao/DaoTransaction.h"
-#include "platform/dao/JetText.h"
 #include "tests/platform/dao/TestPartSet.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/Engines.h"
 
 using vaultry::dao::QuoteText;
 using vaultry::test::CTestPartSet;
 
-class CDaoRecordsetTest : public testing::Test {
+class CDaoRecordsetTest : public vaultry::test::EngineTest {
 protected:
     void SetUp() override {
+        EngineTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        path = NewLocation("parts.zblib");
         database.Create(path.c_str());
         vaultry::test::CreatePartsTable(database);
     }
 
-    // Runs `sql` on a second connection, as another process would.
+    // Runs `sql` (statements parted by ';') on a second connection, as another process would.
     void FromOtherProcess(const std::string& sql) {
-        sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
-        // Text columns need the collation their indexes were built with.
-        ASSERT_EQ(vaultry::dao::RegisterJetText(other), SQLITE_OK);
-        char* error = nullptr;
-        EXPECT_EQ(sqlite3_exec(other, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << error;
-        sqlite3_free(error);
-        sqlite3_close(other);
+        CDaoDatabase other;
+        other.Open(path.c_str());
+        for (std::size_t start = 0; start < sql.size();) {
+            const std::size_t end = std::min(sql.find(';', start), sql.size());
+            other.Execute(sql.substr(start, end - start).c_str());
+            start = end + 1;
+        }
     }
 
     std::vector<CString> Names(CTestPartSet& set) {
@@ -41,12 +44,14 @@ protected:
         return names;
     }
 
-    vaultry::test::TempDir dir;
-    std::string path = dir.File("parts.zblib");
+    std::string path;
     CDaoDatabase database;
 };
 
-TEST_F(CDaoRecordsetTest, NamesWithQuotesAreStoredAndFoundAgain) {
+INSTANTIATE_TEST_SUITE_P(Engines, CDaoRecordsetTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+TEST_P(CDaoRecordsetTest, NamesWithQuotesAreStoredAndFoundAgain) {
     CTestPartSet set(&database);
     set.Add("O'Brien \"plug\"", 1);
     set.Add("plain", 1);
@@ -57,7 +62,7 @@ TEST_F(CDaoRecordsetTest, NamesWithQuotesAreStoredAndFoundAgain) {
     EXPECT_TRUE(set.FindFirst("strName LIKE \"*" + CString("'B") + "*\""));
 }
 
-TEST_F(CDaoRecordsetTest, TextIgnoresCaseInEqualityInLikeAndInOrder) {
+TEST_P(CDaoRecordsetTest, TextIgnoresCaseInEqualityInLikeAndInOrder) {
     CTestPartSet set(&database);
     for (const char* name : {"ømega", "Beta", "alpha", "ØRSTED", "Øm"}) {
         set.Add(name, 0);
@@ -75,7 +80,7 @@ TEST_F(CDaoRecordsetTest, TextIgnoresCaseInEqualityInLikeAndInOrder) {
     EXPECT_EQ(Names(set), (std::vector<CString>{"ØRSTED", "ømega", "Øm"}));
 }
 
-TEST_F(CDaoRecordsetTest, AddedRowsJoinTheEndAndKeysNeverRepeat) {
+TEST_P(CDaoRecordsetTest, AddedRowsJoinTheEndAndKeysNeverRepeat) {
     CTestPartSet set(&database);
     set.Open();
     EXPECT_TRUE(set.IsBOF());
@@ -99,7 +104,7 @@ TEST_F(CDaoRecordsetTest, AddedRowsJoinTheEndAndKeysNeverRepeat) {
 
 // A program learns the key of a row it added by moving to the last modified bookmark; the walk
 // goes on from a bookmarked row in set order, whether it was read with the set or added since.
-TEST_F(CDaoRecordsetTest, BookmarksReturnToRowsAndWalksGoOnFromThem) {
+TEST_P(CDaoRecordsetTest, BookmarksReturnToRowsAndWalksGoOnFromThem) {
     CTestPartSet set(&database);
     set.Add("a", 1);
     set.Add("b", 2);
@@ -143,7 +148,7 @@ TEST_F(CDaoRecordsetTest, BookmarksReturnToRowsAndWalksGoOnFromThem) {
     EXPECT_THROW(snapshot.GetBookmark(), CDaoException);
 }
 
-TEST_F(CDaoRecordsetTest, MembershipIsFixedButValuesAreCurrent) {
+TEST_P(CDaoRecordsetTest, MembershipIsFixedButValuesAreCurrent) {
     CTestPartSet set(&database);
     set.Add("a", 1);
     set.Add("b", 1);
@@ -162,7 +167,7 @@ TEST_F(CDaoRecordsetTest, MembershipIsFixedButValuesAreCurrent) {
 
 // A walk reads rows ahead with their keys. Inside a transaction it may show them as read until
 // this connection writes; outside one, another program's change to a row ahead must show.
-TEST_F(CDaoRecordsetTest, RowsReadAheadNeverHideAChange) {
+TEST_P(CDaoRecordsetTest, RowsReadAheadNeverHideAChange) {
     CTestPartSet set(&database);
     for (int i = 0; i < 40; ++i) {
         set.Add(CString(("p" + std::to_string(100 + i)).c_str()), 1);
@@ -203,7 +208,7 @@ TEST_F(CDaoRecordsetTest, RowsReadAheadNeverHideAChange) {
 }
 
 // A requery of the same statement reuses the set's cursor; it must still read the set anew.
-TEST_F(CDaoRecordsetTest, RequeryReadsTheSetAnewEachTime) {
+TEST_P(CDaoRecordsetTest, RequeryReadsTheSetAnewEachTime) {
     CTestPartSet set(&database);
     set.Add("a", 1);
     set.Add("b", 2);  // both joined the set as rows added through it
@@ -232,14 +237,18 @@ TEST_F(CDaoRecordsetTest, RequeryReadsTheSetAnewEachTime) {
 }
 
 // The key the database assigns is left out of inserts; which column that is follows the schema.
-TEST_F(CDaoRecordsetTest, InsertsFollowAChangedKeyColumn) {
+TEST_P(CDaoRecordsetTest, InsertsFollowAChangedKeyColumn) {
     CTestPartSet set(&database);
     set.Add("a", 1);
     set.Close();
     database.Execute("DROP TABLE tParts");
-    database.Execute(
-        "CREATE TABLE tParts (lPartID INTEGER NOT NULL, strName TEXT PRIMARY KEY, lOwner "
-        "INTEGER, blbData BLOB)");
+    CDaoTableDef table(&database);
+    table.Create("tParts");
+    table.CreateField("lPartID", dbLong, 4);
+    table.CreateField("strName", dbText, 255);
+    table.CreateField("lOwner", dbLong, 4);
+    table.CreateField("blbData", dbLongBinary, 0);
+    table.Append();
     set.Open();
     set.AddNew();
     set.m_lPartID = 42;
@@ -249,7 +258,7 @@ TEST_F(CDaoRecordsetTest, InsertsFollowAChangedKeyColumn) {
     EXPECT_EQ(set.m_lPartID, 42);
 }
 
-TEST_F(CDaoRecordsetTest, UpdateWritesOnlyChangedFields) {
+TEST_P(CDaoRecordsetTest, UpdateWritesOnlyChangedFields) {
     CTestPartSet set(&database);
     set.Add("a", 1);
     set.MoveFirst();
@@ -262,7 +271,7 @@ TEST_F(CDaoRecordsetTest, UpdateWritesOnlyChangedFields) {
     EXPECT_THROW(set.Update(), CDaoException);
 }
 
-TEST_F(CDaoRecordsetTest, MovesAndDeletesWalkTheSetInOrder) {
+TEST_P(CDaoRecordsetTest, MovesAndDeletesWalkTheSetInOrder) {
     CTestPartSet set(&database);
     for (int i = 0; i < 40; ++i) {
         set.Add(CString(static_cast<char>('A' + i % 26), 1) + std::to_string(i).c_str(), i % 3);
@@ -298,7 +307,7 @@ TEST_F(CDaoRecordsetTest, MovesAndDeletesWalkTheSetInOrder) {
     EXPECT_EQ(found, 1);
 }
 
-TEST_F(CDaoRecordsetTest, FieldValuesKeepTheirKindAndBlobsRoundTrip) {
+TEST_P(CDaoRecordsetTest, FieldValuesKeepTheirKindAndBlobsRoundTrip) {
     CTestPartSet set(&database);
     set.Open();
     set.AddNew();
@@ -319,7 +328,7 @@ TEST_F(CDaoRecordsetTest, FieldValuesKeepTheirKindAndBlobsRoundTrip) {
     set.Close();
 }
 
-TEST_F(CDaoRecordsetTest, AggregatesAreReadAsSnapshots) {
+TEST_P(CDaoRecordsetTest, AggregatesAreReadAsSnapshots) {
     CTestPartSet parts(&database);
     parts.Add("a", 0);
     parts.Add("b", 0);
@@ -335,7 +344,7 @@ TEST_F(CDaoRecordsetTest, AggregatesAreReadAsSnapshots) {
                  CDaoException);
 }
 
-TEST_F(CDaoRecordsetTest, AForwardOnlySetReadsRowByRowAndOnlyForward) {
+TEST_P(CDaoRecordsetTest, AForwardOnlySetReadsRowByRowAndOnlyForward) {
     CTestPartSet parts(&database);
     for (const char* name : {"c", "A", "b"}) {
         parts.Add(name, 7);
@@ -369,7 +378,7 @@ TEST_F(CDaoRecordsetTest, AForwardOnlySetReadsRowByRowAndOnlyForward) {
     EXPECT_TRUE(none.IsBOF());
 }
 
-TEST_F(CDaoRecordsetTest, TextLongerThanItsFieldIsRefused) {
+TEST_P(CDaoRecordsetTest, TextLongerThanItsFieldIsRefused) {
     CTestPartSet set(&database);
     set.Open();
     set.AddNew();
@@ -382,7 +391,7 @@ TEST_F(CDaoRecordsetTest, TextLongerThanItsFieldIsRefused) {
 
 // Walking a set must visit exactly the rows SQL's ORDER BY gives, in that order, whatever the
 // mix of directions, ties and nulls: the walk finds each next row by the sort values alone.
-TEST_F(CDaoRecordsetTest, WalksFollowTheSortThroughTiesNullsAndMixedDirections) {
+TEST_P(CDaoRecordsetTest, WalksFollowTheSortThroughTiesNullsAndMixedDirections) {
     CTestPartSet set(&database);
     for (int i = 0; i < 60; ++i) {
         set.Add(CString(static_cast<char>('a' + i % 5), 1 + i % 3), i % 4);

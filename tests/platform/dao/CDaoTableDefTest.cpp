@@ -3,12 +3,16 @@
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoTableDef.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/Engines.h"
 
-TEST(CDaoTableDefTest, CreatesOpensAndDeletesTables) {
-    vaultry::test::TempDir dir;
+class CDaoTableDefTest : public vaultry::test::EngineTest {};
+
+INSTANTIATE_TEST_SUITE_P(Engines, CDaoTableDefTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+TEST_P(CDaoTableDefTest, CreatesOpensAndDeletesTables) {
     CDaoDatabase database;
-    database.Create(dir.File("t.zblib").c_str());
+    database.Create(NewLocation("t.zblib").c_str());
     CDaoTableDef table(&database);
     table.Create("tObjectTreeCache");
     table.CreateField("lTreeID", dbLong, 4);
@@ -19,7 +23,7 @@ TEST(CDaoTableDefTest, CreatesOpensAndDeletesTables) {
     CDaoTableDef opened(&database);
     opened.Open("TOBJECTTREECACHE");
     EXPECT_TRUE(opened.IsOpen());
-    EXPECT_EQ(opened.GetName(), "tObjectTreeCache");
+    EXPECT_EQ(opened.GetName().CompareNoCase("tObjectTreeCache"), 0);
     EXPECT_EQ(opened.GetFieldCount(), 2);
     opened.Close();
     database.DeleteTableDef("tObjectTreeCache");

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/PgConnection.h"
 #include "platform/dao/PgSql.h"
@@ -32,11 +35,35 @@ long CountOf(PgConnection& connection, const char* sql) {
 
 TEST(PgSqlTest, ParametersAreNumberedAndQuotedNamesFoldedOutsideLiterals) {
     const auto converted = vaultry::dao::ToPostgresSql(
-        R"(SELECT "strName", 'Who?' FROM "tObjects" WHERE a=? AND b='It''s ?' AND "X""Y"=?)");
+        R"(SELECT "strName", 'Who?' FROM "tObjects" WHERE a=? AND b='It''s ?' AND "X""Y"=?)", {});
     EXPECT_EQ(
         converted.sql,
         R"(SELECT "strname", 'Who?' FROM "tobjects" WHERE a=$1 AND b='It''s ?' AND "x""y"=$2)");
-    EXPECT_EQ(converted.parameterCount, 2);
+    EXPECT_EQ(converted.parameters.size(), 2u);
+}
+
+// Text columns and what they are compared with are folded where they are compared or sorted,
+// and nowhere else; patterns become regular expressions.
+TEST(PgSqlTest, TextIsFoldedWhereItIsComparedOrSorted) {
+    const std::set<std::string> text{"strname"};
+    using P = vaultry::dao::PgSql::Parameter;
+    const auto select = vaultry::dao::ToPostgresSql(
+        "SELECT strName FROM t WHERE strName=? AND t.\"strName\" NOT LIKE ? AND lId IN (1,2) AND "
+        "strName IN ('a',?) AND (strName,rowid)>(?,?) ORDER BY strName DESC,rowid LIMIT 2",
+        text);
+    EXPECT_EQ(select.sql,
+              "SELECT strName FROM t WHERE jet_fold(strName)=jet_fold($1) AND "
+              "jet_fold(t.\"strname\")  !~ $2 AND lId IN (1,2) AND jet_fold(strName) IN "
+              "(jet_fold('a'),jet_fold($3)) AND (jet_fold(strName),rowid)>(jet_fold($4),$5) "
+              "ORDER BY jet_fold(strName) DESC NULLS LAST ,rowid  NULLS FIRST LIMIT 2");
+    EXPECT_EQ(select.parameters,
+              (std::vector<P>{P::kPlain, P::kLikePattern, P::kPlain, P::kPlain, P::kPlain}));
+
+    EXPECT_EQ(
+        vaultry::dao::ToPostgresSql("UPDATE t SET strName=? WHERE strName LIKE 'a*'", text).sql,
+        "UPDATE t SET strName=$1 WHERE jet_fold(strName) ~ '^a.*$'");
+    EXPECT_EQ(vaultry::dao::ToPostgresSql("CREATE INDEX i ON t (lLevel, strName)", text).sql,
+              "CREATE INDEX i ON t (lLevel, jet_fold(strName))");
 }
 
 class PgConnectionTest : public testing::Test {
