@@ -356,7 +356,7 @@ PgSql Rewriter::Run() {
             }
         }
         if (mode == Mode::kOrder && m_modes.size() == m_orderDepth) {
-            if (token.kind == Token::kComma) {
+            if (token.kind == Token::kComma || token.kind == Token::kClose) {
                 EndOrderTerm();
             } else if (token.kind != Token::kSpace && token.kind != Token::kWord) {
                 m_termOpen = true;
@@ -373,9 +373,6 @@ PgSql Rewriter::Run() {
         if (token.kind == Token::kOpen) {
             m_modes.push_back(m_modes.back());
         } else if (token.kind == Token::kClose && m_modes.size() > 1) {
-            if (m_modes.size() == m_orderDepth) {
-                EndOrderTerm();
-            }
             m_modes.pop_back();
         }
     }

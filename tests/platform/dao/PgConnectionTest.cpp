@@ -3,7 +3,11 @@
 #include <functional>
 #include <set>
 
+#include "platform/afx/UnicodeCase.h"
+#include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoException.h"
+#include "platform/dao/JetPattern.h"
+#include "platform/dao/JetText.h"
 #include "platform/dao/PgConnection.h"
 #include "platform/dao/PgSql.h"
 #include "platform/dao/SqlState.h"
@@ -178,4 +182,43 @@ TEST_F(PgConnectionTest, WritersTakeTurnsAndReadersSeeOneState) {
 
     other.BeginTransaction(true);
     other.CommitTransaction();
+}
+
+// Names must compare on a server exactly as they do in this program and in library files. Every
+// character with a case lies below U+20000.
+TEST(PgTextFoldingTest, TheServerFoldsAndMatchesEveryCharacterAsThisProgramDoes) {
+    VAULTRY_REQUIRE_POSTGRES(server);
+    const std::string location = server->NewLibraryLocation();
+    CDaoDatabase library;
+    library.Create(location.c_str());
+    PgConnection connection(location, false);
+
+    auto folded = connection.Prepare(
+        "SELECT string_agg(jet_fold(chr(cp)), '' ORDER BY cp) FROM generate_series(1, 131071) cp "
+        "WHERE cp NOT BETWEEN 55296 AND 57343");
+    ASSERT_TRUE(folded->Step());
+    const CString serverFolds = folded->Column(0).AsText();
+    std::string ours;
+    for (char32_t cp = 1; cp <= 0x1FFFF; ++cp) {
+        if (cp < 0xD800 || cp > 0xDFFF) {
+            vaultry::text::AppendUtf8(ours, vaultry::text::FoldCodePoint(cp));
+        }
+    }
+    EXPECT_TRUE(serverFolds.str() == ours) << "the server folds some character differently";
+
+    auto matches = connection.Prepare("SELECT jet_fold(?) ~ ?");
+    for (const char* pattern :
+         {"a*", "*B?", "[a-c]#", "[!x]*", "[]", "[!]", "*.*", "a[*]b", "[z-a]x", "Ø*", "%_", "[",
+          "a\\b", "[-]", "[a-]", "x[!]-]y", "*ß", "?$"}) {
+        for (const char* text :
+             {"",   "a", "ab",   "abc", "b7",  "x",   "a.b",    "a*b",     "øre", "ØRE",
+              "%_", "[", "a\\b", "-",   "x]y", "xqy", "STRAßE", "strasse", "a$",  "q$"}) {
+            matches->Bind(1, COleVariant(CString(text)));
+            matches->Bind(2, COleVariant(CString(vaultry::dao::JetPattern(pattern).ToRegex())));
+            ASSERT_TRUE(matches->Step());
+            EXPECT_EQ(matches->ColumnInt64(0) != 0, vaultry::dao::JetLike(pattern, text))
+                << "'" << text << "' LIKE '" << pattern << "'";
+            matches->Reset();
+        }
+    }
 }
