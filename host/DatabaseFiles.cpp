@@ -3,8 +3,12 @@
 #include <filesystem>
 
 #include "host/CPathString.h"
+#include "platform/dao/ServerLocation.h"
 
 int IsV8DatadaseFileName(const char* path) {
+    if (path != nullptr && vaultry::dao::IsServerLocation(path)) {
+        return 1;
+    }
     const CString text(path ? path : "");
     const int slash = text.ReverseFind('/');
     const int dot = text.ReverseFind('.');
@@ -14,6 +18,9 @@ int IsV8DatadaseFileName(const char* path) {
 int CheckDBFileExist(CString& path, const CString& folder) {
     if (path.IsEmpty()) {
         return 0;
+    }
+    if (vaultry::dao::IsServerLocation(path.str())) {
+        return 1;  // whether the server has it shows when it is opened
     }
     const std::filesystem::path given(path.str());
     if (given.is_absolute() && CPathString(path).FileExists()) {

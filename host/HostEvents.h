@@ -23,9 +23,8 @@ public:
     }
     // Removes the callbacks of `subscriber` only: a window going away leaves the others.
     void RemoveCallBacks(const void* subscriber) {
-        std::erase_if(m_callbacks, [subscriber](const Entry& entry) {
-            return entry.subscriber == subscriber;
-        });
+        std::erase_if(m_callbacks,
+                      [subscriber](const Entry& entry) { return entry.subscriber == subscriber; });
     }
     void RemoveAllCallBacks() { m_callbacks.clear(); }
     // Nonzero when a callback accepted; the second argument is kept for the host's signature.

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/dao/ServerLocation.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -68,9 +70,12 @@ ReferenceHost::ReferenceHost(const std::string& configPath)
     Load();
     // Relative library paths lie in the folder, wherever in the file the folder was set.
     const fs::path folder = m_settings.GetDatabaseFolderPath().str();
-    m_settings.SetMasterLibraryPath((folder / m_libraryFiles[0]).string());
-    m_settings.SetCorporateLibraryPath((folder / m_libraryFiles[1]).string());
-    m_settings.SetUserLibraryPath((folder / m_libraryFiles[2]).string());
+    auto place = [&folder](const std::string& library) {
+        return vaultry::dao::IsServerLocation(library) ? library : (folder / library).string();
+    };
+    m_settings.SetMasterLibraryPath(place(m_libraryFiles[0]));
+    m_settings.SetCorporateLibraryPath(place(m_libraryFiles[1]));
+    m_settings.SetUserLibraryPath(place(m_libraryFiles[2]));
     m_registry = RegistryStore(m_registryPath);
     m_settings.SetRegistryStore(&m_registry);
     m_settings.SetStatusBar(&m_statusBar);

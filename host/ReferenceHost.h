@@ -8,7 +8,8 @@
 //   [libraries]
 //   folder = /srv/norvik          ; default "$XDG_DATA_HOME/vaultry"
 //   master = master.zblib         ; relative paths lie in the folder
-//   corporate = corporate.zblib
+//   corporate = corporate.zblib   ; or a library on a server: postgresql://... (see
+//                                 ; platform/dao/ServerLocation.h)
 //   user = user.zblib
 //   [host]
 //   registry = /path/registry.reg ; default: "registry.reg" beside the settings file

@@ -8,6 +8,7 @@
 #include "platform/dao/CDaoWorkspace.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/PgConnection.h"
+#include "platform/dao/ServerLocation.h"
 #include "platform/dao/SqliteConnection.h"
 
 using vaultry::dao::SqliteConnection;
@@ -46,7 +47,7 @@ CString ConnectValue(const char* connect, const char* key) {
 // A database on a server is named by its connection string; any other name is a file's.
 std::unique_ptr<vaultry::dao::Connection> Connect(const char* name, SqliteConnection::Mode mode,
                                                   bool exclusive) {
-    if (vaultry::dao::PgConnection::IsConnectionString(name)) {
+    if (vaultry::dao::IsServerLocation(name)) {
         return std::make_unique<vaultry::dao::PgConnection>(
             name, mode == SqliteConnection::Mode::kReadOnly);
     }
@@ -115,7 +116,7 @@ void CDaoDatabase::Create(const char* name, const char* locale, int) {
             // The failure being reported is the one that matters; a file goes below anyway.
         }
         connection.reset();
-        if (!vaultry::dao::PgConnection::IsConnectionString(name)) {
+        if (!vaultry::dao::IsServerLocation(name)) {
             ::unlink(name);
         }
         throw;

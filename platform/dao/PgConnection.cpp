@@ -1,5 +1,7 @@
 #include "platform/dao/PgConnection.h"
 
+#include <map>
+
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/PgStatement.h"
 #include "platform/dao/SqlState.h"
@@ -16,10 +18,6 @@ void IgnoreNotice(void*, const char*) {}
 }
 
 }  // namespace
-
-bool PgConnection::IsConnectionString(std::string_view path) {
-    return path.starts_with("postgresql://") || path.starts_with("postgres://");
-}
 
 PgConnection::PgConnection(const std::string& connectionString, bool readOnly) {
     m_handle = PQconnectdb(connectionString.c_str());
@@ -69,25 +67,40 @@ void PgConnection::CountChanges(long rows) {
     m_totalChanges += rows;
 }
 
-const std::set<std::string>& PgConnection::TextColumns() {
-    if (m_textColumnsRead == SchemaChangeCount()) {
-        return m_textColumns;
+const PgSchema& PgConnection::Schema() {
+    if (m_schemaRead == SchemaChangeCount()) {
+        return m_schema;
     }
     PGresult* result =
         PQexec(m_handle,
-               "SELECT DISTINCT lower(a.attname) FROM pg_attribute a JOIN pg_class c ON c.oid = "
-               "a.attrelid WHERE c.relnamespace = current_schema()::regnamespace AND a.atttypid = "
-               "'text'::regtype AND a.attnum > 0 AND NOT a.attisdropped");
+               "SELECT lower(c.relname), lower(a.attname), a.atttypid = 'text'::regtype, "
+               "a.attidentity = 'a' FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
+               "WHERE c.relnamespace = current_schema()::regnamespace AND c.relkind = 'r' AND "
+               "a.attnum > 0 AND NOT a.attisdropped ORDER BY c.relname, a.attnum");
     if (PQresultStatus(result) != PGRES_TUPLES_OK) {
         ThrowPostgresError(m_handle, result);
     }
-    m_textColumns.clear();
+    m_schema = {};
+    std::map<std::string, std::vector<std::string>> columns;
+    std::set<std::string> hidden;
     for (int row = 0; row < PQntuples(result); ++row) {
-        m_textColumns.insert(PQgetvalue(result, row, 0));
+        const std::string table = PQgetvalue(result, row, 0);
+        const std::string column = PQgetvalue(result, row, 1);
+        if (*PQgetvalue(result, row, 2) == 't') {
+            m_schema.textColumns.insert(column);
+        }
+        if (*PQgetvalue(result, row, 3) == 't') {
+            hidden.insert(table);  // only the hidden row id is always generated
+        } else {
+            columns[table].push_back(column);
+        }
     }
     PQclear(result);
-    m_textColumnsRead = SchemaChangeCount();
-    return m_textColumns;
+    for (const std::string& table : hidden) {
+        m_schema.visibleColumns[table] = std::move(columns[table]);
+    }
+    m_schemaRead = SchemaChangeCount();
+    return m_schema;
 }
 
 std::int64_t PgConnection::LastInsertRowid() {

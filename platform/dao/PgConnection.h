@@ -7,11 +7,11 @@
 
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/dao/Connection.h"
+#include "platform/dao/PgSql.h"
 
 namespace vaultry::dao {
 
@@ -21,9 +21,6 @@ public:
     // Throws CDaoException with the server's SQLSTATE (08006 when no server answered).
     PgConnection(const std::string& connectionString, bool readOnly);
     ~PgConnection() override;
-
-    // True when `path` names a PostgreSQL database rather than a file.
-    static bool IsConnectionString(std::string_view path);
 
     int Changes() const override { return m_lastChanges; }
     std::int64_t LastInsertRowid() override;
@@ -47,8 +44,8 @@ public:
     // For the statements of this connection.
     PGconn* Handle() const { return m_handle; }
     void CountChanges(long rows);
-    // The names, in lower case, of the text columns in the connection's schema.
-    const std::set<std::string>& TextColumns();
+    // What statements are carried over to the server's dialect with (see PgSql.h).
+    const PgSchema& Schema();
     void Deallocate(const std::string& statementName);
 
 protected:
@@ -60,8 +57,8 @@ private:
     void Command(const std::string& sql);
 
     PGconn* m_handle = nullptr;
-    std::set<std::string> m_textColumns;
-    std::optional<std::uint64_t> m_textColumnsRead;  // at this count of schema changes
+    PgSchema m_schema;
+    std::optional<std::uint64_t> m_schemaRead;  // at this count of schema changes
     bool m_closing = false;
     int m_busyTimeout = 30000;
     int m_lastChanges = 0;

@@ -1,5 +1,6 @@
 #include "platform/dao/PgSql.h"
 
+#include <map>
 #include <optional>
 
 #include "platform/afx/UnicodeCase.h"
@@ -141,6 +142,10 @@ std::string FoldedName(std::string_view name) {
     return out;
 }
 
+std::string QuoteName(const std::string& name) {
+    return '"' + name + '"';
+}
+
 std::string Unquoted(std::string_view literal) {
     std::string text;
     for (std::size_t i = 1; i + 1 < literal.size(); ++i) {
@@ -165,8 +170,11 @@ std::string Quoted(std::string_view text) {
 
 class Rewriter {
 public:
-    Rewriter(std::string_view in, const std::set<std::string>& textColumns)
-        : m_tokens(Tokenize(in)), m_textColumns(textColumns), m_marks(m_tokens.size()) {}
+    Rewriter(std::string_view in, const PgSchema& schema)
+        : m_tokens(Tokenize(in)),
+          m_textColumns(schema.textColumns),
+          m_hiddenRowIds(schema.visibleColumns),
+          m_marks(m_tokens.size()) {}
 
     PgSql Run();
 
@@ -188,10 +196,19 @@ private:
     void MarkComparison(std::size_t column);
     void MarkRowValues(std::size_t open);
     void EndOrderTerm();
+    std::size_t PreviousSolid(std::size_t i) const {
+        while (i > 0 && m_tokens[i - 1].kind == Token::kSpace) {
+            --i;
+        }
+        return i == 0 ? m_tokens.size() : i - 1;
+    }
+    bool IsNegated(std::size_t parameter) const;
+    std::optional<std::string> StarColumns(std::size_t i);
     void Emit(std::size_t i);
 
     std::vector<Token> m_tokens;
     const std::set<std::string>& m_textColumns;
+    const std::map<std::string, std::vector<std::string>>& m_hiddenRowIds;
     std::vector<Mark> m_marks;
     std::vector<Mode> m_modes{Mode::kOther};
     bool m_termOpen = false;
@@ -285,6 +302,70 @@ void Rewriter::MarkRowValues(std::size_t open) {
     }
 }
 
+// A minus standing before a parameter, not between two values.
+bool Rewriter::IsNegated(std::size_t parameter) const {
+    const std::size_t minus = PreviousSolid(parameter);
+    if (minus >= m_tokens.size() || m_tokens[minus].text != "-") {
+        return false;
+    }
+    const std::size_t before = PreviousSolid(minus);
+    if (before >= m_tokens.size()) {
+        return true;
+    }
+    const Token& previous = m_tokens[before];
+    if (previous.kind == Token::kWord) {
+        for (const char* keyword : {"SELECT", "WHERE", "AND", "OR", "NOT", "SET", "VALUES", "IN",
+                                    "LIKE", "BETWEEN", "WHEN", "THEN", "ELSE", "CASE", "ON"}) {
+            if (Is(previous, keyword)) {
+                return true;
+            }
+        }
+        return false;  // a column: a difference
+    }
+    return previous.kind == Token::kOperator || previous.kind == Token::kOpen ||
+           previous.kind == Token::kComma;
+}
+
+// "*" and "t.*" in a select list, for a table with a hidden row id: its visible columns, so
+// that the hidden one shows nowhere. "t.*" is met at "t", and its ".*" then dropped.
+std::optional<std::string> Rewriter::StarColumns(std::size_t i) {
+    if (m_hiddenRowIds.empty() || m_modes.back() != Mode::kOther) {
+        return std::nullopt;
+    }
+    const Token& token = m_tokens[i];
+    std::string table;
+    std::string prefix;
+    if ((token.kind == Token::kWord || token.kind == Token::kName) && i + 2 < m_tokens.size() &&
+        m_tokens[i + 1].text == "." && m_tokens[i + 2].text == "*") {
+        table = ColumnOf(token.text);
+        prefix = FoldedName(token.text) + ".";
+    } else if (token.text == "*" && !(PreviousSolid(i) < m_tokens.size() &&
+                                      m_tokens[PreviousSolid(i)].kind == Token::kOpen)) {
+        for (std::size_t j = i + 1; j < m_tokens.size() && table.empty(); ++j) {
+            if (Is(m_tokens[j], "FROM")) {
+                const std::size_t name = NextSolid(j + 1);
+                table = name < m_tokens.size() ? ColumnOf(m_tokens[name].text) : "";
+                break;
+            }
+        }
+    } else {
+        return std::nullopt;
+    }
+    const auto hidden = m_hiddenRowIds.find(table);
+    if (hidden == m_hiddenRowIds.end()) {
+        return std::nullopt;
+    }
+    if (!prefix.empty()) {
+        m_marks[i + 1] = Mark::kDrop;
+        m_marks[i + 2] = Mark::kDrop;
+    }
+    std::string columns;
+    for (const std::string& column : hidden->second) {
+        columns += (columns.empty() ? "" : ",") + prefix + QuoteName(column);
+    }
+    return columns;
+}
+
 void Rewriter::EndOrderTerm() {
     if (m_termOpen) {
         m_out.sql += m_termDescending ? " NULLS LAST " : " NULLS FIRST ";
@@ -319,6 +400,11 @@ void Rewriter::Emit(std::size_t i) {
     if (token.kind == Token::kParameter) {
         m_out.parameters.push_back(PgSql::Parameter::kPlain);
         text = '$' + std::to_string(m_out.parameters.size());
+        if (IsNegated(i)) {
+            text = "(" + text + "::numeric)";  // the server cannot tell the type of -$1
+        }
+    } else if (const auto columns = StarColumns(i)) {
+        text = *columns;
     } else if (token.kind == Token::kName || token.kind == Token::kWord) {
         text = FoldedName(token.text);
     } else {
@@ -384,8 +470,8 @@ PgSql Rewriter::Run() {
 
 }  // namespace
 
-PgSql ToPostgresSql(std::string_view sqliteSql, const std::set<std::string>& textColumns) {
-    return Rewriter(sqliteSql, textColumns).Run();
+PgSql ToPostgresSql(std::string_view sqliteSql, const PgSchema& schema) {
+    return Rewriter(sqliteSql, schema).Run();
 }
 
 }  // namespace vaultry::dao

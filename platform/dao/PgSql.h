@@ -7,8 +7,12 @@
 //   column, and each value it is compared with, is folded by the library's folding function
 //   (PgTextFolding.h), and LIKE becomes a match of a regular expression against the folded
 //   text, its pattern bound as one (JetPattern::ToRegex);
-// - nulls sort first, as in SQLite.
+// - nulls sort first, as in SQLite;
+// - "*" and "t.*" in a select list stand for the visible columns of a table with a hidden row id
+//   (see PgCatalog.cpp);
+// - a parameter after a unary minus is read as a number.
 
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -22,7 +26,13 @@ struct PgSql {
     std::vector<Parameter> parameters;  // in order: how each is bound
 };
 
-// `textColumns`: the names, in lower case, of the text columns of the schema.
-PgSql ToPostgresSql(std::string_view sqliteSql, const std::set<std::string>& textColumns);
+// What the carrying over needs to know of the schema; names in lower case.
+struct PgSchema {
+    std::set<std::string> textColumns;
+    // Of each table with a hidden row id: its other columns, in order.
+    std::map<std::string, std::vector<std::string>> visibleColumns;
+};
+
+PgSql ToPostgresSql(std::string_view sqliteSql, const PgSchema& schema);
 
 }  // namespace vaultry::dao

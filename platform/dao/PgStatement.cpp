@@ -101,7 +101,7 @@ PgStatement::PgStatement(PgConnection& connection, std::string name, std::string
     : m_connection(connection),
       m_name(std::move(name)),
       m_readOnly(StartsWithWord(sql, "select") || StartsWithWord(sql, "with")) {
-    PgSql converted = ToPostgresSql(sql, m_connection.TextColumns());
+    PgSql converted = ToPostgresSql(sql, m_connection.Schema());
     m_parameterKinds = std::move(converted.parameters);
     PGconn* handle = m_connection.Handle();
     PGresult* prepared = PQprepare(handle, m_name.c_str(), converted.sql.c_str(), 0, nullptr);

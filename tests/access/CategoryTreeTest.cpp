@@ -14,7 +14,7 @@
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/OpenLibraries.h"
 
-class CategoryTreeTest : public vaultry::test::OpenLibraries {
+class CategoryTreeTest : public vaultry::test::OnEngine<vaultry::test::OpenLibraries> {
 protected:
     void SetUp() override {
         RegisterBuiltInPlugIns();
@@ -47,7 +47,10 @@ protected:
     }
 };
 
-TEST_F(CategoryTreeTest, ProgressShowsAboveTenParts) {
+INSTANTIATE_TEST_SUITE_P(Engines, CategoryTreeTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+TEST_P(CategoryTreeTest, ProgressShowsAboveTenParts) {
     std::vector<std::string> shown;
     CallbackStatusBar bar([&](const CallbackStatusBar::Progress& p) {
         if (!p.active) {
@@ -71,7 +74,7 @@ TEST_F(CategoryTreeTest, ProgressShowsAboveTenParts) {
     folder.Settings().SetStatusBar(nullptr);
 }
 
-TEST_F(CategoryTreeTest, ARootIsNeverItsOwnChildAndNoCopyGoesIntoItself) {
+TEST_P(CategoryTreeTest, ARootIsNeverItsOwnChildAndNoCopyGoesIntoItself) {
     const long a = Tree(user).AddChild(1, "A");
     const long a1 = Tree(user).AddChild(a, "A1");
     CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
@@ -88,7 +91,7 @@ TEST_F(CategoryTreeTest, ARootIsNeverItsOwnChildAndNoCopyGoesIntoItself) {
     EXPECT_TRUE(user->CopyTree(a1, a, nullptr));  // a sibling copy is fine
 }
 
-TEST_F(CategoryTreeTest, ACopyIntoAMissingCategoryFailsAndSaysSo) {
+TEST_P(CategoryTreeTest, ACopyIntoAMissingCategoryFailsAndSaysSo) {
     const long a = Tree(user).AddChild(1, "A");
     StoreParts(user, a, 2, "P");
     CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
@@ -99,7 +102,7 @@ TEST_F(CategoryTreeTest, ACopyIntoAMissingCategoryFailsAndSaysSo) {
     EXPECT_EQ(ChildrenOf(corporate, 1).size(), 0u);
 }
 
-TEST_F(CategoryTreeTest, TheCacheListsEachCategorysAncestors) {
+TEST_P(CategoryTreeTest, TheCacheListsEachCategorysAncestors) {
     const long b = Tree(user).AddChild(1, "B");
     const long c = Tree(user).AddChild(b, "C");
     const long d = Tree(user).AddChild(c, "D");

@@ -23,7 +23,7 @@
 
 using vaultry::dao::FaultInjector;
 
-class LibraryEditorTest : public vaultry::test::FaultInjectedLibraries {
+class LibraryEditorTest : public vaultry::test::OnEngine<vaultry::test::FaultInjectedLibraries> {
 protected:
     long Part(CMSAccessDBHandler* tier, long category, const char* name) {
         auto part =
@@ -59,7 +59,15 @@ protected:
     }};
 };
 
-TEST_F(LibraryEditorTest, CategoryPathsAreFoundOrMadeAndSiblingsNeverShareAName) {
+INSTANTIATE_TEST_SUITE_P(Engines, LibraryEditorTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+// Cases that need the library files themselves.
+class LibraryEditorTestOnFile : public LibraryEditorTest {};
+INSTANTIATE_TEST_SUITE_P(Files, LibraryEditorTestOnFile, vaultry::test::kFileEngineOnly,
+                         vaultry::test::EngineName);
+
+TEST_P(LibraryEditorTest, CategoryPathsAreFoundOrMadeAndSiblingsNeverShareAName) {
     LibraryEditor editor(*user, rights);
     const long smd = editor.MakeCategoryPath(1, "Resistors/SMD");
     EXPECT_EQ(editor.MakeCategoryPath(1, "resistors//smd/"), smd);
@@ -72,7 +80,7 @@ TEST_F(LibraryEditorTest, CategoryPathsAreFoundOrMadeAndSiblingsNeverShareAName)
     EXPECT_EQ(Shape(user), "User/Resistors[0] User/Resistors/Smd[0] User/Resistors/THT[0] ");
 }
 
-TEST_F(LibraryEditorTest, AMoveWithinALibraryRefusesItsOwnSubTreeAndCarriesTheLevels) {
+TEST_P(LibraryEditorTest, AMoveWithinALibraryRefusesItsOwnSubTreeAndCarriesTheLevels) {
     LibraryEditor editor(*user, rights);
     const long a = editor.MakeCategoryPath(1, "A");
     const long deep = editor.MakeCategoryPath(1, "A/B/C");
@@ -85,7 +93,7 @@ TEST_F(LibraryEditorTest, AMoveWithinALibraryRefusesItsOwnSubTreeAndCarriesTheLe
     EXPECT_EQ(tree.Find(deep)->level, 4);
 }
 
-TEST_F(LibraryEditorTest, RemovingNeedsTheRightsOnEveryPartAndRemovesAllOrNothing) {
+TEST_P(LibraryEditorTestOnFile, RemovingNeedsTheRightsOnEveryPartAndRemovesAllOrNothing) {
     LibraryEditor editor(*user, rights);
     const long a = editor.MakeCategoryPath(1, "A");
     const long b = editor.MakeCategoryPath(1, "A/B");
@@ -107,7 +115,7 @@ TEST_F(LibraryEditorTest, RemovingNeedsTheRightsOnEveryPartAndRemovesAllOrNothin
     EXPECT_EQ(Count("tObjects"), 0);
 }
 
-TEST_F(LibraryEditorTest, APasswordIsAskedOnceItIsWantedAndDecides) {
+TEST_P(LibraryEditorTest, APasswordIsAskedOnceItIsWantedAndDecides) {
     user->GetRSUserTree()->SetUserPassword(0, "typed");
     LibraryEditor editor(*user, rights);
     const long a = editor.MakeCategory(1, "A");
@@ -123,7 +131,7 @@ TEST_F(LibraryEditorTest, APasswordIsAskedOnceItIsWantedAndDecides) {
                  ChangeRefused);  // the host does not allow changing the master library
 }
 
-TEST_F(LibraryEditorTest, AWrongPasswordCostsAPauseThatGrowsAndNoneOtherwise) {
+TEST_P(LibraryEditorTest, AWrongPasswordCostsAPauseThatGrowsAndNoneOtherwise) {
     std::vector<long> pauses;
     WrongPasswordPause::Reset();
     WrongPasswordPause::SetSleeper(
@@ -142,7 +150,7 @@ TEST_F(LibraryEditorTest, AWrongPasswordCostsAPauseThatGrowsAndNoneOtherwise) {
     EXPECT_EQ(pauses, (std::vector<long>{250, 500, 1000, 2000, 4000, 4000, 4000}));
 }
 
-TEST_F(LibraryEditorTest, AMoveBetweenLibrariesTakesTheWholeSubTreeAlong) {
+TEST_P(LibraryEditorTest, AMoveBetweenLibrariesTakesTheWholeSubTreeAlong) {
     LibraryEditor editor(*user, rights);
     const long a = editor.MakeCategoryPath(1, "A");
     Part(user, a, "P1");
@@ -158,7 +166,7 @@ TEST_F(LibraryEditorTest, AMoveBetweenLibrariesTakesTheWholeSubTreeAlong) {
     EXPECT_THROW(into.CopyCategory(*user, again, 1), ChangeRefused);
 }
 
-TEST_F(LibraryEditorTest, APartThatCannotLeaveItsLibraryAfterItsCopyIsNamed) {
+TEST_P(LibraryEditorTestOnFile, APartThatCannotLeaveItsLibraryAfterItsCopyIsNamed) {
     CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
     const long moved = Part(corporate, 1, "R0603");
     const long other = Part(corporate, 1, "R0805");

@@ -18,7 +18,8 @@
 
 namespace {
 
-class PartGeometryTableTest : public vaultry::test::FaultInjectedLibraries {
+class PartGeometryTableTest
+    : public vaultry::test::OnEngine<vaultry::test::FaultInjectedLibraries> {
 protected:
     long Store(CMSAccessDBHandler* library, std::unique_ptr<CDrwGroup> part) {
         const CString name = *part->GetName();
@@ -32,7 +33,10 @@ protected:
     }
 };
 
-TEST_F(PartGeometryTableTest, EveryWayOfStoringAPartWritesItsRow) {
+INSTANTIATE_TEST_SUITE_P(Engines, PartGeometryTableTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+TEST_P(PartGeometryTableTest, EveryWayOfStoringAPartWritesItsRow) {
     const long soic = Store(user, Soic("SOIC-8", 8));
     CDrwObList many;
     many.Add(Soic("SOIC-14", 14).release());
@@ -60,7 +64,7 @@ TEST_F(PartGeometryTableTest, EveryWayOfStoringAPartWritesItsRow) {
     EXPECT_EQ(PartGeometryTable(*user).ReadAll().count(soic), 0u);
 }
 
-TEST_F(PartGeometryTableTest, ALibraryWithoutTheTableIsMeasuredWhenRebuilt) {
+TEST_P(PartGeometryTableTest, ALibraryWithoutTheTableIsMeasuredWhenRebuilt) {
     const long soic = Store(user, Soic("SOIC-8", 8));
     user->Execute("DROP TABLE tPartGeometry");  // as a library made before the table
     EXPECT_TRUE(PartGeometryTable(*user).ReadAll().empty());
@@ -88,7 +92,7 @@ TEST_F(PartGeometryTableTest, ALibraryWithoutTheTableIsMeasuredWhenRebuilt) {
                  CDaoException);
 }
 
-TEST_F(PartGeometryTableTest, TheLibrariesPickThePartsOfALandPattern) {
+TEST_P(PartGeometryTableTest, TheLibrariesPickThePartsOfALandPattern) {
     Store(user, Soic("SOIC-8", 8));
     Store(user, Soic("SOIC-14", 14));
     Store(user, MakeQuadFootprint("QFN-16", "U2", QuadPattern{}));

@@ -29,7 +29,7 @@ std::unique_ptr<CDrwGroup> Chip(const CString& name) {
 
 }  // namespace
 
-class PartStorageTest : public vaultry::test::OpenLibraries {
+class PartStorageTest : public vaultry::test::OnEngine<vaultry::test::OpenLibraries> {
 protected:
     void SetUp() override {
         RegisterBuiltInPlugIns();
@@ -54,7 +54,10 @@ protected:
     }
 };
 
-TEST_F(PartStorageTest, UnnamedPartsAreNumberedPastTheTakenNames) {
+INSTANTIATE_TEST_SUITE_P(Engines, PartStorageTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+TEST_P(PartStorageTest, UnnamedPartsAreNumberedPastTheTakenNames) {
     for (const char* expected : {"Unnamed part", "Unnamed part(2)", "Unnamed part(3)"}) {
         auto part = Chip("");
         CDrwGroup unnamed;
@@ -66,7 +69,7 @@ TEST_F(PartStorageTest, UnnamedPartsAreNumberedPastTheTakenNames) {
     EXPECT_GT(IdOf(user, "Unnamed part(3)"), 0);
 }
 
-TEST_F(PartStorageTest, AStoredPartLoadsWithItsGeometryAndMarkedDesignator) {
+TEST_P(PartStorageTest, AStoredPartLoadsWithItsGeometryAndMarkedDesignator) {
     auto part = Soic("SOIC-8");
     ASSERT_TRUE(Store(user, *part));
     EXPECT_EQ(part->GetAttributeWithTag(KV_REFDES)->GetValue(), "U?");
@@ -85,7 +88,7 @@ TEST_F(PartStorageTest, AStoredPartLoadsWithItsGeometryAndMarkedDesignator) {
     EXPECT_EQ(Count("tObjectTypes"), 1);
 }
 
-TEST_F(PartStorageTest, ASameNamedPartIsReplacedOnlyWithRightsAndOfTheSameType) {
+TEST_P(PartStorageTest, ASameNamedPartIsReplacedOnlyWithRightsAndOfTheSameType) {
     ASSERT_TRUE(Store(user, *Soic("R1")));
     const long id = IdOf(user, "R1");
     auto wider = MakeTwoRowFootprint("R1", "U1", TwoRowPattern{14});
@@ -112,7 +115,7 @@ TEST_F(PartStorageTest, ASameNamedPartIsReplacedOnlyWithRightsAndOfTheSameType) 
 
 // Without its type row a part's document type is unknown: its content cannot be made again,
 // and writing it under a type of no name would leave a part nothing can read.
-TEST_F(PartStorageTest, APartWhoseTypeIsGoneIsNotReplaced) {
+TEST_P(PartStorageTest, APartWhoseTypeIsGoneIsNotReplaced) {
     ASSERT_TRUE(Store(user, *Soic("R1")));
     const long id = IdOf(user, "R1");
     user->Execute("DELETE FROM tObjectTypes");
@@ -125,7 +128,7 @@ TEST_F(PartStorageTest, APartWhoseTypeIsGoneIsNotReplaced) {
     EXPECT_EQ(Count("tObjectTypes"), 0);
 }
 
-TEST_F(PartStorageTest, SaveObjectsStoresTheKnownAndReportsTheUnknownOnce) {
+TEST_P(PartStorageTest, SaveObjectsStoresTheKnownAndReportsTheUnknownOnce) {
     CDrwObList list;
     list.Add(new CDrwLine(0, 0, 1000, 0, 100));  // a loose line: no part type serves it
     list.Add(Chip("C1").release());
@@ -140,7 +143,7 @@ TEST_F(PartStorageTest, SaveObjectsStoresTheKnownAndReportsTheUnknownOnce) {
     EXPECT_FALSE(user->SaveObjects(nullptr, nullptr, 1, nullptr, nullptr));
 }
 
-TEST_F(PartStorageTest, LoadObjectsDecodesARepeatedNameOnceIntoDistinctObjects) {
+TEST_P(PartStorageTest, LoadObjectsDecodesARepeatedNameOnceIntoDistinctObjects) {
     ASSERT_TRUE(Store(user, *Soic("U1")));
     ASSERT_TRUE(Store(user, *Chip("R9")));
     CStringArray names;
@@ -165,7 +168,7 @@ TEST_F(PartStorageTest, LoadObjectsDecodesARepeatedNameOnceIntoDistinctObjects) 
     delete[] trees;
 }
 
-TEST_F(PartStorageTest, CopiesTakeFreeNamesAndKeepGeometryAcrossTiers) {
+TEST_P(PartStorageTest, CopiesTakeFreeNamesAndKeepGeometryAcrossTiers) {
     CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
     ASSERT_TRUE(Store(corporate, *Soic("R1")));
     const long source = corporate->GetObjectID("R1", "Footprint");
@@ -185,7 +188,7 @@ TEST_F(PartStorageTest, CopiesTakeFreeNamesAndKeepGeometryAcrossTiers) {
     }
 }
 
-TEST_F(PartStorageTest, RenamesRefuseNamesTakenInTheSameType) {
+TEST_P(PartStorageTest, RenamesRefuseNamesTakenInTheSameType) {
     ASSERT_TRUE(Store(user, *Soic("A")));
     ASSERT_TRUE(Store(user, *Soic("B")));
     EXPECT_TRUE(user->RenameObject(IdOf(user, "A"), "O'Brien"));
@@ -202,7 +205,7 @@ TEST_F(PartStorageTest, RenamesRefuseNamesTakenInTheSameType) {
     EXPECT_EQ(IdOf(corporate, "A"), -1);
 }
 
-TEST_F(PartStorageTest, APartWithoutAKnownDocumentTypeDoesNotLoad) {
+TEST_P(PartStorageTest, APartWithoutAKnownDocumentTypeDoesNotLoad) {
     ASSERT_TRUE(Store(user, *Soic("U3")));
     user->Execute("UPDATE tObjectTypes SET strDocumentType=''");
     user->GetRSObjectTypes()->Requery();
@@ -214,7 +217,7 @@ TEST_F(PartStorageTest, APartWithoutAKnownDocumentTypeDoesNotLoad) {
     EXPECT_FALSE(user->HasValidDoctypeWithTypeID(user->GetRSObjects()->GetFirstObjectID("U3")));
 }
 
-TEST_F(PartStorageTest, OneObjectTypeRowPerDocumentTypeAndBlockAcrossReopening) {
+TEST_P(PartStorageTest, OneObjectTypeRowPerDocumentTypeAndBlockAcrossReopening) {
     ASSERT_TRUE(Store(user, *Soic("U1")));
     user->Close();
     ASSERT_TRUE(user->IsInitialized(DATABASETYPE_USER));
@@ -223,7 +226,7 @@ TEST_F(PartStorageTest, OneObjectTypeRowPerDocumentTypeAndBlockAcrossReopening) 
     EXPECT_EQ(user->GetObjectTypeID(IdOf(user, "U2")), user->GetObjectTypeID(IdOf(user, "U1")));
 }
 
-TEST_F(PartStorageTest, APartWhoseTypeBlockIsMissingOrUnreadableDoesNotLoad) {
+TEST_P(PartStorageTest, APartWhoseTypeBlockIsMissingOrUnreadableDoesNotLoad) {
     ASSERT_TRUE(Store(user, *Soic("A")));
     CDrwGroup* loaded = nullptr;
     CLayerDefinition layers;
@@ -250,7 +253,7 @@ TEST_F(PartStorageTest, APartWhoseTypeBlockIsMissingOrUnreadableDoesNotLoad) {
     }
 }
 
-TEST_F(PartStorageTest, AnUnknownPartLosesItsCategoryAttributeToo) {
+TEST_P(PartStorageTest, AnUnknownPartLosesItsCategoryAttributeToo) {
     CDrwObList list;
     auto* line = new CDrwLine(0, 0, 1000, 0, 100);
     line->AddAttribute(std::make_unique<CDrawAttribute>("LIBRARYTREEID", "1"));
@@ -262,7 +265,7 @@ TEST_F(PartStorageTest, AnUnknownPartLosesItsCategoryAttributeToo) {
     list.DestroyContent();
 }
 
-TEST_F(PartStorageTest, ALookupIsNotMisledByTheFilterAnEarlierOneLeft) {
+TEST_P(PartStorageTest, ALookupIsNotMisledByTheFilterAnEarlierOneLeft) {
     ASSERT_TRUE(Store(user, *Soic("B")));
     const long b = IdOf(user, "B");
     ASSERT_TRUE(Store(user, *Soic("C")));  // its lookup leaves the part set on the name C
@@ -281,7 +284,7 @@ public:
 
 }  // namespace
 
-TEST_F(PartStorageTest, WritingTheDataBlockOfAMissingTypeFailsWithoutLeaking) {
+TEST_P(PartStorageTest, WritingTheDataBlockOfAMissingTypeFailsWithoutLeaking) {
     ASSERT_TRUE(Store(user, *Soic("U1")));
     BlockWritingHandler second(DATABASETYPE_USER, nullptr);
     ASSERT_TRUE(second.IsInitialized(DATABASETYPE_USER));

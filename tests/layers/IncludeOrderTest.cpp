@@ -25,7 +25,7 @@ const std::map<std::string, std::set<std::string>>& LayerRules() {
         r["platform/afx"] = {};
         r["platform/dao"] = {"platform/afx"};
         r["platform/ui"] = {"platform/afx"};
-        r["host"] = {"platform/afx"};
+        r["host"] = {"platform/afx", "platform/dao"};
         r["host/ui"] = {"platform/afx", "platform/ui", "host"};
         r["resources"] = {"platform/afx", "host"};
         r["tables"] = {"platform/afx", "platform/dao", "host", "resources"};

@@ -4,12 +4,25 @@
 
 #include "access/LibrarySet.h"
 #include "platform/dao/CDaoDatabase.h"
+#include "tests/support/TestPostgres.h"
 
 namespace vaultry::test {
 
 LibraryFolder::LibraryFolder() {
     const std::string config = m_dir.File("settings.ini");
     std::ofstream(config) << "[libraries]\nfolder = " << m_dir.Path().string() << "\n";
+    m_host = std::make_unique<ReferenceHost>(config);
+}
+
+void LibraryFolder::UseServer() {
+    m_host.reset();
+    const std::string config = m_dir.File("settings.ini");
+    std::ofstream settings(config);
+    settings << "[libraries]\nfolder = " << m_dir.Path().string() << "\n";
+    for (const char* tier : {"master", "corporate", "user"}) {
+        settings << tier << " = " << TestPostgres::Get()->NewLibraryLocation() << "\n";
+    }
+    settings.close();
     m_host = std::make_unique<ReferenceHost>(config);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// A temporary folder with a settings file and real library files, and a reference host that
-// reads them: what a test of the library set or of anything above it starts from.
+// A temporary folder with a settings file and real library files (or libraries on the tests'
+// server), and a reference host that reads them: what a test of the library set or of anything
+// above it starts from.
 
 #include <memory>
 #include <string>
@@ -18,6 +19,9 @@ public:
     // folder) and starts the reference host on it. Makes no library.
     LibraryFolder();
     ~LibraryFolder();
+    // Puts every tier in a new schema of the tests' PostgreSQL server instead; before any
+    // library is made. The test must have made sure there is a server.
+    void UseServer();
 
     // The configured path of `tier`.
     std::string PathOf(DATABASETYPE tier) const;

@@ -1,6 +1,7 @@
 #pragma once
 // The three libraries made and opened through the library set, for tests of the record sets
-// and of what is built on them. The user tier is the one most tests work in.
+// and of what is built on them. The user tier is the one most tests work in. Files unless a
+// suite runs on every engine (OnEngine below).
 
 #include <gtest/gtest.h>
 
@@ -14,13 +15,21 @@
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/FaultInjector.h"
+#include "tests/support/Engines.h"
 #include "tests/support/LibraryFolder.h"
+#include "tests/support/TestPostgres.h"
 
 namespace vaultry::test {
 
 class OpenLibraries : public testing::Test {
 protected:
     void SetUp() override {
+        if (LibraryEngine() == Engine::kPostgres) {
+            if (TestPostgres::Get() == nullptr) {
+                GTEST_SKIP() << "no PostgreSQL server on this machine";
+            }
+            folder.UseServer();
+        }
         folder.CreateAll();
         ASSERT_TRUE(AssureDBLoaded());
         user = GetAccessDB(DATABASETYPE_USER);
@@ -45,6 +54,9 @@ protected:
         return static_cast<long>(count.GetFieldValue(0).AsInt64());
     }
 
+    virtual Engine LibraryEngine() const { return Engine::kSqlite; }
+    bool OnServer() const { return LibraryEngine() == Engine::kPostgres; }
+
     LibraryFolder folder;
     CMSAccessDBHandler* user = nullptr;
 };
@@ -61,5 +73,16 @@ protected:
     }
     void TearDown() override { dao::FaultInjector::Disarm(); }
 };
+
+// `Libraries` on the engine the test's parameter names: for suites instantiated with
+// kEveryEngine. Cases that need a file (faults of its file system, other programs opening it
+// with SQLite) go in a suite of their own, instantiated with the file engine alone.
+template <class Libraries>
+class OnEngine : public Libraries, public testing::WithParamInterface<Engine> {
+protected:
+    Engine LibraryEngine() const override { return this->GetParam(); }
+};
+
+inline const auto kFileEngineOnly = testing::Values(Engine::kSqlite);
 
 }  // namespace vaultry::test

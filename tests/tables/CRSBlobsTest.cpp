@@ -1,7 +1,7 @@
 #include "tables/CRSBlobs.h"
 #include "tests/support/OpenLibraries.h"
 
-class CRSBlobsTest : public vaultry::test::OpenLibraries {
+class CRSBlobsTest : public vaultry::test::OnEngine<vaultry::test::OpenLibraries> {
 protected:
     CRSBlobs blobs{nullptr};
     void SetUp() override {
@@ -10,7 +10,10 @@ protected:
     }
 };
 
-TEST_F(CRSBlobsTest, SaveNewThenLoadGivesTheSameBytes) {
+INSTANTIATE_TEST_SUITE_P(Engines, CRSBlobsTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+TEST_P(CRSBlobsTest, SaveNewThenLoadGivesTheSameBytes) {
     std::string bytes(20000, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = static_cast<char>(i * 7);
@@ -31,7 +34,7 @@ TEST_F(CRSBlobsTest, SaveNewThenLoadGivesTheSameBytes) {
     EXPECT_EQ(loaded, nullptr);
 }
 
-TEST_F(CRSBlobsTest, SaveOverwritesInPlaceAndAlwaysConsumesTheBlob) {
+TEST_P(CRSBlobsTest, SaveOverwritesInPlaceAndAlwaysConsumesTheBlob) {
     const long id = blobs.SaveNew(MakeBlob("old"));
     EXPECT_TRUE(blobs.Save(MakeBlob("new and longer"), id));
     CBlob* loaded = nullptr;

@@ -3,10 +3,13 @@
 #include "tests/support/MessageBoxScript.h"
 #include "tests/support/OpenLibraries.h"
 
-class CRSObjectTreeTest : public vaultry::test::OpenLibraries {
+class CRSObjectTreeTest : public vaultry::test::OnEngine<vaultry::test::OpenLibraries> {
 protected:
     void SetUp() override {
         OpenLibraries::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
         tree().FindTreeID(1);
         root = tree().m_lTreeID;
     }
@@ -25,7 +28,10 @@ protected:
     long root = 0;
 };
 
-TEST_F(CRSObjectTreeTest, AddChildFilesUnderAnExistingParentOnly) {
+INSTANTIATE_TEST_SUITE_P(Engines, CRSObjectTreeTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+TEST_P(CRSObjectTreeTest, AddChildFilesUnderAnExistingParentOnly) {
     const long before = Count("tObjectTree");
     EXPECT_EQ(tree().AddChild(999, "Orphan"), 0);
     EXPECT_EQ(Count("tObjectTree"), before);
@@ -41,7 +47,7 @@ TEST_F(CRSObjectTreeTest, AddChildFilesUnderAnExistingParentOnly) {
     EXPECT_EQ(tree().m_lLevel, 2);
 }
 
-TEST_F(CRSObjectTreeTest, MovingACategoryRewritesItsWholeSubTree) {
+TEST_P(CRSObjectTreeTest, MovingACategoryRewritesItsWholeSubTree) {
     const long a = tree().AddChild(root, "A");
     const long b = tree().AddChild(root, "B");
     const long b1 = tree().AddChild(b, "B1");
@@ -72,7 +78,7 @@ TEST_F(CRSObjectTreeTest, MovingACategoryRewritesItsWholeSubTree) {
     EXPECT_FALSE(tree().Delete(b1));
 }
 
-TEST_F(CRSObjectTreeTest, AMoveIntoItsOwnSubTreeIsRefusedAndChangesNothing) {
+TEST_P(CRSObjectTreeTest, AMoveIntoItsOwnSubTreeIsRefusedAndChangesNothing) {
     const long a = tree().AddChild(root, "A");
     const long a1 = tree().AddChild(a, "A1");
     const long a11 = tree().AddChild(a1, "A11");
@@ -83,7 +89,7 @@ TEST_F(CRSObjectTreeTest, AMoveIntoItsOwnSubTreeIsRefusedAndChangesNothing) {
     EXPECT_EQ(LevelOf(a11), 3);
 }
 
-TEST_F(CRSObjectTreeTest, ACircularTreeEndsTheLevelUpdateWithAnError) {
+TEST_P(CRSObjectTreeTest, ACircularTreeEndsTheLevelUpdateWithAnError) {
     const long a = tree().AddChild(root, "A");
     const long b = tree().AddChild(a, "B");
     const long c = tree().AddChild(b, "C");
@@ -103,7 +109,7 @@ TEST_F(CRSObjectTreeTest, ACircularTreeEndsTheLevelUpdateWithAnError) {
     EXPECT_TRUE(tree().HasAsParent(12345));  // circular: nothing may move in
 }
 
-TEST_F(CRSObjectTreeTest, HasAsParentWalksUpToTheRoot) {
+TEST_P(CRSObjectTreeTest, HasAsParentWalksUpToTheRoot) {
     const long a = tree().AddChild(root, "A");
     const long a1 = tree().AddChild(a, "A1");
     const long a11 = tree().AddChild(a1, "A11");

@@ -4,7 +4,7 @@
 #include "tables/CRSObjectTypes.h"
 #include "tests/support/OpenLibraries.h"
 
-class CRSObjectTypesTest : public vaultry::test::OpenLibraries {
+class CRSObjectTypesTest : public vaultry::test::OnEngine<vaultry::test::OpenLibraries> {
 protected:
     CRSObjectTypes& types() { return *user->GetRSObjectTypes(); }
     long Add(const char* docType, BYTE visibility, const std::string& block) {
@@ -23,7 +23,15 @@ protected:
     }
 };
 
-TEST_F(CRSObjectTypesTest, ValidIdsCoverEveryRequestedTypeAndVisibility) {
+INSTANTIATE_TEST_SUITE_P(Engines, CRSObjectTypesTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+// Cases that need the library files themselves.
+class CRSObjectTypesTestOnFile : public CRSObjectTypesTest {};
+INSTANTIATE_TEST_SUITE_P(Files, CRSObjectTypesTestOnFile, vaultry::test::kFileEngineOnly,
+                         vaultry::test::EngineName);
+
+TEST_P(CRSObjectTypesTest, ValidIdsCoverEveryRequestedTypeAndVisibility) {
     const long footprint = Add("Footprint", 0, "fp-a");
     const long pad = Add("pad-stack", 1, "pad");
     const long cad = Add("CAD-Object", 2, "cad");
@@ -44,7 +52,7 @@ TEST_F(CRSObjectTypesTest, ValidIdsCoverEveryRequestedTypeAndVisibility) {
     EXPECT_TRUE(ok);
 }
 
-TEST_F(CRSObjectTypesTest, FindDocTypeTellsBlocksOfOneTypeApart) {
+TEST_P(CRSObjectTypesTest, FindDocTypeTellsBlocksOfOneTypeApart) {
     CRSObjectTypes fresh(user);
     CBlob* probe = MakeBlob("fp-b");
     Add("Footprint", 0, "fp-a");
@@ -59,7 +67,7 @@ TEST_F(CRSObjectTypesTest, FindDocTypeTellsBlocksOfOneTypeApart) {
     delete missing;
 }
 
-TEST_F(CRSObjectTypesTest, TypesAreCreatedOnceAndDescribed) {
+TEST_P(CRSObjectTypesTest, TypesAreCreatedOnceAndDescribed) {
     EXPECT_FALSE(
         types().CheckObjectTypeExist("Footprint", false, "Footprints", ZB_VISIBILITY_NORMAL));
     EXPECT_TRUE(
@@ -94,7 +102,7 @@ TEST_F(CRSObjectTypesTest, TypesAreCreatedOnceAndDescribed) {
 
 // A damaged file whose type table lacks a column: the set cannot read its rows, says so, and
 // stays closed rather than half open without its data blocks.
-TEST_F(CRSObjectTypesTest, ASetWhoseRowsCannotBeReadStaysClosed) {
+TEST_P(CRSObjectTypesTestOnFile, ASetWhoseRowsCannotBeReadStaysClosed) {
     const long id = Add("Footprint", 0, "layers");
     UnloadDB();
     sqlite3* other = nullptr;

@@ -11,7 +11,7 @@
 
 using vaultry::dao::FaultInjector;
 
-class CRSObjectsTest : public vaultry::test::OpenLibraries {
+class CRSObjectsTest : public vaultry::test::OnEngine<vaultry::test::OpenLibraries> {
 protected:
     // Faults reach only connections opened after this, so before any test opens one.
     static void SetUpTestSuite() { FaultInjector::Install(); }
@@ -23,7 +23,15 @@ protected:
     }
 };
 
-TEST_F(CRSObjectsTest, ANameTakenAnywhereRefusesTheStore) {
+INSTANTIATE_TEST_SUITE_P(Engines, CRSObjectsTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+// Cases that need the library files themselves.
+class CRSObjectsTestOnFile : public CRSObjectsTest {};
+INSTANTIATE_TEST_SUITE_P(Files, CRSObjectsTestOnFile, vaultry::test::kFileEngineOnly,
+                         vaultry::test::EngineName);
+
+TEST_P(CRSObjectsTest, ANameTakenAnywhereRefusesTheStore) {
     ASSERT_GT(Store("R1", 1), 0);
     EXPECT_FALSE(Parts().SaveObject("r1", 2, MakeBlob("other"), 5));  // other type, category, case
     EXPECT_FALSE(Parts().SaveObject("R2", 1, nullptr, 1));
@@ -31,7 +39,7 @@ TEST_F(CRSObjectsTest, ANameTakenAnywhereRefusesTheStore) {
     EXPECT_EQ(Count("tBlobs"), 1);
 }
 
-TEST_F(CRSObjectsTest, AFilterLeftOnTheSetHidesNoDuplicate) {
+TEST_P(CRSObjectsTest, AFilterLeftOnTheSetHidesNoDuplicate) {
     Store("Taken", 1);
     Parts().m_strFilter = "strObjectName='Other'";
     Parts().Requery();
@@ -39,7 +47,7 @@ TEST_F(CRSObjectsTest, AFilterLeftOnTheSetHidesNoDuplicate) {
     EXPECT_EQ(Count("tObjects"), 1);
 }
 
-TEST_F(CRSObjectsTest, NamesWithQuotesBehaveLikeAnyOther) {
+TEST_P(CRSObjectsTest, NamesWithQuotesBehaveLikeAnyOther) {
     const CString name = "O'Neil \"big\" 10%";
     const long id = Store(name, 1);
     ASSERT_GT(id, 0);
@@ -53,7 +61,7 @@ TEST_F(CRSObjectsTest, NamesWithQuotesBehaveLikeAnyOther) {
 
 // Another program's store reaches a program that has loaded parts already: the part, its data
 // in the blob table, and a type row it added.
-TEST_F(CRSObjectsTest, LoadFindsAPartAnotherProgramStoredSince) {
+TEST_P(CRSObjectsTestOnFile, LoadFindsAPartAnotherProgramStoredSince) {
     const long first = Store("Mine", 1);
     CBlob* blob = nullptr;
     ASSERT_EQ(Parts().LoadObject(first, blob), 1);
@@ -87,7 +95,7 @@ TEST_F(CRSObjectsTest, LoadFindsAPartAnotherProgramStoredSince) {
     delete blob;
 }
 
-TEST_F(CRSObjectsTest, LoadFindsPartsHiddenByALeftoverFilter) {
+TEST_P(CRSObjectsTest, LoadFindsPartsHiddenByALeftoverFilter) {
     const long first = Store("C1", 1);
     const long second = Store("C2", 3, 7);
     Parts().m_strFilter = "lObjectTreeID=1";
@@ -103,7 +111,7 @@ TEST_F(CRSObjectsTest, LoadFindsPartsHiddenByALeftoverFilter) {
     delete blob;
 }
 
-TEST_F(CRSObjectsTest, TypesTellSameNamedPartsApart) {
+TEST_P(CRSObjectsTest, TypesTellSameNamedPartsApart) {
     const long footprint = Store("U1", 1);
     CRSObjects& parts = Parts();
     parts.Open();
@@ -121,7 +129,7 @@ TEST_F(CRSObjectsTest, TypesTellSameNamedPartsApart) {
     EXPECT_EQ(parts.GetObjectTypeID(999), -1);
 }
 
-TEST_F(CRSObjectsTest, ReplaceKeepsIdentityAndChangesContentAndType) {
+TEST_P(CRSObjectsTest, ReplaceKeepsIdentityAndChangesContentAndType) {
     const long id = Store("Q1", 1, 4);
     CRSObjects& parts = Parts();
     parts.FindObjectID(id);
@@ -144,7 +152,7 @@ TEST_F(CRSObjectsTest, ReplaceKeepsIdentityAndChangesContentAndType) {
     EXPECT_EQ(Count("tBlobs"), 1);  // blob rows stay
 }
 
-TEST_F(CRSObjectsTest, AFailedStoreLeavesNothingBehind) {
+TEST_P(CRSObjectsTestOnFile, AFailedStoreLeavesNothingBehind) {
     Store("before", 1);
     // Every write fails from the blob on: no part row may point at a missing or empty blob.
     vaultry::test::MessageBoxScript boxes;
@@ -157,7 +165,7 @@ TEST_F(CRSObjectsTest, AFailedStoreLeavesNothingBehind) {
     EXPECT_GT(Store("after", 1), 0);  // and the set still works
 }
 
-TEST_F(CRSObjectsTest, AFailedReplaceKeepsTheOldContent) {
+TEST_P(CRSObjectsTestOnFile, AFailedReplaceKeepsTheOldContent) {
     const long id = Store("keep", 1);
     vaultry::test::MessageBoxScript boxes;
     boxes.AllowAny();
@@ -171,13 +179,13 @@ TEST_F(CRSObjectsTest, AFailedReplaceKeepsTheOldContent) {
     delete blob;
 }
 
-TEST_F(CRSObjectsTest, ContentThatCannotBeWrittenStoresNoPart) {
+TEST_P(CRSObjectsTest, ContentThatCannotBeWrittenStoresNoPart) {
     user->Execute("ALTER TABLE tBlobs RENAME TO tBlobsElsewhere");
     EXPECT_FALSE(Parts().SaveObject("R9", 1, MakeBlob("content"), 1));  // consumed, not stored
     EXPECT_EQ(Count("tObjects"), 0);
 }
 
-TEST_F(CRSObjectsTest, EveryLookupSearchesTheWholeTableWhateverFilterWasLeft) {
+TEST_P(CRSObjectsTest, EveryLookupSearchesTheWholeTableWhateverFilterWasLeft) {
     const long first = Store("C1", 1);
     const long second = Store("C2", 3, 7);
     CRSObjects& parts = Parts();
@@ -199,7 +207,7 @@ TEST_F(CRSObjectsTest, EveryLookupSearchesTheWholeTableWhateverFilterWasLeft) {
     EXPECT_EQ(parts.GetFirstObjectID("C3"), second);
 }
 
-TEST_F(CRSObjectsTest, OpeningOnATableDefinitionMakesTheBlobSetToo) {
+TEST_P(CRSObjectsTest, OpeningOnATableDefinitionMakesTheBlobSetToo) {
     const long id = Store("T1", 1);
     CDaoTableDef definition(user);
     definition.Open("tObjects");

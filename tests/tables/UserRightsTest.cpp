@@ -4,12 +4,15 @@
 #include "tables/CRSUserTree.h"
 #include "tests/support/OpenLibraries.h"
 
-class UserRightsTest : public vaultry::test::OpenLibraries {
+class UserRightsTest : public vaultry::test::OnEngine<vaultry::test::OpenLibraries> {
 protected:
     CRSUserTree& users() { return *user->GetRSUserTree(); }
 };
 
-TEST_F(UserRightsTest, OwnPartsNeedTheTypedPasswordExactly) {
+INSTANTIATE_TEST_SUITE_P(Engines, UserRightsTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+TEST_P(UserRightsTest, OwnPartsNeedTheTypedPasswordExactly) {
     EXPECT_TRUE(user->HasRightsOn(0));  // no password yet
     users().SetUserPassword(0, "Secret");
     EXPECT_TRUE(users().HasPassword(0));
@@ -27,7 +30,7 @@ TEST_F(UserRightsTest, OwnPartsNeedTheTypedPasswordExactly) {
     EXPECT_TRUE(user->HasRightsOn(0));
 }
 
-TEST_F(UserRightsTest, OtherUsersPartsAreOpenExactlyWhenTheyHaveNoPassword) {
+TEST_P(UserRightsTest, OtherUsersPartsAreOpenExactlyWhenTheyHaveNoPassword) {
     EXPECT_TRUE(user->HasRightsOn(5));  // no such user
     user->Execute(
         "INSERT INTO tUserTree (lUserID, strUserName, strPassword, bMayWrite) "
@@ -46,7 +49,7 @@ TEST_F(UserRightsTest, OtherUsersPartsAreOpenExactlyWhenTheyHaveNoPassword) {
     EXPECT_FALSE(user->HasRightsOn(7));
 }
 
-TEST_F(UserRightsTest, TheFirstUserIsTheSmallestIdAndZeroWhenThereIsNone) {
+TEST_P(UserRightsTest, TheFirstUserIsTheSmallestIdAndZeroWhenThereIsNone) {
     user->Execute("INSERT INTO tUserTree (lUserID, strUserName, bMayWrite) VALUES (-3, 'Low', 1)");
     EXPECT_EQ(users().GetFirstUserID(), -3);
     user->Close();
@@ -60,7 +63,7 @@ TEST_F(UserRightsTest, TheFirstUserIsTheSmallestIdAndZeroWhenThereIsNone) {
     EXPECT_EQ(user->GetRSObjects()->m_lObjectID, 0);
 }
 
-TEST_F(UserRightsTest, NewPasswordOpensTheDialogOnTheCurrentPasswordAndLeavesTheWritingToIt) {
+TEST_P(UserRightsTest, NewPasswordOpensTheDialogOnTheCurrentPasswordAndLeavesTheWritingToIt) {
     users().SetUserPassword(0, "old");
     CString shown;
     auto previous = CMSAccessDBHandler::SetNewPasswordDialog([&](const CString& password) {

@@ -49,7 +49,7 @@ TEST(PgSqlTest, ParametersAreNumberedAndQuotedNamesFoldedOutsideLiterals) {
 // Text columns and what they are compared with are folded where they are compared or sorted,
 // and nowhere else; patterns become regular expressions.
 TEST(PgSqlTest, TextIsFoldedWhereItIsComparedOrSorted) {
-    const std::set<std::string> text{"strname"};
+    const vaultry::dao::PgSchema text{{"strname"}, {}};
     using P = vaultry::dao::PgSql::Parameter;
     const auto select = vaultry::dao::ToPostgresSql(
         "SELECT strName FROM t WHERE strName=? AND t.\"strName\" NOT LIKE ? AND lId IN (1,2) AND "
@@ -68,6 +68,18 @@ TEST(PgSqlTest, TextIsFoldedWhereItIsComparedOrSorted) {
         "UPDATE t SET strName=$1 WHERE jet_fold(strName) ~ '^a.*$'");
     EXPECT_EQ(vaultry::dao::ToPostgresSql("CREATE INDEX i ON t (lLevel, strName)", text).sql,
               "CREATE INDEX i ON t (lLevel, jet_fold(strName))");
+}
+
+TEST(PgSqlTest, HiddenRowIdsStayHiddenAndNegatedParametersAreNumbers) {
+    const vaultry::dao::PgSchema schema{{}, {{"tusertree", {"luserid", "strusername"}}}};
+    EXPECT_EQ(vaultry::dao::ToPostgresSql("SELECT * FROM tUserTree WHERE lUserID=-?", schema).sql,
+              R"(SELECT "luserid","strusername" FROM tUserTree WHERE lUserID=-($1::numeric))");
+    EXPECT_EQ(vaultry::dao::ToPostgresSql("SELECT a,tUserTree.* FROM tUserTree", schema).sql,
+              R"(SELECT a,tUserTree."luserid",tUserTree."strusername" FROM tUserTree)");
+    EXPECT_EQ(vaultry::dao::ToPostgresSql("SELECT count(*), a-? FROM tUserTree", schema).sql,
+              "SELECT count(*), a-$1 FROM tUserTree");
+    EXPECT_EQ(vaultry::dao::ToPostgresSql("SELECT * FROM tObjects", schema).sql,
+              "SELECT * FROM tObjects");
 }
 
 class PgConnectionTest : public testing::Test {
