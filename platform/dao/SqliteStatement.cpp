@@ -15,13 +15,21 @@ void ThrowSqliteError(sqlite3* db, int rc) {
 }
 
 SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) : m_db(db) {
-    const int rc =
-        sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &m_stmt, nullptr);
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &m_stmt, &tail);
     if (rc != SQLITE_OK) {
         ThrowSqliteError(db, rc);
     }
     if (m_stmt == nullptr) {
         throw CDaoException(SQLITE_MISUSE, "SQLite", "The statement is empty.");
+    }
+    // SQLite runs the first statement of a text and leaves the rest: a second statement would
+    // be reported done without having run. Jet refuses such a text.
+    const std::string_view rest = sql.substr(static_cast<std::size_t>(tail - sql.data()));
+    if (rest.find_first_not_of(" \t\r\n;") != std::string_view::npos) {
+        sqlite3_finalize(m_stmt);
+        throw CDaoException(JET_ERROR_TEXT_AFTER_STATEMENT, "DAO.Database",
+                            "Characters found after end of SQL statement.");
     }
 }
 

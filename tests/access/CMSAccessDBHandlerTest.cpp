@@ -11,7 +11,7 @@
 
 using vaultry::tables::Generation;
 
-class CMSAccessDBHandlerTest : public testing::Test {
+class CMSAccessDBHandlerTest : public vaultry::test::LibraryFolderTest {
 protected:
     // Opens the user tier after `sql` changed its SYS_INFO; says whether it opened.
     bool OpensAfter(const char* sql) {
@@ -19,11 +19,18 @@ protected:
         return handler.IsInitialized(DATABASETYPE_USER);
     }
 
-    vaultry::test::LibraryFolder folder;
     CMSAccessDBHandler handler{DATABASETYPE_USER, nullptr};
 };
 
-TEST_F(CMSAccessDBHandlerTest, OpensACurrentLibraryAndSetsTheUser) {
+INSTANTIATE_TEST_SUITE_P(Engines, CMSAccessDBHandlerTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+// Cases of library files: their generations, names and places.
+class CMSAccessDBHandlerFileTest : public CMSAccessDBHandlerTest {};
+INSTANTIATE_TEST_SUITE_P(Files, CMSAccessDBHandlerFileTest, vaultry::test::kFileEngineOnly,
+                         vaultry::test::EngineName);
+
+TEST_P(CMSAccessDBHandlerTest, OpensACurrentLibraryAndSetsTheUser) {
     folder.Create(DATABASETYPE_USER);
     EXPECT_EQ(handler.GetUserID(), -1);
     ASSERT_TRUE(handler.IsInitialized(DATABASETYPE_USER));
@@ -35,21 +42,21 @@ TEST_F(CMSAccessDBHandlerTest, OpensACurrentLibraryAndSetsTheUser) {
     EXPECT_FALSE(handler.IsOpen());
 }
 
-TEST_F(CMSAccessDBHandlerTest, VersionsOfAtLeastV8Pass) {
+TEST_P(CMSAccessDBHandlerTest, VersionsOfAtLeastV8Pass) {
     folder.Create(DATABASETYPE_USER);
     EXPECT_TRUE(OpensAfter("UPDATE SYS_INFO SET Version='V8.0'"));
     handler.Close();
     EXPECT_TRUE(OpensAfter("UPDATE SYS_INFO SET Version='V10'"));
 }
 
-TEST_F(CMSAccessDBHandlerTest, OtherVersionsFailWithThePath) {
+TEST_P(CMSAccessDBHandlerTest, OtherVersionsFailWithThePath) {
     folder.Create(DATABASETYPE_USER);
     const std::string expected =
         "Error opening the database. Error Nr : " + folder.PathOf(DATABASETYPE_USER);
     for (const char* sql :
          {"UPDATE SYS_INFO SET Version='V7.9'", "UPDATE SYS_INFO SET Version='v8'",
           "UPDATE SYS_INFO SET Version='V'", "DELETE FROM SYS_INFO", "DROP TABLE SYS_INFO; ",
-          "CREATE TABLE SYS_INFO (Version INTEGER); INSERT INTO SYS_INFO VALUES (8)"}) {
+          "CREATE TABLE SYS_INFO (Version INTEGER)", "INSERT INTO SYS_INFO VALUES (8)"}) {
         vaultry::test::MessageBoxScript boxes;
         boxes.Expect(expected);
         EXPECT_FALSE(OpensAfter(sql)) << sql;
@@ -59,14 +66,14 @@ TEST_F(CMSAccessDBHandlerTest, OtherVersionsFailWithThePath) {
     }
 }
 
-TEST_F(CMSAccessDBHandlerTest, AFileOfTheOtherGenerationShowsJetsPasswordMessage) {
+TEST_P(CMSAccessDBHandlerFileTest, AFileOfTheOtherGenerationShowsJetsPasswordMessage) {
     folder.Create(DATABASETYPE_USER, Generation::kOlder);
     vaultry::test::MessageBoxScript boxes;
     boxes.Expect("Not a valid password.");
     EXPECT_FALSE(handler.IsInitialized(DATABASETYPE_USER));
 }
 
-TEST_F(CMSAccessDBHandlerTest, APathThatDiffersOnlyInCaseIsTheSameFile) {
+TEST_P(CMSAccessDBHandlerFileTest, APathThatDiffersOnlyInCaseIsTheSameFile) {
     folder.Create(DATABASETYPE_USER);
     ASSERT_TRUE(handler.IsInitialized(DATABASETYPE_USER));
     const CString opened = folder.PathOf(DATABASETYPE_USER).c_str();
@@ -81,7 +88,7 @@ TEST_F(CMSAccessDBHandlerTest, APathThatDiffersOnlyInCaseIsTheSameFile) {
     EXPECT_EQ(handler.GetName(), other.c_str());
 }
 
-TEST_F(CMSAccessDBHandlerTest, AMissingCurrentLibraryFailsSilently) {
+TEST_P(CMSAccessDBHandlerFileTest, AMissingCurrentLibraryFailsSilently) {
     vaultry::test::MessageBoxScript boxes;  // no box expected
     EXPECT_FALSE(handler.IsInitialized(DATABASETYPE_USER));
     SetSettings(nullptr);
@@ -89,7 +96,7 @@ TEST_F(CMSAccessDBHandlerTest, AMissingCurrentLibraryFailsSilently) {
     SetSettings(&folder.Settings());
 }
 
-TEST_F(CMSAccessDBHandlerTest, AnOlderLibraryOpensAsZblibAfterItsStaleLockGoes) {
+TEST_P(CMSAccessDBHandlerFileTest, AnOlderLibraryOpensAsZblibAfterItsStaleLockGoes) {
     folder.Create(DATABASETYPE_USER, Generation::kOlder);
     const std::string old = folder.Dir().File("user.mdb");
     const std::string lock = folder.Dir().File("user.ldb");
@@ -107,7 +114,7 @@ TEST_F(CMSAccessDBHandlerTest, AnOlderLibraryOpensAsZblibAfterItsStaleLockGoes) 
     EXPECT_EQ(GetFileAttributesA(library.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
-TEST_F(CMSAccessDBHandlerTest, AMissingOlderLibraryAsksForItsPath) {
+TEST_P(CMSAccessDBHandlerFileTest, AMissingOlderLibraryAsksForItsPath) {
     folder.Create(DATABASETYPE_USER, Generation::kOlder);
     const std::string chosen = folder.Dir().File("user.mdb");
     std::ofstream(chosen) << "old";
@@ -144,7 +151,7 @@ TEST_F(CMSAccessDBHandlerTest, AMissingOlderLibraryAsksForItsPath) {
     CZBFileDialog::SetPresenter(previous);
 }
 
-TEST_F(CMSAccessDBHandlerTest, TheLastUserIsRememberedOnEveryCloseAndSurvivesOpening) {
+TEST_P(CMSAccessDBHandlerTest, TheLastUserIsRememberedOnEveryCloseAndSurvivesOpening) {
     folder.Create(DATABASETYPE_USER);
     const RegistryStore store(folder.Dir().File("registry.reg"));
     const auto lastUser = [&] {

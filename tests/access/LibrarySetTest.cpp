@@ -8,12 +8,12 @@
 #include "tests/support/LibraryFolder.h"
 #include "tests/support/MessageBoxScript.h"
 
-class LibrarySetTest : public testing::Test {
-protected:
-    vaultry::test::LibraryFolder folder;
-};
+class LibrarySetTest : public vaultry::test::LibraryFolderTest {};
 
-TEST_F(LibrarySetTest, TiersAreReachedByNumberAndUnknownOnesGiveTheMaster) {
+INSTANTIATE_TEST_SUITE_P(Engines, LibrarySetTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+TEST_P(LibrarySetTest, TiersAreReachedByNumberAndUnknownOnesGiveTheMaster) {
     EXPECT_EQ(GetAccessDB(DATABASETYPE_MASTER), nullptr);
     folder.CreateAll();
     ASSERT_TRUE(AssureDBLoaded());
@@ -34,7 +34,7 @@ TEST_F(LibrarySetTest, TiersAreReachedByNumberAndUnknownOnesGiveTheMaster) {
     UnloadDB();  // nothing left to do
 }
 
-TEST_F(LibrarySetTest, AFailingMasterStopsTheTiersAfterIt) {
+TEST_P(LibrarySetTest, AFailingMasterStopsTheTiersAfterIt) {
     folder.Create(DATABASETYPE_CORPORATE);
     folder.Create(DATABASETYPE_USER);
     EXPECT_FALSE(AssureDBLoaded());
@@ -46,7 +46,12 @@ TEST_F(LibrarySetTest, AFailingMasterStopsTheTiersAfterIt) {
     EXPECT_TRUE(AssureDBLoaded());  // a later call tries again from the master on
 }
 
-TEST_F(LibrarySetTest, AnOlderMasterWhoseDialogIsCancelledStopsAtOnce) {
+class LibrarySetFileTest : public testing::Test {
+protected:
+    vaultry::test::LibraryFolder folder;
+};
+
+TEST_F(LibrarySetFileTest, AnOlderMasterWhoseDialogIsCancelledStopsAtOnce) {
     folder.Settings().SetMasterLibraryPath(folder.Dir().File("master.mdb").c_str());
     folder.Create(DATABASETYPE_CORPORATE);
     folder.Create(DATABASETYPE_USER);

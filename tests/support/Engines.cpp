@@ -15,7 +15,7 @@ void EngineTest::SetUp() {
 }
 
 std::string EngineTest::NewLocation(const std::string& name) {
-    return OnServer() ? TestPostgres::Get()->NewLibraryLocation() : folder.File(name);
+    return OnServer() ? TestPostgres::Get()->NewLibraryLocation() : files.File(name);
 }
 
 }  // namespace vaultry::test

@@ -13,6 +13,8 @@ namespace vaultry::test {
 enum class Engine { kSqlite, kPostgres };
 
 inline const auto kEveryEngine = testing::Values(Engine::kSqlite, Engine::kPostgres);
+// For the cases of a suite that need a library file itself.
+inline const auto kFileEngineOnly = testing::Values(Engine::kSqlite);
 
 std::string EngineName(const testing::TestParamInfo<Engine>& info);
 
@@ -25,7 +27,7 @@ protected:
     std::string NewLocation(const std::string& name);
     bool OnServer() const { return GetParam() == Engine::kPostgres; }
 
-    TempDir folder;
+    TempDir files;
 };
 
 }  // namespace vaultry::test

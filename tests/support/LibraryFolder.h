@@ -9,6 +9,7 @@
 #include "host/ReferenceHost.h"
 #include "resources/DatabaseType.h"
 #include "tables/LibrarySchema.h"
+#include "tests/support/Engines.h"
 #include "tests/support/TempDir.h"
 
 namespace vaultry::test {
@@ -39,6 +40,19 @@ public:
 private:
     TempDir m_dir;
     std::unique_ptr<ReferenceHost> m_host;
+};
+
+// A library folder on the engine the test's parameter names (instantiate with kEveryEngine).
+class LibraryFolderTest : public EngineTest {
+protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        if (!IsSkipped() && OnServer()) {
+            folder.UseServer();
+        }
+    }
+
+    LibraryFolder folder;
 };
 
 }  // namespace vaultry::test

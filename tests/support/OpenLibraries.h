@@ -83,6 +83,4 @@ protected:
     Engine LibraryEngine() const override { return this->GetParam(); }
 };
 
-inline const auto kFileEngineOnly = testing::Values(Engine::kSqlite);
-
 }  // namespace vaultry::test

@@ -161,6 +161,15 @@ TEST_F(CDaoDatabaseTest, ExecuteReportsRowsAndRealErrors) {
         EXPECT_NE(e.GetErrorMessage().Find("UNIQUE constraint failed: t.a"), -1)
             << e.GetErrorMessage().str();
     }
+    // Of two statements SQLite would run the first and report both done.
+    try {
+        database.Execute("DELETE FROM t; INSERT INTO t VALUES (7)");
+        FAIL();
+    } catch (const CDaoException& e) {
+        EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, JET_ERROR_TEXT_AFTER_STATEMENT);
+    }
+    database.Execute("UPDATE t SET a=a");
+    EXPECT_EQ(database.GetRecordsAffected(), 2);  // neither ran
     database.DeleteTableDef("T");
     EXPECT_THROW(database.DeleteTableDef("t"), CDaoException);
 }
