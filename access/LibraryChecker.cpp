@@ -13,6 +13,7 @@
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "platform/dao/DaoTransaction.h"
+#include "platform/dao/ServerLocation.h"
 
 using vaultry::dao::DaoTransaction;
 
@@ -115,6 +116,9 @@ long LibraryChecker::PragmaNumber(const char* name) {
 }
 
 void LibraryChecker::CheckIntegrity(::Findings& findings) {
+    if (vaultry::dao::IsServerLocation(m_library.GetName().str())) {
+        return;  // no file: the server keeps its storage sound; the rows are checked below
+    }
     CheckFileSize(findings);
     CDaoRecordset check(&m_library);
     check.Open(dbOpenSnapshot, "SELECT * FROM pragma_integrity_check");

@@ -35,6 +35,22 @@ long CountRows(CDaoDatabase& database, const char* table) {
 
 }  // namespace
 
+bool LibraryExaminer::HoldsLibrary(const CString& path) {
+    CDaoDatabase database;
+    try {
+        OpenEitherGeneration(database, path);
+    } catch (const UnusableLibrary&) {
+        return true;  // something is there, or the server did not answer
+    }
+    try {
+        CDaoTableDef info(&database);
+        info.Open("SYS_INFO");
+        return true;
+    } catch (const CDaoException&) {
+        return false;
+    }
+}
+
 LibraryReport LibraryExaminer::Inspect(const CString& path) {
     std::error_code error;
     if (std::filesystem::is_regular_file(path.str(), error) &&

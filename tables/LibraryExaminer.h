@@ -27,6 +27,9 @@ class LibraryExaminer {
 public:
     // Throws UnusableLibrary (wrong password, not a database, missing tables, ...).
     static LibraryReport Inspect(const CString& path);
+    // False only when the database at `path` opens and has no library tables (a schema on a
+    // server where none was made yet); what cannot be opened may be a library.
+    static bool HoldsLibrary(const CString& path);
 };
 
 }  // namespace vaultry::tables

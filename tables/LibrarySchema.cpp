@@ -1,9 +1,8 @@
 #include "tables/LibrarySchema.h"
 
-#include <unistd.h>
-
 #include "platform/afx/Win32Files.h"
 #include "platform/dao/CDaoDatabase.h"
+#include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoTableDef.h"
 #include "platform/dao/DaoQuote.h"
 #include "platform/dao/DaoTransaction.h"
@@ -74,7 +73,11 @@ void LibrarySchema::CreateLibrary(const CString& path, const CString& rootName,
         transaction.Commit();
     } catch (...) {
         database.Close();
-        ::unlink(path);
+        try {
+            CDaoDatabase::DeleteDatabase(path);
+        } catch (const CDaoException&) {
+            // The failure that stopped the making is the one to report.
+        }
         throw;
     }
 }

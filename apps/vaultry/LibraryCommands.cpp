@@ -13,7 +13,6 @@
 #include "apps/vaultry/Session.h"
 #include "apps/vaultry/StarterSet.h"
 #include "host/BuiltInPlugIns.h"
-#include "host/CPathString.h"
 #include "host/ReferenceHost.h"
 #include "platform/afx/CException.h"
 
@@ -102,7 +101,7 @@ bool MakeMissingLibraries(ReferenceHost& host, std::ostream& out) {
     for (const DATABASETYPE tier :
          {DATABASETYPE_MASTER, DATABASETYPE_CORPORATE, DATABASETYPE_USER}) {
         const std::string path = ConfiguredLibraryPath(host.Settings(), tier).str();
-        if (!CPathString(path).FileExists()) {
+        if (!LibraryFiles::Exists(path.c_str())) {
             if (!Create(path, tier, Generation::kCurrent)) {
                 made = false;
                 continue;
@@ -131,7 +130,7 @@ int InitCommand(const std::string& configPath, std::ostream& out) {
     for (const DATABASETYPE tier :
          {DATABASETYPE_MASTER, DATABASETYPE_CORPORATE, DATABASETYPE_USER}) {
         const std::string path = ConfiguredLibraryPath(host.Settings(), tier).str();
-        status = CPathString(path).FileExists() && !PrintInfo(path, out) ? 1 : status;
+        status = LibraryFiles::Exists(path.c_str()) && !PrintInfo(path, out) ? 1 : status;
     }
     VaultryDetachModule();
     return status;

@@ -1,7 +1,5 @@
 #include "apps/vaultry/OpenFailure.h"
 
-#include <filesystem>
-
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibraryFiles.h"
 #include "access/LibrarySet.h"
@@ -19,8 +17,7 @@ std::string WhyLibrariesNotOpened(const CSet& settings, const std::vector<CStrin
         }
         const CString path = ConfiguredLibraryPath(settings, type);
         const std::string which = std::string("the ") + TierName(type) + " library " + path.str();
-        std::error_code error;
-        if (!std::filesystem::exists(path.str(), error)) {
+        if (!LibraryFiles::Exists(path)) {
             return which + " is missing; run \"vaultry init\" to make it";
         }
         std::string reason = told.empty() ? "it could not be opened" : told.front().str();

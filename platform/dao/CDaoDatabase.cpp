@@ -93,12 +93,12 @@ void CDaoDatabase::Create(const char* name, const char* locale, int) {
     auto connection = Connect(name, SqliteConnection::Mode::kCreate, false);
     try {
         connection->BeginTransaction(true);
+        connection->PrepareNewDatabase();
         // A new file is empty; a schema on a server may hold a database already.
         if (connection->FindTable(kPropertiesTable)) {
             ThrowDatabaseExists();
         }
         connection->Execute(kCreateProperties);
-        connection->PrepareNewDatabase();
         const CString password = ConnectValue(locale, "PWD");
         if (!password.IsEmpty()) {
             auto insert = connection->Prepare(kWritePassword);
@@ -123,6 +123,17 @@ void CDaoDatabase::Create(const char* name, const char* locale, int) {
     }
     Attach(std::move(connection), name);
     m_bReadOnly = false;
+}
+
+void CDaoDatabase::DeleteDatabase(const char* name) {
+    if (!vaultry::dao::IsServerLocation(name)) {
+        ::unlink(name);
+        return;
+    }
+    auto connection = Connect(name, SqliteConnection::Mode::kReadWrite, false);
+    connection->BeginTransaction(true);
+    connection->Execute("DROP TABLE IF EXISTS MSysDaoProperties");
+    connection->CommitTransaction();
 }
 
 void CDaoDatabase::Close() {

@@ -32,6 +32,10 @@ public:
     // by ";pwd=password". Fails when the file exists. Throws CDaoException.
     virtual void Create(const char* name, const char* locale = dbLangGeneral, int options = 0);
     virtual void Close();
+    // Removes what Create made of the database `name` and its caller's transactions left:
+    // the file, or on a server its properties (the schema stays; its other tables are the
+    // caller's). Throws CDaoException.
+    static void DeleteDatabase(const char* name);
     bool IsOpen() const { return m_connection != nullptr; }
     // The path the database was opened or created with; empty when closed.
     CString GetName() const { return m_strName; }

@@ -4,10 +4,13 @@
 
 #include "platform/afx/CString.h"
 #include "platform/afx/UnicodeCase.h"
+#include "platform/dao/CDaoException.h"
 #include "platform/dao/DaoConstants.h"
 #include "platform/dao/JetSql.h"
 #include "platform/dao/PgConnection.h"
+#include "platform/dao/PgStatement.h"
 #include "platform/dao/PgTextFolding.h"
+#include "platform/dao/SqlState.h"
 
 namespace vaultry::dao {
 namespace {
@@ -108,7 +111,27 @@ void PgConnection::CreateTable(const std::string& name, const std::vector<Column
     Execute(sql + ")");
 }
 
+// The schema the connection string names (the first of its search path) is made where missing.
 void PgConnection::PrepareNewDatabase() {
+    auto current = Prepare("SELECT current_schema() IS NULL, current_setting('search_path')");
+    current->Step();
+    if (current->ColumnInt64(0) != 0) {
+        std::string first = current->Column(1).AsText().str();
+        first = first.substr(0, first.find(','));
+        first.erase(0, first.find_first_not_of(' '));
+        first.erase(first.find_last_not_of(' ') + 1);
+        if (first.size() >= 2 && first.front() == '"') {
+            first = first.substr(1, first.size() - 2);
+        }
+        if (first.empty() || first == "$user") {
+            throw CDaoException(PackSqlState("3F000"), kPostgresSource,
+                                "The connection string names no schema to make the database in.");
+        }
+        char* quoted = PQescapeIdentifier(Handle(), first.c_str(), first.size());
+        const std::string sql = "CREATE SCHEMA " + std::string(quoted ? quoted : first);
+        PQfreemem(quoted);
+        Command(sql);
+    }
     Execute(PgTextFoldingFunction());
 }
 

@@ -14,14 +14,24 @@
 #include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "tests/apps/VaultryProgram.h"
+#include "tests/support/Engines.h"
 
 namespace {
 
 using vaultry::test::ProgramRun;
 
-class ConcurrentCommandsTest : public testing::Test {
+class ConcurrentCommandsTest : public vaultry::test::EngineTest {
 protected:
-    void SetUp() override { ASSERT_EQ(program.Run("init").status, 0); }
+    void SetUp() override {
+        EngineTest::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        if (OnServer()) {
+            program.UseServerFor("user");
+        }
+        ASSERT_EQ(program.Run("init").status, 0);
+    }
 
     // How many lines of the user tree name `name` at `depth` (two blanks a level).
     int Categories(const std::string& name, int depth) {
@@ -78,7 +88,10 @@ protected:
     vaultry::test::VaultryProgram program;
 };
 
-TEST_F(ConcurrentCommandsTest, CategoriesMadeAtOnceAreMadeOnce) {
+INSTANTIATE_TEST_SUITE_P(Engines, ConcurrentCommandsTest, vaultry::test::kEveryEngine,
+                         vaultry::test::EngineName);
+
+TEST_P(ConcurrentCommandsTest, CategoriesMadeAtOnceAreMadeOnce) {
     ASSERT_EQ(program.Run("export --category master/Capacitors -o " + program.File("c.xml")).status,
               0);
     for (int round = 0; round < 4; ++round) {
@@ -96,7 +109,7 @@ TEST_F(ConcurrentCommandsTest, CategoriesMadeAtOnceAreMadeOnce) {
     EXPECT_EQ(program.Run("check --tier user").output, "no problems found\n");
 }
 
-TEST_F(ConcurrentCommandsTest, FourWritersOfAThousandPartsEachLoseNothingAndWaitTheirTurn) {
+TEST_P(ConcurrentCommandsTest, FourWritersOfAThousandPartsEachLoseNothingAndWaitTheirTurn) {
     std::vector<std::string> imports;
     for (const char* writer : {"A", "B", "C", "D"}) {
         imports.push_back("import " + program.PartsFile(writer, 1000) + " --into user");
@@ -112,7 +125,7 @@ TEST_F(ConcurrentCommandsTest, FourWritersOfAThousandPartsEachLoseNothingAndWait
 
 // Stores, renames, copies and category changes at once, each round racing for the same names:
 // a refusal names the clash; nobody is told the library is busy; no name is stored twice.
-TEST_F(ConcurrentCommandsTest, MixedChangesAtOnceLeaveOneSoundLibrary) {
+TEST_P(ConcurrentCommandsTest, MixedChangesAtOnceLeaveOneSoundLibrary) {
     const std::string parts = program.PartsFile("M", 100);
     ASSERT_EQ(program.Run("mkdir user/Mix").status, 0);
     ASSERT_EQ(program.Run("mkdir user/Mix/Keep").status, 0);

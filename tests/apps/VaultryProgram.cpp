@@ -4,11 +4,13 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "platform/dao/CDaoDatabase.h"
 #include "tables/LibrarySchema.h"
+#include "tests/support/TestPostgres.h"
 
 namespace vaultry::test {
 
@@ -17,6 +19,22 @@ std::string FileBytes(const std::string& path) {
     std::stringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+void VaultryProgram::UseServerFor(const std::string& tier) {
+    m_serverLibraries[tier] = TestPostgres::Get()->NewLibraryLocation(false);
+    std::filesystem::create_directories(m_dir.File("config/vaultry"));
+    std::ofstream settings(m_dir.File("config/vaultry/settings.ini"));
+    settings << "[libraries]\n";
+    for (const auto& [serverTier, location] : m_serverLibraries) {
+        settings << serverTier << " = " << location << "\n";
+    }
+}
+
+std::string VaultryProgram::Library(const std::string& tier) const {
+    const auto server = m_serverLibraries.find(tier);
+    return server != m_serverLibraries.end() ? server->second
+                                             : m_dir.File("data/vaultry/" + tier + ".zblib");
 }
 
 void VaultryProgram::OpenLibrary(CDaoDatabase& library, const std::string& tier,

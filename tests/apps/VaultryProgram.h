@@ -1,6 +1,7 @@
 #pragma once
 // Runs the real vaultry program on libraries in a temporary folder, as a user or a script would.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,13 @@ public:
     // Writes an interchange file of `count` copies of the starter footprint C0402, named
     // "<prefix>-0" and on, to File(prefix + ".xml"); its path. The libraries must exist.
     std::string PartsFile(const std::string& prefix, int count);
-    // The libraries' folder of this program's settings.
-    std::string Library(const std::string& tier) const {
-        return m_dir.File("data/vaultry/" + tier + ".zblib");
-    }
+    // Puts the library of `tier` on the tests' PostgreSQL server (in a schema not made yet),
+    // through the program's settings; before "init". The test must have made sure there is a
+    // server.
+    void UseServerFor(const std::string& tier);
+    // Where the library of `tier` is: in the libraries' folder of this program's settings, or
+    // on the server.
+    std::string Library(const std::string& tier) const;
     // Opens the library of `tier` through the DAO layer, behind the program's back, as another
     // tool would (its text columns need the collation only that layer registers).
     void OpenLibrary(CDaoDatabase& library, const std::string& tier, bool readOnly = false) const;
@@ -45,6 +49,7 @@ private:
                             const std::string& errors, const std::string& environment = "") const;
 
     TempDir m_dir;
+    std::map<std::string, std::string> m_serverLibraries;  // by tier
     std::string m_onePart;  // the interchange file of C0402 alone, once exported
 };
 

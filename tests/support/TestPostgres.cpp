@@ -61,10 +61,12 @@ std::string TestPostgres::DatabaseLocation() const {
     return Location("");
 }
 
-std::string TestPostgres::NewLibraryLocation() {
+std::string TestPostgres::NewLibraryLocation(bool made) {
     const std::string schema =
         "lib_" + std::to_string(::getpid()) + "_" + std::to_string(++m_librariesMade);
-    dao::PgConnection(DatabaseLocation(), false).Execute("CREATE SCHEMA " + schema);
+    if (made) {
+        dao::PgConnection(DatabaseLocation(), false).Execute("CREATE SCHEMA " + schema);
+    }
     return Location(schema);
 }
 

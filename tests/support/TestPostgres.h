@@ -12,8 +12,9 @@ public:
     // Null when this machine has no PostgreSQL server: tests that need one skip.
     static TestPostgres* Get();
 
-    // The connection string of a new, empty schema, for one library.
-    std::string NewLibraryLocation();
+    // The connection string of a new, empty schema, for one library; with `made` false, of a
+    // schema not made yet.
+    std::string NewLibraryLocation(bool made = true);
     // The connection string of the shared test database, in no particular schema.
     std::string DatabaseLocation() const;
 
