@@ -60,6 +60,13 @@ StoredFootprintBlock::StoredFootprintBlock(const std::string& path) {
     }
 }
 
+StoredFootprintBlock::StoredFootprintBlock(const BYTE* data, UINT size) {
+    m_block.DecodeDataBlock(data, size);
+    if (m_block.GetDocTypeLibInfo("Footprint") == nullptr) {
+        throw std::runtime_error("no Footprint type in the block");
+    }
+}
+
 const CDocTypeLibraryInfo& StoredFootprintBlock::Info() const {
     return *m_block.GetDocTypeLibInfo("Footprint");
 }

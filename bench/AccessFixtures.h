@@ -52,6 +52,8 @@ private:
 class StoredFootprintBlock {
 public:
     explicit StoredFootprintBlock(const std::string& path);
+    // From the block's stored bytes.
+    StoredFootprintBlock(const BYTE* data, UINT size);
     const CDocTypeLibraryInfo& Info() const;
 
 private:
