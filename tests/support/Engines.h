@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "tests/support/TempDir.h"
@@ -17,6 +18,9 @@ inline const auto kEveryEngine = testing::Values(Engine::kSqlite, Engine::kPostg
 inline const auto kFileEngineOnly = testing::Values(Engine::kSqlite);
 
 std::string EngineName(const testing::TestParamInfo<Engine>& info);
+inline void PrintTo(Engine engine, std::ostream* out) {
+    *out << (engine == Engine::kSqlite ? "a library file" : "a PostgreSQL server");
+}
 
 class EngineTest : public testing::TestWithParam<Engine> {
 protected:
