@@ -46,7 +46,7 @@ Connection::Lease Connection::Prepare(std::string_view sql) {
     auto it = m_cache.find(key);
     if (it == m_cache.end()) {
         if (m_cache.size() >= kStatementCacheLimit) {
-            std::erase_if(m_cache, [](const auto& entry) { return !entry.second.busy; });
+            ForgetIdleStatements();
         }
         auto statement = NewStatement(sql);
         BeforeFirstRun(*statement);
@@ -62,13 +62,20 @@ Connection::Lease Connection::Prepare(std::string_view sql) {
     return Lease(cached.statement.get(), &cached.busy, nullptr);
 }
 
+void Connection::ForgetIdleStatements() {
+    std::erase_if(m_cache, [](const auto& entry) { return !entry.second.busy; });
+}
+
+// The count grows once the change of the schema is made: what was learnt of the schema while
+// the statement was prepared is not taken for what it is after it ran. (A statement that
+// failed changed nothing.)
 void Connection::Execute(std::string_view sql) {
+    auto statement = Prepare(sql);
+    while (statement->Step()) {
+    }
     if (ChangesSchema(sql)) {
         m_integerKeys.clear();
         ++m_schemaChanges;
-    }
-    auto statement = Prepare(sql);
-    while (statement->Step()) {
     }
 }
 

@@ -124,6 +124,9 @@ protected:
     void ForgetSchema() { m_integerKeys.clear(); }
     // Empties the statement cache; for engines closing their handle.
     void ForgetStatements() { m_cache.clear(); }
+    // Lets go of the cached statements not in use, to be prepared again when next wanted; for
+    // engines that learn that another program changed the schema.
+    void ForgetIdleStatements();
 
 private:
     struct CachedStatement {

@@ -11,6 +11,11 @@ namespace {
 
 void IgnoreNotice(void*, const char*) {}
 
+// Changes with every table of the connection's schema made, dropped or given columns.
+constexpr const char* kSchemaSignature =
+    "SELECT md5(coalesce(string_agg(oid::text || ':' || relnatts, ',' ORDER BY oid), '')) "
+    "FROM pg_class WHERE relnamespace = current_schema()::regnamespace AND relkind = 'r'";
+
 [[noreturn]] void ThrowAborted() {
     throw CDaoException(PackSqlState("25P02"), kPostgresSource,
                         "current transaction is aborted, commands ignored until end of "
@@ -29,7 +34,9 @@ PgConnection::PgConnection(const std::string& connectionString, bool readOnly) {
     PQsetNoticeProcessor(m_handle, IgnoreNotice, nullptr);
     try {
         PQsetClientEncoding(m_handle, "UTF8");
-        Command(readOnly ? "SET default_transaction_read_only = on" : "SELECT 1");
+        if (readOnly) {
+            Command("SET default_transaction_read_only = on");
+        }
         SetBusyTimeout(m_busyTimeout);
     } catch (...) {
         PQfinish(m_handle);
@@ -54,12 +61,30 @@ void PgConnection::Deallocate(const std::string& statementName) {
 }
 
 void PgConnection::Command(const std::string& sql) {
+    CommandValue(sql);
+}
+
+std::string PgConnection::CommandValue(const std::string& sql) {
     PGresult* result = PQexec(m_handle, sql.c_str());
     const ExecStatusType status = PQresultStatus(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
         ThrowPostgresError(m_handle, result);
     }
+    std::string value = PQntuples(result) > 0 ? PQgetvalue(result, 0, 0) : "";
     PQclear(result);
+    return value;
+}
+
+// Another program may have made, dropped or changed tables since this one last looked (the
+// category cache is made anew whenever the tree grows deeper): what was learnt of them, and
+// the statements prepared on them, are then let go.
+void PgConnection::NoteSchemaSignature(const std::string& signature) {
+    if (signature != m_schemaSignature) {
+        m_schemaSignature = signature;
+        m_schemaRead.reset();
+        ForgetSchema();
+        ForgetIdleStatements();
+    }
 }
 
 void PgConnection::CountChanges(long rows) {
@@ -145,11 +170,13 @@ void PgConnection::BeginTransaction(bool forWriting) {
     } else {
         // Read committed under the write lock: every statement sees what other writers
         // committed before the lock was taken, and no other writer changes anything after.
-        const char* begin = forWriting ? "BEGIN ISOLATION LEVEL READ COMMITTED; "
-                                         "SELECT pg_advisory_xact_lock(hashtext(current_schema()))"
-                                       : "BEGIN ISOLATION LEVEL REPEATABLE READ";
+        const std::string begin =
+            std::string(forWriting ? "BEGIN ISOLATION LEVEL READ COMMITTED; "
+                                     "SELECT pg_advisory_xact_lock(hashtext(current_schema())); "
+                                   : "BEGIN ISOLATION LEVEL REPEATABLE READ; ") +
+            kSchemaSignature;
         try {
-            Command(begin);
+            NoteSchemaSignature(CommandValue(begin));
         } catch (...) {
             PQclear(PQexec(m_handle, "ROLLBACK"));  // the lock was not had: nothing to keep
             throw;

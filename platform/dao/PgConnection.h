@@ -55,10 +55,14 @@ protected:
 private:
     // Runs `sql` (several statements may be given) without parameters, in one round trip.
     void Command(const std::string& sql);
+    // The same, giving the first value of the last statement's result ("" without one).
+    std::string CommandValue(const std::string& sql);
+    void NoteSchemaSignature(const std::string& signature);
 
     PGconn* m_handle = nullptr;
     PgSchema m_schema;
     std::optional<std::uint64_t> m_schemaRead;  // at this count of schema changes
+    std::string m_schemaSignature;              // of the tables, as last seen
     bool m_closing = false;
     int m_busyTimeout = 30000;
     int m_lastChanges = 0;
