@@ -17,7 +17,6 @@
 #include "host/CDrwObList.h"
 #include "host/CLibraryObject.h"
 #include "host/PartGeometry.h"
-#include "platform/afx/CStringArray.h"
 #include "tables/LibrarySchema.h"
 
 namespace {
@@ -147,20 +146,7 @@ void DecodeOnly(benchmark::State& state) {
 
 void LoadObject_Dao(benchmark::State& state) {
     Stored();
-    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
-    long id = 1;
-    for (auto _ : state) {
-        CDrwGroup* group = nullptr;
-        CLayerDefinition layers;
-        CColorDefinition colours;
-        const long typeID = user->LoadObject(nullptr, group, id, &layers, &colours);
-        delete group;
-        if (typeID <= 0) {
-            state.SkipWithError("a stored part did not load");
-            break;
-        }
-        id = id % kParts + 1;
-    }
+    vaultry::bench::LoadEachById(state, GetAccessDB(DATABASETYPE_USER));
 }
 
 // The same part row and blob read by id, and decoded.
@@ -193,22 +179,7 @@ void LoadObject_Raw(benchmark::State& state) {
 
 void LoadObjects_Dao(benchmark::State& state) {
     Stored();
-    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
-    int i = 0;
-    for (auto _ : state) {
-        CStringArray names;
-        names.Add(CString("R") + std::to_string(i).c_str());
-        CDrawObject** objects = nullptr;
-        user->LoadObjects(nullptr, objects, names, "Footprint", nullptr, nullptr);
-        const bool loaded = objects[0] != nullptr;
-        delete objects[0];
-        delete[] objects;
-        if (!loaded) {
-            state.SkipWithError("a stored part did not load");
-            break;
-        }
-        i = (i + 1) % kParts;
-    }
+    vaultry::bench::LoadEachByName(state, GetAccessDB(DATABASETYPE_USER));
 }
 
 void LoadObjects_Raw(benchmark::State& state) {

@@ -10,9 +10,11 @@
 #include "bench/RawSqlite.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CDrwObList.h"
+#include "host/CLayerDefinition.h"
 #include "host/CLibraryObject.h"
 #include "host/CSet.h"
 #include "host/FootprintGenerator.h"
+#include "platform/afx/CStringArray.h"
 #include "tables/CRSObjectTree.h"
 #include "tables/LibrarySchema.h"
 
@@ -123,14 +125,53 @@ void Libraries::MakeCurrent() {
     }
 }
 
+void StoreParts(CMSAccessDBHandler* tier) {
+    CDrwObList list;
+    for (int i = 0; i < kParts; ++i) {
+        list.Add(Part(i).release());
+    }
+    tier->SaveObjects(nullptr, &list, 1, nullptr, nullptr);
+    list.DestroyContent();
+}
+
+void LoadEachById(benchmark::State& state, CMSAccessDBHandler* tier) {
+    long id = 1;
+    for (auto _ : state) {
+        CDrwGroup* group = nullptr;
+        CLayerDefinition layers;
+        CColorDefinition colours;
+        const long typeID = tier->LoadObject(nullptr, group, id, &layers, &colours);
+        delete group;
+        if (typeID <= 0) {
+            state.SkipWithError("a stored part did not load");
+            break;
+        }
+        id = id % kParts + 1;
+    }
+}
+
+void LoadEachByName(benchmark::State& state, CMSAccessDBHandler* tier) {
+    int i = 0;
+    for (auto _ : state) {
+        CStringArray names;
+        names.Add(Numbered("R", i).c_str());
+        CDrawObject** objects = nullptr;
+        tier->LoadObjects(nullptr, objects, names, "Footprint", nullptr, nullptr);
+        const bool loaded = objects[0] != nullptr;
+        delete objects[0];
+        delete[] objects;
+        if (!loaded) {
+            state.SkipWithError("a stored part did not load");
+            break;
+        }
+        i = (i + 1) % kParts;
+    }
+}
+
 Libraries& Stored() {
     static Libraries libraries;
     static const bool filled = [] {
-        CDrwObList list;
-        for (int i = 0; i < kParts; ++i) {
-            list.Add(Part(i).release());
-        }
-        GetAccessDB(DATABASETYPE_USER)->SaveObjects(nullptr, &list, 1, nullptr, nullptr);
+        StoreParts(GetAccessDB(DATABASETYPE_USER));
         return true;
     }();
     (void)filled;

@@ -2,6 +2,8 @@
 // What the handler benchmarks share: real footprints, fresh libraries behind a reference host,
 // and a library already holding parts.
 
+#include <benchmark/benchmark.h>
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -63,6 +65,13 @@ private:
 // The part group stored in `size` bytes at `data`, decoded against `block`; null when the bytes
 // do not decode.
 std::unique_ptr<CDrwGroup> DecodePart(const void* data, int size, const CDocTypeLibraryInfo& block);
+
+// Stores kParts parts "R0".."R<kParts-1>" into the top category of `tier`.
+void StoreParts(CMSAccessDBHandler* tier);
+
+// The handler's loads, part after part, by id and by name: the load benchmarks of either engine.
+void LoadEachById(benchmark::State& state, CMSAccessDBHandler* tier);
+void LoadEachByName(benchmark::State& state, CMSAccessDBHandler* tier);
 
 // A user library holding kParts parts "R0".."R<kParts-1>", made once for the load benchmarks.
 Libraries& Stored();

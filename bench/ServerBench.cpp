@@ -21,9 +21,7 @@
 #include "bench/RatioReporter.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CDrwObList.h"
-#include "host/CLayerDefinition.h"
 #include "host/PartGeometry.h"
-#include "platform/afx/CStringArray.h"
 #include "tables/LibrarySchema.h"
 
 namespace fs = std::filesystem;
@@ -117,12 +115,7 @@ private:
 ServerLibraries& Stored() {
     static ServerLibraries libraries;
     static const bool filled = [] {
-        CDrwObList list;
-        for (int i = 0; i < kParts; ++i) {
-            list.Add(Part(i).release());
-        }
-        GetAccessDB(DATABASETYPE_USER)->SaveObjects(nullptr, &list, 1, nullptr, nullptr);
-        list.DestroyContent();
+        vaultry::bench::StoreParts(GetAccessDB(DATABASETYPE_USER));
         return true;
     }();
     (void)filled;
@@ -226,40 +219,12 @@ void SaveObjects_RawLibpq(benchmark::State& state) {
 
 void LoadObject_Server(benchmark::State& state) {
     Stored();
-    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
-    long id = 1;
-    for (auto _ : state) {
-        CDrwGroup* group = nullptr;
-        CLayerDefinition layers;
-        CColorDefinition colours;
-        const long typeID = user->LoadObject(nullptr, group, id, &layers, &colours);
-        delete group;
-        if (typeID <= 0) {
-            state.SkipWithError("a stored part did not load");
-            break;
-        }
-        id = id % kParts + 1;
-    }
+    vaultry::bench::LoadEachById(state, GetAccessDB(DATABASETYPE_USER));
 }
 
 void LoadObjects_Server(benchmark::State& state) {
     Stored();
-    CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
-    int i = 0;
-    for (auto _ : state) {
-        CStringArray names;
-        names.Add(Numbered("R", i).c_str());
-        CDrawObject** objects = nullptr;
-        user->LoadObjects(nullptr, objects, names, "Footprint", nullptr, nullptr);
-        const bool loaded = objects[0] != nullptr;
-        delete objects[0];
-        delete[] objects;
-        if (!loaded) {
-            state.SkipWithError("a stored part did not load");
-            break;
-        }
-        i = (i + 1) % kParts;
-    }
+    vaultry::bench::LoadEachByName(state, GetAccessDB(DATABASETYPE_USER));
 }
 
 // The part row and blob read by `condition` on $1 (bytea as text, as the handler reads it) and
