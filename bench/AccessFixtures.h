@@ -8,13 +8,14 @@
 #include <memory>
 #include <string>
 
+#include "access/CMSAccessDBHandler.h"
+#include "access/LibrarySet.h"
 #include "host/CBlob.h"
 #include "host/CDrwGroup.h"
+#include "host/CDrwObList.h"
 #include "host/ReferenceHost.h"
 #include "serial/CCommonLibraryInfo.h"
 #include "serial/CDocTypeLibraryInfo.h"
-
-class CMSAccessDBHandler;
 
 namespace vaultry::bench {
 
@@ -68,6 +69,25 @@ std::unique_ptr<CDrwGroup> DecodePart(const void* data, int size, const CDocType
 
 // Stores kParts parts "R0".."R<kParts-1>" into the top category of `tier`.
 void StoreParts(CMSAccessDBHandler* tier);
+
+// Stores kParts parts at once into the user tier of fresh `FreshLibraries`, timing the store
+// alone: the store benchmark of either engine.
+template <class FreshLibraries>
+void StoreIntoFresh(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        FreshLibraries libraries;
+        CDrwObList list;
+        for (int i = 0; i < kParts; ++i) {
+            list.Add(Part(i).release());
+        }
+        state.ResumeTiming();
+        GetAccessDB(DATABASETYPE_USER)->SaveObjects(nullptr, &list, 1, nullptr, nullptr);
+        state.PauseTiming();
+        list.DestroyContent();
+        state.ResumeTiming();
+    }
+}
 
 // The handler's loads, part after part, by id and by name: the load benchmarks of either engine.
 void LoadEachById(benchmark::State& state, CMSAccessDBHandler* tier);

@@ -147,19 +147,7 @@ private:
 };
 
 void SaveObjects_Server(benchmark::State& state) {
-    for (auto _ : state) {
-        state.PauseTiming();
-        ServerLibraries libraries;
-        CDrwObList list;
-        for (int i = 0; i < kParts; ++i) {
-            list.Add(Part(i).release());
-        }
-        state.ResumeTiming();
-        GetAccessDB(DATABASETYPE_USER)->SaveObjects(nullptr, &list, 1, nullptr, nullptr);
-        state.PauseTiming();
-        list.DestroyContent();
-        state.ResumeTiming();
-    }
+    vaultry::bench::StoreIntoFresh<ServerLibraries>(state);
 }
 
 // The same parts, encoded and measured, written as blob, part and measurement rows in batches
