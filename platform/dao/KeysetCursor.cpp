@@ -37,6 +37,7 @@ KeysetCursor::KeysetCursor(Connection& connection, const SelectStatement& statem
     for (int i = 0; i < row->ColumnCount(); ++i) {
         m_columns.emplace_back(row->ColumnName(i));
     }
+    m_insertReturns = InsertedRowList();
     Restart();
 }
 
@@ -515,6 +516,24 @@ void KeysetCursor::UpdateCurrent(const FieldChanges& changes) {
     LoadRow(m_currentRowId, "");
 }
 
+// A statement that adds a row can return it, saving the statement that reads it back when the
+// caller moves to it (as every store does); only when the set reads the table's own columns.
+std::string KeysetCursor::InsertedRowList() const {
+    const std::size_t dot = m_selectList.rfind('.');
+    const bool wholeRow =
+        m_selectList == "*" ||
+        (dot != std::string::npos && m_selectList.substr(dot) == ".*" &&
+         text::CompareFolded(QuoteIdentifier(m_selectList.substr(0, dot)), m_table) == 0);
+    if (!wholeRow) {
+        return {};
+    }
+    std::string list = m_rowId;
+    for (const std::string& column : m_columns) {
+        list += "," + QuoteIdentifier(column);
+    }
+    return list;
+}
+
 void KeysetCursor::Insert(const FieldChanges& changes) {
     const FieldChanges writable = Writable(changes);
     std::string sql = "INSERT INTO " + m_table;
@@ -530,12 +549,26 @@ void KeysetCursor::Insert(const FieldChanges& changes) {
         }
         sql += " (" + names + ") VALUES (" + values + ")";
     }
+    if (!m_insertReturns.empty()) {
+        sql += " RETURNING " + m_insertReturns;
+    }
     auto statement = m_connection.Prepare(sql);
     for (std::size_t i = 0; i < writable.size(); ++i) {
         statement->Bind(static_cast<int>(i + 1), writable[i].second);
     }
-    statement->Step();
-    m_lastModified = m_connection.LastInsertRowid();
+    m_inserted = {};
+    if (!statement->Step() || m_insertReturns.empty()) {
+        m_lastModified = m_connection.LastInsertRowid();
+    } else {
+        m_lastModified = statement->ColumnInt64(0);
+        m_inserted.rowId = m_lastModified;
+        for (int i = 1; i < statement->ColumnCount(); ++i) {
+            m_inserted.row.push_back(statement->Column(i));
+        }
+        while (statement->Step()) {
+        }
+        m_inserted.stamp = m_connection.CurrentReadStamp();
+    }
     m_appendedPositions.emplace(m_lastModified, m_appended.size());
     m_appended.push_back(m_lastModified);
 }
@@ -548,7 +581,11 @@ std::int64_t KeysetCursor::CurrentBookmark() const {
 bool KeysetCursor::MoveToBookmark(std::int64_t rowId) {
     if (const auto appended = m_appendedPositions.find(rowId);
         appended != m_appendedPositions.end()) {
-        if (!LoadRow(rowId, "")) {
+        // A row just added is stored as the insert returned it, while nothing was written since.
+        if (rowId == m_inserted.rowId && m_inserted.stamp &&
+            m_connection.CurrentReadStamp() == m_inserted.stamp) {
+            m_row = m_inserted.row;
+        } else if (!LoadRow(rowId, "")) {
             return false;
         }
         StandOn(rowId);

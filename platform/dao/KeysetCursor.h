@@ -91,6 +91,9 @@ private:
     bool Land(std::int64_t rowId, const std::string& condition);
     void StandOn(std::int64_t rowId);
     FieldChanges Writable(const FieldChanges& changes);
+    // The RETURNING list of an insert: the row id, then the row as the set reads it; empty
+    // when the select list is not the table's own columns.
+    std::string InsertedRowList() const;
     const ParameterizedSql& Parameterized(const std::string& condition);
     static void AppendCondition(std::string& sql, std::vector<COleVariant>& binds,
                                 const ParameterizedSql& condition);
@@ -115,6 +118,14 @@ private:
     std::size_t m_appendedIndex = 0;
     std::int64_t m_currentRowId = 0;  // of the row (or gap) the cursor stands on
     std::int64_t m_lastModified = 0;
+    std::string m_insertReturns;  // see InsertedRowList
+    // The row last added through the set, as the insert returned it, while it stands as read.
+    struct Inserted {
+        std::int64_t rowId = 0;
+        std::vector<COleVariant> row;
+        std::optional<Connection::ReadStamp> stamp;
+    };
+    Inserted m_inserted;
     Key m_current;                 // the last main-part key reached; appended rows have none
     std::deque<Key> m_ahead;       // keys that follow m_current, fetched in advance...
     std::string m_aheadCondition;  // ...for this condition ("" for plain moves)...

@@ -169,7 +169,7 @@ void PgStatement::Run() {
         m_result = nullptr;
         ThrowPostgresError(handle, failed);
     }
-    if (status == PGRES_COMMAND_OK) {
+    if (!m_readOnly) {  // an insert may return rows, and they count as changed
         const char* rows = PQcmdTuples(m_result);
         if (*rows != '\0') {
             m_connection.CountChanges(std::atol(rows));

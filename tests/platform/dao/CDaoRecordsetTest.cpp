@@ -205,6 +205,21 @@ TEST_P(CDaoRecordsetTest, RowsReadAheadNeverHideAChange) {
     database.Execute("UPDATE tParts SET lOwner=8 WHERE strName='p130'");
     ASSERT_TRUE(set.FindNext("lOwner=8"));
     EXPECT_EQ(set.m_strName, "p130");
+
+    // A row added is stood on as its insert returned it, until anything is written after.
+    for (const long owner : {1L, 2L}) {
+        set.AddNew();
+        set.m_strName = "p200";
+        set.m_lOwner = owner;
+        set.Update();
+        if (owner == 2) {
+            database.Execute("UPDATE tParts SET lOwner=9 WHERE lOwner=2");
+        }
+        set.SetBookmark(set.GetLastModifiedBookmark());
+        EXPECT_EQ(set.m_strName, "p200");
+        EXPECT_GT(set.m_lPartID, 40);
+        EXPECT_EQ(set.m_lOwner, owner == 1 ? 1 : 9);
+    }
 }
 
 // A requery of the same statement reuses the set's cursor; it must still read the set anew.
