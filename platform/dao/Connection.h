@@ -101,8 +101,10 @@ public:
     virtual void SetBusyTimeout(int milliseconds) = 0;
     virtual int BusyTimeout() const = 0;
 
-    // Transactions nest: the outermost takes the write lock at once when `forWriting`, else
-    // reads one state of the database; inner ones are savepoints.
+    // Transactions nest: the outermost takes the write lock when `forWriting`, before its
+    // first statement runs (a server's connection sends its begin with that statement, and a
+    // lock it could not have fails that statement), else reads one state of the database;
+    // inner ones are savepoints.
     virtual void BeginTransaction(bool forWriting) = 0;
     virtual void CommitTransaction() = 0;
     virtual void RollbackTransaction() = 0;

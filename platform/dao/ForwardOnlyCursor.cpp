@@ -24,17 +24,24 @@ bool ForwardOnlyCursor::Restart() {
     m_statement.reset();
     m_statement.emplace(m_connection.Prepare(m_sql));
     (*m_statement)->BindAll(m_parameters);
+    m_visited = 0;
+    const bool found = (*m_statement)->Step();
+    // The columns as the statement ran: a server prepares it anew for tables changed since.
     m_columns.clear();
     for (int i = 0; i < (*m_statement)->ColumnCount(); ++i) {
         m_columns.emplace_back((*m_statement)->ColumnName(i));
     }
-    m_visited = 0;
-    return Step();
+    return Took(found);
 }
 
-// Reads the next row into the row vector; past the last row the statement lets go of the file.
 bool ForwardOnlyCursor::Step() {
-    m_done = m_statement == std::nullopt || !(*m_statement)->Step();
+    return Took(m_statement != std::nullopt && (*m_statement)->Step());
+}
+
+// Reads the row the statement stands on into the row vector; past the last row the statement
+// lets go of the file.
+bool ForwardOnlyCursor::Took(bool found) {
+    m_done = !found;
     if (m_done) {
         m_statement.reset();
         m_row.clear();

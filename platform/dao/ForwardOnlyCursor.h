@@ -48,6 +48,7 @@ public:
 
 private:
     bool Step();
+    bool Took(bool found);
 
     Connection& m_connection;
     std::string m_sql;

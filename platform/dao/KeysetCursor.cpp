@@ -31,9 +31,12 @@ KeysetCursor::KeysetCursor(Connection& connection, const SelectStatement& statem
     // uniform (and can be searched as one row value).
     m_order.push_back({m_rowId, !m_order.empty() && m_order.back().descending});
 
-    // The columns are known before any row is read, so an empty set still describes them.
+    // The columns are known before any row is read, so an empty set still describes them: as
+    // the statement ran, for a server prepares it anew for tables changed since.
     auto row = m_connection.Prepare("SELECT " + m_selectList + " FROM " + m_table + " WHERE " +
                                     m_rowId + "=?");
+    row->Bind(1, COleVariant::Null());
+    row->Step();
     for (int i = 0; i < row->ColumnCount(); ++i) {
         m_columns.emplace_back(row->ColumnName(i));
     }

@@ -1,6 +1,8 @@
 #include "platform/dao/PgConnection.h"
 
+#include <cstring>
 #include <map>
+#include <utility>
 
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/PgStatement.h"
@@ -15,6 +17,14 @@ void IgnoreNotice(void*, const char*) {}
 constexpr const char* kSchemaSignature =
     "SELECT md5(coalesce(string_agg(oid::text || ':' || relnatts, ',' ORDER BY oid), '')) "
     "FROM pg_class WHERE relnamespace = current_schema()::regnamespace AND relkind = 'r'";
+
+constexpr const char* kSavepoint = "SAVEPOINT vaultry_nested";
+constexpr const char* kRelease = "RELEASE vaultry_nested";
+
+bool Succeeded(const PGresult* result) {
+    const ExecStatusType status = PQresultStatus(result);
+    return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
 
 [[noreturn]] void ThrowAborted() {
     throw CDaoException(PackSqlState("25P02"), kPostgresSource,
@@ -34,10 +44,11 @@ PgConnection::PgConnection(const std::string& connectionString, bool readOnly) {
     PQsetNoticeProcessor(m_handle, IgnoreNotice, nullptr);
     try {
         PQsetClientEncoding(m_handle, "UTF8");
-        if (readOnly) {
-            Command("SET default_transaction_read_only = on");
-        }
-        SetBusyTimeout(m_busyTimeout);
+        // The signature is known from the start, so that the first transaction finds the
+        // statements prepared before it current.
+        m_schemaSignature = CommandValue(
+            std::string(readOnly ? "SET default_transaction_read_only = on; " : "") +
+            "SET lock_timeout = " + std::to_string(m_busyTimeout) + "; " + kSchemaSignature);
     } catch (...) {
         PQfinish(m_handle);
         throw;
@@ -55,9 +66,145 @@ std::unique_ptr<Statement> PgConnection::NewStatement(std::string_view sql) {
 }
 
 void PgConnection::Deallocate(const std::string& statementName) {
-    if (!m_closing && PQtransactionStatus(m_handle) != PQTRANS_INERROR) {
+    if (m_closing) {
+        return;
+    }
+    ReadAnswersOwed();
+    if (PQtransactionStatus(m_handle) != PQTRANS_INERROR) {
         PQclear(PQexec(m_handle, ("DEALLOCATE " + statementName).c_str()));
     }
+}
+
+void PgConnection::SendPending() {
+    if (PQpipelineStatus(m_handle) == PQ_PIPELINE_OFF && PQenterPipelineMode(m_handle) == 0) {
+        throw PostgresError(m_handle, nullptr);
+    }
+    for (const std::string& command : m_pending) {
+        if (PQsendQueryParams(m_handle, command.c_str(), 0, nullptr, nullptr, nullptr, nullptr,
+                              0) == 0) {
+            throw PostgresError(m_handle, nullptr);
+        }
+    }
+    m_pending.clear();
+}
+
+PgConnection::Answer PgConnection::NextAnswer() {
+    Answer answer(PQgetResult(m_handle), &PQclear);
+    if (answer == nullptr) {  // the connection failed: its message stands for the answer
+        return Answer(PQmakeEmptyPGresult(m_handle, PGRES_FATAL_ERROR), &PQclear);
+    }
+    while (PGresult* rest = PQgetResult(m_handle)) {
+        PQclear(rest);
+    }
+    return answer;
+}
+
+void PgConnection::ReadThroughSync() {
+    for (int nothing = 0; nothing < 2;) {
+        PGresult* result = PQgetResult(m_handle);
+        if (result == nullptr) {
+            ++nothing;  // one separates two commands' answers; two in a row: the link is gone
+            continue;
+        }
+        nothing = 0;
+        const bool sync = PQresultStatus(result) == PGRES_PIPELINE_SYNC;
+        PQclear(result);
+        if (sync) {
+            return;
+        }
+    }
+}
+
+void PgConnection::ReadAnswersOwed() {
+    if (m_exchangesUnanswered == 0) {
+        return;
+    }
+    // Only ends of transactions that changed nothing go unanswered: nothing to learn here.
+    for (; m_exchangesUnanswered > 0; --m_exchangesUnanswered) {
+        ReadThroughSync();
+    }
+    PQexitPipelineMode(m_handle);
+}
+
+std::vector<PgConnection::Answer> PgConnection::Exchange(const PreparedRun* run) {
+    const std::size_t commands = m_pending.size();
+    SendPending();
+    if (run != nullptr && PQsendQueryPrepared(m_handle, run->name, run->count, run->values,
+                                              run->lengths, run->formats, 0) == 0) {
+        throw PostgresError(m_handle, nullptr);
+    }
+    if (PQpipelineSync(m_handle) == 0) {
+        throw PostgresError(m_handle, nullptr);
+    }
+    for (; m_exchangesUnanswered > 0; --m_exchangesUnanswered) {
+        ReadThroughSync();
+    }
+    std::vector<Answer> answers;
+    for (std::size_t i = 0; i < commands + (run ? 1 : 0); ++i) {
+        answers.push_back(NextAnswer());
+    }
+    ReadThroughSync();
+    PQexitPipelineMode(m_handle);
+    return answers;
+}
+
+void PgConnection::CheckPendingAnswers(const std::vector<Answer>& answers, std::size_t count,
+                                       std::size_t beginCommands) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!Succeeded(answers[i].get())) {
+            CDaoException error = PostgresError(m_handle, answers[i].get());
+            if (i < beginCommands) {
+                PQclear(PQexec(m_handle, "ROLLBACK"));  // the lock was not had: nothing to keep
+            }
+            throw error;
+        }
+    }
+}
+
+void PgConnection::SendWithoutWaiting() {
+    SendPending();
+    if (PQpipelineSync(m_handle) == 0) {
+        throw PostgresError(m_handle, nullptr);
+    }
+    ++m_exchangesUnanswered;
+}
+
+void PgConnection::Flush() {
+    if (m_pending.empty()) {
+        ReadAnswersOwed();
+        return;
+    }
+    const std::size_t begin = std::exchange(m_beginCommands, 0);
+    const std::size_t commands = m_pending.size();
+    const std::vector<Answer> answers = Exchange(nullptr);
+    CheckPendingAnswers(answers, commands, begin);
+    if (begin > 0) {
+        NoteSchemaSignature(PQgetvalue(answers[begin - 1].get(), 0, 0));
+    }
+}
+
+PGresult* PgConnection::RunPrepared(const PreparedRun& run) {
+    if (m_pending.empty() && m_exchangesUnanswered == 0) {
+        return PQexecPrepared(m_handle, run.name, run.count, run.values, run.lengths, run.formats,
+                              0);
+    }
+    const std::size_t begin = std::exchange(m_beginCommands, 0);
+    std::vector<std::string> sent = m_pending;
+    std::vector<Answer> answers = Exchange(&run);
+    CheckPendingAnswers(answers, sent.size(), begin);
+    if (begin > 0) {
+        const std::string signature = PQgetvalue(answers[begin - 1].get(), 0, 0);
+        if (signature != m_schemaSignature) {
+            // The statement went on what was known of the tables before: the transaction
+            // begins again, and the statement is prepared again before it runs.
+            PQclear(PQexec(m_handle, "ROLLBACK"));
+            NoteSchemaSignature(signature);
+            m_pending = std::move(sent);
+            m_beginCommands = begin;
+            return nullptr;
+        }
+    }
+    return answers.back().release();
 }
 
 void PgConnection::Command(const std::string& sql) {
@@ -65,6 +212,7 @@ void PgConnection::Command(const std::string& sql) {
 }
 
 std::string PgConnection::CommandValue(const std::string& sql) {
+    Flush();
     PGresult* result = PQexec(m_handle, sql.c_str());
     const ExecStatusType status = PQresultStatus(result);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
@@ -93,6 +241,7 @@ void PgConnection::CountChanges(long rows) {
 }
 
 const PgSchema& PgConnection::Schema() {
+    Flush();  // a transaction's begin learns whether the tables changed
     if (m_schemaRead == SchemaChangeCount()) {
         return m_schema;
     }
@@ -156,7 +305,7 @@ void PgConnection::SetBusyTimeout(int milliseconds) {
 }
 
 bool PgConnection::TransactionLost() const {
-    return !m_transactions.empty() &&
+    return !m_transactions.empty() && m_beginCommands == 0 &&
            (PQstatus(m_handle) != CONNECTION_OK || PQtransactionStatus(m_handle) == PQTRANS_IDLE);
 }
 
@@ -166,24 +315,20 @@ void PgConnection::BeginTransaction(bool forWriting) {
                             "The transaction ended with the connection to the server.");
     }
     if (!m_transactions.empty()) {
-        Command("SAVEPOINT vaultry_nested");
+        m_pending.emplace_back(kSavepoint);
     } else {
         // Read committed under the write lock: every statement sees what other writers
         // committed before the lock was taken, and no other writer changes anything after.
-        const std::string begin =
-            std::string(forWriting ? "BEGIN ISOLATION LEVEL READ COMMITTED; "
-                                     "SELECT pg_advisory_xact_lock(hashtext(current_schema())); "
-                                   : "BEGIN ISOLATION LEVEL REPEATABLE READ; ") +
-            kSchemaSignature;
-        try {
-            NoteSchemaSignature(CommandValue(begin));
-        } catch (...) {
-            PQclear(PQexec(m_handle, "ROLLBACK"));  // the lock was not had: nothing to keep
-            throw;
+        m_pending = {forWriting ? "BEGIN ISOLATION LEVEL READ COMMITTED"
+                                : "BEGIN ISOLATION LEVEL REPEATABLE READ"};
+        if (forWriting) {
+            m_pending.emplace_back("SELECT pg_advisory_xact_lock(hashtext(current_schema()))");
         }
+        m_pending.emplace_back(kSchemaSignature);
+        m_beginCommands = m_pending.size();
         ++m_outermostTransactions;
     }
-    m_transactions.push_back({m_totalChanges, SchemaChangeCount()});
+    m_transactions.push_back({m_totalChanges, SchemaChangeCount(), forWriting});
 }
 
 void PgConnection::CommitTransaction() {
@@ -191,11 +336,36 @@ void PgConnection::CommitTransaction() {
         throw CDaoException(PackSqlState("08006"), kPostgresSource,
                             "The transaction ended with the connection to the server.");
     }
+    const TransactionStart start = m_transactions.back();
+    if (m_transactions.size() > 1) {
+        if (!m_pending.empty() && m_pending.back() == kSavepoint) {
+            m_pending.pop_back();  // nothing ran within it
+        } else {
+            m_pending.emplace_back(kRelease);
+        }
+        m_transactions.pop_back();
+        return;
+    }
+    if (m_beginCommands > 0) {  // nothing of it reached the server
+        m_pending.clear();
+        m_beginCommands = 0;
+        m_transactions.pop_back();
+        return;
+    }
+    m_pending.emplace_back("COMMIT");
+    if (!start.forWriting && m_totalChanges == start.rowChanges &&
+        SchemaChangeCount() == start.schemaChanges) {
+        SendWithoutWaiting();  // a transaction that only read keeps nothing its end could lose
+        m_transactions.pop_back();
+        return;
+    }
+    const std::size_t commands = m_pending.size();
+    const std::vector<Answer> answers = Exchange(nullptr);
+    CheckPendingAnswers(answers, commands, 0);
     // The server answers COMMIT of a failed transaction by rolling it back, without an error.
-    if (PQtransactionStatus(m_handle) == PQTRANS_INERROR) {
+    if (std::strcmp(PQcmdStatus(answers.back().get()), "ROLLBACK") == 0) {
         ThrowAborted();
     }
-    Command(m_transactions.size() == 1 ? "COMMIT" : "RELEASE vaultry_nested");
     m_transactions.pop_back();
 }
 
@@ -207,10 +377,26 @@ void PgConnection::RollbackTransaction() {
         ForgetSchema();  // the rollback may undo a schema change
         ++m_rollbacks;
     }
+    if (depth == 1 && m_beginCommands > 0) {  // nothing of it reached the server
+        m_pending.clear();
+        m_beginCommands = 0;
+        return;
+    }
+    if (depth > 1 && !m_pending.empty() && m_pending.back() == kSavepoint) {
+        m_pending.pop_back();
+        return;
+    }
     if (PQstatus(m_handle) != CONNECTION_OK || PQtransactionStatus(m_handle) == PQTRANS_IDLE) {
+        m_pending.clear();
         return;  // nothing left to undo
     }
-    Command(depth == 1 ? "ROLLBACK" : "ROLLBACK TO vaultry_nested; RELEASE vaultry_nested");
+    if (depth == 1) {
+        m_pending = {"ROLLBACK"};
+        SendWithoutWaiting();
+    } else {
+        m_pending.emplace_back("ROLLBACK TO vaultry_nested");
+        m_pending.emplace_back(kRelease);
+    }
 }
 
 }  // namespace vaultry::dao

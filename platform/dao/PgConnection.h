@@ -6,6 +6,7 @@
 #include <libpq-fe.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,6 +44,20 @@ public:
 
     // For the statements of this connection.
     PGconn* Handle() const { return m_handle; }
+    // A prepared statement's run, as libpq takes it.
+    struct PreparedRun {
+        const char* name;
+        int count;
+        const char* const* values;
+        const int* lengths;
+        const int* formats;
+    };
+    // The result of `run`, sent with what is pending in one exchange. Null when the statement
+    // must be prepared again and run again: another program changed the tables it was
+    // prepared on, and it was not run.
+    PGresult* RunPrepared(const PreparedRun& run);
+    // Sends what is pending and reads every answer owed: due before anything else is sent.
+    void Flush();
     void CountChanges(long rows);
     // What statements are carried over to the server's dialect with (see PgSql.h).
     const PgSchema& Schema();
@@ -53,6 +68,25 @@ protected:
     std::string ReadIntegerKeyColumn(const std::string& table) override;
 
 private:
+    using Answer = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+    // Commands whose answers nobody waits for (a transaction's begin, savepoints and their
+    // release) go to the server with whatever is sent next, in one pipeline: a round trip each
+    // saved. Their failures are told by the exchange they went with.
+    void SendPending();
+    // Sends the pending commands and `run`, reads the answers owed from before, then those of
+    // what was sent, in order.
+    std::vector<Answer> Exchange(const PreparedRun* run);
+    // Throws the first failure among the first `count` answers; a transaction whose begin
+    // failed is ended at once, as nothing of it is kept.
+    void CheckPendingAnswers(const std::vector<Answer>& answers, std::size_t count,
+                             std::size_t beginCommands);
+    // Sends the pending commands, the end of a transaction among them, without waiting for
+    // the answers; the next exchange reads them.
+    void SendWithoutWaiting();
+    void ReadAnswersOwed();
+    Answer NextAnswer();
+    void ReadThroughSync();
     // Runs `sql` (several statements may be given) without parameters, in one round trip.
     void Command(const std::string& sql);
     // The same, giving the first value of the last statement's result ("" without one).
@@ -68,9 +102,13 @@ private:
     int m_lastChanges = 0;
     std::int64_t m_totalChanges = 0;
     std::uint64_t m_statementsMade = 0;
+    std::vector<std::string> m_pending;  // see SendPending
+    std::size_t m_beginCommands = 0;     // of m_pending: the outermost begin, signature last
+    int m_exchangesUnanswered = 0;       // sent without waiting, their answers not yet read
     struct TransactionStart {
         std::int64_t rowChanges;
         std::uint64_t schemaChanges;
+        bool forWriting;
     };
     std::vector<TransactionStart> m_transactions;  // outermost first
     std::uint64_t m_rollbacks = 0;

@@ -100,8 +100,14 @@ void ThrowPostgresError(PGconn* connection, PGresult* result) {
 PgStatement::PgStatement(PgConnection& connection, std::string name, std::string_view sql)
     : m_connection(connection),
       m_name(std::move(name)),
+      m_sql(sql),
       m_readOnly(StartsWithWord(sql, "select") || StartsWithWord(sql, "with")) {
-    PgSql converted = ToPostgresSql(sql, m_connection.Schema());
+    Prepare();
+}
+
+void PgStatement::Prepare() {
+    m_connection.Flush();  // the tables are known as they are
+    PgSql converted = ToPostgresSql(m_sql, m_connection.Schema());
     m_parameterKinds = std::move(converted.parameters);
     PGconn* handle = m_connection.Handle();
     PGresult* prepared = PQprepare(handle, m_name.c_str(), converted.sql.c_str(), 0, nullptr);
@@ -113,6 +119,9 @@ PgStatement::PgStatement(PgConnection& connection, std::string name, std::string
     if (PQresultStatus(described) != PGRES_COMMAND_OK) {
         ThrowPostgresError(handle, described);
     }
+    m_parameterTypes.clear();
+    m_columnNames.clear();
+    m_columnTypes.clear();
     for (int i = 0; i < PQnparams(described); ++i) {
         m_parameterTypes.push_back(PQparamtype(described, i));
     }
@@ -150,19 +159,13 @@ void PgStatement::BindInt64(int index, std::int64_t value) {
 }
 
 void PgStatement::Run() {
-    std::vector<const char*> values(m_values.size());
-    std::vector<int> lengths(m_values.size());
-    std::vector<int> formats(m_values.size());
-    for (std::size_t i = 0; i < m_values.size(); ++i) {
-        if (m_values[i]) {
-            values[i] = m_values[i]->data();
-            lengths[i] = static_cast<int>(m_values[i]->size());
-            formats[i] = m_parameterTypes[i] == kBytea ? 1 : 0;  // bytes go as they are
-        }
-    }
     PGconn* handle = m_connection.Handle();
-    m_result = PQexecPrepared(handle, m_name.c_str(), static_cast<int>(values.size()),
-                              values.data(), lengths.data(), formats.data(), 0);
+    m_result = RunOnce();
+    if (m_result == nullptr) {  // the tables changed under the statement before it ran
+        m_connection.Deallocate(m_name);
+        Prepare();
+        m_result = RunOnce();
+    }
     const ExecStatusType status = PQresultStatus(m_result);
     if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
         PGresult* failed = m_result;
@@ -176,6 +179,21 @@ void PgStatement::Run() {
         }
     }
     m_row = -1;
+}
+
+PGresult* PgStatement::RunOnce() {
+    std::vector<const char*> values(m_values.size());
+    std::vector<int> lengths(m_values.size());
+    std::vector<int> formats(m_values.size());
+    for (std::size_t i = 0; i < m_values.size(); ++i) {
+        if (m_values[i]) {
+            values[i] = m_values[i]->data();
+            lengths[i] = static_cast<int>(m_values[i]->size());
+            formats[i] = m_parameterTypes[i] == kBytea ? 1 : 0;  // bytes go as they are
+        }
+    }
+    return m_connection.RunPrepared({m_name.c_str(), static_cast<int>(values.size()), values.data(),
+                                     lengths.data(), formats.data()});
 }
 
 bool PgStatement::Step() {

@@ -46,11 +46,16 @@ public:
     std::int64_t ColumnInt64(int column) const override;
 
 private:
+    // Prepares the statement under its name, on the tables as they are now.
+    void Prepare();
     void Run();
+    // The result of one run; null when the statement must be prepared again first.
+    PGresult* RunOnce();
     void RequireRow() const;
 
     PgConnection& m_connection;
     std::string m_name;
+    std::string m_sql;  // as given, to be carried over again when the tables change
     bool m_readOnly;
     std::vector<Oid> m_parameterTypes;
     std::vector<PgSql::Parameter> m_parameterKinds;

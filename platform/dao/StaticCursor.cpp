@@ -24,10 +24,6 @@ StaticCursor::StaticCursor(Connection& connection, std::string sql,
 bool StaticCursor::Restart() {
     auto statement = m_connection.Prepare(m_sql);
     statement->BindAll(m_parameters);
-    m_columns.clear();
-    for (int i = 0; i < statement->ColumnCount(); ++i) {
-        m_columns.emplace_back(statement->ColumnName(i));
-    }
     m_rows.clear();
     m_index = -1;
     while (statement->Step()) {
@@ -36,6 +32,11 @@ bool StaticCursor::Restart() {
             row.push_back(statement->Column(i));
         }
         m_rows.push_back(std::move(row));
+    }
+    // The columns as the statement ran: a server prepares it anew for tables changed since.
+    m_columns.clear();
+    for (int i = 0; i < statement->ColumnCount(); ++i) {
+        m_columns.emplace_back(statement->ColumnName(i));
     }
     return First();
 }
