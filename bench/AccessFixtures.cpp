@@ -125,13 +125,15 @@ void Libraries::MakeCurrent() {
     }
 }
 
-void StoreParts(CMSAccessDBHandler* tier) {
+void StoreParts() {
     CDrwObList list;
     for (int i = 0; i < kParts; ++i) {
         list.Add(Part(i).release());
     }
-    tier->SaveObjects(nullptr, &list, 1, nullptr, nullptr);
+    GetAccessDB(DATABASETYPE_USER)->SaveObjects(nullptr, &list, 1, nullptr, nullptr);
     list.DestroyContent();
+    UnloadDB();
+    AssureDBLoaded();
 }
 
 void LoadEachById(benchmark::State& state, CMSAccessDBHandler* tier) {
@@ -171,7 +173,7 @@ void LoadEachByName(benchmark::State& state, CMSAccessDBHandler* tier) {
 Libraries& Stored() {
     static Libraries libraries;
     static const bool filled = [] {
-        StoreParts(GetAccessDB(DATABASETYPE_USER));
+        StoreParts();
         return true;
     }();
     (void)filled;

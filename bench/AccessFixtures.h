@@ -67,8 +67,10 @@ private:
 // do not decode.
 std::unique_ptr<CDrwGroup> DecodePart(const void* data, int size, const CDocTypeLibraryInfo& block);
 
-// Stores kParts parts "R0".."R<kParts-1>" into the top category of `tier`.
-void StoreParts(CMSAccessDBHandler* tier);
+// Stores kParts parts "R0".."R<kParts-1>" into the top category of the user library, then
+// opens the libraries again: loads are timed as a program finds parts stored before it began,
+// not through the sets that added them.
+void StoreParts();
 
 // Stores kParts parts at once into the user tier of fresh `FreshLibraries`, timing the store
 // alone: the store benchmark of either engine.

@@ -115,7 +115,7 @@ private:
 ServerLibraries& Stored() {
     static ServerLibraries libraries;
     static const bool filled = [] {
-        vaultry::bench::StoreParts(GetAccessDB(DATABASETYPE_USER));
+        vaultry::bench::StoreParts();
         return true;
     }();
     (void)filled;
