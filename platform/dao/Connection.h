@@ -79,6 +79,11 @@ public:
     // transaction that makes the database.
     virtual void PrepareNewDatabase() {}
 
+    // Whether an insert had best return the row it adds, rather than have it read again when
+    // wanted: on a server a read is a round trip; in SQLite reading a row by its key costs less
+    // than returning it.
+    virtual bool InsertsReturnRows() const { return false; }
+
     // Rows changed by the last row statement.
     virtual int Changes() const = 0;
     // The row id of the last row inserted through this connection.

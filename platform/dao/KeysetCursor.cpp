@@ -40,7 +40,7 @@ KeysetCursor::KeysetCursor(Connection& connection, const SelectStatement& statem
     for (int i = 0; i < row->ColumnCount(); ++i) {
         m_columns.emplace_back(row->ColumnName(i));
     }
-    m_insertReturns = InsertedRowList();
+    m_returnsInserted = ReturnsInsertedRows();
     Restart();
 }
 
@@ -521,24 +521,21 @@ void KeysetCursor::UpdateCurrent(const FieldChanges& changes) {
 
 // A statement that adds a row can return it, saving the statement that reads it back when the
 // caller moves to it (as every store does); only when the set reads the table's own columns.
-std::string KeysetCursor::InsertedRowList() const {
+bool KeysetCursor::ReturnsInsertedRows() const {
+    if (!m_connection.InsertsReturnRows()) {
+        return false;
+    }
     const std::size_t dot = m_selectList.rfind('.');
-    const bool wholeRow =
-        m_selectList == "*" ||
-        (dot != std::string::npos && m_selectList.substr(dot) == ".*" &&
-         text::CompareFolded(QuoteIdentifier(m_selectList.substr(0, dot)), m_table) == 0);
-    if (!wholeRow) {
-        return {};
-    }
-    std::string list = m_rowId;
-    for (const std::string& column : m_columns) {
-        list += "," + QuoteIdentifier(column);
-    }
-    return list;
+    return m_selectList == "*" ||
+           (dot != std::string::npos && m_selectList.substr(dot) == ".*" &&
+            text::CompareFolded(QuoteIdentifier(m_selectList.substr(0, dot)), m_table) == 0);
 }
 
-void KeysetCursor::Insert(const FieldChanges& changes) {
-    const FieldChanges writable = Writable(changes);
+// The insert of `writable`, returning the new row (when the set reads whole rows) but for the
+// bytes given in `writable`: those are stored as given, and sent back they would double the
+// traffic of every store. `given` tells, for each of the set's columns, the value given.
+std::string KeysetCursor::InsertStatement(const FieldChanges& writable,
+                                          std::vector<const COleVariant*>& given) const {
     std::string sql = "INSERT INTO " + m_table;
     if (writable.empty()) {
         sql += " DEFAULT VALUES";
@@ -552,21 +549,41 @@ void KeysetCursor::Insert(const FieldChanges& changes) {
         }
         sql += " (" + names + ") VALUES (" + values + ")";
     }
-    if (!m_insertReturns.empty()) {
-        sql += " RETURNING " + m_insertReturns;
+    given.assign(m_columns.size(), nullptr);
+    if (!m_returnsInserted) {
+        return sql;
     }
-    auto statement = m_connection.Prepare(sql);
+    sql += " RETURNING " + m_rowId;
+    for (std::size_t c = 0; c < m_columns.size(); ++c) {
+        for (const auto& [name, value] : writable) {
+            if (value.vt == (VT_ARRAY | VT_UI1) && !value.AsBytes().empty() &&
+                text::CompareFolded(name, m_columns[c]) == 0) {
+                given[c] = &value;
+            }
+        }
+        if (given[c] == nullptr) {
+            sql += "," + QuoteIdentifier(m_columns[c]);
+        }
+    }
+    return sql;
+}
+
+void KeysetCursor::Insert(const FieldChanges& changes) {
+    const FieldChanges writable = Writable(changes);
+    std::vector<const COleVariant*> given;
+    auto statement = m_connection.Prepare(InsertStatement(writable, given));
     for (std::size_t i = 0; i < writable.size(); ++i) {
         statement->Bind(static_cast<int>(i + 1), writable[i].second);
     }
     m_inserted = {};
-    if (!statement->Step() || m_insertReturns.empty()) {
+    if (!statement->Step() || !m_returnsInserted) {
         m_lastModified = m_connection.LastInsertRowid();
     } else {
         m_lastModified = statement->ColumnInt64(0);
         m_inserted.rowId = m_lastModified;
-        for (int i = 1; i < statement->ColumnCount(); ++i) {
-            m_inserted.row.push_back(statement->Column(i));
+        int returned = 1;
+        for (const COleVariant* value : given) {
+            m_inserted.row.push_back(value ? *value : statement->Column(returned++));
         }
         while (statement->Step()) {
         }

@@ -91,9 +91,9 @@ private:
     bool Land(std::int64_t rowId, const std::string& condition);
     void StandOn(std::int64_t rowId);
     FieldChanges Writable(const FieldChanges& changes);
-    // The RETURNING list of an insert: the row id, then the row as the set reads it; empty
-    // when the select list is not the table's own columns.
-    std::string InsertedRowList() const;
+    bool ReturnsInsertedRows() const;
+    std::string InsertStatement(const FieldChanges& writable,
+                                std::vector<const COleVariant*>& given) const;
     const ParameterizedSql& Parameterized(const std::string& condition);
     static void AppendCondition(std::string& sql, std::vector<COleVariant>& binds,
                                 const ParameterizedSql& condition);
@@ -118,7 +118,7 @@ private:
     std::size_t m_appendedIndex = 0;
     std::int64_t m_currentRowId = 0;  // of the row (or gap) the cursor stands on
     std::int64_t m_lastModified = 0;
-    std::string m_insertReturns;  // see InsertedRowList
+    bool m_returnsInserted = false;  // whether an insert returns the row (see ReturnsInsertedRows)
     // The row last added through the set, as the insert returned it, while it stands as read.
     struct Inserted {
         std::int64_t rowId = 0;

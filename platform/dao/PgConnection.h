@@ -23,6 +23,7 @@ public:
     PgConnection(const std::string& connectionString, bool readOnly);
     ~PgConnection() override;
 
+    bool InsertsReturnRows() const override { return true; }
     int Changes() const override { return m_lastChanges; }
     std::int64_t LastInsertRowid() override;
     std::optional<ReadStamp> CurrentReadStamp() const override;
