@@ -177,6 +177,19 @@ TEST_F(PgConnectionTest, TransactionsNestAndAFailedOneCommitsNothing) {
     connection->RollbackTransaction();
     EXPECT_FALSE(connection->InTransaction());
     EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t WHERE name='lost'"), 0);
+
+    // Rolling back the savepoint of a failed statement lets the transaction go on.
+    connection->BeginTransaction(true);
+    connection->BeginTransaction(true);
+    connection->BeginTransaction(false);  // nothing runs within this one
+    connection->CommitTransaction();
+    connection->Execute("INSERT INTO t (name) VALUES ('undone')");
+    EXPECT_NE(ErrorOf([&] { connection->Execute("INSERT INTO t (name) VALUES ('kept')"); }), 0);
+    connection->RollbackTransaction();
+    connection->Execute("INSERT INTO t (name) VALUES ('after')");
+    connection->CommitTransaction();
+    EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t WHERE name IN ('undone','after')"), 1);
+    EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t WHERE name='after'"), 1);
 }
 
 TEST_F(PgConnectionTest, WritersTakeTurnsAndReadersSeeOneState) {
