@@ -215,6 +215,23 @@ TEST_F(PgConnectionTest, WritersTakeTurnsAndReadersSeeOneState) {
     other.CommitTransaction();
 }
 
+// A connection the server ended (an administrator, a restart) fails what is sent on it, even
+// with the answer to a transaction's end still owed, and lets its transaction go.
+TEST_F(PgConnectionTest, AConnectionTheServerEndedFailsWithoutWaiting) {
+    const long pid = CountOf(*connection, "SELECT pg_backend_pid()");
+    connection->BeginTransaction(false);
+    EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t"), 0);
+    connection->CommitTransaction();  // only read: its answer is read with the next exchange
+    PgConnection(location, false)
+        .Execute("SELECT pg_terminate_backend(" + std::to_string(pid) + ", 10000)");
+
+    connection->BeginTransaction(true);
+    EXPECT_NE(ErrorOf([&] { connection->Execute("INSERT INTO t (name) VALUES ('x')"); }), 0);
+    connection->RollbackTransaction();
+    EXPECT_FALSE(connection->InTransaction());
+    EXPECT_NE(ErrorOf([&] { CountOf(*connection, "SELECT count(*) FROM t"); }), 0);
+}
+
 // Names must compare on a server exactly as they do in this program and in library files. Every
 // character with a case lies below U+20000.
 TEST(PgTextFoldingTest, TheServerFoldsAndMatchesEveryCharacterAsThisProgramDoes) {
