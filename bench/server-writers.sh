@@ -8,31 +8,14 @@
 #                                      PARTS (1000 per writer)
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD:-$root/build/bench}
 writers=${WRITERS:-4}
 parts=${PARTS:-1000}
-vaultry=$build/apps/vaultry/vaultry
-scale=$build/bench/vaultry_scale
-for tool in "$vaultry" "$scale"; do
-    [ -x "$tool" ] || { echo "missing $tool: run cmake --workflow --preset bench" >&2; exit 2; }
-done
-
-work=$(mktemp -d /tmp/vaultry-writers-XXXXXX)
-cluster=$work/pg
-cleanup() { "$root/tests/support/postgres-cluster.sh" stop "$cluster"; rm -rf "$work"; }
-trap cleanup EXIT
-chmod 755 "$work"
-"$root/tests/support/postgres-cluster.sh" start "$cluster" >/dev/null
-[ -f "$cluster/ready" ] || { echo "no PostgreSQL server on this machine" >&2; exit 2; }
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-unset VAULTRY_CONFIG VAULTRY_PASSWORD
-mkdir -p "$XDG_CONFIG_HOME/vaultry"
+source "$(dirname "$0")/server-work.sh"
 
 # A fresh corporate library in schema $1 of the server.
 use_schema() {
-    printf '[libraries]\ncorporate = postgresql:///tests?host=%s&user=vaultry&options=-csearch_path%%3D%s\n' \
-        "$cluster" "$1" >"$XDG_CONFIG_HOME/vaultry/settings.ini"
+    printf '[libraries]\ncorporate = %s\n' "$(server_location "$1")" \
+        >"$XDG_CONFIG_HOME/vaultry/settings.ini"
     "$vaultry" init >/dev/null
 }
 
