@@ -123,6 +123,25 @@ std::vector<PartEntry> ListParts(const PartQuery& query) {
     return entries;
 }
 
+std::vector<CString> TakenNames(CMSAccessDBHandler& library, const std::vector<CString>& names) {
+    std::vector<CString> taken;
+    if (names.empty()) {
+        return taken;
+    }
+    CString list;
+    for (const CString& name : names) {
+        list += (list.IsEmpty() ? "" : ",") + vaultry::dao::QuoteText(name);
+    }
+    CRSObjects objects(library.GetDatabaseType(), &library);
+    objects.m_strFilter = "strObjectName IN (" + list + ")";
+    objects.Open(dbOpenForwardOnly);
+    for (; !objects.IsEOF(); objects.MoveNext()) {
+        taken.push_back(objects.m_strObjectName);
+    }
+    objects.Close();
+    return taken;
+}
+
 std::optional<PartEntry> FindPart(CMSAccessDBHandler& library, long objectID) {
     CRSObjects& objects = *library.GetRSObjects();
     if (objectID <= 0 || !objects.FindObjectID(objectID)) {

@@ -44,6 +44,10 @@ struct PartQuery {
 // a library cannot be read.
 std::vector<PartEntry> ListParts(const PartQuery& query);
 
+// Those of `names` that parts of `library` carry, whatever their type or category (case
+// ignored), asked in one query. Throws CDaoException when the library cannot be read.
+std::vector<CString> TakenNames(CMSAccessDBHandler& library, const std::vector<CString>& names);
+
 // The entry of part `objectID` of `library`; nullopt when there is none.
 std::optional<PartEntry> FindPart(CMSAccessDBHandler& library, long objectID);
 

@@ -9,6 +9,7 @@
 #include "access/CMSAccessDBHandler.h"
 #include "access/LibraryTree.h"
 #include "access/NameRule.h"
+#include "access/PartListing.h"
 #include "access/ProgressDisplay.h"
 #include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Commands.h"
@@ -97,7 +98,18 @@ struct Run {
 std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
                      const InterchangeDefinitions& definitions,
                      std::set<std::string, text::FoldedLess>& names, bool& complete) {
-    CMSAccessDBHandler& tier = session.Tier(target.type);
+    // The names of the run the library has taken, asked once for the run rather than part by
+    // part: on a server each question is a round trip.
+    std::vector<CString> wanted;
+    for (const auto& group : run.groups) {
+        if (group->GetName() != nullptr) {
+            wanted.push_back(*group->GetName());
+        }
+    }
+    std::set<std::string, text::FoldedLess> taken;
+    for (const CString& name : TakenNames(session.Tier(target.type), wanted)) {
+        taken.insert(name.str());
+    }
     LibraryEditor editor = session.Editor(target.type);
     const long category = editor.MakeCategoryPath(target.id, run.category.c_str());
     CDrwObList list;
@@ -109,8 +121,7 @@ std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
             complete = false;
             continue;
         }
-        if (!name.IsEmpty() &&
-            (tier.GetObjectID(name, CString()) > 0 || !names.insert(name.str()).second)) {
+        if (!name.IsEmpty() && (taken.count(name.str()) > 0 || !names.insert(name.str()).second)) {
             std::cerr << "vaultry: import: " << name.str() << ": the name is taken in the "
                       << TierName(target.type) << " library; not stored\n";
             complete = false;

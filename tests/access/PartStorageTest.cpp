@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
+#include "access/PartListing.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CDrwObList.h"
 #include "host/CDrwShapes.h"
@@ -67,6 +70,18 @@ TEST_P(PartStorageTest, UnnamedPartsAreNumberedPastTheTakenNames) {
         EXPECT_EQ(*unnamed.GetName(), expected);
     }
     EXPECT_GT(IdOf(user, "Unnamed part(3)"), 0);
+}
+
+// An import asks which of a run's names are taken in one query: case ignored (also beyond
+// ASCII), quotes matched as themselves, whatever the part's type.
+TEST_P(PartStorageTest, TakenNamesAreFoundAsTheStoreWouldRefuseThem) {
+    ASSERT_TRUE(Store(user, *Soic("\xc3\x84rger's \"SOIC\"")));  // Ärger's "SOIC"
+    ASSERT_TRUE(Store(user, *Chip("R0603"), "Pad-Stack"));
+    std::vector<CString> taken = TakenNames(
+        *user, {"\xc3\xa4RGER'S \"soic\"", "r0603", "R0805", "'", "\xc3\x84rger", "R06_3"});
+    std::sort(taken.begin(), taken.end());
+    EXPECT_EQ(taken, (std::vector<CString>{"R0603", "\xc3\x84rger's \"SOIC\""}));
+    EXPECT_TRUE(TakenNames(*user, {}).empty());
 }
 
 TEST_P(PartStorageTest, AStoredPartLoadsWithItsGeometryAndMarkedDesignator) {
