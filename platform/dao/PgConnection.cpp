@@ -129,18 +129,22 @@ void PgConnection::ReadThroughSync() {
     }
 }
 
-void PgConnection::ReadAnswersOwed() {
-    if (m_exchangesUnanswered == 0) {
-        return;
-    }
-    // Only ends of transactions that changed nothing go unanswered: nothing to learn here.
+// Only ends of transactions that changed nothing go unanswered: nothing to learn from them.
+void PgConnection::SkipAnswersOwed() {
     for (; m_exchangesUnanswered > 0; --m_exchangesUnanswered) {
         ReadThroughSync();
     }
-    PQexitPipelineMode(m_handle);
 }
 
-std::vector<PgConnection::Answer> PgConnection::Exchange(const PreparedRun* run) {
+void PgConnection::ReadAnswersOwed() {
+    if (m_exchangesUnanswered > 0) {
+        SkipAnswersOwed();
+        PQexitPipelineMode(m_handle);
+    }
+}
+
+std::vector<PgConnection::Answer> PgConnection::Exchange(const PreparedRun* run,
+                                                         std::size_t beginCommands) {
     const std::size_t commands = m_pending.size();
     SendPending();
     if (run != nullptr && PQsendQueryPrepared(m_handle, run->name, run->count, run->values,
@@ -150,15 +154,14 @@ std::vector<PgConnection::Answer> PgConnection::Exchange(const PreparedRun* run)
     if (PQpipelineSync(m_handle) == 0) {
         throw PostgresError(m_handle, nullptr);
     }
-    for (; m_exchangesUnanswered > 0; --m_exchangesUnanswered) {
-        ReadThroughSync();
-    }
+    SkipAnswersOwed();
     std::vector<Answer> answers;
     for (std::size_t i = 0; i < commands + (run ? 1 : 0); ++i) {
         answers.push_back(NextAnswer());
     }
     ReadThroughSync();
     PQexitPipelineMode(m_handle);
+    CheckPendingAnswers(answers, commands, beginCommands);
     return answers;
 }
 
@@ -189,9 +192,7 @@ void PgConnection::Flush() {
         return;
     }
     const std::size_t begin = std::exchange(m_beginCommands, 0);
-    const std::size_t commands = m_pending.size();
-    const std::vector<Answer> answers = Exchange(nullptr);
-    CheckPendingAnswers(answers, commands, begin);
+    const std::vector<Answer> answers = Exchange(nullptr, begin);
     if (begin > 0) {
         NoteSchemaSignature(PQgetvalue(answers[begin - 1].get(), 0, 0));
     }
@@ -203,9 +204,8 @@ PGresult* PgConnection::RunPrepared(const PreparedRun& run) {
                               0);
     }
     const std::size_t begin = std::exchange(m_beginCommands, 0);
-    std::vector<std::string> sent = m_pending;
-    std::vector<Answer> answers = Exchange(&run);
-    CheckPendingAnswers(answers, sent.size(), begin);
+    std::vector<std::string> sent = begin > 0 ? m_pending : std::vector<std::string>();
+    std::vector<Answer> answers = Exchange(&run, begin);
     if (begin > 0) {
         const std::string signature = PQgetvalue(answers[begin - 1].get(), 0, 0);
         if (signature != m_schemaSignature) {
@@ -373,9 +373,7 @@ void PgConnection::CommitTransaction() {
         m_transactions.pop_back();
         return;
     }
-    const std::size_t commands = m_pending.size();
-    const std::vector<Answer> answers = Exchange(nullptr);
-    CheckPendingAnswers(answers, commands, 0);
+    const std::vector<Answer> answers = Exchange(nullptr, 0);
     // The server answers COMMIT of a failed transaction by rolling it back, without an error.
     if (std::strcmp(PQcmdStatus(answers.back().get()), "ROLLBACK") == 0) {
         ThrowAborted();

@@ -76,8 +76,9 @@ private:
     // saved. Their failures are told by the exchange they went with.
     void SendPending();
     // Sends the pending commands and `run`, reads the answers owed from before, then those of
-    // what was sent, in order.
-    std::vector<Answer> Exchange(const PreparedRun* run);
+    // what was sent, in order; throws the first failure among the pending commands (the first
+    // `beginCommands` of them an outermost begin, see CheckPendingAnswers).
+    std::vector<Answer> Exchange(const PreparedRun* run, std::size_t beginCommands);
     // Throws the first failure among the first `count` answers; a transaction whose begin
     // failed is ended at once, as nothing of it is kept.
     void CheckPendingAnswers(const std::vector<Answer>& answers, std::size_t count,
@@ -86,6 +87,7 @@ private:
     // the answers; the next exchange reads them.
     void SendWithoutWaiting();
     void ReadAnswersOwed();
+    void SkipAnswersOwed();
     Answer NextAnswer();
     void ReadThroughSync();
     // Runs `sql` (several statements may be given) without parameters, in one round trip.

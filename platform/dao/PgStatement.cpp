@@ -106,7 +106,7 @@ PgStatement::PgStatement(PgConnection& connection, std::string name, std::string
 }
 
 void PgStatement::Prepare() {
-    m_connection.Flush();  // the tables are known as they are
+    // Schema() first sends what is pending: the tables are known as they are now.
     PgSql converted = ToPostgresSql(m_sql, m_connection.Schema());
     m_parameterKinds = std::move(converted.parameters);
     PGconn* handle = m_connection.Handle();
