@@ -50,6 +50,15 @@ CString Condition(const GeometryQuery& query) {
     return CString(condition.c_str());
 }
 
+// "lPadCount=excluded.lPadCount,...": a row that exists takes every measure of the new one.
+std::string Replacements() {
+    std::string set;
+    for (const char* column : kColumns) {
+        set += (set.empty() ? "" : ",") + std::string(column) + "=excluded." + column;
+    }
+    return set;
+}
+
 }  // namespace
 
 std::pair<std::uint64_t, std::uint64_t> PartGeometryTable::Counts() const {
@@ -71,10 +80,17 @@ void PartGeometryTable::Ensure() {
     if (m_ensuredAt == Counts()) {
         return;
     }
-    if (Exists()) {
-        m_ensuredAt = Counts();
-        return;
+    if (!Exists()) {
+        Create();
     }
+    // Each store replaces its part's row through the index; a table made before it was indexed
+    // gets it here.
+    m_library.Execute(
+        "CREATE UNIQUE INDEX IF NOT EXISTS [idxPartGeometryObject] ON [tPartGeometry] (lObjectID)");
+    m_ensuredAt = Counts();
+}
+
+void PartGeometryTable::Create() {
     CDaoTableDef table(&m_library);
     table.Create(kTable);
     CDaoFieldInfo id;
@@ -89,24 +105,20 @@ void PartGeometryTable::Ensure() {
     }
     table.Append();
     table.Close();
-    // Each store replaces its part's row: without the index every replacement scans the table.
-    m_library.Execute("CREATE UNIQUE INDEX [idxPartGeometryObject] ON [tPartGeometry] (lObjectID)");
-    m_ensuredAt = Counts();
 }
 
 void PartGeometryTable::Record(long objectID, const CDrawObject& part) {
     Ensure();
     const auto* group = dynamic_cast<const CDrwGroup*>(&part);
     const PartGeometry g = group != nullptr ? MeasureGeometry(*group) : PartGeometry{};
-    const std::string id = std::to_string(objectID);
-    m_library.Execute(("DELETE FROM tPartGeometry WHERE lObjectID=" + id).c_str());
-    const std::string values = id + "," + std::to_string(g.padCount) + "," +
+    const std::string values = std::to_string(objectID) + "," + std::to_string(g.padCount) + "," +
                                std::to_string(g.pitch) + "," + std::to_string(g.rowCount) + "," +
                                std::to_string(g.span) + "," + std::to_string(g.bodyWidth) + "," +
                                std::to_string(g.bodyHeight) + "," + (g.smd ? "1" : "0");
+    // One statement whether the part has a row (replaced) or not (new).
     m_library.Execute(("INSERT INTO tPartGeometry (lObjectID, lPadCount, lPitch, lRowCount, "
                        "lSpan, lBodyWidth, lBodyHeight, bSmd) VALUES (" +
-                       values + ")")
+                       values + ") ON CONFLICT (lObjectID) DO UPDATE SET " + Replacements())
                           .c_str());
 }
 

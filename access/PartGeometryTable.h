@@ -45,6 +45,7 @@ public:
 
 private:
     bool Exists();
+    void Create();  // without its index
     std::pair<std::uint64_t, std::uint64_t> Counts() const;
     std::map<long, PartGeometry> Read(const CString& condition);
 

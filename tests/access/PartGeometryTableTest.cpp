@@ -92,6 +92,18 @@ TEST_P(PartGeometryTableTest, ALibraryWithoutTheTableIsMeasuredWhenRebuilt) {
                  CDaoException);
 }
 
+TEST_P(PartGeometryTableTest, ATableMadeBeforeItWasIndexedIsIndexedByTheNextStore) {
+    const long soic = Store(user, Soic("SOIC-8", 8));
+    user->Execute("DROP INDEX idxPartGeometryObject");
+    ASSERT_TRUE(user->ReplaceObject(nullptr, soic, Soic("SOIC-8", 14).get(), nullptr, nullptr));
+    const auto rows = PartGeometryTable(*user).ReadAll();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows.at(soic).padCount, 14);
+    EXPECT_THROW(user->Execute("INSERT INTO tPartGeometry (lObjectID) VALUES (" +
+                               CString(std::to_string(soic).c_str()) + ")"),
+                 CDaoException);
+}
+
 TEST_P(PartGeometryTableTest, TheLibrariesPickThePartsOfALandPattern) {
     Store(user, Soic("SOIC-8", 8));
     Store(user, Soic("SOIC-14", 14));
