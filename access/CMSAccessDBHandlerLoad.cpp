@@ -110,6 +110,7 @@ bool CMSAccessDBHandler::LoadNamed(CDrwSubSheet& sheet, const CString& name,
                                    const CDWordArray& types, bool firstOnly,
                                    std::unique_ptr<CDrawObject>& object, long& treeID,
                                    CLayerDefinition* layers, CColorDefinition* colours) {
+    const CRSObjects::BlobsReadAlong withContent(*m_pRSObjects);
     ShowPartsNamed(name);
     for (; !m_pRSObjects->IsEOF(); m_pRSObjects->MoveNext()) {
         const DWORD type = static_cast<DWORD>(m_pRSObjects->m_lObjectTypeID);
@@ -117,7 +118,7 @@ bool CMSAccessDBHandler::LoadNamed(CDrwSubSheet& sheet, const CString& name,
             continue;
         }
         CBlob* loaded = nullptr;
-        m_pRSObjects->m_pRSBlobs->Load(m_pRSObjects->m_lBlobID, loaded);
+        m_pRSObjects->LoadBlob(loaded);
         const std::unique_ptr<CBlob> blob(loaded);
         if (auto decoded =
                 DecodePart(sheet, m_pRSObjects->m_lObjectTypeID, blob.get(), layers, colours)) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/CBlob.h"
 #include "platform/afx/AfxMessageBox.h"
@@ -103,15 +104,35 @@ void CRSObjects::AbandonEdit(const CDaoException& error) {
     ShowError(error);
 }
 
+CRSObjects::BlobsReadAlong::BlobsReadAlong(CRSObjects& parts) : m_parts(parts) {
+    m_parts.SetReadAlong("(SELECT blbBlob FROM tBlobs WHERE tBlobs.lBlobID = tObjects.lBlobID)");
+}
+
+CRSObjects::BlobsReadAlong::~BlobsReadAlong() {
+    m_parts.SetReadAlong(nullptr);
+}
+
+void CRSObjects::LoadBlob(CBlob*& pBlob) {
+    const COleVariant* along = GetAlongValue();
+    if (along == nullptr || along->IsNull()) {
+        m_pRSBlobs->Load(m_lBlobID, pBlob);  // also tells a missing blob row from an empty one
+        return;
+    }
+    const std::vector<BYTE>& bytes = along->AsBytes();
+    delete pBlob;
+    pBlob = new CBlob(bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
 long CRSObjects::LoadObject(long lObjectID, CBlob*& pBlob) {
     try {
         // A find reads the row as it stands; the set is read again only for a part it does
         // not hold, which another program may have stored since.
         ShowWholeTable();
+        const BlobsReadAlong withContent(*this);
         if (!FindReadingAgain(*this, IdFilter(lObjectID))) {
             return 0;
         }
-        m_pRSBlobs->Load(m_lBlobID, pBlob);
+        LoadBlob(pBlob);
         return m_lObjectTypeID;
     } catch (const CDaoException& error) {
         ShowError(error);

@@ -33,6 +33,22 @@ public:
     // the blob row is missing), or 0 when there is no such part (`pBlob` untouched). Finds the
     // part even when a filter left on this set would hide it.
     long LoadObject(long lObjectID, CBlob*& pBlob);
+    // The current part's content into `pBlob` (owned by the caller; null when the blob row is
+    // missing or cannot be read): as read with the row while blobs are read along, else from
+    // the blob set.
+    void LoadBlob(CBlob*& pBlob);
+    // While one lives, the set reads each part's content in the statement that finds or walks
+    // to the part, so that a load standing on a part reads it in one statement, not two.
+    class BlobsReadAlong {
+    public:
+        explicit BlobsReadAlong(CRSObjects& parts);  // `parts` must outlive this
+        ~BlobsReadAlong();
+        BlobsReadAlong(const BlobsReadAlong&) = delete;
+        BlobsReadAlong& operator=(const BlobsReadAlong&) = delete;
+
+    private:
+        CRSObjects& m_parts;
+    };
     // Adds a part in category `lObjectTreeID` owned by the current user; false (nothing
     // stored) when `pBlob` is null, the name exists anywhere in the database (whatever filter
     // is left on this set), or the content cannot be written. Row and content are written in

@@ -126,6 +126,19 @@ void CDaoRecordset::OpenCursor() {
     AfterMove(m_cursor->HasCurrentRow());
 }
 
+void CDaoRecordset::SetReadAlong(const char* expression) {
+    m_readAlong = expression == nullptr || *expression == '\0'
+                      ? std::string()
+                      : "(" + vaultry::dao::TranslateJetSql(expression) + ")";
+    if (m_cursor != nullptr) {
+        m_cursor->ReadAlong(m_readAlong);
+    }
+}
+
+const COleVariant* CDaoRecordset::GetAlongValue() const {
+    return m_cursor != nullptr ? m_cursor->AlongValue() : nullptr;
+}
+
 // The set's statement with its filter and sort, in SQLite's dialect.
 vaultry::dao::SelectStatement CDaoRecordset::CurrentStatement() const {
     auto statement = vaultry::dao::ParseJetSelect(m_strSQL.str());
@@ -149,7 +162,7 @@ std::unique_ptr<vaultry::dao::RecordCursor> CDaoRecordset::MakeCursor(
     const vaultry::dao::SelectStatement& statement) const {
     auto& connection = m_pDatabase->Connection();
     if (statement.table && m_nOpenType != dbOpenSnapshot && m_nOpenType != dbOpenForwardOnly) {
-        return std::make_unique<KeysetCursor>(connection, statement);
+        return std::make_unique<KeysetCursor>(connection, statement, m_readAlong);
     }
     // Literals become parameters, so lookups that differ only in a value share a statement.
     const vaultry::dao::ParameterizedSql where = vaultry::dao::Parameterize(statement.where);

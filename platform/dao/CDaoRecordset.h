@@ -62,6 +62,13 @@ public:
     COleVariant GetBookmark() const;
     void SetBookmark(const COleVariant& bookmark);
     COleVariant GetLastModifiedBookmark() const;
+    // Not in DAO: a value (a Jet SQL sub-query on the row's columns, say a related row's
+    // field) that a dynaset reads in the statement that finds or walks to each row, for callers
+    // that need it on every row they stand on; null or empty to read none. GetAlongValue gives
+    // it for the current row, or null when the row was not read with it (read again after a
+    // change, added through the set, or reached by a bookmark): ask for it the usual way then.
+    void SetReadAlong(const char* expression);
+    const COleVariant* GetAlongValue() const;
     // The number of rows in the set. Counting costs a query.
     long GetRecordCount();
 
@@ -116,6 +123,7 @@ private:
     std::vector<int> m_fieldColumns;        // column index of each bound field, resolved once
     std::vector<COleVariant> m_fieldCache;  // bound values at Edit
     vaultry::dao::FieldChanges m_changes;
+    std::string m_readAlong;  // in SQLite's dialect, parenthesized; see SetReadAlong
     CString m_lastFindFilter;
     std::string m_lastFindTranslated;
 };

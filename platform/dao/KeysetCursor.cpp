@@ -20,13 +20,15 @@ bool SameDirection(const std::vector<OrderTerm>& terms) {
 
 }  // namespace
 
-KeysetCursor::KeysetCursor(Connection& connection, const SelectStatement& statement)
+KeysetCursor::KeysetCursor(Connection& connection, const SelectStatement& statement,
+                           const std::string& along)
     : m_connection(connection),
       m_table(QuoteIdentifier(*statement.table)),
       m_rowId(connection.RowIdColumn(m_table)),
       m_selectList(statement.selectList),
       m_where(Parameterize(statement.where)),
-      m_order(statement.orderBy) {
+      m_order(statement.orderBy),
+      m_along(along) {
     // The row id breaks ties, in the direction of the last term so that a uniform order stays
     // uniform (and can be searched as one row value).
     m_order.push_back({m_rowId, !m_order.empty() && m_order.back().descending});
@@ -140,7 +142,7 @@ std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
     if (from == nullptr) {
         memoKey = std::to_string(static_cast<int>(direction)) + ',' +
                   std::to_string(static_cast<int>(extra)) + ',' + std::to_string(limit) + ',' +
-                  find.sql;
+                  m_along + ',' + find.sql;
         if (const auto known = m_startQueries.find(memoKey); known != m_startQueries.end()) {
             binds.insert(binds.end(), m_where.values.begin(), m_where.values.end());
             binds.insert(binds.end(), find.values.begin(), find.values.end());
@@ -156,6 +158,9 @@ std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
         orderBy += (i ? "," : "") + m_order[i].expression + (descending ? " DESC" : "");
     }
     sql += "," + m_selectList;
+    if (!m_along.empty()) {
+        sql += "," + m_along;
+    }
     sql += " FROM " + m_table + " WHERE " + m_rowId + "<=?";
     AppendCondition(sql, binds, m_where);
     AppendCondition(sql, binds, find);
@@ -177,7 +182,7 @@ std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Directio
     statement->BindAll(binds);
     std::vector<Key> keys;
     while (statement->Step()) {
-        keys.push_back(ReadKey(*statement, 0));
+        keys.push_back(ReadKey(*statement, 0, !m_along.empty()));
     }
     return keys;
 }
@@ -191,6 +196,7 @@ bool KeysetCursor::LoadRow(std::int64_t rowId, const std::string& condition) {
     if (!statement->Step()) {
         return false;
     }
+    m_currentAlong.reset();
     m_row.clear();
     for (int i = 0; i < statement->ColumnCount(); ++i) {
         m_row.push_back(statement->Column(i));
@@ -208,6 +214,7 @@ bool KeysetCursor::Land(std::int64_t rowId, const std::string& condition) {
 }
 
 void KeysetCursor::StandOn(std::int64_t rowId) {
+    m_currentAlong.reset();
     m_currentRowId = rowId;
     m_position = Position::kOnRow;
     m_empty = false;
@@ -233,10 +240,11 @@ bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Dir
     if (fixMembership) {
         m_maxRowId = statement->ColumnInt64(0);
     }
-    StandOnMain(ReadKey(*statement, first), condition);
+    const bool along = !m_along.empty();
+    StandOnMain(ReadKey(*statement, first, along), condition);
     if (forward) {
         if (statement->Step()) {
-            m_ahead.push_back(ReadKey(*statement, first));
+            m_ahead.push_back(ReadKey(*statement, first, along));
         } else {
             m_aheadEnd = true;
         }
@@ -245,9 +253,9 @@ bool KeysetCursor::LandOnMain(const std::string& condition, const Key* from, Dir
     return true;
 }
 
-KeysetCursor::Key KeysetCursor::ReadKey(Statement& statement, int first) const {
+KeysetCursor::Key KeysetCursor::ReadKey(Statement& statement, int first, bool along) const {
     const int keyEnd = first + static_cast<int>(m_order.size());
-    const int columns = statement.ColumnCount();
+    const int columns = statement.ColumnCount() - (along ? 1 : 0);
     Key key;
     key.values.reserve(static_cast<std::size_t>(keyEnd - first));
     for (int i = first; i < keyEnd; ++i) {
@@ -257,6 +265,9 @@ KeysetCursor::Key KeysetCursor::ReadKey(Statement& statement, int first) const {
     for (int i = keyEnd; i < columns; ++i) {
         key.row.push_back(statement.Column(i));
     }
+    if (along) {
+        key.along = statement.Column(columns);
+    }
     return key;
 }
 
@@ -265,6 +276,8 @@ void KeysetCursor::StandOnMain(Key key, const std::string& condition) {
     m_row = std::move(key.row);
     key.row.clear();
     StandOn(key.RowId());
+    m_currentAlong = std::move(key.along);
+    key.along.reset();
     m_current = std::move(key);
     m_inAppended = false;
     DropAhead();
@@ -344,10 +357,13 @@ bool KeysetCursor::AdvanceMain(const std::string& condition) {
         if (m_aheadStamp && m_connection.CurrentReadStamp() == m_aheadStamp) {
             m_row = std::move(m_current.row);
             StandOn(m_current.RowId());
+            m_currentAlong = std::move(m_current.along);
+            m_current.along.reset();
             m_inAppended = false;
             return true;
         }
         m_current.row.clear();
+        m_current.along.reset();
         if (Land(m_current.RowId(), condition)) {
             m_inAppended = false;
             return true;
@@ -593,6 +609,10 @@ void KeysetCursor::Insert(const FieldChanges& changes) {
     m_appended.push_back(m_lastModified);
 }
 
+const COleVariant* KeysetCursor::AlongValue() const {
+    return m_position == Position::kOnRow && m_currentAlong ? &*m_currentAlong : nullptr;
+}
+
 std::int64_t KeysetCursor::CurrentBookmark() const {
     RequireCurrentRow();
     return m_currentRowId;
@@ -631,7 +651,7 @@ bool KeysetCursor::LandOnMainRow(std::int64_t rowId) {
     if (!statement->Step()) {
         return false;
     }
-    StandOnMain(ReadKey(*statement, 0), "");
+    StandOnMain(ReadKey(*statement, 0, false), "");
     return true;
 }
 

@@ -22,7 +22,9 @@ namespace vaultry::dao {
 class KeysetCursor : public RecordCursor {
 public:
     // `statement.table` must be set; its WHERE and ORDER BY are final. `connection` is not owned.
-    KeysetCursor(Connection& connection, const SelectStatement& statement);
+    // `along`: see ReadAlong.
+    KeysetCursor(Connection& connection, const SelectStatement& statement,
+                 const std::string& along);
 
     bool Restart() override;
     bool Reselect(const SelectStatement& statement) override;
@@ -37,6 +39,9 @@ public:
     bool IsEOF() const override { return m_empty || m_position == Position::kAfterLast; }
     bool HasCurrentRow() const override { return m_position == Position::kOnRow; }
     long Count() override;
+
+    void ReadAlong(const std::string& expression) override { m_along = expression; }
+    const COleVariant* AlongValue() const override;
 
     const std::vector<COleVariant>& Row() const override { return m_row; }
     const std::vector<std::string>& ColumnNames() const override { return m_columns; }
@@ -57,10 +62,11 @@ private:
     enum class Direction { kForward, kBackward };
 
     // A row's place in the set: its order-by values, the row id last among them; and, for a
-    // key read ahead, the row's values as read with it.
+    // key read ahead, the row's values as read with it, and the value read along.
     struct Key {
         std::vector<COleVariant> values;
         std::vector<COleVariant> row;
+        std::optional<COleVariant> along;
         std::int64_t RowId() const { return values.back().AsInt64(); }
     };
 
@@ -83,8 +89,9 @@ private:
                     bool fixMembership = false);
     bool LandOnAppended(std::size_t from, Direction direction, const std::string& condition);
     bool LandOnMainRow(std::int64_t rowId);
-    // A key query's row from column `first` on: the order-by values, then the row's values.
-    Key ReadKey(Statement& statement, int first) const;
+    // A key query's row from column `first` on: the order-by values, then the row's values,
+    // then (`along`) the value read along.
+    Key ReadKey(Statement& statement, int first, bool along) const;
     void StandOnMain(Key key, const std::string& condition);
     void DropAhead();
     bool AdvanceMain(const std::string& condition);
@@ -135,6 +142,8 @@ private:
 
     std::vector<COleVariant> m_row;
     std::vector<std::string> m_columns;
+    std::string m_along;                        // see ReadAlong
+    std::optional<COleVariant> m_currentAlong;  // of m_row, when it was read with the key
 };
 
 }  // namespace vaultry::dao

@@ -42,6 +42,14 @@ public:
     virtual bool HasCurrentRow() const = 0;
     virtual long Count() = 0;
 
+    // A value to read with each row the cursor finds or walks to by its keys: a scalar
+    // sub-query on the row's columns (SQLite dialect), so that a caller who needs it for every
+    // row it stands on sends no statement of its own; empty to read none. Cursors that cannot
+    // read it leave it unread.
+    virtual void ReadAlong(const std::string&) {}
+    // That value for the current row; null when the row was not read with it.
+    virtual const COleVariant* AlongValue() const { return nullptr; }
+
     // Values of the current row, indexed like ColumnNames.
     virtual const std::vector<COleVariant>& Row() const = 0;
     virtual const std::vector<std::string>& ColumnNames() const = 0;

@@ -222,6 +222,51 @@ TEST_P(CDaoRecordsetTest, RowsReadAheadNeverHideAChange) {
     }
 }
 
+// A value read along with the rows belongs to the row as it stands, or is not given.
+TEST_P(CDaoRecordsetTest, AValueReadAlongIsTheRowsOwnOrNone) {
+    CTestPartSet set(&database);
+    for (int i = 0; i < 20; ++i) {
+        set.Add(CString(("p" + std::to_string(100 + i)).c_str()), i);
+    }
+    const auto along = [&set]() -> long {
+        const COleVariant* value = set.GetAlongValue();
+        return value != nullptr ? static_cast<long>(value->AsInt64()) : -1;
+    };
+    set.SetReadAlong("lOwner + 1000");
+    set.m_strSort = "strName";
+    set.Requery();
+    EXPECT_EQ(along(), 1000);
+    ASSERT_TRUE(set.FindFirst("strName='p110'"));
+    EXPECT_EQ(along(), 1010);
+    {
+        vaultry::dao::DaoTransaction reading(database, vaultry::dao::DaoTransaction::Mode::kRead);
+        set.Requery();
+        for (int i = 0; i < 3; ++i) {
+            set.MoveNext();  // rows read a batch ahead, as they stand while nothing is written
+        }
+        EXPECT_EQ(along(), 1003);
+    }
+
+    vaultry::dao::DaoTransaction writing(database);
+    set.Requery();
+    for (int i = 0; i < 3; ++i) {
+        set.MoveNext();
+    }
+    database.Execute("UPDATE tParts SET lOwner=77 WHERE strName='p105'");
+    set.MoveNext();
+    set.MoveNext();
+    ASSERT_EQ(set.m_strName, "p105");
+    EXPECT_EQ(set.m_lOwner, 77);
+    EXPECT_TRUE(along() == -1 || along() == 1077);  // read again; never as it was
+    set.Edit();
+    set.m_lOwner = 5;
+    set.Update();
+    EXPECT_EQ(along(), -1);
+    set.SetReadAlong(nullptr);
+    set.Requery();
+    EXPECT_EQ(along(), -1);
+}
+
 // A requery of the same statement reuses the set's cursor; it must still read the set anew.
 TEST_P(CDaoRecordsetTest, RequeryReadsTheSetAnewEachTime) {
     CTestPartSet set(&database);
