@@ -111,6 +111,7 @@ void PartGeometryTable::Record(long objectID, const CDrawObject& part) {
     Ensure();
     const auto* group = dynamic_cast<const CDrwGroup*>(&part);
     const PartGeometry g = group != nullptr ? MeasureGeometry(*group) : PartGeometry{};
+    static const std::string kReplacements = Replacements();
     const std::string values = std::to_string(objectID) + "," + std::to_string(g.padCount) + "," +
                                std::to_string(g.pitch) + "," + std::to_string(g.rowCount) + "," +
                                std::to_string(g.span) + "," + std::to_string(g.bodyWidth) + "," +
@@ -118,7 +119,7 @@ void PartGeometryTable::Record(long objectID, const CDrawObject& part) {
     // One statement whether the part has a row (replaced) or not (new).
     m_library.Execute(("INSERT INTO tPartGeometry (lObjectID, lPadCount, lPitch, lRowCount, "
                        "lSpan, lBodyWidth, lBodyHeight, bSmd) VALUES (" +
-                       values + ") ON CONFLICT (lObjectID) DO UPDATE SET " + Replacements())
+                       values + ") ON CONFLICT (lObjectID) DO UPDATE SET " + kReplacements)
                           .c_str());
 }
 

@@ -147,6 +147,18 @@ std::string TranslateJetSql(std::string_view jet) {
     std::string out;
     out.reserve(jet.size() + 8);
     for (std::size_t pos = 0; pos < jet.size();) {
+        // Text outside quotes is copied as it stands, a run at a time: this runs over every
+        // statement.
+        std::size_t quoted = pos;
+        while (quoted < jet.size() && jet[quoted] != '\'' && jet[quoted] != '"' &&
+               jet[quoted] != '[') {
+            ++quoted;
+        }
+        out.append(jet.substr(pos, quoted - pos));
+        pos = quoted;
+        if (pos == jet.size()) {
+            break;
+        }
         const char ch = jet[pos];
         if (ch == '\'') {
             const std::size_t end = SkipQuoted(jet, pos, '\'');
@@ -172,9 +184,6 @@ std::string TranslateJetSql(std::string_view jet) {
             }
             out.push_back(quote);
             pos = end;
-        } else {
-            out.push_back(ch);
-            ++pos;
         }
     }
     return out;
