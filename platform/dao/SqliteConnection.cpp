@@ -4,6 +4,7 @@
 #include <sys/vfs.h>
 
 #include <atomic>
+#include <iterator>
 
 #include "platform/afx/UnicodeCase.h"
 #include "platform/dao/CDaoException.h"
@@ -126,7 +127,7 @@ void SqliteConnection::SetBusyTimeout(int milliseconds) {
 }
 
 std::unique_ptr<Statement> SqliteConnection::NewStatement(std::string_view sql) {
-    return std::make_unique<SqliteStatement>(m_db, sql);
+    return std::make_unique<SqliteStatement>(m_db, sql, [this] { SetPendingSavepoints(); });
 }
 
 void SqliteConnection::BeforeFirstRun(Statement& statement) {
@@ -166,29 +167,56 @@ void SqliteConnection::BeginTransaction(bool forWriting) {
     if (TransactionLost()) {
         ThrowTransactionLost();
     }
-    if (!m_transactions.empty()) {
-        Execute("SAVEPOINT vaultry_nested");
-    } else {
+    Savepoint savepoint = Savepoint::kPending;
+    if (m_transactions.empty()) {
         if (forWriting) {
             BeforeWriting();
         }
         Execute(forWriting ? "BEGIN IMMEDIATE" : "BEGIN DEFERRED");
         ++m_outermostTransactions;
+        savepoint = Savepoint::kOutermost;
     }
-    m_transactions.push_back({sqlite3_total_changes64(m_db), SchemaChangeCount()});
+    m_transactions.push_back({sqlite3_total_changes64(m_db), SchemaChangeCount(), savepoint});
+}
+
+// Pending transactions are always the innermost ones: setting a savepoint settles them all.
+void SqliteConnection::SetPendingSavepoints() {
+    if (m_transactions.empty() || m_transactions.back().savepoint != Savepoint::kPending) {
+        return;
+    }
+    if (TransactionLost()) {
+        ThrowTransactionLost();  // the write would otherwise run outside any transaction
+    }
+    auto first = m_transactions.end();
+    while (first != m_transactions.begin() && std::prev(first)->savepoint == Savepoint::kPending) {
+        --first;
+    }
+    Execute("SAVEPOINT vaultry_nested");
+    for (auto level = first; level != m_transactions.end(); ++level) {
+        level->savepoint = level == first ? Savepoint::kOwn : Savepoint::kShared;
+    }
 }
 
 void SqliteConnection::CommitTransaction() {
     if (TransactionLost()) {
         ThrowTransactionLost();
     }
-    Execute(m_transactions.size() == 1 ? "COMMIT" : "RELEASE vaultry_nested");
+    switch (m_transactions.back().savepoint) {
+        case Savepoint::kOutermost:
+            Execute("COMMIT");
+            break;
+        case Savepoint::kOwn:
+            Execute("RELEASE vaultry_nested");
+            break;
+        case Savepoint::kPending:
+        case Savepoint::kShared:
+            break;
+    }
     m_transactions.pop_back();
 }
 
 void SqliteConnection::RollbackTransaction() {
     const TransactionStart start = m_transactions.back();
-    const std::size_t depth = m_transactions.size();
     m_transactions.pop_back();
     if (sqlite3_total_changes64(m_db) != start.rowChanges ||
         SchemaChangeCount() != start.schemaChanges) {
@@ -198,11 +226,19 @@ void SqliteConnection::RollbackTransaction() {
     if (sqlite3_get_autocommit(m_db) != 0) {
         return;  // nothing left to undo: SQLite already rolled the transaction back
     }
-    if (depth == 1) {
-        Execute("ROLLBACK");
-    } else {
-        Execute("ROLLBACK TO vaultry_nested");
-        Execute("RELEASE vaultry_nested");
+    switch (start.savepoint) {
+        case Savepoint::kOutermost:
+            Execute("ROLLBACK");
+            break;
+        case Savepoint::kOwn:
+            Execute("ROLLBACK TO vaultry_nested");
+            Execute("RELEASE vaultry_nested");
+            break;
+        case Savepoint::kShared:
+            Execute("ROLLBACK TO vaultry_nested");  // the savepoint stays, for its owner
+            break;
+        case Savepoint::kPending:
+            break;  // nothing was written in it
     }
 }
 

@@ -67,10 +67,19 @@ private:
     // How long a statement waits for another program's write to end before it fails as busy:
     // long enough for a large import or copy by another user to finish.
     int m_busyTimeout = 30000;
-    // Where each open transaction (outermost first) began: the connection's change counts then.
+    // Writes nested transactions into the savepoints they wait for (see TransactionStart).
+    void SetPendingSavepoints();
+
+    // Where each open transaction (outermost first) began: the connection's change counts then,
+    // and for a nested one its savepoint. A savepoint is set only when something is about to be
+    // written in it (a transaction that only reads undoes nothing), and nested transactions
+    // begun with nothing written between them share one: they would all return to the same
+    // state. The first of them sets and releases it; the others only roll back to it.
+    enum class Savepoint { kOutermost, kPending, kOwn, kShared };
     struct TransactionStart {
         std::int64_t rowChanges;
         std::uint64_t schemaChanges;
+        Savepoint savepoint;
     };
     std::vector<TransactionStart> m_transactions;
     std::uint64_t m_rollbacks = 0;

@@ -14,7 +14,9 @@ void ThrowSqliteError(sqlite3* db, int rc) {
     throw CDaoException(rc, "SQLite", sqlite3_errstr(rc));
 }
 
-SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) : m_db(db) {
+SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql,
+                                 std::function<void()> beforeWriting)
+    : m_db(db) {
     const char* tail = nullptr;
     const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &m_stmt, &tail);
     if (rc != SQLITE_OK) {
@@ -30,6 +32,9 @@ SqliteStatement::SqliteStatement(sqlite3* db, std::string_view sql) : m_db(db) {
         sqlite3_finalize(m_stmt);
         throw CDaoException(JET_ERROR_TEXT_AFTER_STATEMENT, "DAO.Database",
                             "Characters found after end of SQL statement.");
+    }
+    if (!IsReadOnly()) {
+        m_beforeWriting = std::move(beforeWriting);
     }
 }
 
@@ -65,6 +70,9 @@ void SqliteStatement::BindInt64(int index, std::int64_t value) {
 }
 
 bool SqliteStatement::Step() {
+    if (m_beforeWriting) {
+        m_beforeWriting();
+    }
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) {
         return true;

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -15,7 +16,8 @@ namespace vaultry::dao {
 
 class SqliteStatement : public Statement {
 public:
-    SqliteStatement(sqlite3* db, std::string_view sql);
+    // `beforeWriting`, when given, runs before each step of a statement that may write.
+    SqliteStatement(sqlite3* db, std::string_view sql, std::function<void()> beforeWriting);
     ~SqliteStatement() override;
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;
@@ -34,6 +36,7 @@ public:
 private:
     sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
+    std::function<void()> m_beforeWriting;  // empty for statements that only read
 };
 
 }  // namespace vaultry::dao

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <string>
+
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/DaoTransaction.h"
 #include "platform/dao/FaultInjector.h"
@@ -70,14 +72,40 @@ TEST_F(DaoFaultTest, ATransactionIsKeptWholeOrNotAtAll) {
 }
 
 TEST_F(DaoFaultTest, NestedTransactionsRollBackOnlyTheirOwnWrites) {
+    const auto insert = [this](const char* name) {
+        database.Execute(
+            ("INSERT INTO tParts (strName) VALUES ('" + std::string(name) + "')").c_str());
+    };
     DaoTransaction outer(database);
-    database.Execute("INSERT INTO tParts (strName) VALUES ('kept')");
+    insert("kept");
     {
         DaoTransaction inner(database);
-        database.Execute("INSERT INTO tParts (strName) VALUES ('dropped')");
+        insert("dropped");
+    }
+    // Begun with nothing written between them, nested transactions return to one state: each
+    // still undoes its own writes, and the writes of those it holds.
+    {
+        DaoTransaction middle(database);
+        {
+            DaoTransaction inner(database);
+            insert("dropped");
+        }
+        insert("kept");
+        {
+            DaoTransaction inner(database);
+            insert("kept");
+            inner.Commit();
+        }
+        middle.Commit();
+    }
+    {
+        DaoTransaction middle(database);
+        DaoTransaction inner(database);
+        insert("dropped");
+        inner.Commit();
     }
     outer.Commit();
-    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(Count(), 3);
 }
 
 TEST_F(DaoFaultTest, AnAllocationFailureIsReportedNotCrashed) {
