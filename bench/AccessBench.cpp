@@ -59,12 +59,7 @@ void SaveObjects_Raw(benchmark::State& state) {
         Libraries libraries;
         LibrarySchema::CreateLibrary(libraries.RawPath().c_str(), "raw", Generation::kCurrent);
         sqlite3* db = OpenRaw(libraries.RawPath());
-        sqlite3_exec(db,
-                     "CREATE TABLE tPartGeometry (lObjectID INTEGER NOT NULL, lPadCount INTEGER, "
-                     "lPitch INTEGER, lRowCount INTEGER, lSpan INTEGER, lBodyWidth INTEGER, "
-                     "lBodyHeight INTEGER, bSmd INTEGER);"
-                     "CREATE UNIQUE INDEX idxPartGeometryObject ON tPartGeometry (lObjectID)",
-                     nullptr, nullptr, nullptr);
+        vaultry::bench::CreateMeasurementTable(db);
         sqlite3_stmt* blob = nullptr;
         sqlite3_stmt* part = nullptr;
         sqlite3_stmt* geometry = nullptr;

@@ -19,6 +19,7 @@
 #include "bench/RawSqlite.h"
 #include "host/CDrwGroup.h"
 #include "host/CLibraryObject.h"
+#include "host/PartGeometry.h"
 #include "tables/LibrarySchema.h"
 
 namespace {
@@ -37,35 +38,56 @@ using vaultry::bench::UserPath;
 
 constexpr std::int64_t kAll = std::numeric_limits<std::int64_t>::max();
 
-// A set's requery: the membership bound and the first row in one statement.
-const std::string kFirstPart =
-    "SELECT (SELECT max(rowid) FROM tObjects),rowid,tObjects.* FROM tObjects WHERE rowid<=? "
-    "ORDER BY rowid LIMIT 1";
+// A part's blob, read in the statement that finds the part.
+const std::string kBlobAlong =
+    "((SELECT blbBlob FROM tBlobs WHERE tBlobs.lBlobID = tObjects.lBlobID))";
+// A set's requery: the membership bound and the first row (and the one after it) in one
+// statement.
 const std::string kFirstPartNamed =
-    "SELECT lBlobID,(SELECT max(rowid) FROM tObjects),rowid,tObjects.* FROM tObjects WHERE "
-    "rowid<=? AND strObjectName=? ORDER BY rowid LIMIT 1";
-const std::string kPartByID =
-    "SELECT lBlobID,rowid,tObjects.* FROM tObjects WHERE rowid<=? AND lObjectID=? ORDER BY "
-    "rowid LIMIT 1";
-const std::string kNextPartNamed =
-    "SELECT rowid FROM tObjects WHERE rowid<=? AND strObjectName=? AND rowid>? ORDER BY rowid "
-    "LIMIT 1";
-const std::string kBlobByID =
-    "SELECT rowid,lBlobID,lBlobSize,blbBlob FROM tBlobs WHERE rowid<=? AND lBlobID=? ORDER BY "
-    "rowid LIMIT 1";
-const std::string kFirstType =
-    "SELECT (SELECT max(rowid) FROM tObjectTypes),rowid,tObjectTypes.* FROM tObjectTypes WHERE "
-    "rowid<=? ORDER BY rowid LIMIT 1";
+    "SELECT (SELECT max(rowid) FROM tObjects),rowid,tObjects.* FROM tObjects WHERE rowid<=? "
+    "AND strObjectName=? ORDER BY rowid LIMIT 2";
+const std::string kFirstPartNamedWithBlob =
+    "SELECT (SELECT max(rowid) FROM tObjects),rowid,tObjects.*," + kBlobAlong +
+    " FROM tObjects WHERE rowid<=? AND strObjectName=? ORDER BY rowid LIMIT 2";
+const std::string kPartByIDWithBlob = "SELECT rowid,tObjects.*," + kBlobAlong +
+                                      " FROM tObjects WHERE rowid<=? AND lObjectID=? ORDER BY "
+                                      "rowid LIMIT 2";
 const std::string kTypesOfDocument =
     "SELECT lObjectTypeID FROM tObjectTypes WHERE strDocumentType IN(?) ORDER BY lObjectTypeID";
 const std::string kNameCount = "SELECT Count(*) FROM tObjects WHERE strObjectName=?";
-// MoveLast over the rows a set added: the new blob row read back.
-const std::string kBlobsAddedSince =
-    "SELECT rowid,lBlobID,lBlobSize,blbBlob FROM tBlobs WHERE rowid<=? AND rowid>? ORDER BY "
-    "rowid DESC";
+const std::string kAddBlob = "INSERT INTO tBlobs (blbBlob,lBlobSize) VALUES (?,?)";
+const std::string kBlobByRowID = "SELECT tBlobs.* FROM tBlobs WHERE rowid=?";
 const std::string kAddPart =
     "INSERT INTO tObjects (strObjectName,lUserID,lObjectTreeID,lObjectTypeID,lBlobID) VALUES "
-    "(?,0,1,1,?)";
+    "(?,0,?,1,?)";
+const std::string kPartByRowID = "SELECT tObjects.* FROM tObjects WHERE rowid=?";
+const std::string kMeasure =
+    "INSERT INTO tPartGeometry (lObjectID, lPadCount, lPitch, lRowCount, lSpan, lBodyWidth, "
+    "lBodyHeight, bSmd) VALUES (?,?,?,?,?,?,?,?) ON CONFLICT (lObjectID) DO UPDATE SET "
+    "lPadCount=excluded.lPadCount,lPitch=excluded.lPitch,lRowCount=excluded.lRowCount,"
+    "lSpan=excluded.lSpan,lBodyWidth=excluded.lBodyWidth,lBodyHeight=excluded.lBodyHeight,"
+    "bSmd=excluded.bSmd";
+
+// A store as the handler makes it: the name test, then in one savepoint the blob and the part
+// (each read back by its row id) and the part's measurement row.
+void Store(RawStatements& raw, sqlite3* db, const std::string& name, std::int64_t treeID,
+           CDrwGroup& part) {
+    raw.Run(kNameCount, {name});
+    raw.Run("SAVEPOINT store");
+    const auto encoded = Encode(part);
+    raw.Run(kAddBlob, {RawStatements::Bytes(encoded->m_pData, encoded->m_pData + encoded->m_nSize),
+                       std::int64_t{encoded->m_nSize}});
+    const std::int64_t blob = sqlite3_last_insert_rowid(db);  // the id is the row id
+    raw.Run(kBlobByRowID, {blob});
+    raw.Run(kAddPart, {name, treeID, blob});
+    const std::int64_t id = sqlite3_last_insert_rowid(db);
+    raw.Run(kPartByRowID, {id});
+    const PartGeometry g = MeasureGeometry(part);
+    raw.Run(kMeasure, {id, std::int64_t{g.padCount}, std::int64_t{g.pitch},
+                       std::int64_t{g.rowCount}, std::int64_t{g.span}, std::int64_t{g.bodyWidth},
+                       std::int64_t{g.bodyHeight}, std::int64_t{g.smd ? 1 : 0}});
+    raw.Run("RELEASE store");
+}
 
 // Throws when the bytes do not decode: a failure must not be timed as work.
 std::unique_ptr<CDrwGroup> Decode(const RawStatements::Bytes& bytes,
@@ -77,9 +99,7 @@ std::unique_ptr<CDrwGroup> Decode(const RawStatements::Bytes& bytes,
     return part;
 }
 
-// SaveObjects: per part a savepoint around the name check and the store, whose blob and row
-// are written in a savepoint of their own and the blob read back for its id; 64 parts to a
-// transaction.
+// SaveObjects: each part stored as above, 64 parts to a transaction.
 void SaveObjects_Steps(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
@@ -87,6 +107,7 @@ void SaveObjects_Steps(benchmark::State& state) {
         vaultry::tables::LibrarySchema::CreateLibrary(libraries.RawPath().c_str(), "raw",
                                                       vaultry::tables::Generation::kCurrent);
         sqlite3* db = OpenRaw(libraries.RawPath());
+        vaultry::bench::CreateMeasurementTable(db);
         std::vector<std::unique_ptr<CDrwGroup>> parts;
         for (int i = 0; i < kParts; ++i) {
             parts.push_back(vaultry::bench::Part(i));
@@ -98,20 +119,7 @@ void SaveObjects_Steps(benchmark::State& state) {
                 if (i % 64 == 0) {
                     raw.Run("BEGIN IMMEDIATE");
                 }
-                const std::string name = Numbered("R", i);
-                raw.Run("SAVEPOINT part");
-                raw.Run(kNameCount, {name});
-                const auto encoded = Encode(*parts[static_cast<std::size_t>(i)]);
-                raw.Run("SAVEPOINT store");
-                raw.Run(
-                    "INSERT INTO tBlobs (blbBlob,lBlobSize) VALUES (?,?)",
-                    {RawStatements::Bytes(encoded->m_pData, encoded->m_pData + encoded->m_nSize),
-                     std::int64_t{encoded->m_nSize}});
-                const std::int64_t blob =
-                    raw.Run(kBlobsAddedSince, {kAll, sqlite3_last_insert_rowid(db) - 1});
-                raw.Run(kAddPart, {name, blob});
-                raw.Run("RELEASE store");
-                raw.Run("RELEASE part");
+                Store(raw, db, Numbered("R", i), 1, *parts[static_cast<std::size_t>(i)]);
                 if (i % 64 == 63 || i + 1 == kParts) {
                     raw.Run("COMMIT");
                 }
@@ -123,8 +131,7 @@ void SaveObjects_Steps(benchmark::State& state) {
     }
 }
 
-// LoadObject by id: two requeries of the part set (the second with its default statement), a
-// find by id, the blob, in one read transaction; then the decode.
+// LoadObject by id: the part with its blob, in one read transaction; then the decode.
 void LoadObject_Steps(benchmark::State& state) {
     Stored();
     const StoredFootprintBlock block(UserPath());
@@ -134,10 +141,7 @@ void LoadObject_Steps(benchmark::State& state) {
         long id = 1;
         for (auto _ : state) {
             raw.Run("BEGIN");
-            raw.Run(kFirstPart, {kAll});
-            raw.Run(kFirstPart, {kAll});
-            const std::int64_t blobID = raw.Run(kPartByID, {kAll, std::int64_t{id}});
-            raw.Run(kBlobByID, {kAll, blobID});
+            raw.Run(kPartByIDWithBlob, {kAll, std::int64_t{id}});
             const RawStatements::Bytes blob = raw.LastColumn();
             raw.Run("ROLLBACK");
             Decode(blob, block);
@@ -147,8 +151,8 @@ void LoadObject_Steps(benchmark::State& state) {
     sqlite3_close(db);
 }
 
-// LoadObjects of one name: the type set reopened and the types of the document type read, the
-// part set filtered by the name and walked to its end, the blob; then the decode.
+// LoadObjects of one name: the types of the document type, the part set filtered by the name
+// (its first row, with its blob, and whether another follows); then the decode.
 void LoadObjects_Steps(benchmark::State& state) {
     Stored();
     const StoredFootprintBlock block(UserPath());
@@ -159,12 +163,9 @@ void LoadObjects_Steps(benchmark::State& state) {
         for (auto _ : state) {
             const std::string name = Numbered("R", i);
             raw.Run("BEGIN");
-            raw.Run(kFirstType, {kAll});
             raw.Run(kTypesOfDocument, {std::string("Footprint")});
-            const std::int64_t blobID = raw.Run(kFirstPartNamed, {kAll, name});
-            raw.Run(kBlobByID, {kAll, blobID});
+            raw.Run(kFirstPartNamedWithBlob, {kAll, name});
             const auto blob = raw.LastColumn();
-            raw.Run(kNextPartNamed, {kAll, name, kAll});
             raw.Run("ROLLBACK");
             Decode(blob, block);
             i = (i + 1) % kParts;
@@ -173,10 +174,10 @@ void LoadObjects_Steps(benchmark::State& state) {
     sqlite3_close(db);
 }
 
-// CopyTree of one category across tiers, part by part as CopyObject and SaveObject go: load by
-// id in the source; in the destination the name checks, the lookup of a same-named part of the
-// document type, the blob written and read back, the part row, the set requeried; 64 parts to
-// a transaction.
+// CopyTree of one category across tiers, part by part as CopyObject and SaveObject go: the
+// part with its blob from the source; in the destination the free-name test, the lookup of a
+// same-named part of the document type, the store, the part set requeried; 64 parts to a
+// transaction.
 void CopyTree_Steps(benchmark::State& state) {
     Libraries libraries;
     const long source = FillSourceCategory(GetAccessDB(DATABASETYPE_USER));
@@ -186,6 +187,7 @@ void CopyTree_Steps(benchmark::State& state) {
     const StoredFootprintBlock block(from);
     sqlite3* in = OpenRaw(from);
     sqlite3* out = OpenRaw(to);
+    vaultry::bench::CreateMeasurementTable(out);
     {
         RawStatements read(in);
         RawStatements write(out);
@@ -204,37 +206,17 @@ void CopyTree_Steps(benchmark::State& state) {
             sqlite3_finalize(parts);
             int n = 0;
             for (; n < static_cast<int>(ids.size()); ++n) {
-                const std::int64_t id = ids[static_cast<std::size_t>(n)];
-                read.Run("BEGIN");
-                read.Run(kFirstPart, {kAll});
-                read.Run(kFirstPart, {kAll});
-                const std::int64_t blobID = read.Run(kPartByID, {kAll, id});
-                read.Run(kBlobByID, {kAll, blobID});
-                const RawStatements::Bytes blob = read.LastColumn();
-                read.Run("ROLLBACK");
-                const auto group = Decode(blob, block);
+                read.Run(kPartByIDWithBlob, {kAll, ids[static_cast<std::size_t>(n)]});
+                const auto group = Decode(read.LastColumn(), block);
                 const std::string name = Numbered("R", n);
                 if (n % 64 == 0) {
                     write.Run("BEGIN IMMEDIATE");
                 }
                 write.Run(kNameCount, {name});
-                write.Run("SAVEPOINT part");
-                write.Run(kFirstType, {kAll});
                 write.Run(kTypesOfDocument, {std::string("Footprint")});
                 write.Run(kFirstPartNamed, {kAll, name});
                 write.Run("SELECT max(rowid) FROM tObjects");
-                write.Run(kNameCount, {name});
-                write.Run("SAVEPOINT store");
-                const auto encoded = Encode(*group);
-                write.Run(
-                    "INSERT INTO tBlobs (blbBlob,lBlobSize) VALUES (?,?)",
-                    {RawStatements::Bytes(encoded->m_pData, encoded->m_pData + encoded->m_nSize),
-                     std::int64_t{encoded->m_nSize}});
-                const std::int64_t newBlob =
-                    write.Run(kBlobsAddedSince, {kAll, sqlite3_last_insert_rowid(out) - 1});
-                write.Run(kAddPart, {name, newBlob});
-                write.Run("RELEASE store");
-                write.Run("RELEASE part");
+                Store(write, out, name, 2, *group);
                 write.Run(kFirstPartNamed, {kAll, name});
                 if (n % 64 == 63) {
                     write.Run("COMMIT");

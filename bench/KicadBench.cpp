@@ -179,11 +179,7 @@ void KicadImport_Raw(benchmark::State& state) {
         vaultry::tables::LibrarySchema::CreateLibrary(path.c_str(), "raw",
                                                       vaultry::tables::Generation::kCurrent);
         sqlite3* db = OpenRaw(path);
-        sqlite3_exec(db,
-                     "CREATE TABLE tPartGeometry (lObjectID INTEGER NOT NULL, lPadCount INTEGER, "
-                     "lPitch INTEGER, lRowCount INTEGER, lSpan INTEGER, lBodyWidth INTEGER, "
-                     "lBodyHeight INTEGER, bSmd INTEGER)",
-                     nullptr, nullptr, nullptr);
+        vaultry::bench::CreateMeasurementTable(db);
         vaultry::bench::RawStatements sql(db);
         state.ResumeTiming();
         for (const StoredLibrary& library : libraries) {

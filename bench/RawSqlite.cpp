@@ -14,6 +14,16 @@ sqlite3* OpenRaw(const std::string& path) {
     return db;
 }
 
+void CreateMeasurementTable(sqlite3* db) {
+    sqlite3_exec(db,
+                 "CREATE TABLE IF NOT EXISTS tPartGeometry (lObjectID INTEGER NOT NULL, lPadCount "
+                 "INTEGER, lPitch INTEGER, lRowCount INTEGER, lSpan INTEGER, lBodyWidth INTEGER, "
+                 "lBodyHeight INTEGER, bSmd INTEGER);"
+                 "CREATE UNIQUE INDEX IF NOT EXISTS idxPartGeometryObject ON tPartGeometry "
+                 "(lObjectID)",
+                 nullptr, nullptr, nullptr);
+}
+
 RawStatements::~RawStatements() {
     for (auto& [sql, statement] : m_prepared) {
         sqlite3_finalize(statement);

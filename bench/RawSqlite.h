@@ -15,6 +15,8 @@ namespace vaultry::bench {
 
 // The caller closes the connection with sqlite3_close.
 sqlite3* OpenRaw(const std::string& path);
+// The measurement table our stores write, indexed by part as ours is, where it is missing.
+void CreateMeasurementTable(sqlite3* db);
 
 // Runs statements by their text, each prepared once, as a lean data layer would: the yardstick
 // for a sequence of statements an operation must make.
