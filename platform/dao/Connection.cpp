@@ -74,7 +74,7 @@ void Connection::Execute(std::string_view sql) {
     while (statement->Step()) {
     }
     if (ChangesSchema(sql)) {
-        m_integerKeys.clear();
+        ForgetSchema();
         ++m_schemaChanges;
     }
 }
@@ -84,6 +84,14 @@ const std::string& Connection::IntegerKeyColumn(const std::string& table) {
         return known->second;
     }
     return m_integerKeys.emplace(table, ReadIntegerKeyColumn(table)).first->second;
+}
+
+bool Connection::InsertsKeepGivenValues(const std::string& table) {
+    if (const auto known = m_insertsKeepGivenValues.find(table);
+        known != m_insertsKeepGivenValues.end()) {
+        return known->second;
+    }
+    return m_insertsKeepGivenValues.emplace(table, ReadInsertsKeepGivenValues(table)).first->second;
 }
 
 }  // namespace vaultry::dao

@@ -50,6 +50,10 @@ public:
     // Asked on every insert through a record set, so remembered until the schema changes
     // through this connection; libraries do not change their schema under a running program.
     const std::string& IntegerKeyColumn(const std::string& table);
+    // Whether a row inserted into `table` holds exactly the values given for its columns, so
+    // that it need not be read back: nothing (a trigger) changes it on the way. Remembered as
+    // IntegerKeyColumn is. `table` is the plain name.
+    bool InsertsKeepGivenValues(const std::string& table);
     // Grows with every change of the schema made through this connection.
     std::uint64_t SchemaChangeCount() const { return m_schemaChanges; }
 
@@ -80,8 +84,8 @@ public:
     virtual void PrepareNewDatabase() {}
 
     // Whether an insert had best return the row it adds, rather than have it read again when
-    // wanted: on a server a read is a round trip; in SQLite reading a row by its key costs less
-    // than returning it.
+    // wanted: on a server a read is a round trip; in SQLite returning it costs more than
+    // knowing it from the values given (InsertsKeepGivenValues) or reading it by its key.
     virtual bool InsertsReturnRows() const { return false; }
 
     // Rows changed by the last row statement.
@@ -127,8 +131,12 @@ protected:
     // Called once for each statement prepared into the cache, before it first runs.
     virtual void BeforeFirstRun(Statement&) {}
     virtual std::string ReadIntegerKeyColumn(const std::string& table) = 0;
+    virtual bool ReadInsertsKeepGivenValues(const std::string&) { return false; }
     // A rollback may have undone a change of the schema.
-    void ForgetSchema() { m_integerKeys.clear(); }
+    void ForgetSchema() {
+        m_integerKeys.clear();
+        m_insertsKeepGivenValues.clear();
+    }
     // Empties the statement cache; for engines closing their handle.
     void ForgetStatements() { m_cache.clear(); }
     // Lets go of the cached statements not in use, to be prepared again when next wanted; for
@@ -143,7 +151,8 @@ private:
 
     std::uint64_t m_schemaChanges = 0;
     std::unordered_map<std::string, CachedStatement> m_cache;
-    std::unordered_map<std::string, std::string> m_integerKeys;  // by quoted table name
+    std::unordered_map<std::string, std::string> m_integerKeys;      // by quoted table name
+    std::unordered_map<std::string, bool> m_insertsKeepGivenValues;  // by plain table name
 };
 
 }  // namespace vaultry::dao

@@ -6,6 +6,7 @@
 #include "platform/afx/UnicodeCase.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/Connection.h"
+#include "platform/dao/DaoConstants.h"
 
 namespace vaultry::dao {
 namespace {
@@ -23,7 +24,8 @@ bool SameDirection(const std::vector<OrderTerm>& terms) {
 KeysetCursor::KeysetCursor(Connection& connection, const SelectStatement& statement,
                            const std::string& along)
     : m_connection(connection),
-      m_table(QuoteIdentifier(*statement.table)),
+      m_tableName(*statement.table),
+      m_table(QuoteIdentifier(m_tableName)),
       m_rowId(connection.RowIdColumn(m_table)),
       m_selectList(statement.selectList),
       m_where(Parameterize(statement.where)),
@@ -538,9 +540,11 @@ void KeysetCursor::UpdateCurrent(const FieldChanges& changes) {
 // A statement that adds a row can return it, saving the statement that reads it back when the
 // caller moves to it (as every store does); only when the set reads the table's own columns.
 bool KeysetCursor::ReturnsInsertedRows() const {
-    if (!m_connection.InsertsReturnRows()) {
-        return false;
-    }
+    return m_connection.InsertsReturnRows() && ReadsTableColumns();
+}
+
+// Whether the set reads the table's own columns, all of them, and nothing else.
+bool KeysetCursor::ReadsTableColumns() const {
     const std::size_t dot = m_selectList.rfind('.');
     return m_selectList == "*" ||
            (dot != std::string::npos && m_selectList.substr(dot) == ".*" &&
@@ -594,6 +598,9 @@ void KeysetCursor::Insert(const FieldChanges& changes) {
     m_inserted = {};
     if (!statement->Step() || !m_returnsInserted) {
         m_lastModified = m_connection.LastInsertRowid();
+        if (auto row = RowAsGiven(writable, m_lastModified)) {
+            m_inserted = {m_lastModified, std::move(*row), m_connection.CurrentReadStamp()};
+        }
     } else {
         m_lastModified = statement->ColumnInt64(0);
         m_inserted.rowId = m_lastModified;
@@ -611,6 +618,71 @@ void KeysetCursor::Insert(const FieldChanges& changes) {
 
 const COleVariant* KeysetCursor::AlongValue() const {
     return m_position == Position::kOnRow && m_currentAlong ? &*m_currentAlong : nullptr;
+}
+
+// A value of the column's own kind is stored as given, and read back as the same value: an
+// integer in an integer column, a text in a text column, bytes in a blob column. Any other value
+// may be converted by the engine, and the row is read back.
+std::optional<std::vector<COleVariant>> KeysetCursor::RowAsGiven(const FieldChanges& writable,
+                                                                 std::int64_t rowId) {
+    if (!ReadsTableColumns() || !m_connection.InsertsKeepGivenValues(m_tableName)) {
+        return std::nullopt;
+    }
+    MapGivenColumns(writable);
+    std::vector<COleVariant> row;
+    row.reserve(m_columns.size());
+    for (std::size_t c = 0; c < m_columns.size(); ++c) {
+        const GivenColumn& column = m_givenColumns[c];
+        if (column.isKey) {
+            row.emplace_back(rowId);
+            continue;
+        }
+        if (column.given < 0) {
+            return std::nullopt;  // the engine chose its value
+        }
+        const COleVariant& value = writable[static_cast<std::size_t>(column.given)].second;
+        const bool ownKind = (column.type == dbLong && (value.vt == VT_I4 || value.vt == VT_I8)) ||
+                             (column.type == dbText && value.IsText()) ||
+                             (column.type == dbLongBinary && value.vt == (VT_ARRAY | VT_UI1) &&
+                              !value.AsBytes().empty());
+        if (!ownKind) {
+            return std::nullopt;
+        }
+        row.push_back(value);
+    }
+    return row;
+}
+
+// A set's inserts name the same fields in the same order each time: the columns are matched to
+// them once.
+void KeysetCursor::MapGivenColumns(const FieldChanges& writable) {
+    const bool same = m_givenNames.size() == writable.size() &&
+                      std::equal(writable.begin(), writable.end(), m_givenNames.begin(),
+                                 [](const auto& w, const std::string& n) { return w.first == n; });
+    if (same && !m_givenColumns.empty()) {
+        return;
+    }
+    m_givenNames.clear();
+    for (const auto& change : writable) {
+        m_givenNames.push_back(change.first);
+    }
+    const auto tableColumns = m_connection.TableColumns(m_tableName);
+    const std::string& key = m_connection.IntegerKeyColumn(m_table);
+    m_givenColumns.clear();
+    for (const std::string& name : m_columns) {
+        const auto named = [&name](const std::string& other) {
+            return text::CompareFolded(other, name) == 0;
+        };
+        GivenColumn column;
+        column.isKey = !key.empty() && named(key);
+        const auto given = std::find_if(writable.begin(), writable.end(),
+                                        [&](const auto& w) { return named(w.first); });
+        column.given = given == writable.end() ? -1 : static_cast<int>(given - writable.begin());
+        const auto described = std::find_if(tableColumns.begin(), tableColumns.end(),
+                                            [&](const auto& c) { return named(c.name); });
+        column.type = described == tableColumns.end() ? 0 : described->daoType;
+        m_givenColumns.push_back(column);
+    }
 }
 
 std::int64_t KeysetCursor::CurrentBookmark() const {

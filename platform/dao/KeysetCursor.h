@@ -98,7 +98,13 @@ private:
     bool Land(std::int64_t rowId, const std::string& condition);
     void StandOn(std::int64_t rowId);
     FieldChanges Writable(const FieldChanges& changes);
+    bool ReadsTableColumns() const;
     bool ReturnsInsertedRows() const;
+    // The row an insert of `writable` added as row `rowId`, when it is known without reading
+    // it back: every column given a value of its own kind, or the integer key.
+    std::optional<std::vector<COleVariant>> RowAsGiven(const FieldChanges& writable,
+                                                       std::int64_t rowId);
+    void MapGivenColumns(const FieldChanges& writable);
     std::string InsertStatement(const FieldChanges& writable,
                                 std::vector<const COleVariant*>& given) const;
     const ParameterizedSql& Parameterized(const std::string& condition);
@@ -107,7 +113,8 @@ private:
     void RequireCurrentRow() const;
 
     Connection& m_connection;
-    std::string m_table;
+    std::string m_tableName;
+    std::string m_table;  // quoted
     std::string m_rowId;  // the column, real or hidden, that names each row of the table
     std::string m_selectList;
     ParameterizedSql m_where;
@@ -126,6 +133,14 @@ private:
     std::int64_t m_currentRowId = 0;  // of the row (or gap) the cursor stands on
     std::int64_t m_lastModified = 0;
     bool m_returnsInserted = false;  // whether an insert returns the row (see ReturnsInsertedRows)
+    // For each of m_columns, what an insert naming m_givenNames gives it (see RowAsGiven).
+    struct GivenColumn {
+        bool isKey = false;  // the integer key: the new row id
+        int given = -1;      // the index of its value among the fields given; -1 for none
+        short type = 0;      // its DAO type; 0 when unknown
+    };
+    std::vector<std::string> m_givenNames;
+    std::vector<GivenColumn> m_givenColumns;
     // The row last added through the set, as the insert returned it, while it stands as read.
     struct Inserted {
         std::int64_t rowId = 0;

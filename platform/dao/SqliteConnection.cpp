@@ -151,6 +151,16 @@ std::string SqliteConnection::ReadIntegerKeyColumn(const std::string& table) {
     return keyColumns == 1 ? integerKey : std::string();
 }
 
+// A column keeps the value given for it when the value is of the column's own kind (see
+// KeysetCursor); only a trigger could change the row after that.
+bool SqliteConnection::ReadInsertsKeepGivenValues(const std::string& table) {
+    auto triggers = Prepare(
+        "SELECT count(*) FROM sqlite_master WHERE type='trigger' AND tbl_name=? COLLATE NOCASE");
+    triggers->Bind(1, COleVariant(CString(table)));
+    triggers->Step();
+    return triggers->ColumnInt64(0) == 0;
+}
+
 // SQLite ends a whole transaction by itself after some errors (a full disk, some I/O errors);
 // the nesting depth then no longer matches the file, and what is still to come must not run as
 // if it were inside the transaction that is gone.

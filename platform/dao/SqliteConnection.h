@@ -52,6 +52,7 @@ protected:
     std::unique_ptr<Statement> NewStatement(std::string_view sql) override;
     void BeforeFirstRun(Statement& statement) override;
     std::string ReadIntegerKeyColumn(const std::string& table) override;
+    bool ReadInsertsKeepGivenValues(const std::string& table) override;
 
 private:
     void Configure(Mode mode, bool exclusive);
