@@ -56,11 +56,9 @@ const std::string kTypesOfDocument =
     "SELECT lObjectTypeID FROM tObjectTypes WHERE strDocumentType IN(?) ORDER BY lObjectTypeID";
 const std::string kNameCount = "SELECT Count(*) FROM tObjects WHERE strObjectName=?";
 const std::string kAddBlob = "INSERT INTO tBlobs (blbBlob,lBlobSize) VALUES (?,?)";
-const std::string kBlobByRowID = "SELECT tBlobs.* FROM tBlobs WHERE rowid=?";
 const std::string kAddPart =
     "INSERT INTO tObjects (strObjectName,lUserID,lObjectTreeID,lObjectTypeID,lBlobID) VALUES "
     "(?,0,?,1,?)";
-const std::string kPartByRowID = "SELECT tObjects.* FROM tObjects WHERE rowid=?";
 const std::string kMeasure =
     "INSERT INTO tPartGeometry (lObjectID, lPadCount, lPitch, lRowCount, lSpan, lBodyWidth, "
     "lBodyHeight, bSmd) VALUES (?,?,?,?,?,?,?,?) ON CONFLICT (lObjectID) DO UPDATE SET "
@@ -68,8 +66,8 @@ const std::string kMeasure =
     "lSpan=excluded.lSpan,lBodyWidth=excluded.lBodyWidth,lBodyHeight=excluded.lBodyHeight,"
     "bSmd=excluded.bSmd";
 
-// A store as the handler makes it: the name test, then in one savepoint the blob and the part
-// (each read back by its row id) and the part's measurement row.
+// A store as the handler makes it: the name test, then in one savepoint the blob, the part and
+// the part's measurement row.
 void Store(RawStatements& raw, sqlite3* db, const std::string& name, std::int64_t treeID,
            CDrwGroup& part) {
     raw.Run(kNameCount, {name});
@@ -78,10 +76,8 @@ void Store(RawStatements& raw, sqlite3* db, const std::string& name, std::int64_
     raw.Run(kAddBlob, {RawStatements::Bytes(encoded->m_pData, encoded->m_pData + encoded->m_nSize),
                        std::int64_t{encoded->m_nSize}});
     const std::int64_t blob = sqlite3_last_insert_rowid(db);  // the id is the row id
-    raw.Run(kBlobByRowID, {blob});
     raw.Run(kAddPart, {name, treeID, blob});
     const std::int64_t id = sqlite3_last_insert_rowid(db);
-    raw.Run(kPartByRowID, {id});
     const PartGeometry g = MeasureGeometry(part);
     raw.Run(kMeasure, {id, std::int64_t{g.padCount}, std::int64_t{g.pitch},
                        std::int64_t{g.rowCount}, std::int64_t{g.span}, std::int64_t{g.bodyWidth},
