@@ -1,6 +1,7 @@
 #include "platform/afx/UnicodeCase.h"
 
 #include <algorithm>
+#include <array>
 
 namespace vaultry::text {
 namespace {
@@ -111,11 +112,31 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 int CompareFolded(std::string_view a, std::string_view b) {
+    // SQLite compares every name it looks up or indexes this way, so ASCII, which most names
+    // are, is folded from a table made from the full folding itself.
+    static const std::array<char32_t, 0x80> kAscii = [] {
+        std::array<char32_t, 0x80> folded{};
+        for (char32_t cp = 0; cp < 0x80; ++cp) {
+            folded[cp] = FoldCodePoint(cp);
+        }
+        return folded;
+    }();
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < a.size() && j < b.size()) {
-        const char32_t x = FoldCodePoint(DecodeUtf8(a, i));
-        const char32_t y = FoldCodePoint(DecodeUtf8(b, j));
+        const auto p = static_cast<unsigned char>(a[i]);
+        const auto q = static_cast<unsigned char>(b[j]);
+        char32_t x = 0;
+        char32_t y = 0;
+        if (p < 0x80 && q < 0x80) {
+            x = kAscii[p];
+            y = kAscii[q];
+            ++i;
+            ++j;
+        } else {
+            x = FoldCodePoint(DecodeUtf8(a, i));
+            y = FoldCodePoint(DecodeUtf8(b, j));
+        }
         if (x != y) {
             return x < y ? -1 : 1;
         }

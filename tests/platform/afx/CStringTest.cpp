@@ -37,6 +37,17 @@ TEST(CStringTest, CompareNoCaseFoldsNonAsciiLetters) {
     EXPECT_GT(CString("b").CompareNoCase("A"), 0);
     EXPECT_LT(CString("ab").CompareNoCase("ABC"), 0);
     EXPECT_NE(CString("a").Compare("A"), 0);
+    // ASCII beside letters that fold into it (Kelvin sign, long s), and after them.
+    EXPECT_EQ(CString("\xE2\x84\xAA"
+                      "elvin_\xC5\xBF")
+                  .CompareNoCase("kELVIN_S"),
+              0);
+    EXPECT_LT(CString("a_b").CompareNoCase("aBb"), 0);
+    EXPECT_GT(CString("AB\xC3\xA9").CompareNoCase("abz"), 0);
+    EXPECT_LT(CString("\xC5\xBF"
+                      "a")
+                  .CompareNoCase("Sb"),
+              0);
 }
 
 TEST(CStringTest, CaseMappingKeepsInvalidBytes) {
