@@ -60,6 +60,9 @@ private:
     // the file as it was, so a file that turns out to be no library, or damaged, is refused
     // without having been touched.
     void BeforeWriting();
+    // Before a statement that may write: sets the savepoint the nested transactions begun since
+    // the last one wait for (see TransactionStart).
+    void SetPendingSavepoints();
     void ChooseJournalMode();
 
     sqlite3* m_db = nullptr;
@@ -68,9 +71,6 @@ private:
     // How long a statement waits for another program's write to end before it fails as busy:
     // long enough for a large import or copy by another user to finish.
     int m_busyTimeout = 30000;
-    // Writes nested transactions into the savepoints they wait for (see TransactionStart).
-    void SetPendingSavepoints();
-
     // Where each open transaction (outermost first) began: the connection's change counts then,
     // and for a nested one its savepoint. A savepoint is set only when something is about to be
     // written in it (a transaction that only reads undoes nothing), and nested transactions
