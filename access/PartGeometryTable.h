@@ -24,9 +24,10 @@ public:
     // `library` (open) is not owned.
     explicit PartGeometryTable(CMSAccessDBHandler& library) : m_library(library) {}
 
-    // Makes the table, indexed by part, where the library lacks it. Asks the library once per
-    // object until a rollback or a change of its tables may have taken the table away: the
-    // library keeps one object for all its stores.
+    // Makes the table where the library lacks it, and its index by part where the table lacks
+    // that (tables made before it was indexed). Asks the library once per object until a
+    // rollback or a change of its tables may have taken the table away: the library keeps one
+    // object for all its stores.
     void Ensure();
     // For a library closed, or opened on another file.
     void Forget() { m_ensuredAt.reset(); }
