@@ -1,7 +1,6 @@
 #include "platform/afx/UnicodeCase.h"
 
 #include <algorithm>
-#include <array>
 
 namespace vaultry::text {
 namespace {
@@ -112,15 +111,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 int CompareFolded(std::string_view a, std::string_view b) {
-    // SQLite compares every name it looks up or indexes this way, so ASCII, which most names
-    // are, is folded from a table made from the full folding itself.
-    static const std::array<char32_t, 0x80> kAscii = [] {
-        std::array<char32_t, 0x80> folded{};
-        for (char32_t cp = 0; cp < 0x80; ++cp) {
-            folded[cp] = FoldCodePoint(cp);
-        }
-        return folded;
-    }();
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < a.size() && j < b.size()) {
@@ -129,8 +119,10 @@ int CompareFolded(std::string_view a, std::string_view b) {
         char32_t x = 0;
         char32_t y = 0;
         if (p < 0x80 && q < 0x80) {
-            x = kAscii[p];
-            y = kAscii[q];
+            // SQLite compares every name it looks up or indexes this way, and most names are
+            // ASCII: a byte is its code point, with nothing to decode.
+            x = FoldCodePoint(p);
+            y = FoldCodePoint(q);
             ++i;
             ++j;
         } else {

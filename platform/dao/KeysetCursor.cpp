@@ -44,7 +44,11 @@ KeysetCursor::KeysetCursor(Connection& connection, const SelectStatement& statem
     for (int i = 0; i < row->ColumnCount(); ++i) {
         m_columns.emplace_back(row->ColumnName(i));
     }
-    m_returnsInserted = ReturnsInsertedRows();
+    m_readsTableColumns = ReadsTableColumns();
+    // A statement that adds a row can return it, saving the statement that reads it back when
+    // the caller moves to it (as every store does); only when the set reads the table's own
+    // columns.
+    m_returnsInserted = m_connection.InsertsReturnRows() && m_readsTableColumns;
     Restart();
 }
 
@@ -537,12 +541,6 @@ void KeysetCursor::UpdateCurrent(const FieldChanges& changes) {
     LoadRow(m_currentRowId, "");
 }
 
-// A statement that adds a row can return it, saving the statement that reads it back when the
-// caller moves to it (as every store does); only when the set reads the table's own columns.
-bool KeysetCursor::ReturnsInsertedRows() const {
-    return m_connection.InsertsReturnRows() && ReadsTableColumns();
-}
-
 // Whether the set reads the table's own columns, all of them, and nothing else.
 bool KeysetCursor::ReadsTableColumns() const {
     const std::size_t dot = m_selectList.rfind('.');
@@ -625,7 +623,7 @@ const COleVariant* KeysetCursor::AlongValue() const {
 // may be converted by the engine, and the row is read back.
 std::optional<std::vector<COleVariant>> KeysetCursor::RowAsGiven(const FieldChanges& writable,
                                                                  std::int64_t rowId) {
-    if (!ReadsTableColumns() || !m_connection.InsertsKeepGivenValues(m_tableName)) {
+    if (!m_readsTableColumns || !m_connection.InsertsKeepGivenValues(m_tableName)) {
         return std::nullopt;
     }
     MapGivenColumns(writable);

@@ -99,7 +99,6 @@ private:
     void StandOn(std::int64_t rowId);
     FieldChanges Writable(const FieldChanges& changes);
     bool ReadsTableColumns() const;
-    bool ReturnsInsertedRows() const;
     // The row an insert of `writable` added as row `rowId`, when it is known without reading
     // it back: every column given a value of its own kind, or the integer key.
     std::optional<std::vector<COleVariant>> RowAsGiven(const FieldChanges& writable,
@@ -132,7 +131,8 @@ private:
     std::size_t m_appendedIndex = 0;
     std::int64_t m_currentRowId = 0;  // of the row (or gap) the cursor stands on
     std::int64_t m_lastModified = 0;
-    bool m_returnsInserted = false;  // whether an insert returns the row (see ReturnsInsertedRows)
+    bool m_readsTableColumns = false;  // see ReadsTableColumns; the statement never changes it
+    bool m_returnsInserted = false;    // whether an insert returns the row it adds
     // For each of m_columns, what an insert naming m_givenNames gives it (see RowAsGiven).
     struct GivenColumn {
         bool isKey = false;  // the integer key: the new row id
