@@ -13,7 +13,6 @@
 #include "access/PartGeometryTable.h"
 #include "host/CColorDefinition.h"
 #include "host/CLayerDefinition.h"
-#include "platform/afx/CDWordArray.h"
 #include "platform/dao/CDaoDatabase.h"
 #include "resources/DatabaseType.h"
 #include "tables/TierRights.h"
@@ -191,7 +190,7 @@ private:
     // See CMSAccessDBHandlerLoad.cpp.
     std::unique_ptr<CDrawObject> DecodePart(CDrwSubSheet& sheet, long typeID, const CBlob* blob,
                                             CLayerDefinition* layers, CColorDefinition* colours);
-    bool LoadNamed(CDrwSubSheet& sheet, const CString& name, const CDWordArray& types,
+    bool LoadNamed(CDrwSubSheet& sheet, const CString& name, const CString& docTypes,
                    bool firstOnly, std::unique_ptr<CDrawObject>& object, long& treeID,
                    CLayerDefinition* layers, CColorDefinition* colours);
     bool LoadNamedParts(CDrwSubSheet* sheet, CDrawObject**& objects, long*& treeIDs,

@@ -1,7 +1,6 @@
 // The handler's loading of parts, by id or by name, and the common data block of the object
 // type they are decoded against.
 
-#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -104,17 +103,18 @@ bool CMSAccessDBHandler::Decodes(long typeID, const CBlob& blob) {
     return DecodePart(*scratch.get(), typeID, &blob, &layers, &colours) != nullptr;
 }
 
-// Walks the rows of `name` (among `types`) in the part set, decoding each; keeps the last one
-// decoded (or the first, with `firstOnly`) in `object` and its category in `treeID`.
+// Walks the rows of `name` (of `docTypes`) in the part set, decoding each; keeps the last one
+// decoded (or the first, with `firstOnly`) in `object` and its category in `treeID`. A row's
+// document type is looked up in the type set, which the decoding reads anyway, rather than
+// asked of the database as a list of type ids first.
 bool CMSAccessDBHandler::LoadNamed(CDrwSubSheet& sheet, const CString& name,
-                                   const CDWordArray& types, bool firstOnly,
+                                   const CString& docTypes, bool firstOnly,
                                    std::unique_ptr<CDrawObject>& object, long& treeID,
                                    CLayerDefinition* layers, CColorDefinition* colours) {
     const CRSObjects::BlobsReadAlong withContent(*m_pRSObjects);
     ShowPartsNamed(name);
     for (; !m_pRSObjects->IsEOF(); m_pRSObjects->MoveNext()) {
-        const DWORD type = static_cast<DWORD>(m_pRSObjects->m_lObjectTypeID);
-        if (std::find(types.begin(), types.end(), type) == types.end()) {
+        if (!m_pRSObjectTypes->IsOfDocTypes(m_pRSObjects->m_lObjectTypeID, docTypes)) {
             continue;
         }
         CBlob* loaded = nullptr;
@@ -165,8 +165,6 @@ bool CMSAccessDBHandler::LoadNamedParts(CDrwSubSheet* sheet, CDrawObject**& obje
     treeIDs = new long[static_cast<std::size_t>(names.GetSize())]();
     const SheetOrScratch on(sheet);
     DaoTransaction reading(*this, DaoTransaction::Mode::kRead);
-    CDWordArray types;
-    m_pRSObjectTypes->GetValidObjectTypeIDList(docType, types, nullptr);
     struct Loaded {
         std::unique_ptr<CDrawObject> object;
         long treeID = 0;
@@ -178,7 +176,7 @@ bool CMSAccessDBHandler::LoadNamedParts(CDrwSubSheet* sheet, CDrawObject**& obje
             auto seen = done.find(names[i]);
             if (seen == done.end()) {
                 Loaded loaded;
-                LoadNamed(*on.get(), names[i], types, firstRowOnly, loaded.object, loaded.treeID,
+                LoadNamed(*on.get(), names[i], docType, firstRowOnly, loaded.object, loaded.treeID,
                           layers, colours);
                 seen = done.emplace(names[i], std::move(loaded)).first;
             }

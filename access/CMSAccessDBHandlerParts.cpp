@@ -1,13 +1,13 @@
 // The handler's operations on stored parts as they stand: copying, renaming, and looking parts
 // and their types up.
 
-#include <algorithm>
 #include <memory>
 
 #include "access/CMSAccessDBHandler.h"
 #include "host/CDrwGroup.h"
 #include "host/CDrwSubSheet.h"
 #include "platform/afx/AfxMessageBox.h"
+#include "platform/afx/CDWordArray.h"
 #include "platform/dao/DaoQuote.h"
 #include "platform/dao/DaoTransaction.h"
 #include "resources/VaultryModule.h"
@@ -105,12 +105,9 @@ long CMSAccessDBHandler::GetObjectID(const CString& name, const CString& docType
     if (docType.IsEmpty()) {
         return m_pRSObjects->GetFirstObjectID(name);
     }
-    CDWordArray types;
-    m_pRSObjectTypes->GetValidObjectTypeIDList(docType, types, nullptr);
     ShowPartsNamed(name);
     for (; !m_pRSObjects->IsEOF(); m_pRSObjects->MoveNext()) {
-        const DWORD type = static_cast<DWORD>(m_pRSObjects->m_lObjectTypeID);
-        if (std::find(types.begin(), types.end(), type) != types.end()) {
+        if (m_pRSObjectTypes->IsOfDocTypes(m_pRSObjects->m_lObjectTypeID, docType)) {
             return m_pRSObjects->m_lObjectID;
         }
     }

@@ -52,8 +52,6 @@ const std::string kFirstPartNamedWithBlob =
 const std::string kPartByIDWithBlob = "SELECT rowid,tObjects.*," + kBlobAlong +
                                       " FROM tObjects WHERE rowid<=? AND lObjectID=? ORDER BY "
                                       "rowid LIMIT 2";
-const std::string kTypesOfDocument =
-    "SELECT lObjectTypeID FROM tObjectTypes WHERE strDocumentType IN(?) ORDER BY lObjectTypeID";
 const std::string kNameCount = "SELECT Count(*) FROM tObjects WHERE strObjectName=?";
 const std::string kAddBlob = "INSERT INTO tBlobs (blbBlob,lBlobSize) VALUES (?,?)";
 const std::string kAddPart =
@@ -147,8 +145,8 @@ void LoadObject_Steps(benchmark::State& state) {
     sqlite3_close(db);
 }
 
-// LoadObjects of one name: the types of the document type, the part set filtered by the name
-// (its first row, with its blob, and whether another follows); then the decode.
+// LoadObjects of one name: the part set filtered by the name (its first row, with its blob, and
+// whether another follows); then the decode, whose type lookup also tells the document type.
 void LoadObjects_Steps(benchmark::State& state) {
     Stored();
     const StoredFootprintBlock block(UserPath());
@@ -159,7 +157,6 @@ void LoadObjects_Steps(benchmark::State& state) {
         for (auto _ : state) {
             const std::string name = Numbered("R", i);
             raw.Run("BEGIN");
-            raw.Run(kTypesOfDocument, {std::string("Footprint")});
             raw.Run(kFirstPartNamedWithBlob, {kAll, name});
             const auto blob = raw.LastColumn();
             raw.Run("ROLLBACK");
@@ -209,7 +206,6 @@ void CopyTree_Steps(benchmark::State& state) {
                     write.Run("BEGIN IMMEDIATE");
                 }
                 write.Run(kNameCount, {name});
-                write.Run(kTypesOfDocument, {std::string("Footprint")});
                 write.Run(kFirstPartNamed, {kAll, name});
                 write.Run("SELECT max(rowid) FROM tObjects");
                 Store(write, out, name, 2, *group);

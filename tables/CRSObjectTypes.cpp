@@ -1,5 +1,6 @@
 #include "tables/CRSObjectTypes.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -124,6 +125,16 @@ CString CRSObjectTypes::GetDocType(long lObjectTypeID) {
     } catch (const CDaoException&) {
         return "";
     }
+}
+
+bool CRSObjectTypes::IsOfDocTypes(long lObjectTypeID, const CString& strDocTypes) {
+    const CString docType = GetDocType(lObjectTypeID);
+    if (docType.IsEmpty()) {
+        return false;
+    }
+    const std::vector<CString> wanted = RequestedTypes(strDocTypes);
+    return std::any_of(wanted.begin(), wanted.end(),
+                       [&](const CString& name) { return docType.CompareNoCase(name) == 0; });
 }
 
 bool CRSObjectTypes::GetDocTypeDescrption(long lObjectTypeID, CString& strDescription) {

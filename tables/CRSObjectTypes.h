@@ -51,6 +51,10 @@ public:
     // or a database failure.
     bool GetValidObjectTypeIDList(const CString& strDocTypes, CDWordArray& aTypeIDs,
                                   const ZB_OBJECTVISIBILITY* pExcludedVisibility);
+    // Whether the row of the id is of any of `strDocTypes`, as GetValidObjectTypeIDList reads
+    // them, answered from the rows the set holds (read again only for an id it does not hold):
+    // a row's document type never changes once written.
+    bool IsOfDocTypes(long lObjectTypeID, const CString& strDocTypes);
     // The row of `strDocType` whose data block equals `pBlob` (which stays the caller's); -1
     // when none, when `pBlob` is null, or when the set was never opened.
     long FindDocType(const CString& strDocType, const CBlob* pBlob);

@@ -179,6 +179,15 @@ TEST_P(PartStorageTest, LoadObjectsDecodesARepeatedNameOnceIntoDistinctObjects) 
     for (int i = 0; i < names.GetSize(); ++i) {
         delete objects[i];
     }
+    // Only parts of the document types asked for, named in any case, one or several.
+    for (const auto& [docTypes, found] :
+         {std::pair{"Padstack", false}, {"padstack|FOOTPRINT", true}, {"", false}}) {
+        ASSERT_TRUE(user->LoadObjects(nullptr, objects, trees, names, docTypes, nullptr, nullptr));
+        EXPECT_EQ(objects[3] != nullptr, found) << docTypes;
+        for (int i = 0; i < names.GetSize(); ++i) {
+            delete objects[i];
+        }
+    }
     delete[] objects;
     delete[] trees;
 }
