@@ -7,6 +7,7 @@
 #include "access/LibrarySet.h"
 #include "access/LibraryTree.h"
 #include "apps/vaultry/Interchange.h"
+#include "apps/vaultry/InterchangeReader.h"
 #include "apps/vaultry/Session.h"
 #include "dialogs/CDatabaseManagerDlg.h"
 #include "dialogs/CStoreObjectsDlg.h"

@@ -14,6 +14,7 @@
 #include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Commands.h"
 #include "apps/vaultry/Interchange.h"
+#include "apps/vaultry/InterchangeReader.h"
 #include "apps/vaultry/PartReference.h"
 #include "apps/vaultry/Session.h"
 #include "host/CDrwObList.h"

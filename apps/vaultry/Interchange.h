@@ -6,20 +6,29 @@
 
 #include <map>
 #include <memory>
-#include <optional>
-#include <pugixml.hpp>
 #include <string>
 #include <vector>
 
-#include "apps/vaultry/XmlElementStream.h"
 #include "host/CColorDefinition.h"
 #include "host/CDrwGroup.h"
+#include "host/CDrwShapes.h"
 #include "host/CLayerDefinition.h"
 
 namespace vaultry::cli {
 
 // 2 added the pads' turn, slots, bare holes and outlines, which a reader of 1 would drop.
 inline constexpr int kInterchangeVersion = 2;
+inline constexpr const char* kInterchangeRoot = "vaultry-parts";
+
+struct PadShapeName {
+    PadShape shape;
+    const char* name;
+};
+inline constexpr PadShapeName kPadShapes[] = {{PadShape::kRound, "round"},
+                                              {PadShape::kRectangle, "rectangle"},
+                                              {PadShape::kOval, "oval"},
+                                              {PadShape::kRoundedRectangle, "rounded-rectangle"},
+                                              {PadShape::kPolygon, "polygon"}};
 
 struct InterchangeDefinitions {
     CLayerDefinition layers;
@@ -42,36 +51,5 @@ struct InterchangeFile {
 bool FitsInterchange(const InterchangePart& part);
 // Throws CommandError when the file cannot be written.
 void WriteInterchange(const InterchangeFile& file, const std::string& path);
-// Reads an interchange file a part at a time, in the memory of one part whatever the file's
-// size. Throws CommandError naming what is wrong: on construction when the file is missing,
-// not this format or of a newer version; from Next when it is malformed at or before the part.
-class InterchangeReader {
-public:
-    explicit InterchangeReader(const std::string& path);
-
-    // The next part, or nullopt after the last. The definitions of its document type are in
-    // Definitions() by then.
-    std::optional<InterchangePart> Next();
-    // By document type; those met so far.
-    const std::map<std::string, InterchangeDefinitions>& Definitions() const {
-        return m_definitions;
-    }
-    // The share of the file read so far, in thousandths.
-    int Permille() const;
-
-private:
-    pugi::xml_node Parse(pugi::xml_document& document, const std::string& text);
-    InterchangePart ReadPart(const pugi::xml_node& node);
-    void GatherAllDefinitions();
-
-    std::string m_path;
-    XmlElementStream m_stream;
-    pugi::xml_document m_element;  // the element Next read last
-    std::map<std::string, InterchangeDefinitions> m_definitions;
-    bool m_gatheredAll = false;
-};
-
-// The whole file, read with InterchangeReader: nothing is read partly.
-InterchangeFile ReadInterchange(const std::string& path);
 
 }  // namespace vaultry::cli

@@ -2,15 +2,14 @@
 
 #include <expat.h>
 
-#include <algorithm>
-#include <array>
+#include <utility>
 
 #include "apps/vaultry/Session.h"
 
 namespace vaultry::cli {
 namespace {
 
-constexpr std::size_t kBlock = 1 << 16;
+constexpr int kBlock = 1 << 16;
 
 }  // namespace
 
@@ -30,9 +29,9 @@ XmlElementStream::XmlElementStream(const std::string& path)
     }
     XML_SetUserData(m_parser.get(), this);
     XML_SetElementHandler(m_parser.get(), &OnStart, &OnEnd);
+    XML_SetCharacterDataHandler(m_parser.get(), &OnText);
     XML_SetStartDoctypeDeclHandler(m_parser.get(), &OnDoctype);
-    while (m_depth == 0 && Feed()) {
-    }
+    ParseToPause();  // at the root's start tag: a file without a root fails in the parser
 }
 
 void XmlElementStream::FreeParser::operator()(XML_ParserStruct* parser) const {
@@ -44,45 +43,62 @@ std::string XmlElementStream::RootAttribute(const std::string& name) const {
     return found == m_rootAttributes.end() ? std::string() : found->second;
 }
 
-bool XmlElementStream::Next(std::string& name, std::string& text) {
-    while (m_complete.empty()) {
-        if (!Feed()) {
-            return false;
+bool XmlElementStream::Next(XmlElementHandler& handler) {
+    m_handler = &handler;
+    try {
+        const bool found = ParseToPause();
+        m_handler = nullptr;
+        return found;
+    } catch (...) {
+        m_handler = nullptr;
+        throw;
+    }
+}
+
+bool XmlElementStream::ParseToPause() {
+    if (m_suspended) {
+        m_suspended = false;
+        Check(XML_ResumeParser(m_parser.get()));
+        if (m_suspended) {
+            return true;
         }
     }
-    const Element element = m_complete.front();
-    m_complete.pop_front();
-    name = element.name;
-    text.assign(m_buffer, static_cast<std::size_t>(element.begin - m_bufferStart),
-                static_cast<std::size_t>(element.end - element.begin));
-    return true;
+    while (Feed()) {
+        if (m_suspended) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool XmlElementStream::Feed() {
     if (m_ended) {
         return false;
     }
-    std::array<char, kBlock> block;
-    const std::size_t read = std::fread(block.data(), 1, block.size(), m_file.get());
+    // The parser's own buffer: a pause leaves the rest of the block there for the resumption.
+    void* block = XML_GetBuffer(m_parser.get(), kBlock);
+    if (block == nullptr) {
+        Fail("out of memory");
+    }
+    const std::size_t read = std::fread(block, 1, kBlock, m_file.get());
     if (std::ferror(m_file.get())) {
         Fail("cannot be read");
     }
-    m_ended = read < block.size();
-    // What no child of the root needs any more goes before the block joins the buffer. The
-    // parser reports a tag only once it has all of it, so a child not yet reported may have
-    // begun anywhere after the last one that was.
-    long long keep = m_depth >= 2 ? m_open.begin : m_lastChildEnd;
-    if (!m_complete.empty()) {
-        keep = std::min(keep, m_complete.front().begin);
-    }
-    m_buffer.erase(0, static_cast<std::size_t>(keep - m_bufferStart));
-    m_bufferStart = keep;
-    m_buffer.append(block.data(), read);
-    if (XML_Parse(m_parser.get(), block.data(), static_cast<int>(read), m_ended) ==
-        XML_STATUS_ERROR) {
+    m_ended = read < static_cast<std::size_t>(kBlock);
+    m_bytesRead += static_cast<long long>(read);
+    Check(XML_ParseBuffer(m_parser.get(), static_cast<int>(read), m_ended));
+    return true;
+}
+
+void XmlElementStream::Check(int status) {
+    if (status == XML_STATUS_SUSPENDED) {
+        m_suspended = true;
+    } else if (status == XML_STATUS_ERROR) {
+        if (m_handlerError) {
+            std::rethrow_exception(std::exchange(m_handlerError, nullptr));
+        }
         Fail(m_refusal.empty() ? XML_ErrorString(XML_GetErrorCode(m_parser.get())) : m_refusal);
     }
-    return true;
 }
 
 void XmlElementStream::Fail(const std::string& why) const {
@@ -90,34 +106,55 @@ void XmlElementStream::Fail(const std::string& why) const {
                        std::to_string(XML_GetCurrentByteIndex(m_parser.get())));
 }
 
+void XmlElementStream::Abandon(std::exception_ptr error) {
+    m_handlerError = std::move(error);
+    XML_StopParser(m_parser.get(), XML_FALSE);
+}
+
+// Events after a handler failed are dropped: the parser may still report the end of an empty
+// element after being stopped.
 void XmlElementStream::OnStart(void* self, const char* name, const char** attributes) {
     auto& stream = *static_cast<XmlElementStream*>(self);
     ++stream.m_depth;
     if (stream.m_depth == 1) {
         stream.m_rootName = name;
-        stream.m_lastChildEnd = XML_GetCurrentByteIndex(stream.m_parser.get()) +
-                                XML_GetCurrentByteCount(stream.m_parser.get());
         for (const char** a = attributes; *a != nullptr; a += 2) {
             stream.m_rootAttributes[a[0]] = a[1];
         }
-    } else if (stream.m_depth == 2) {
-        const long long begin = XML_GetCurrentByteIndex(stream.m_parser.get());
-        stream.m_open = {name, begin, 0};
-        stream.m_openTagEnd = begin + XML_GetCurrentByteCount(stream.m_parser.get());
+        XML_StopParser(stream.m_parser.get(), XML_TRUE);
+    } else if (!stream.m_handlerError) {
+        try {
+            stream.m_handler->Start(name, XmlAttributes(attributes));
+        } catch (...) {
+            stream.Abandon(std::current_exception());
+        }
     }
 }
 
 void XmlElementStream::OnEnd(void* self, const char*) {
     auto& stream = *static_cast<XmlElementStream*>(self);
-    if (stream.m_depth == 2) {
-        // An empty-element tag ends where it began, with no bytes of its own.
-        const int count = XML_GetCurrentByteCount(stream.m_parser.get());
-        stream.m_open.end = count > 0 ? XML_GetCurrentByteIndex(stream.m_parser.get()) + count
-                                      : stream.m_openTagEnd;
-        stream.m_complete.push_back(stream.m_open);
-        stream.m_lastChildEnd = stream.m_open.end;
+    if (stream.m_depth >= 2 && !stream.m_handlerError) {
+        try {
+            stream.m_handler->End();
+            if (stream.m_depth == 2) {
+                XML_StopParser(stream.m_parser.get(), XML_TRUE);
+            }
+        } catch (...) {
+            stream.Abandon(std::current_exception());
+        }
     }
     --stream.m_depth;
+}
+
+void XmlElementStream::OnText(void* self, const char* text, int length) {
+    auto& stream = *static_cast<XmlElementStream*>(self);
+    if (stream.m_depth >= 2 && !stream.m_handlerError) {
+        try {
+            stream.m_handler->Text(std::string_view(text, static_cast<std::size_t>(length)));
+        } catch (...) {
+            stream.Abandon(std::current_exception());
+        }
+    }
 }
 
 void XmlElementStream::OnDoctype(void* self, const char*, const char*, const char*, int) {

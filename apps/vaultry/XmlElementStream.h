@@ -1,13 +1,16 @@
 #pragma once
-// Reads a large XML file one child of its root at a time: each child element comes as its own
-// text, which a document reader then parses by itself, so memory holds one child, not the
-// file. The file must be UTF-8 and may not declare a document type (nor, with it, entities).
+// Reads a large XML file one child of its root at a time, in one pass: the parser hands each
+// child's elements to a handler as it reads them and pauses at the child's end, so memory
+// holds what the handler builds of one child, not the file. The file must be UTF-8 and may
+// not declare a document type (nor, with it, entities).
 
 #include <cstdio>
-#include <deque>
+#include <exception>
 #include <map>
 #include <memory>
 #include <string>
+
+#include "apps/vaultry/XmlElementHandler.h"
 
 struct XML_ParserStruct;
 
@@ -25,26 +28,28 @@ public:
     // The root's attribute `name`, empty where it has none.
     std::string RootAttribute(const std::string& name) const;
 
-    // The next child element of the root, its name and its whole text; false after the last.
-    // Throws CommandError with the byte where the file stops being well-formed XML.
-    bool Next(std::string& name, std::string& text);
+    // Hands the next child element of the root to `handler`, whole; false after the last.
+    // Throws CommandError with the byte where the file stops being well-formed XML, and passes
+    // on what the handler throws.
+    bool Next(XmlElementHandler& handler);
     // How far the file has been read, in bytes, and its size.
-    long long BytesRead() const { return m_bufferStart + static_cast<long long>(m_buffer.size()); }
+    long long BytesRead() const { return m_bytesRead; }
     long long Size() const { return m_size; }
 
 private:
-    struct Element {
-        std::string name;
-        long long begin;
-        long long end;
-    };
-
-    // Feeds the parser the next block of the file; false once the file is read to its end.
+    // Parses until the parser pauses at the end of a child (or of the root's start tag);
+    // false when the file ended first.
+    bool ParseToPause();
+    // Feeds the parser the next block of the file; false once the whole file was fed.
     bool Feed();
-    void Fail(const std::string& why) const;
+    void Check(int status);
+    [[noreturn]] void Fail(const std::string& why) const;
     static void OnStart(void* self, const char* name, const char** attributes);
     static void OnEnd(void* self, const char* name);
+    static void OnText(void* self, const char* text, int length);
     static void OnDoctype(void* self, const char*, const char*, const char*, int);
+    // Stops the parser for good with what a handler threw.
+    void Abandon(std::exception_ptr error);
 
     struct CloseFile {
         void operator()(std::FILE* file) const { std::fclose(file); }
@@ -57,18 +62,15 @@ private:
     std::unique_ptr<std::FILE, CloseFile> m_file;
     std::unique_ptr<XML_ParserStruct, FreeParser> m_parser;
     long long m_size = 0;
-    bool m_ended = false;   // the whole file was fed
-    std::string m_refusal;  // why the parser was stopped, when it was
+    long long m_bytesRead = 0;
+    bool m_ended = false;      // the whole file was fed
+    bool m_suspended = false;  // the parser paused within what it was fed
+    std::string m_refusal;     // why the parser was stopped, when it was
+    std::exception_ptr m_handlerError;
     int m_depth = 0;
     std::string m_rootName;
     std::map<std::string, std::string> m_rootAttributes;
-    Element m_open{};  // the child of the root being read
-    long long m_openTagEnd = 0;
-    long long m_lastChildEnd = 0;  // or the root's start tag's, before the first child
-    std::deque<Element> m_complete;
-    // The bytes of the file from m_bufferStart on that a complete or open child may still need.
-    std::string m_buffer;
-    long long m_bufferStart = 0;
+    XmlElementHandler* m_handler = nullptr;  // during Next only; the caller's
 };
 
 }  // namespace vaultry::cli

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "apps/vaultry/Interchange.h"
+#include "apps/vaultry/InterchangeReader.h"
 #include "apps/vaultry/Session.h"
 #include "host/CDrawAttribute.h"
 #include "host/CDrwShapes.h"
@@ -171,6 +172,22 @@ TEST_F(InterchangeTest, AFileOfTheFirstVersionReadsItsPadsPlatedAndUnturned) {
     EXPECT_EQ(pad.m_rotation, 0);
     EXPECT_EQ(pad.m_drillHeight, 0);
     EXPECT_TRUE(pad.m_outline.empty());
+}
+
+// A text object's text is its first run of characters that is not only white space, however
+// the parser splits it (at references, at the blocks the file is read in).
+TEST_F(InterchangeTest, ATextIsItsFirstRunOfCharacters) {
+    const InterchangeFile read = ReadInterchange(
+        Write("<vaultry-parts version=\"2\"><definitions docType=\"Footprint\"/><part "
+              "docType=\"Footprint\"><group layer=\"0\" colour=\"0\"><text x=\"0\" y=\"0\" "
+              "height=\"9\" rotation=\"0\" layer=\"1\" colour=\"0\">\n  <attribute tag=\"A\" "
+              "value=\"1\"/>R&amp;D &#x3A9; <![CDATA[<5%>]]>\n<attribute tag=\"B\" "
+              "value=\"2\"/>later</text></group></part></vaultry-parts>"));
+    ASSERT_EQ(read.parts.size(), 1u);
+    const auto* text = dynamic_cast<const CDrwText*>(read.parts[0].group->GetObject(0));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->m_strText, "R&D \u03A9 <5%>\n");
+    EXPECT_EQ(text->GetAttributeCount(), 2);
 }
 
 TEST_F(InterchangeTest, ADamagedOrForeignFileIsRefusedWithTheReason) {
