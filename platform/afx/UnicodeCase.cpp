@@ -116,6 +116,11 @@ int CompareFolded(std::string_view a, std::string_view b) {
     while (i < a.size() && j < b.size()) {
         const auto p = static_cast<unsigned char>(a[i]);
         const auto q = static_cast<unsigned char>(b[j]);
+        if (p == q && p < 0x80) {  // names compared mostly share a prefix
+            ++i;
+            ++j;
+            continue;
+        }
         char32_t x = 0;
         char32_t y = 0;
         if (p < 0x80 && q < 0x80) {
