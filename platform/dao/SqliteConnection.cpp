@@ -40,6 +40,15 @@ bool IsLocalFileSystem(const std::string& path) {
     }
 }
 
+// Each part stored is a savepoint, and SQLite keeps the pages a savepoint changes in a
+// statement journal: in one block of memory up to this size, past it in a temporary file that
+// then serves every later savepoint of the transaction, written page by page (an import is one
+// transaction). One part's savepoint stays far below it. SQLite takes the size only before it
+// initialises, so it is set as the program starts, before any database is opened.
+constexpr int kStatementJournalInMemory = 1 << 20;
+[[maybe_unused]] const int g_statementJournalSet =
+    sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, kStatementJournalInMemory);
+
 }  // namespace
 
 SqliteConnection::SqliteConnection(const std::string& path, Mode mode, bool exclusive) {
@@ -87,10 +96,6 @@ void SqliteConnection::Configure(Mode mode, bool exclusive) {
     }
     if (mode != Mode::kReadOnly) {
         Execute("PRAGMA synchronous=FULL");
-        // Each part stored is a savepoint, and SQLite copies every page it changes into a
-        // statement journal; past 64 KB that journal became a temporary file written page by
-        // page. It lives no longer than one savepoint, so memory serves.
-        Execute("PRAGMA temp_store=MEMORY");
     }
 }
 
