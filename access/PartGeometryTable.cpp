@@ -51,12 +51,19 @@ CString Condition(const GeometryQuery& query) {
 }
 
 // "lPadCount=excluded.lPadCount,...": a row that exists takes every measure of the new one.
-std::string Replacements() {
-    std::string set;
+// One statement whether the part has a row (replaced) or not (new); its values are bound.
+std::string Upsert() {
+    std::string columns = "lObjectID";
+    std::string marks = "?";
+    std::string replacements;
     for (const char* column : kColumns) {
-        set += (set.empty() ? "" : ",") + std::string(column) + "=excluded." + column;
+        columns += std::string(", ") + column;
+        marks += ",?";
+        replacements +=
+            (replacements.empty() ? "" : ",") + std::string(column) + "=excluded." + column;
     }
-    return set;
+    return "INSERT INTO tPartGeometry (" + columns + ") VALUES (" + marks +
+           ") ON CONFLICT (lObjectID) DO UPDATE SET " + replacements;
 }
 
 }  // namespace
@@ -111,16 +118,11 @@ void PartGeometryTable::Record(long objectID, const CDrawObject& part) {
     Ensure();
     const auto* group = dynamic_cast<const CDrwGroup*>(&part);
     const PartGeometry g = group != nullptr ? MeasureGeometry(*group) : PartGeometry{};
-    static const std::string kReplacements = Replacements();
-    const std::string values = std::to_string(objectID) + "," + std::to_string(g.padCount) + "," +
-                               std::to_string(g.pitch) + "," + std::to_string(g.rowCount) + "," +
-                               std::to_string(g.span) + "," + std::to_string(g.bodyWidth) + "," +
-                               std::to_string(g.bodyHeight) + "," + (g.smd ? "1" : "0");
-    // One statement whether the part has a row (replaced) or not (new).
-    m_library.Execute(("INSERT INTO tPartGeometry (lObjectID, lPadCount, lPitch, lRowCount, "
-                       "lSpan, lBodyWidth, lBodyHeight, bSmd) VALUES (" +
-                       values + ") ON CONFLICT (lObjectID) DO UPDATE SET " + kReplacements)
-                          .c_str());
+    static const std::string kUpsert = Upsert();
+    m_library.Execute(kUpsert.c_str(),
+                      {COleVariant(objectID), COleVariant(g.padCount), COleVariant(g.pitch),
+                       COleVariant(g.rowCount), COleVariant(g.span), COleVariant(g.bodyWidth),
+                       COleVariant(g.bodyHeight), COleVariant(g.smd ? 1L : 0L)});
 }
 
 int PartGeometryTable::Rebuild() {

@@ -176,6 +176,15 @@ void CDaoDatabase::Execute(const char* sql, int) {
     m_lRecordsAffected = connection.Changes();
 }
 
+void CDaoDatabase::Execute(const char* sql, const std::vector<COleVariant>& values) {
+    vaultry::dao::Connection& connection = Connection();
+    auto prepared = connection.Prepare(vaultry::dao::TranslateJetSql(sql));
+    prepared->BindAll(values);
+    while (prepared->Step()) {
+    }
+    m_lRecordsAffected = connection.Changes();
+}
+
 void CDaoDatabase::DeleteTableDef(const char* name) {
     Connection().Execute("DROP TABLE " + vaultry::dao::QuoteIdentifier(name));
 }

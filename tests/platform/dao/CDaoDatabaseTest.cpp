@@ -170,6 +170,11 @@ TEST_F(CDaoDatabaseTest, ExecuteReportsRowsAndRealErrors) {
     }
     database.Execute("UPDATE t SET a=a");
     EXPECT_EQ(database.GetRecordsAffected(), 2);  // neither ran
+    // Values bound to marks are taken as they are, quotes, marks and wildcards included.
+    database.Execute("CREATE TABLE s (b TEXT)");
+    database.Execute("INSERT INTO s VALUES (?)", {COleVariant(CString("it's ? *"))});
+    database.Execute("UPDATE s SET b=b WHERE b='it''s ? *'");
+    EXPECT_EQ(database.GetRecordsAffected(), 1);
     database.DeleteTableDef("T");
     EXPECT_THROW(database.DeleteTableDef("t"), CDaoException);
 }
