@@ -15,7 +15,7 @@ namespace {
                            ">: " + why);
 }
 
-// An absent attribute reads as empty, as the writer leaves out nothing it needs.
+// An absent attribute reads as empty text.
 const char* Value(const XmlAttributes& attributes, const char* name) {
     const char* value = attributes.Find(name);
     return value != nullptr ? value : "";
@@ -139,6 +139,7 @@ void InterchangeElementReader::Start(const char* name, const XmlAttributes& attr
 
 void InterchangeElementReader::StartChildOfRoot(const char* name, const XmlAttributes& attributes) {
     m_kind = Kind::kOther;
+    m_open.clear();  // what a refused element left open
     m_definitions = {};
     m_group.reset();
     m_docType = Value(attributes, "docType");
