@@ -50,8 +50,8 @@ CString Condition(const GeometryQuery& query) {
     return CString(condition.c_str());
 }
 
-// "lPadCount=excluded.lPadCount,...": a row that exists takes every measure of the new one.
-// One statement whether the part has a row (replaced) or not (new); its values are bound.
+// One statement whether the part has a row or not: a row that exists takes every measure of the
+// new one ("lPadCount=excluded.lPadCount,..."). Its values are bound.
 std::string Upsert() {
     std::string columns = "lObjectID";
     std::string marks = "?";
