@@ -11,6 +11,13 @@
 namespace vaultry::dao {
 namespace {
 
+// Whether `names` are the columns `writable` gives values to, in order.
+bool NamesThe(const FieldChanges& writable, const std::vector<std::string>& names) {
+    return names.size() == writable.size() &&
+           std::equal(writable.begin(), writable.end(), names.begin(),
+                      [](const auto& w, const std::string& n) { return w.first == n; });
+}
+
 constexpr int kLargestBatch = 1024;
 
 bool SameDirection(const std::vector<OrderTerm>& terms) {
@@ -552,21 +559,32 @@ bool KeysetCursor::ReadsTableColumns() const {
 // The insert of `writable`, returning the new row (when the set reads whole rows) but for the
 // bytes given in `writable`: those are stored as given, and sent back they would double the
 // traffic of every store. `given` tells, for each of the set's columns, the value given.
-std::string KeysetCursor::InsertStatement(const FieldChanges& writable,
-                                          std::vector<const COleVariant*>& given) const {
-    std::string sql = "INSERT INTO " + m_table;
-    if (writable.empty()) {
-        sql += " DEFAULT VALUES";
-    } else {
-        std::string names;
-        std::string values;
-        for (std::size_t i = 0; i < writable.size(); ++i) {
-            names += i ? "," : "";
-            names += QuoteIdentifier(writable[i].first);
-            values += i ? ",?" : "?";
-        }
-        sql += " (" + names + ") VALUES (" + values + ")";
+// A set that adds many rows names the same columns each time: the text is kept for them.
+const std::string& KeysetCursor::InsertInto(const FieldChanges& writable) {
+    if (!m_insertInto.empty() && NamesThe(writable, m_insertNames)) {
+        return m_insertInto;
     }
+    m_insertNames.clear();
+    m_insertInto = "INSERT INTO " + m_table;
+    if (writable.empty()) {
+        m_insertInto += " DEFAULT VALUES";
+        return m_insertInto;
+    }
+    std::string names;
+    std::string values;
+    for (std::size_t i = 0; i < writable.size(); ++i) {
+        m_insertNames.push_back(writable[i].first);
+        names += i ? "," : "";
+        names += QuoteIdentifier(writable[i].first);
+        values += i ? ",?" : "?";
+    }
+    m_insertInto += " (" + names + ") VALUES (" + values + ")";
+    return m_insertInto;
+}
+
+std::string KeysetCursor::InsertStatement(const FieldChanges& writable,
+                                          std::vector<const COleVariant*>& given) {
+    std::string sql = InsertInto(writable);
     given.assign(m_columns.size(), nullptr);
     if (!m_returnsInserted) {
         return sql;
@@ -654,10 +672,7 @@ std::optional<std::vector<COleVariant>> KeysetCursor::RowAsGiven(const FieldChan
 // A set's inserts name the same fields in the same order each time: the columns are matched to
 // them once.
 void KeysetCursor::MapGivenColumns(const FieldChanges& writable) {
-    const bool same = m_givenNames.size() == writable.size() &&
-                      std::equal(writable.begin(), writable.end(), m_givenNames.begin(),
-                                 [](const auto& w, const std::string& n) { return w.first == n; });
-    if (same && !m_givenColumns.empty()) {
+    if (NamesThe(writable, m_givenNames) && !m_givenColumns.empty()) {
         return;
     }
     m_givenNames.clear();

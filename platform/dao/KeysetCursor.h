@@ -104,8 +104,9 @@ private:
     std::optional<std::vector<COleVariant>> RowAsGiven(const FieldChanges& writable,
                                                        std::int64_t rowId);
     void MapGivenColumns(const FieldChanges& writable);
+    const std::string& InsertInto(const FieldChanges& writable);
     std::string InsertStatement(const FieldChanges& writable,
-                                std::vector<const COleVariant*>& given) const;
+                                std::vector<const COleVariant*>& given);
     const ParameterizedSql& Parameterized(const std::string& condition);
     static void AppendCondition(std::string& sql, std::vector<COleVariant>& binds,
                                 const ParameterizedSql& condition);
@@ -140,6 +141,9 @@ private:
         short type = 0;      // its DAO type; 0 when unknown
     };
     std::vector<std::string> m_givenNames;
+    // The insert's text up to its values (see InsertInto), for the columns named.
+    std::vector<std::string> m_insertNames;
+    std::string m_insertInto;
     std::vector<GivenColumn> m_givenColumns;
     // The row last added through the set, as the insert returned it, while it stands as read.
     struct Inserted {
