@@ -556,9 +556,6 @@ bool KeysetCursor::ReadsTableColumns() const {
             text::CompareFolded(QuoteIdentifier(m_selectList.substr(0, dot)), m_table) == 0);
 }
 
-// The insert of `writable`, returning the new row (when the set reads whole rows) but for the
-// bytes given in `writable`: those are stored as given, and sent back they would double the
-// traffic of every store. `given` tells, for each of the set's columns, the value given.
 // A set that adds many rows names the same columns each time: the text is kept for them.
 const std::string& KeysetCursor::InsertInto(const FieldChanges& writable) {
     if (!m_insertInto.empty() && NamesThe(writable, m_insertNames)) {
@@ -582,6 +579,9 @@ const std::string& KeysetCursor::InsertInto(const FieldChanges& writable) {
     return m_insertInto;
 }
 
+// The insert of `writable`, returning the new row (when the set reads whole rows) but for the
+// bytes given in `writable`: those are stored as given, and sent back they would double the
+// traffic of every store. `given` tells, for each of the set's columns, the value given.
 std::string KeysetCursor::InsertStatement(const FieldChanges& writable,
                                           std::vector<const COleVariant*>& given) {
     std::string sql = InsertInto(writable);
