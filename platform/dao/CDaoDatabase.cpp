@@ -166,19 +166,20 @@ void CDaoDatabase::Execute(const char* sql, int) {
     vaultry::dao::Connection& connection = Connection();
     const std::string translated = vaultry::dao::TranslateJetSql(sql);
     if (const auto statement = vaultry::dao::ParameterizeRowStatement(translated)) {
-        auto prepared = connection.Prepare(statement->sql);
-        prepared->BindAll(statement->values);
-        while (prepared->Step()) {
-        }
-    } else {
-        connection.Execute(translated);
+        RunBound(statement->sql, statement->values);
+        return;
     }
+    connection.Execute(translated);
     m_lRecordsAffected = connection.Changes();
 }
 
 void CDaoDatabase::Execute(const char* sql, const std::vector<COleVariant>& values) {
+    RunBound(vaultry::dao::TranslateJetSql(sql), values);
+}
+
+void CDaoDatabase::RunBound(const std::string& sql, const std::vector<COleVariant>& values) {
     vaultry::dao::Connection& connection = Connection();
-    auto prepared = connection.Prepare(vaultry::dao::TranslateJetSql(sql));
+    auto prepared = connection.Prepare(sql);
     prepared->BindAll(values);
     while (prepared->Step()) {
     }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/afx/CObject.h"
@@ -72,6 +73,8 @@ public:
 private:
     void Attach(std::unique_ptr<vaultry::dao::Connection> connection, const char* name);
     void VerifyPassword(const CString& given);
+    // Runs a translated statement with `values` bound to its marks.
+    void RunBound(const std::string& sql, const std::vector<COleVariant>& values);
 
     std::unique_ptr<vaultry::dao::Connection> m_connection;
     std::unique_ptr<CDaoWorkspace> m_ownWorkspace;

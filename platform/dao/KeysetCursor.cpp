@@ -562,6 +562,7 @@ const std::string& KeysetCursor::InsertInto(const FieldChanges& writable) {
         return m_insertInto;
     }
     m_insertNames.clear();
+    m_givenColumns.clear();  // matched to the columns named before
     m_insertInto = "INSERT INTO " + m_table;
     if (writable.empty()) {
         m_insertInto += " DEFAULT VALUES";
@@ -670,14 +671,10 @@ std::optional<std::vector<COleVariant>> KeysetCursor::RowAsGiven(const FieldChan
 }
 
 // A set's inserts name the same fields in the same order each time: the columns are matched to
-// them once.
+// them once, until InsertInto meets other names. `writable` is what InsertInto was last given.
 void KeysetCursor::MapGivenColumns(const FieldChanges& writable) {
-    if (NamesThe(writable, m_givenNames) && !m_givenColumns.empty()) {
+    if (!m_givenColumns.empty()) {
         return;
-    }
-    m_givenNames.clear();
-    for (const auto& change : writable) {
-        m_givenNames.push_back(change.first);
     }
     const auto tableColumns = m_connection.TableColumns(m_tableName);
     const std::string& key = m_connection.IntegerKeyColumn(m_table);

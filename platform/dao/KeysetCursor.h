@@ -134,17 +134,16 @@ private:
     std::int64_t m_lastModified = 0;
     bool m_readsTableColumns = false;  // see ReadsTableColumns; the statement never changes it
     bool m_returnsInserted = false;    // whether an insert returns the row it adds
-    // For each of m_columns, what an insert naming m_givenNames gives it (see RowAsGiven).
+    // For each of m_columns, what an insert naming m_insertNames gives it (see RowAsGiven).
     struct GivenColumn {
         bool isKey = false;  // the integer key: the new row id
         int given = -1;      // the index of its value among the fields given; -1 for none
         short type = 0;      // its DAO type; 0 when unknown
     };
-    std::vector<std::string> m_givenNames;
+    std::vector<GivenColumn> m_givenColumns;
     // The insert's text up to its values (see InsertInto), for the columns named.
     std::vector<std::string> m_insertNames;
     std::string m_insertInto;
-    std::vector<GivenColumn> m_givenColumns;
     // The row last added through the set, as the insert returned it, while it stands as read.
     struct Inserted {
         std::int64_t rowId = 0;
