@@ -82,7 +82,12 @@ bool CMSAccessDBHandler::Prepare(CDrwSubSheet& sheet, CDrawObject& object, const
     if (docType.IsEmpty()) {
         return false;  // a type row that cannot be read: nothing to encode the object for
     }
-    ClearupCommonDataBlock();
+    if (colours != nullptr && layers != nullptr) {
+        m_lCommonBlockTypeID = -1;
+        m_pCommonLibraryInfo->ResetTo(docType, *colours, *layers);
+    } else {
+        ClearupCommonDataBlock();
+    }
     if (!m_pCommonLibraryInfo->AssertDocTypeLibInfo(docType, colours, layers)) {
         return false;
     }

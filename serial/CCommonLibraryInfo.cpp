@@ -43,6 +43,19 @@ void CCommonLibraryInfo::DeleteAll() {
     m_mapDocTypeLibInfo.RemoveAll();
 }
 
+void CCommonLibraryInfo::ResetTo(const CString& strDocType, const CColorDefinition& colours,
+                                 const CLayerDefinition& layers) {
+    const CDocTypeLibraryInfo* kept = GetDocTypeLibInfo(strDocType);
+    if (kept == nullptr || m_mapDocTypeLibInfo.GetCount() != 1 ||
+        !(*kept->GetLayerDefinition() == layers) || !(*kept->GetColorDefinition() == colours)) {
+        DeleteAll();
+        m_mapDocTypeLibInfo.SetAt(strDocType, new CDocTypeLibraryInfo(&layers, &colours));
+        return;
+    }
+    m_pClassList->RemoveAll();
+    m_pStringStorage->DeleteAll();
+}
+
 UINT CCommonLibraryInfo::EncodeDataBlock(BYTE*& pData) {
     CMemFile file(10240);
     {

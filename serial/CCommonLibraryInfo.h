@@ -30,6 +30,11 @@ public:
 
     // Empties both dictionaries and the map.
     void DeleteAll();
+    // Empties both dictionaries and leaves the map holding just `strDocType`'s entry with
+    // copies of the given definitions. An entry already holding equal ones is kept as it is:
+    // a run of parts stored with the same definitions builds it once.
+    void ResetTo(const CString& strDocType, const CColorDefinition& colours,
+                 const CLayerDefinition& layers);
     // The block's bytes into `pData` (the caller frees them with free()); their count.
     UINT EncodeDataBlock(BYTE*& pData);
     // A new blob of the block (the caller owns it), or null when it came out empty.

@@ -9,6 +9,7 @@
 #include "host/CBlob.h"
 #include "host/CDrawContext.h"
 #include "host/CPlugInManager.h"
+#include "host/CPoolStringStorage.h"
 #include "host/CXMLArchive.h"
 #include "platform/afx/CMemFile.h"
 #include "serial/CCommonLibraryInfo.h"
@@ -164,4 +165,31 @@ TEST(CCommonLibraryInfoTest, DocTypeInfoCopiesOwnTheirDefinitions) {
     CDocTypeLibraryInfo assigned;
     assigned = copy;
     EXPECT_TRUE(*assigned.GetColorDefinition() == *copy.GetColorDefinition());
+}
+
+// Every stored part resets the block: the entry is built again only when it would differ.
+TEST(CCommonLibraryInfoTest, ResetToKeepsAnEqualEntryAndRebuildsAnyOther) {
+    CCommonLibraryInfo info;
+    info.SetDocTypeLibInfo("CAD-Object", Info("Other", 2));
+    const CDocTypeLibraryInfo given = Info("Top", 1);
+    info.ResetTo("Footprint", *given.GetColorDefinition(), *given.GetLayerDefinition());
+    EXPECT_EQ(info.Entries().GetCount(), 1);
+    const CDocTypeLibraryInfo* built = info.GetDocTypeLibInfo("Footprint");
+    ASSERT_NE(built, nullptr);
+    EXPECT_TRUE(*built->GetLayerDefinition() == *given.GetLayerDefinition());
+
+    info.GetStringPool()->Add("R1");
+    info.ResetTo("Footprint", *given.GetColorDefinition(), *given.GetLayerDefinition());
+    EXPECT_EQ(info.GetDocTypeLibInfo("Footprint"), built);
+    EXPECT_EQ(info.GetStringPool()->GetCount(), 0);
+
+    built->GetColorDefinition()->DeleteAll();  // as an encoding that changed the entry would
+    info.ResetTo("Footprint", *given.GetColorDefinition(), *given.GetLayerDefinition());
+    EXPECT_TRUE(*info.GetDocTypeLibInfo("Footprint")->GetColorDefinition() ==
+                *given.GetColorDefinition());
+
+    const CDocTypeLibraryInfo other = Info("Top", 3);
+    info.ResetTo("Footprint", *other.GetColorDefinition(), *other.GetLayerDefinition());
+    EXPECT_TRUE(*info.GetDocTypeLibInfo("Footprint")->GetColorDefinition() ==
+                *other.GetColorDefinition());
 }
