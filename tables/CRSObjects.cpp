@@ -6,6 +6,7 @@
 
 #include "host/CBlob.h"
 #include "platform/afx/AfxMessageBox.h"
+#include "platform/dao/CDaoDatabase.h"
 #include "platform/dao/CDaoException.h"
 #include "platform/dao/CDaoFieldExchange.h"
 #include "platform/dao/DaoQuote.h"
@@ -235,23 +236,23 @@ long CRSObjects::GetObjectTypeID(long lObjectID) {
 
 bool CRSObjects::NameExists(const CString& strName, const CDWordArray* pObjectTypeIDs,
                             long lExceptObjectID) {
-    CDaoRecordset named(m_pDatabase);
-    // The name goes in the filter, so that the statement itself is one the set has met before.
-    named.m_strFilter = "strObjectName=" + QuoteText(strName);
+    // Every store asks this first: the name is bound rather than written into a filter, and
+    // the statement runs without a record set around it.
+    std::string sql = "SELECT Count(*) FROM tObjects WHERE strObjectName=?";
+    std::vector<COleVariant> values{COleVariant(strName)};
     if (pObjectTypeIDs != nullptr) {
-        CString types = "-1";  // no type has it: an empty list matches nothing
+        sql += " AND lObjectTypeID IN(-1";  // no type has it: an empty list matches nothing
         for (DWORD type : *pObjectTypeIDs) {
-            types += "," + CString(std::to_string(static_cast<long>(type)).c_str());
+            sql += ",?";
+            values.emplace_back(static_cast<std::int64_t>(type));
         }
-        named.m_strFilter += " AND lObjectTypeID IN(" + types + ")";
+        sql += ")";
     }
     if (lExceptObjectID >= 0) {
-        CString except;
-        except.Format(" AND lObjectID<>%li", lExceptObjectID);
-        named.m_strFilter += except;
+        sql += " AND lObjectID<>?";
+        values.emplace_back(static_cast<std::int64_t>(lExceptObjectID));
     }
-    named.Open(dbOpenSnapshot, "SELECT Count(*) FROM tObjects");
-    return named.GetFieldValue(0).AsInt64() > 0;
+    return m_pDatabase->QueryValue(sql.c_str(), values).AsInt64() > 0;
 }
 
 bool CRSObjects::RenameObject(long lObjectID, const CString& strNewName) {

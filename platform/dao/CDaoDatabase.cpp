@@ -24,6 +24,9 @@ constexpr const char* kReadPassword = "SELECT Value FROM MSysDaoProperties WHERE
 constexpr const char* kWritePassword =
     "INSERT INTO MSysDaoProperties (Name, Value) VALUES ('Password', ?)";
 
+// Far more than the statements this program runs with values; a bound on a caller's mistake.
+constexpr std::size_t kTranslatedTextsKept = 64;
+
 // The value of `key` in a ";KEY=value;KEY=value" string; keys ignore case, values do not.
 CString ConnectValue(const char* connect, const char* key) {
     const std::string text = connect ? connect : "";
@@ -174,7 +177,24 @@ void CDaoDatabase::Execute(const char* sql, int) {
 }
 
 void CDaoDatabase::Execute(const char* sql, const std::vector<COleVariant>& values) {
-    RunBound(vaultry::dao::TranslateJetSql(sql), values);
+    RunBound(Translated(sql), values);
+}
+
+COleVariant CDaoDatabase::QueryValue(const char* sql, const std::vector<COleVariant>& values) {
+    auto prepared = Connection().Prepare(Translated(sql));
+    prepared->BindAll(values);
+    return prepared->Step() ? prepared->Column(0) : COleVariant::Null();
+}
+
+const std::string& CDaoDatabase::Translated(const char* sql) {
+    auto known = m_translatedTexts.find(sql);
+    if (known == m_translatedTexts.end()) {
+        if (m_translatedTexts.size() >= kTranslatedTextsKept) {
+            m_translatedTexts.clear();  // a caller writing values into the text after all
+        }
+        known = m_translatedTexts.emplace(sql, vaultry::dao::TranslateJetSql(sql)).first;
+    }
+    return known->second;
 }
 
 void CDaoDatabase::RunBound(const std::string& sql, const std::vector<COleVariant>& values) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/afx/CObject.h"
@@ -50,6 +51,10 @@ public:
     // are, so that a statement run often is neither written out nor read again each time.
     // Throws CDaoException.
     void Execute(const char* sql, const std::vector<COleVariant>& values);
+    // Not in DAO: the first value of the first row a query whose `?` marks take `values`
+    // returns, or null when it returns none; for a test run often, such as whether a name is
+    // taken. Throws CDaoException.
+    COleVariant QueryValue(const char* sql, const std::vector<COleVariant>& values);
     long GetRecordsAffected() const { return m_lRecordsAffected; }
     // Deletes a table. Throws CDaoException when there is none of that name.
     void DeleteTableDef(const char* name);
@@ -73,11 +78,16 @@ public:
 private:
     void Attach(std::unique_ptr<vaultry::dao::Connection> connection, const char* name);
     void VerifyPassword(const CString& given);
+    // A text given with values, translated once.
+    const std::string& Translated(const char* sql);
     // Runs a translated statement with `values` bound to its marks.
     void RunBound(const std::string& sql, const std::vector<COleVariant>& values);
 
     std::unique_ptr<vaultry::dao::Connection> m_connection;
     std::unique_ptr<CDaoWorkspace> m_ownWorkspace;
+    // Texts given with values, each with its translation: such a text is the same every time
+    // it runs.
+    std::unordered_map<std::string, std::string> m_translatedTexts;
     CString m_strName;
     bool m_bReadOnly = false;
     long m_lRecordsAffected = 0;

@@ -175,6 +175,10 @@ TEST_F(CDaoDatabaseTest, ExecuteReportsRowsAndRealErrors) {
     database.Execute("INSERT INTO s VALUES (?)", {COleVariant(CString("it's ? *"))});
     database.Execute("UPDATE s SET b=b WHERE b='it''s ? *'");
     EXPECT_EQ(database.GetRecordsAffected(), 1);
+    const std::vector<COleVariant> quoted{COleVariant(CString("it's ? *"))};
+    EXPECT_EQ(database.QueryValue("SELECT Count(*) FROM s WHERE b=?", quoted).AsInt64(), 1);
+    EXPECT_TRUE(database.QueryValue("SELECT b FROM s WHERE b<>?", quoted).IsNull());
+    EXPECT_THROW(database.QueryValue("SELECT b FROM nowhere WHERE b=?", quoted), CDaoException);
     database.DeleteTableDef("T");
     EXPECT_THROW(database.DeleteTableDef("t"), CDaoException);
 }
