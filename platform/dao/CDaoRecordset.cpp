@@ -355,12 +355,12 @@ void CDaoRecordset::Update() {
                             "Update or CancelUpdate without AddNew or Edit.");
     }
     m_changes.clear();
+    m_changes.reserve(static_cast<std::size_t>(m_nFields));
     Exchange(CDaoFieldExchange::CollectChanges);
-    const int mode = m_nEditMode;
-    if (mode == dbEditAdd) {
-        m_cursor->Insert(m_changes);
+    if (m_nEditMode == dbEditAdd) {
+        m_cursor->Insert(std::move(m_changes));
     } else {
-        m_cursor->UpdateCurrent(m_changes);
+        m_cursor->UpdateCurrent(std::move(m_changes));
     }
     m_nEditMode = dbEditNone;
     AfterMove(m_cursor->HasCurrentRow());
@@ -453,7 +453,17 @@ void CDaoRecordset::CollectField(int field, const char* column, const COleVarian
     const bool changed = m_nEditMode == dbEditAdd ||
                          static_cast<std::size_t>(field) >= m_fieldCache.size() ||
                          m_fieldCache[static_cast<std::size_t>(field)] != value;
-    if (changed) {
-        m_changes.emplace_back(ColumnPart(column), value);
+    if (!changed) {
+        return;
     }
+    // DoFieldExchange names each field with the same text every time: its column is found once.
+    if (static_cast<std::size_t>(field) >= m_fieldNames.size()) {
+        m_fieldNames.resize(static_cast<std::size_t>(field) + 1);
+    }
+    auto& [given, name] = m_fieldNames[static_cast<std::size_t>(field)];
+    if (column == nullptr || given != column) {
+        given = column ? column : "";
+        name = ColumnPart(column);
+    }
+    m_changes.emplace_back(name, value);
 }

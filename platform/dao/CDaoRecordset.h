@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/afx/CObject.h"
@@ -122,6 +123,8 @@ private:
     int m_nEditMode = dbEditNone;
     std::vector<int> m_fieldColumns;        // column index of each bound field, resolved once
     std::vector<COleVariant> m_fieldCache;  // bound values at Edit
+    // Each field's name as DoFieldExchange gave it, and the column it names.
+    std::vector<std::pair<std::string, std::string>> m_fieldNames;
     vaultry::dao::FieldChanges m_changes;
     std::string m_readAlong;  // in SQLite's dialect, parenthesized; see SetReadAlong
     CString m_lastFindFilter;

@@ -42,15 +42,14 @@ Connection::Lease::~Lease() {
 }
 
 Connection::Lease Connection::Prepare(std::string_view sql) {
-    const std::string key(sql);
-    auto it = m_cache.find(key);
+    auto it = m_cache.find(sql);
     if (it == m_cache.end()) {
         if (m_cache.size() >= kStatementCacheLimit) {
             ForgetIdleStatements();
         }
         auto statement = NewStatement(sql);
         BeforeFirstRun(*statement);
-        it = m_cache.emplace(key, CachedStatement{std::move(statement), false}).first;
+        it = m_cache.emplace(std::string(sql), CachedStatement{std::move(statement), false}).first;
     }
     CachedStatement& cached = it->second;
     if (cached.busy) {

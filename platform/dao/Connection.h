@@ -3,6 +3,7 @@
 // cached, nested transactions, and what the cursors above need to know of what was read.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -150,7 +151,14 @@ private:
     };
 
     std::uint64_t m_schemaChanges = 0;
-    std::unordered_map<std::string, CachedStatement> m_cache;
+    // Looked up by the text as given, without making a string of it each time.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    std::unordered_map<std::string, CachedStatement, TextHash, std::equal_to<>> m_cache;
     std::unordered_map<std::string, std::string> m_integerKeys;      // by quoted table name
     std::unordered_map<std::string, bool> m_insertsKeepGivenValues;  // by plain table name
 };

@@ -82,11 +82,11 @@ bool ForwardOnlyCursor::FindNext(const std::string&) {
     ThrowNotSupported();
 }
 
-void ForwardOnlyCursor::UpdateCurrent(const FieldChanges&) {
+void ForwardOnlyCursor::UpdateCurrent(FieldChanges) {
     ThrowNotSupported();
 }
 
-void ForwardOnlyCursor::Insert(const FieldChanges&) {
+void ForwardOnlyCursor::Insert(FieldChanges) {
     ThrowNotSupported();
 }
 

@@ -42,8 +42,8 @@ public:
     const std::vector<std::string>& ColumnNames() const override { return m_columns; }
 
     bool CanUpdate() const override { return false; }
-    void UpdateCurrent(const FieldChanges& changes) override;
-    void Insert(const FieldChanges& changes) override;
+    void UpdateCurrent(FieldChanges changes) override;
+    void Insert(FieldChanges changes) override;
     void DeleteCurrent() override;
 
 private:

@@ -511,22 +511,20 @@ void KeysetCursor::RequireCurrentRow() const {
     }
 }
 
-// The changes without the integer key, which the database assigns and never takes from a set.
-FieldChanges KeysetCursor::Writable(const FieldChanges& changes) {
+// The database assigns the integer key and never takes it from a set.
+void KeysetCursor::DropIntegerKey(FieldChanges& changes) {
     const std::string& rowIdColumn = m_connection.IntegerKeyColumn(m_table);
-    FieldChanges writable;
-    for (const auto& change : changes) {
-        if (rowIdColumn.empty() || text::CompareFolded(change.first, rowIdColumn) != 0) {
-            writable.push_back(change);
-        }
+    if (!rowIdColumn.empty()) {
+        std::erase_if(changes, [&rowIdColumn](const auto& change) {
+            return text::CompareFolded(change.first, rowIdColumn) == 0;
+        });
     }
-    return writable;
 }
 
-void KeysetCursor::UpdateCurrent(const FieldChanges& changes) {
+void KeysetCursor::UpdateCurrent(FieldChanges writable) {
     RequireCurrentRow();
     m_lastModified = m_currentRowId;
-    const FieldChanges writable = Writable(changes);
+    DropIntegerKey(writable);
     if (writable.empty()) {
         return;
     }
@@ -605,8 +603,8 @@ std::string KeysetCursor::InsertStatement(const FieldChanges& writable,
     return sql;
 }
 
-void KeysetCursor::Insert(const FieldChanges& changes) {
-    const FieldChanges writable = Writable(changes);
+void KeysetCursor::Insert(FieldChanges writable) {
+    DropIntegerKey(writable);
     std::vector<const COleVariant*> given;
     auto statement = m_connection.Prepare(InsertStatement(writable, given));
     for (std::size_t i = 0; i < writable.size(); ++i) {
@@ -640,18 +638,14 @@ const COleVariant* KeysetCursor::AlongValue() const {
 // A value of the column's own kind is stored as given, and read back as the same value: an
 // integer in an integer column, a text in a text column, bytes in a blob column. Any other value
 // may be converted by the engine, and the row is read back.
-std::optional<std::vector<COleVariant>> KeysetCursor::RowAsGiven(const FieldChanges& writable,
+std::optional<std::vector<COleVariant>> KeysetCursor::RowAsGiven(FieldChanges& writable,
                                                                  std::int64_t rowId) {
     if (!m_readsTableColumns || !m_connection.InsertsKeepGivenValues(m_tableName)) {
         return std::nullopt;
     }
     MapGivenColumns(writable);
-    std::vector<COleVariant> row;
-    row.reserve(m_columns.size());
-    for (std::size_t c = 0; c < m_columns.size(); ++c) {
-        const GivenColumn& column = m_givenColumns[c];
+    for (const GivenColumn& column : m_givenColumns) {
         if (column.isKey) {
-            row.emplace_back(rowId);
             continue;
         }
         if (column.given < 0) {
@@ -665,7 +659,15 @@ std::optional<std::vector<COleVariant>> KeysetCursor::RowAsGiven(const FieldChan
         if (!ownKind) {
             return std::nullopt;
         }
-        row.push_back(value);
+    }
+    std::vector<COleVariant> row;
+    row.reserve(m_givenColumns.size());
+    for (const GivenColumn& column : m_givenColumns) {
+        if (column.isKey) {
+            row.emplace_back(rowId);
+        } else {
+            row.push_back(std::move(writable[static_cast<std::size_t>(column.given)].second));
+        }
     }
     return row;
 }

@@ -47,8 +47,8 @@ public:
     const std::vector<std::string>& ColumnNames() const override { return m_columns; }
 
     bool CanUpdate() const override { return true; }
-    void UpdateCurrent(const FieldChanges& changes) override;
-    void Insert(const FieldChanges& changes) override;
+    void UpdateCurrent(FieldChanges changes) override;
+    void Insert(FieldChanges changes) override;
     void DeleteCurrent() override;
 
     // Bookmarks are row ids.
@@ -97,12 +97,12 @@ private:
     bool AdvanceMain(const std::string& condition);
     bool Land(std::int64_t rowId, const std::string& condition);
     void StandOn(std::int64_t rowId);
-    FieldChanges Writable(const FieldChanges& changes);
+    void DropIntegerKey(FieldChanges& changes);
     bool ReadsTableColumns() const;
     // The row an insert of `writable` added as row `rowId`, when it is known without reading
-    // it back: every column given a value of its own kind, or the integer key.
-    std::optional<std::vector<COleVariant>> RowAsGiven(const FieldChanges& writable,
-                                                       std::int64_t rowId);
+    // it back: every column given a value of its own kind, or the integer key. The values are
+    // then taken out of `writable`.
+    std::optional<std::vector<COleVariant>> RowAsGiven(FieldChanges& writable, std::int64_t rowId);
     void MapGivenColumns(const FieldChanges& writable);
     const std::string& InsertInto(const FieldChanges& writable);
     std::string InsertStatement(const FieldChanges& writable,

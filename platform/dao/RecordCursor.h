@@ -56,9 +56,9 @@ public:
 
     virtual bool CanUpdate() const = 0;
     // Writes `changes` into the current row and reads it back.
-    virtual void UpdateCurrent(const FieldChanges& changes) = 0;
+    virtual void UpdateCurrent(FieldChanges changes) = 0;
     // Adds a row at the end of the set; the position does not move.
-    virtual void Insert(const FieldChanges& changes) = 0;
+    virtual void Insert(FieldChanges changes) = 0;
     // Deletes the current row; the cursor then stands on the gap it left.
     virtual void DeleteCurrent() = 0;
 

@@ -72,10 +72,10 @@ const std::vector<COleVariant>& StaticCursor::Row() const {
     return HasCurrentRow() ? m_rows[static_cast<std::size_t>(m_index)] : kNoRow;
 }
 
-void StaticCursor::UpdateCurrent(const FieldChanges&) {
+void StaticCursor::UpdateCurrent(FieldChanges) {
     ThrowReadOnly();
 }
-void StaticCursor::Insert(const FieldChanges&) {
+void StaticCursor::Insert(FieldChanges) {
     ThrowReadOnly();
 }
 void StaticCursor::DeleteCurrent() {
