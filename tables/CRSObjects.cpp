@@ -84,9 +84,7 @@ bool CRSObjects::FindInWholeTable(const CString& filter) {
 }
 
 CString CRSObjects::IdFilter(long lObjectID) {
-    CString filter;
-    filter.Format("lObjectID=%li", lObjectID);
-    return filter;
+    return CString("lObjectID=") + std::to_string(lObjectID).c_str();
 }
 
 bool CRSObjects::FindByID(long lObjectID) {

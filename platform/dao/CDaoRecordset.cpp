@@ -127,9 +127,13 @@ void CDaoRecordset::OpenCursor() {
 }
 
 void CDaoRecordset::SetReadAlong(const char* expression) {
-    m_readAlong = expression == nullptr || *expression == '\0'
-                      ? std::string()
-                      : "(" + vaultry::dao::TranslateJetSql(expression) + ")";
+    const bool none = expression == nullptr || *expression == '\0';
+    // Callers read the same value along, load after load: it is translated once.
+    if (!none && m_readAlongGiven != expression) {
+        m_readAlongGiven = expression;
+        m_readAlongTranslated = "(" + vaultry::dao::TranslateJetSql(expression) + ")";
+    }
+    m_readAlong = none ? std::string() : m_readAlongTranslated;
     if (m_cursor != nullptr) {
         m_cursor->ReadAlong(m_readAlong);
     }

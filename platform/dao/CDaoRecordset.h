@@ -126,7 +126,9 @@ private:
     // Each field's name as DoFieldExchange gave it, and the column it names.
     std::vector<std::pair<std::string, std::string>> m_fieldNames;
     vaultry::dao::FieldChanges m_changes;
-    std::string m_readAlong;  // in SQLite's dialect, parenthesized; see SetReadAlong
+    std::string m_readAlong;            // in SQLite's dialect, parenthesized; see SetReadAlong
+    std::string m_readAlongGiven;       // the last value read along as given,
+    std::string m_readAlongTranslated;  // and as m_readAlong has it
     CString m_lastFindFilter;
     std::string m_lastFindTranslated;
 };

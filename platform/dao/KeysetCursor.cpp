@@ -89,8 +89,11 @@ bool KeysetCursor::Reselect(const SelectStatement& statement) {
     if (!sameRows) {
         return false;
     }
-    m_where = Parameterize(statement.where);
-    m_startQueries.clear();
+    ParameterizedSql where = Parameterize(statement.where);
+    if (where.sql != m_where.sql) {
+        m_startQueries.clear();  // made for the other filter; one of other values binds them
+    }
+    m_where = std::move(where);
     return true;
 }
 
@@ -143,23 +146,22 @@ std::string KeysetCursor::BeyondCondition(const Key& key, Direction direction,
     return "(" + condition + ")";
 }
 
-std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
-                                   const std::string& condition, int limit, Extra extra,
-                                   std::vector<COleVariant>& binds) {
+const std::string& KeysetCursor::KeyQuery(const Key* from, Direction direction,
+                                          const std::string& condition, int limit, Extra extra,
+                                          std::vector<COleVariant>& binds) {
     const bool fixing = extra == Extra::kLargestRowIdAndRow;
     binds.push_back(COleVariant(fixing ? INT64_MAX : m_maxRowId));
     const ParameterizedSql& find = Parameterized(condition);
     // The text of a query from the start of the set depends on nothing else; it is the one
     // every requery and find runs.
-    std::string memoKey;
     if (from == nullptr) {
-        memoKey = std::to_string(static_cast<int>(direction)) + ',' +
-                  std::to_string(static_cast<int>(extra)) + ',' + std::to_string(limit) + ',' +
-                  m_along + ',' + find.sql;
-        if (const auto known = m_startQueries.find(memoKey); known != m_startQueries.end()) {
-            binds.insert(binds.end(), m_where.values.begin(), m_where.values.end());
-            binds.insert(binds.end(), find.values.begin(), find.values.end());
-            return known->second;
+        for (const StartQuery& known : m_startQueries) {
+            if (known.direction == direction && known.extra == extra && known.limit == limit &&
+                known.along == m_along && known.find == find.sql) {
+                binds.insert(binds.end(), m_where.values.begin(), m_where.values.end());
+                binds.insert(binds.end(), find.values.begin(), find.values.end());
+                return known.sql;
+            }
         }
     }
     std::string sql =
@@ -181,10 +183,15 @@ std::string KeysetCursor::KeyQuery(const Key* from, Direction direction,
         sql += " AND " + BeyondCondition(*from, direction, binds);
     }
     sql += " ORDER BY " + orderBy + " LIMIT " + std::to_string(limit);
-    if (from == nullptr) {
-        m_startQueries.emplace(std::move(memoKey), sql);
+    if (from != nullptr) {
+        m_beyondQuery = std::move(sql);
+        return m_beyondQuery;
     }
-    return sql;
+    if (m_startQueries.size() >= kStartQueriesKept) {
+        m_startQueries.clear();  // finds of many shapes: they are made again as met
+    }
+    m_startQueries.push_back({direction, extra, limit, m_along, find.sql, std::move(sql)});
+    return m_startQueries.back().sql;
 }
 
 std::vector<KeysetCursor::Key> KeysetCursor::FetchKeys(const Key* from, Direction direction,

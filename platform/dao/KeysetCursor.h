@@ -75,9 +75,9 @@ private:
 
     // The statement that finds up to `limit` keys beyond `from`, each followed by its row's
     // values, and with kLargestRowIdAndRow preceded by the table's largest row id; appends its
-    // parameters to `binds`.
-    std::string KeyQuery(const Key* from, Direction direction, const std::string& condition,
-                         int limit, Extra extra, std::vector<COleVariant>& binds);
+    // parameters to `binds`. The text stays as it is until the next call.
+    const std::string& KeyQuery(const Key* from, Direction direction, const std::string& condition,
+                                int limit, Extra extra, std::vector<COleVariant>& binds);
     // Up to `limit` keys beyond `from` with their rows.
     std::vector<Key> FetchKeys(const Key* from, Direction direction, const std::string& condition,
                                int limit);
@@ -120,8 +120,19 @@ private:
     ParameterizedSql m_where;
     std::string m_lastCondition;  // the last find condition, taken apart in...
     ParameterizedSql m_lastParameterized;
-    std::unordered_map<std::string, std::string> m_startQueries;  // KeyQuery texts without `from`
-    std::vector<OrderTerm> m_order;                               // ends with the row id
+    // KeyQuery's texts without `from`, with what they were made for.
+    struct StartQuery {
+        Direction direction;
+        Extra extra;
+        int limit;
+        std::string along;
+        std::string find;
+        std::string sql;
+    };
+    static constexpr std::size_t kStartQueriesKept = 16;
+    std::vector<StartQuery> m_startQueries;
+    std::string m_beyondQuery;       // KeyQuery's last text with `from`
+    std::vector<OrderTerm> m_order;  // ends with the row id
     std::int64_t m_maxRowId = 0;
     std::vector<std::int64_t> m_appended;  // rows added through the set, in order
     std::unordered_map<std::int64_t, std::size_t> m_appendedPositions;
