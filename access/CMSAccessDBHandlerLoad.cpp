@@ -166,23 +166,29 @@ bool CMSAccessDBHandler::LoadNamedParts(CDrwSubSheet* sheet, CDrawObject**& obje
     const SheetOrScratch on(sheet);
     DaoTransaction reading(*this, DaoTransaction::Mode::kRead);
     struct Loaded {
+        int uses = 0;  // entries of `names` still to be given the object
+        bool read = false;
         std::unique_ptr<CDrawObject> object;
         long treeID = 0;
     };
-    std::map<CString, Loaded> done;  // by name, case as given
+    std::map<CString, Loaded> byName;  // case as given
+    for (int i = 0; i < names.GetSize(); ++i) {
+        ++byName[names[i]].uses;
+    }
     bool walked = false;
     for (int i = 0; i < names.GetSize(); ++i) {
         try {
-            auto seen = done.find(names[i]);
-            if (seen == done.end()) {
-                Loaded loaded;
+            Loaded& loaded = byName[names[i]];
+            if (!loaded.read) {
                 LoadNamed(*on.get(), names[i], docType, firstRowOnly, loaded.object, loaded.treeID,
                           layers, colours);
-                seen = done.emplace(names[i], std::move(loaded)).first;
+                loaded.read = true;
             }
-            if (seen->second.object) {
-                objects[i] = static_cast<CDrawObject*>(seen->second.object->Clone());
-                treeIDs[i] = seen->second.treeID;
+            // A repeated name gets copies; its last entry, like a name given once, the object.
+            if (loaded.object) {
+                objects[i] = --loaded.uses == 0 ? loaded.object.release()
+                                                : static_cast<CDrawObject*>(loaded.object->Clone());
+                treeIDs[i] = loaded.treeID;
             }
             walked = true;
         } catch (const CException&) {
