@@ -175,6 +175,11 @@ private:
 
     // See CMSAccessDBHandlerStore.cpp.
     struct PreparedPart;
+    // Whether a store first looks for a part of its name and type to replace. kNoneExists: the
+    // caller chose a name no part carries, under the same write lock.
+    enum class Existing { kLookUp, kNoneExists };
+    bool SaveAs(CDrwSubSheet* sheet, CDrwGroup* group, long treeID, const CString& docType,
+                const CColorDefinition* colours, const CLayerDefinition* layers, Existing existing);
     CString FreeUnnamedName();
     CString NameForStoring(CDrawObject& object);
     void MarkDesignator(CDrawObject& object);
@@ -198,6 +203,15 @@ private:
                         CColorDefinition* colours, bool firstRowOnly);
 
     void ShowPartsNamed(const CString& name);
+
+    // See CMSAccessDBHandlerParts.cpp. CopyObject within the caller's write transaction,
+    // leaving the part set as the store left it: a category copy reads the set again once, at
+    // its end.
+    struct CopiedPart;
+    bool CopyPart(long objectID, long treeID, CMSAccessDBHandler& from);
+    // The same for the part of `from` that `row` stands on, read with its blob along.
+    bool CopyRow(CRSObjects& row, long treeID, CMSAccessDBHandler& from);
+    bool StoreCopy(CopiedPart& part, long treeID, CMSAccessDBHandler& from);
     void CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source);
 
     long m_lCommonBlockTypeID = -1;

@@ -4,8 +4,11 @@
 #include <memory>
 
 #include "access/CMSAccessDBHandler.h"
+#include "host/CBlob.h"
+#include "host/CColorDefinition.h"
 #include "host/CDrwGroup.h"
 #include "host/CDrwSubSheet.h"
+#include "host/CLayerDefinition.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/CDWordArray.h"
 #include "platform/dao/DaoQuote.h"
@@ -32,36 +35,8 @@ bool CMSAccessDBHandler::CopyObject(long objectID, long treeID, CMSAccessDBHandl
     if (m_pRSObjects == nullptr) {
         return false;
     }
-    CMSAccessDBHandler* from = source ? source : this;
-    CDrwSubSheet scratch;
-    CLayerDefinition layers;
-    CColorDefinition colours;
-    CDrwGroup* loaded = nullptr;
-    const long typeID = from->LoadObject(&scratch, loaded, objectID, &layers, &colours);
-    const std::unique_ptr<CDrwGroup> group(loaded);
-    if (typeID <= 0 || group == nullptr) {
-        return false;
-    }
-    // A rename changes the part's row only; the objects keep the name they were stored under.
-    // The load leaves the source's part set on the row, whose name is the part's.
-    const CString name = from->m_pRSObjects->m_strObjectName;
-    group->SetName(name);
-    const CString docType = from->GetDocType(typeID);
-    // The free name is chosen under the write lock: a name another program takes meanwhile
-    // would make the store below replace that program's part.
     DaoTransaction transaction(*this);
-    if (m_pRSObjects->NameExists(name)) {
-        CString candidate = ModuleString(IDS_COPY_OF) + name;
-        for (int n = 2; m_pRSObjects->NameExists(candidate); ++n) {
-            candidate = ModuleString(IDS_COPY_NUMBERED_OF);
-            candidate.Replace("%d", std::to_string(n).c_str());
-            candidate += name;
-        }
-        group->SetName(candidate);
-    }
-    m_pSourceColorDef = nullptr;
-    m_pSourceLayerDef = nullptr;
-    if (!SaveObject(&scratch, group.get(), treeID, docType, &colours, &layers)) {
+    if (!CopyPart(objectID, treeID, source ? *source : *this)) {
         return false;
     }
     // The part set shows the copy before the copy is committed: a set that cannot be read
@@ -69,6 +44,64 @@ bool CMSAccessDBHandler::CopyObject(long objectID, long treeID, CMSAccessDBHandl
     m_pRSObjects->Requery();
     transaction.Commit();
     return true;
+}
+
+// A part read for copying: its objects, decoded with the definitions they were stored with.
+struct CMSAccessDBHandler::CopiedPart {
+    CDrwSubSheet sheet;
+    CLayerDefinition layers;
+    CColorDefinition colours;
+    std::unique_ptr<CDrwGroup> group;
+    long typeID = -1;
+    CString name;  // the part's row's: a rename changes the row only, not its objects
+};
+
+bool CMSAccessDBHandler::CopyPart(long objectID, long treeID, CMSAccessDBHandler& from) {
+    CopiedPart part;
+    CDrwGroup* loaded = nullptr;
+    part.typeID = from.LoadObject(&part.sheet, loaded, objectID, &part.layers, &part.colours);
+    part.group.reset(loaded);
+    if (part.typeID <= 0 || part.group == nullptr) {
+        return false;
+    }
+    part.name = from.m_pRSObjects->m_strObjectName;  // the load leaves the set on the part's row
+    return StoreCopy(part, treeID, from);
+}
+
+bool CMSAccessDBHandler::CopyRow(CRSObjects& row, long treeID, CMSAccessDBHandler& from) {
+    CopiedPart part;
+    CBlob* blob = nullptr;
+    row.LoadBlob(blob);
+    const std::unique_ptr<CBlob> owned(blob);
+    part.typeID = row.m_lObjectTypeID;
+    std::unique_ptr<CDrawObject> decoded =
+        from.DecodePart(part.sheet, part.typeID, blob, &part.layers, &part.colours);
+    if (decoded == nullptr) {
+        return false;
+    }
+    part.group.reset(static_cast<CDrwGroup*>(decoded.release()));  // a part is headed by a group
+    part.name = row.m_strObjectName;
+    return StoreCopy(part, treeID, from);
+}
+
+// Stores the part under its name, or the first free "Copy of" name, in the caller's write
+// transaction: a name another program takes meanwhile would otherwise have the store replace
+// that program's part.
+bool CMSAccessDBHandler::StoreCopy(CopiedPart& part, long treeID, CMSAccessDBHandler& from) {
+    part.group->SetName(part.name);
+    if (m_pRSObjects->NameExists(part.name)) {
+        CString candidate = ModuleString(IDS_COPY_OF) + part.name;
+        for (int n = 2; m_pRSObjects->NameExists(candidate); ++n) {
+            candidate = ModuleString(IDS_COPY_NUMBERED_OF);
+            candidate.Replace("%d", std::to_string(n).c_str());
+            candidate += part.name;
+        }
+        part.group->SetName(candidate);
+    }
+    m_pSourceColorDef = nullptr;
+    m_pSourceLayerDef = nullptr;
+    return SaveAs(&part.sheet, part.group.get(), treeID, from.GetDocType(part.typeID),
+                  &part.colours, &part.layers, Existing::kNoneExists);
 }
 
 // Parts stored from designs with other definitions have object types of their own, and their

@@ -107,6 +107,12 @@ void CMSAccessDBHandler::ReportSaveFailure(const CString& name) const {
 bool CMSAccessDBHandler::SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long treeID,
                                     const CString& docType, const CColorDefinition* colours,
                                     const CLayerDefinition* layers) {
+    return SaveAs(sheet, group, treeID, docType, colours, layers, Existing::kLookUp);
+}
+
+bool CMSAccessDBHandler::SaveAs(CDrwSubSheet* sheet, CDrwGroup* group, long treeID,
+                                const CString& docType, const CColorDefinition* colours,
+                                const CLayerDefinition* layers, Existing lookUp) {
     if (m_pRSObjects == nullptr || m_pRSObjectTypes == nullptr || docType.IsEmpty() ||
         group == nullptr) {
         return false;
@@ -123,10 +129,12 @@ bool CMSAccessDBHandler::SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long 
     if (!Prepare(*on.get(), *group, docType, colours, layers, part)) {
         return false;
     }
-    const long existing = GetObjectID(name, docType);
+    const long existing = lookUp == Existing::kLookUp ? GetObjectID(name, docType) : -1;
     long storedID = -1;
     if (existing <= 0) {
-        if (m_pRSObjects->SaveObject(name, part.typeID, part.blob.release(), treeID)) {
+        const auto nameTest = lookUp == Existing::kNoneExists ? CRSObjects::NameTest::kAskedByCaller
+                                                              : CRSObjects::NameTest::kAsk;
+        if (m_pRSObjects->SaveObject(name, part.typeID, part.blob.release(), treeID, nameTest)) {
             storedID = m_pRSObjects->m_lObjectID;
         }
     } else if (m_pRSObjects->HasRights(existing, m_eDatabaseType) &&

@@ -123,6 +123,10 @@ void CMSAccessDBHandler::CopyTreeWhole(long treeID, long parentID, CMSAccessDBHa
         reading.emplace(from, DaoTransaction::Mode::kRead);
     }
     CopyTreeInto(treeID, parentID, from);
+    // As a part's copy: the part set shows the copies before they are committed.
+    if (m_pRSObjects->IsOpen()) {
+        m_pRSObjects->Requery();
+    }
     transaction.Commit();
 }
 
@@ -142,27 +146,21 @@ void CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHan
     for (long child : children) {
         CopyTreeInto(child, copy, source);
     }
-    CRSObjects& sourceParts = *source.m_pRSObjects;
-    sourceParts.m_strFilter = PartsFilter(treeID);
-    if (sourceParts.IsOpen()) {
-        sourceParts.Requery();
-    } else {
-        sourceParts.Open();
-    }
-    std::vector<long> parts;
-    for (; sourceParts.IsOpen() && !sourceParts.IsEOF(); sourceParts.MoveNext()) {
-        parts.push_back(sourceParts.m_lObjectID);
-    }
-    ProgressDisplay progress(static_cast<int>(parts.size()), parts.size() > kPartsWithoutProgress,
+    // A set of its own, apart from the source's part set: copies made into the same library
+    // are not among its rows, and each row brings its blob.
+    CRSObjects parts(source.m_eDatabaseType, &source);
+    parts.m_strFilter = PartsFilter(treeID);
+    const CRSObjects::BlobsReadAlong withContent(parts);
+    parts.Open();
+    const long total = parts.GetRecordCount();
+    ProgressDisplay progress(static_cast<int>(total),
+                             static_cast<std::size_t>(total) > kPartsWithoutProgress,
                              ModuleString(IDS_COPYING_DATABASE_TREE));
-    sourceParts.m_strFilter.Empty();
-    sourceParts.Requery();
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        progress.Reached(static_cast<int>(i));
-        if (!CopyObject(parts[i], copy, &source)) {
+    for (int done = 0; !parts.IsEOF(); parts.MoveNext()) {
+        progress.Reached(done++);
+        if (!CopyRow(parts, copy, source)) {
             CString reason = ModuleString(IDS_PART_NOT_COPIED);
-            const bool found = source.m_pRSObjects->FindObjectID(parts[i]);
-            reason.Replace("%1", found ? source.m_pRSObjects->m_strObjectName : CString());
+            reason.Replace("%1", parts.m_strObjectName);
             throw ChangeRefused::Failed(IDS_CATEGORY_NOT_COPIED, reason);
         }
     }

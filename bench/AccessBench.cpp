@@ -268,11 +268,16 @@ void CopyTree_Dao(benchmark::State& state) {
     CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
     CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
     const long source = FillSourceCategory(user);
+    bool measured = false;  // the measurement table is made by the first copy
     for (auto _ : state) {
         state.PauseTiming();
         // Each copy goes into an empty tier, as the raw side's does: no renaming.
         corporate->Execute("DELETE FROM tObjects");
         corporate->Execute("DELETE FROM tObjectTree WHERE lParentID<>lTreeID");
+        if (measured) {
+            corporate->Execute("DELETE FROM tPartGeometry");
+        }
+        measured = true;
         state.ResumeTiming();
         corporate->CopyTree(source, 1, user);
     }
@@ -289,7 +294,8 @@ std::unique_ptr<CBlob> Reencode(const void* data, int size, const CDocTypeLibrar
     return Encode(*part);
 }
 
-// The same rows read from one file and written to the other, each blob decoded and encoded.
+// The same rows read from one file and written to the other, each blob decoded and encoded,
+// and each part's measurement row copied.
 void CopyTree_Raw(benchmark::State& state) {
     Libraries libraries;
     CMSAccessDBHandler* user = GetAccessDB(DATABASETYPE_USER);
@@ -303,11 +309,17 @@ void CopyTree_Raw(benchmark::State& state) {
     sqlite3_stmt* read = nullptr;
     sqlite3_prepare_v2(
         in,
-        "SELECT o.strObjectName, b.blbBlob FROM tObjects o JOIN tBlobs b ON b.lBlobID=o.lBlobID "
-        "WHERE o.lObjectTreeID=?",
+        "SELECT o.strObjectName, b.blbBlob, g.lPadCount, g.lPitch, g.lRowCount, g.lSpan, "
+        "g.lBodyWidth, g.lBodyHeight, g.bSmd FROM tObjects o JOIN tBlobs b ON "
+        "b.lBlobID=o.lBlobID JOIN tPartGeometry g ON g.lObjectID=o.lObjectID WHERE "
+        "o.lObjectTreeID=?",
         -1, &read, nullptr);
+    vaultry::bench::CreateMeasurementTable(out);
     sqlite3_stmt* blob = nullptr;
     sqlite3_stmt* part = nullptr;
+    sqlite3_stmt* geometry = nullptr;
+    sqlite3_prepare_v2(out, "INSERT INTO tPartGeometry VALUES (?,?,?,?,?,?,?,?)", -1, &geometry,
+                       nullptr);
     sqlite3_prepare_v2(out, "INSERT INTO tBlobs (blbBlob, lBlobSize) VALUES (?,?)", -1, &blob,
                        nullptr);
     sqlite3_prepare_v2(
@@ -317,14 +329,13 @@ void CopyTree_Raw(benchmark::State& state) {
         -1, &part, nullptr);
     for (auto _ : state) {
         state.PauseTiming();
-        sqlite3_exec(out, "DELETE FROM tObjects", nullptr, nullptr, nullptr);
+        sqlite3_exec(out, "DELETE FROM tObjects; DELETE FROM tPartGeometry", nullptr, nullptr,
+                     nullptr);
         state.ResumeTiming();
         sqlite3_bind_int64(read, 1, source);
-        int n = 0;
+        // One transaction, as a category copy is whole or not at all.
+        sqlite3_exec(out, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         while (sqlite3_step(read) == SQLITE_ROW) {
-            if (n++ % 64 == 0) {
-                sqlite3_exec(out, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-            }
             const auto bytes =
                 Reencode(sqlite3_column_blob(read, 1), sqlite3_column_bytes(read, 1), block.Info());
             sqlite3_bind_blob(blob, 1, bytes->m_pData, static_cast<int>(bytes->m_nSize),
@@ -337,18 +348,20 @@ void CopyTree_Raw(benchmark::State& state) {
             sqlite3_bind_int64(part, 2, sqlite3_last_insert_rowid(out));
             sqlite3_step(part);
             sqlite3_reset(part);
-            if (n % 64 == 0) {
-                sqlite3_exec(out, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_bind_int64(geometry, 1, sqlite3_last_insert_rowid(out));
+            for (int v = 0; v < 7; ++v) {
+                sqlite3_bind_int64(geometry, v + 2, sqlite3_column_int64(read, v + 2));
             }
+            sqlite3_step(geometry);
+            sqlite3_reset(geometry);
         }
-        if (n % 64 != 0) {
-            sqlite3_exec(out, "COMMIT", nullptr, nullptr, nullptr);
-        }
+        sqlite3_exec(out, "COMMIT", nullptr, nullptr, nullptr);
         sqlite3_reset(read);
     }
     sqlite3_finalize(read);
     sqlite3_finalize(blob);
     sqlite3_finalize(part);
+    sqlite3_finalize(geometry);
     sqlite3_close(in);
     sqlite3_close(out);
 }

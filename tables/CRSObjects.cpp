@@ -140,14 +140,14 @@ long CRSObjects::LoadObject(long lObjectID, CBlob*& pBlob) {
 }
 
 bool CRSObjects::SaveObject(const CString& strName, long lObjectTypeID, CBlob* pBlob,
-                            long lObjectTreeID) {
+                            long lObjectTreeID, NameTest nameTest) {
     if (pBlob == nullptr) {
         return false;
     }
     std::unique_ptr<CBlob> blob(pBlob);
     try {
         OpenIfClosed();
-        if (NameExists(strName)) {
+        if (nameTest == NameTest::kAsk && NameExists(strName)) {
             return false;
         }
         DaoTransaction transaction(*m_pDatabase);

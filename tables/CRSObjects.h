@@ -49,12 +49,16 @@ public:
     private:
         CRSObjects& m_parts;
     };
+    // Whether SaveObject asks if the name is taken. kAskedByCaller: the caller found it free
+    // within the write transaction it holds.
+    enum class NameTest { kAsk, kAskedByCaller };
     // Adds a part in category `lObjectTreeID` owned by the current user; false (nothing
     // stored) when `pBlob` is null, the name exists anywhere in the database (whatever filter
     // is left on this set), or the content cannot be written. Row and content are written in
     // one transaction, and the set then stands on the new part. `pBlob` is consumed on every
     // path.
-    bool SaveObject(const CString& strName, long lObjectTypeID, CBlob* pBlob, long lObjectTreeID);
+    bool SaveObject(const CString& strName, long lObjectTypeID, CBlob* pBlob, long lObjectTreeID,
+                    NameTest nameTest = NameTest::kAsk);
     // Overwrites the part's content in place and sets its type; name, category, owner and blob
     // id stay. Content and row in one transaction. False when `pBlob` is null, the part is
     // missing, or writing fails. `pBlob` is consumed on every path.
