@@ -64,11 +64,13 @@ const std::string kMeasure =
     "lSpan=excluded.lSpan,lBodyWidth=excluded.lBodyWidth,lBodyHeight=excluded.lBodyHeight,"
     "bSmd=excluded.bSmd";
 
-// A store as the handler makes it: the name test, then in one savepoint the blob, the part and
-// the part's measurement row.
+// A store as the handler makes it: the name test (unless the caller made it), then in one
+// savepoint the blob, the part and the part's measurement row.
 void Store(RawStatements& raw, sqlite3* db, const std::string& name, std::int64_t treeID,
-           CDrwGroup& part) {
-    raw.Run(kNameCount, {name});
+           CDrwGroup& part, bool nameTested = false) {
+    if (!nameTested) {
+        raw.Run(kNameCount, {name});
+    }
     raw.Run("SAVEPOINT store");
     const auto encoded = Encode(part);
     raw.Run(kAddBlob, {RawStatements::Bytes(encoded->m_pData, encoded->m_pData + encoded->m_nSize),
@@ -167,10 +169,9 @@ void LoadObjects_Steps(benchmark::State& state) {
     sqlite3_close(db);
 }
 
-// CopyTree of one category across tiers, part by part as CopyObject and SaveObject go: the
-// part with its blob from the source; in the destination the free-name test, the lookup of a
-// same-named part of the document type, the store, the part set requeried; 64 parts to a
-// transaction.
+// CopyTree of one category across tiers as CopyTree goes: one transaction; the category's
+// parts walked with their blobs; for each, in the destination, the free-name test and the
+// store; the destination's part set requeried at the end.
 void CopyTree_Steps(benchmark::State& state) {
     Libraries libraries;
     const long source = FillSourceCategory(GetAccessDB(DATABASETYPE_USER));
@@ -182,41 +183,32 @@ void CopyTree_Steps(benchmark::State& state) {
     sqlite3* out = OpenRaw(to);
     vaultry::bench::CreateMeasurementTable(out);
     {
-        RawStatements read(in);
         RawStatements write(out);
         for (auto _ : state) {
             state.PauseTiming();
             write.Run("DELETE FROM tObjects");
+            write.Run("DELETE FROM tPartGeometry");
             state.ResumeTiming();
-            std::vector<std::int64_t> ids;
+            write.Run("BEGIN IMMEDIATE");
             sqlite3_stmt* parts = nullptr;
-            sqlite3_prepare_v2(in, "SELECT lObjectID FROM tObjects WHERE lObjectTreeID=?", -1,
-                               &parts, nullptr);
+            sqlite3_prepare_v2(in,
+                               ("SELECT rowid,tObjects.*," + kBlobAlong +
+                                " FROM tObjects WHERE lObjectTreeID=? ORDER BY rowid")
+                                   .c_str(),
+                               -1, &parts, nullptr);
             sqlite3_bind_int64(parts, 1, source);
-            while (sqlite3_step(parts) == SQLITE_ROW) {
-                ids.push_back(sqlite3_column_int64(parts, 0));
+            for (int n = 0; sqlite3_step(parts) == SQLITE_ROW; ++n) {
+                const int blob = sqlite3_column_count(parts) - 1;
+                const auto* bytes = static_cast<const BYTE*>(sqlite3_column_blob(parts, blob));
+                const auto group = Decode(
+                    RawStatements::Bytes(bytes, bytes + sqlite3_column_bytes(parts, blob)), block);
+                const std::string name = Numbered("R", n);
+                write.Run(kNameCount, {name});
+                Store(write, out, name, 2, *group, true);
             }
             sqlite3_finalize(parts);
-            int n = 0;
-            for (; n < static_cast<int>(ids.size()); ++n) {
-                read.Run(kPartByIDWithBlob, {kAll, ids[static_cast<std::size_t>(n)]});
-                const auto group = Decode(read.LastColumn(), block);
-                const std::string name = Numbered("R", n);
-                if (n % 64 == 0) {
-                    write.Run("BEGIN IMMEDIATE");
-                }
-                write.Run(kNameCount, {name});
-                write.Run(kFirstPartNamed, {kAll, name});
-                write.Run("SELECT max(rowid) FROM tObjects");
-                Store(write, out, name, 2, *group);
-                write.Run(kFirstPartNamed, {kAll, name});
-                if (n % 64 == 63) {
-                    write.Run("COMMIT");
-                }
-            }
-            if (n % 64 != 0) {
-                write.Run("COMMIT");
-            }
+            write.Run(kFirstPartNamed, {kAll, std::string("R0")});
+            write.Run("COMMIT");
         }
     }
     sqlite3_close(in);
