@@ -2,6 +2,7 @@
 
 #include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <utility>
@@ -16,6 +17,7 @@
 #include "apps/vaultry/Interchange.h"
 #include "apps/vaultry/InterchangeReader.h"
 #include "apps/vaultry/PartReference.h"
+#include "apps/vaultry/ReadAhead.h"
 #include "apps/vaultry/Session.h"
 #include "host/CDrwObList.h"
 #include "platform/afx/UnicodeCase.h"
@@ -83,12 +85,14 @@ void AddCategory(Session& session, const CategoryRef& ref, Exported& exported) {
     }
 }
 
-// Consecutive parts of one category and document type, stored together with their type's
-// definitions; at most kRunLength of them, so that an import holds one run in memory.
+// Consecutive parts of one category and document type, read after the same definitions, stored
+// together with their type's definitions; at most kRunLength of them, so that an import holds
+// a few runs in memory.
 struct Run {
     static constexpr std::size_t kRunLength = 256;
     std::string category;
     std::string docType;
+    std::shared_ptr<const ReadAhead::Definitions> definitions;
     std::vector<std::unique_ptr<CDrwGroup>> groups;
 };
 
@@ -136,28 +140,33 @@ std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
     return static_cast<std::size_t>(count);
 }
 
-// The parts `reader` gives, stored run by run; the number stored.
+// The parts `reader` gives, stored run by run as the reading goes on ahead; the number stored.
 std::size_t StoreAll(Session& session, const CategoryRef& target, InterchangeReader& reader,
                      bool& complete) {
     std::set<std::string, text::FoldedLess> names;  // of the parts stored by this import
     std::size_t stored = 0;
     Run run;
+    int permille = 0;
     ProgressDisplay progress(1000);  // over the file: its parts are not counted beforehand
     const auto storeRun = [&] {
         if (!run.groups.empty()) {
-            stored += StoreRun(session, target, run, reader.Definitions().at(run.docType), names,
-                               complete);
+            stored +=
+                StoreRun(session, target, run, run.definitions->at(run.docType), names, complete);
         }
-        progress.Reached(reader.Permille());
+        progress.Reached(permille);
     };
-    while (std::optional<InterchangePart> part = reader.Next()) {
-        if (part->category != run.category || part->docType != run.docType ||
-            run.groups.size() == Run::kRunLength) {
+    ReadAhead reading(reader);
+    while (std::optional<ReadAhead::Item> item = reading.Next()) {
+        InterchangePart& part = item->part;
+        if (part.category != run.category || part.docType != run.docType ||
+            item->definitions != run.definitions || run.groups.size() == Run::kRunLength) {
             storeRun();
-            run.category = part->category;
-            run.docType = part->docType;
+            run.category = part.category;
+            run.docType = part.docType;
+            run.definitions = item->definitions;
         }
-        run.groups.push_back(std::move(part->group));
+        run.groups.push_back(std::move(part.group));
+        permille = item->permille;
     }
     storeRun();
     return stored;

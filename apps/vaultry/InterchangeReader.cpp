@@ -26,6 +26,7 @@ std::optional<InterchangePart> InterchangeReader::Next() {
         using Kind = InterchangeElementReader::Kind;
         if (m_element.WhatWasRead() == Kind::kDefinitions) {
             m_definitions[m_element.DocType()] = m_element.TakeDefinitions();
+            ++m_definitionsRead;
         } else if (m_element.WhatWasRead() == Kind::kPart) {
             const std::string& docType = m_element.DocType();
             if (m_definitions.count(docType) == 0) {
@@ -55,6 +56,7 @@ void InterchangeReader::GatherAllDefinitions() {
     while (NextElement(whole, definitions)) {
         if (definitions.WhatWasRead() == InterchangeElementReader::Kind::kDefinitions) {
             m_definitions.try_emplace(definitions.DocType(), definitions.TakeDefinitions());
+            ++m_definitionsRead;
         }
     }
 }

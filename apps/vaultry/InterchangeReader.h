@@ -1,6 +1,7 @@
 #pragma once
 // Reading the part interchange file (see Interchange.h) a part at a time.
 
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,6 +26,8 @@ public:
     const std::map<std::string, InterchangeDefinitions>& Definitions() const {
         return m_definitions;
     }
+    // Grows whenever Definitions() changes.
+    std::size_t DefinitionsRead() const { return m_definitionsRead; }
     // The share of the file read so far, in thousandths.
     int Permille() const;
 
@@ -36,6 +39,7 @@ private:
     XmlElementStream m_stream;
     InterchangeElementReader m_element;
     std::map<std::string, InterchangeDefinitions> m_definitions;
+    std::size_t m_definitionsRead = 0;
     bool m_gatheredAll = false;
 };
 

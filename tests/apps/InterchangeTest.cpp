@@ -8,6 +8,7 @@
 
 #include "apps/vaultry/Interchange.h"
 #include "apps/vaultry/InterchangeReader.h"
+#include "apps/vaultry/ReadAhead.h"
 #include "apps/vaultry/Session.h"
 #include "host/CDrawAttribute.h"
 #include "host/CDrwShapes.h"
@@ -158,6 +159,46 @@ TEST_F(InterchangeTest, ALargeFileIsReadAPartAtATime) {
     EXPECT_NE(Refusal("<!DOCTYPE x [<!ENTITY a \"b\">]><vaultry-parts version=\"2\"/>")
                   .find("a document type declaration is not allowed"),
               std::string::npos);
+}
+
+// An import reads on ahead of its stores: each part comes in file order with the definitions
+// read before it, an error comes after the parts before it, and a reader stopped early ends.
+TEST_F(InterchangeTest, ReadingAheadKeepsTheFilesOrderDefinitionsAndErrors) {
+    const auto definitions = [](const char* layer) {
+        return std::string("<definitions docType=\"Footprint\"><layer id=\"1\" name=\"") + layer +
+               "\" kind=\"CopperTop\"/></definitions>";
+    };
+    const auto parts = [](int from, int to) {
+        std::string text;
+        for (int i = from; i < to; ++i) {
+            text += "<part docType=\"Footprint\"><group name=\"P" + std::to_string(i) +
+                    "\" layer=\"0\" colour=\"0\"/></part>";
+        }
+        return text;
+    };
+    constexpr int kBefore = 1500;  // more than wait at once: the reading waits for the stores
+    const std::string path =
+        Write("<vaultry-parts version=\"2\">" + definitions("A") + parts(0, kBefore) +
+              definitions("B") + parts(kBefore, kBefore + 10) + "<part><oops></part>");
+    vaultry::cli::InterchangeReader reader(path);
+    int count = 0;
+    try {
+        vaultry::cli::ReadAhead reading(reader);
+        while (std::optional<vaultry::cli::ReadAhead::Item> item = reading.Next()) {
+            ASSERT_EQ(*item->part.group->GetName(), CString(("P" + std::to_string(count)).c_str()));
+            const auto& layers = item->definitions->at("Footprint").layers;
+            EXPECT_EQ(layers.GetLayer(0).name, count < kBefore ? "A" : "B");
+            ++count;
+        }
+        FAIL() << "the malformed end was not reported";
+    } catch (const CommandError& error) {
+        EXPECT_NE(std::string(error.what()).find(path), std::string::npos);
+    }
+    EXPECT_EQ(count, kBefore + 10);
+
+    vaultry::cli::InterchangeReader again(path);
+    vaultry::cli::ReadAhead stoppedEarly(again);
+    EXPECT_TRUE(stoppedEarly.Next().has_value());
 }
 
 TEST_F(InterchangeTest, AFileOfTheFirstVersionReadsItsPadsPlatedAndUnturned) {
