@@ -179,7 +179,7 @@ private:
     // caller chose a name no part carries, under the same write lock.
     enum class Existing { kLookUp, kNoneExists };
     bool SaveAs(CDrwSubSheet* sheet, CDrwGroup* group, long treeID, const CString& docType,
-                const CColorDefinition* colours, const CLayerDefinition* layers, Existing existing);
+                const CColorDefinition* colours, const CLayerDefinition* layers, Existing lookUp);
     CString FreeUnnamedName();
     CString NameForStoring(CDrawObject& object);
     void MarkDesignator(CDrawObject& object);

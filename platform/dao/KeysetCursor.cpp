@@ -91,7 +91,7 @@ bool KeysetCursor::Reselect(const SelectStatement& statement) {
     }
     ParameterizedSql where = Parameterize(statement.where);
     if (where.sql != m_where.sql) {
-        m_startQueries.clear();  // made for the other filter; one of other values binds them
+        m_startQueries.clear();  // they bind the filter's values as they run: only its text counts
     }
     m_where = std::move(where);
     return true;
