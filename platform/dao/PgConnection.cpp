@@ -13,16 +13,15 @@ namespace {
 
 void IgnoreNotice(void*, const char*) {}
 
-// Changes with every table of the connection's schema made, dropped or given columns. Read
-// with every transaction's begin, so it finds the schema's tables through their dependence on
-// the schema (by index) rather than by a pass over the whole catalog, and is prepared once.
-// Each table gives one number (its oid and column count, which stays below 2048), in the
-// order the index keeps: neither sorting nor hashing, which cost more than the lookups. Should
-// a new plan read them in another order, the statements are only prepared again.
+// Changes with every table of the connection's schema made, made anew or dropped: the oids of
+// the relations that depend on the schema, read with every transaction's begin. They come
+// from the dependence index alone, as reading each table's catalog row would take three times
+// as long (with 7 tables, some 30 µs of the server's time against 10). So a column added to a
+// table by hand is not noticed here; this program never adds one to a table it made. The
+// order is the index's: should it ever change, the statements are only prepared again.
 constexpr const char* kSchemaSignature =
-    "SELECT array_agg(c.oid::int8 * 2048 + c.relnatts) FROM pg_depend d JOIN pg_class c ON "
-    "c.oid = d.objid WHERE d.refclassid = 'pg_namespace'::regclass AND d.refobjid = (SELECT "
-    "current_schema()::regnamespace) AND d.classid = 'pg_class'::regclass AND c.relkind = 'r'";
+    "SELECT array_agg(objid) FROM pg_depend WHERE refclassid = 'pg_namespace'::regclass AND "
+    "refobjid = (SELECT current_schema()::regnamespace) AND classid = 'pg_class'::regclass";
 constexpr const char* kSignatureStatement = "vaultry_signature";
 
 constexpr const char* kSavepoint = "SAVEPOINT vaultry_nested";
