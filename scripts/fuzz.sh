@@ -9,12 +9,12 @@ seconds=${1:-60}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(FuzzDecodeDataBlock FuzzDecodeBlob FuzzXmlArchive FuzzKicadFootprint
-                                      FuzzLibraryFile)
+                                      FuzzLibraryFile FuzzInterchange)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 declare -A inputs=([FuzzDecodeDataBlock]=data_block [FuzzDecodeBlob]=part_blob [FuzzXmlArchive]=xml_archive
-                   [FuzzKicadFootprint]=kicad_footprint [FuzzLibraryFile]=library_file)
+                   [FuzzKicadFootprint]=kicad_footprint [FuzzLibraryFile]=library_file [FuzzInterchange]=interchange)
 # Whole library files are larger than the other inputs: an empty one is 70 KB.
 declare -A maxLength=([FuzzLibraryFile]=262144)
 status=0

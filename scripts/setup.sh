@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build clang-format python3
-  libsqlite3-dev zlib1g-dev libpugixml-dev libexpat1-dev libcli11-dev libpq-dev postgresql
+  libsqlite3-dev zlib1g-dev libpugixml-dev libcli11-dev libpq-dev postgresql
   qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core

@@ -1,15 +1,31 @@
 #include "apps/vaultry/XmlElementStream.h"
 
-#include <expat.h>
-
-#include <utility>
+#include <algorithm>
+#include <cstring>
 
 #include "apps/vaultry/Session.h"
 
 namespace vaultry::cli {
 namespace {
 
-constexpr int kBlock = 1 << 16;
+constexpr std::size_t kBlock = 1 << 16;
+// A part nests a few elements deep; a file nesting far deeper is no interchange file, and
+// handing it over would recurse as deep.
+constexpr int kDeepest = 64;
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata;
+
+// Markup the search for a child's end passes over whole: it may hold '<' and '>'.
+struct Skipped {
+    std::string_view opening;
+    std::string_view ending;
+    bool isText;  // character data, met only within an element
+};
+constexpr Skipped kSkipped[] = {
+    {"<!--", "-->", false}, {"<?", "?>", false}, {"<![CDATA[", "]]>", true}};
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 }  // namespace
 
@@ -22,20 +38,10 @@ XmlElementStream::XmlElementStream(const std::string& path)
         m_size = std::ftell(m_file.get());
         std::rewind(m_file.get());
     }
-    // UTF-8 whatever the file declares: the parts' texts are taken as they stand in it.
-    m_parser.reset(XML_ParserCreate("UTF-8"));
-    if (m_parser == nullptr) {
-        throw CommandError(path + ": out of memory");
+    if (StartsWith(0, "\xEF\xBB\xBF")) {
+        m_position = 3;  // the byte order mark UTF-8 may begin with
     }
-    XML_SetUserData(m_parser.get(), this);
-    XML_SetElementHandler(m_parser.get(), &OnStart, &OnEnd);
-    XML_SetCharacterDataHandler(m_parser.get(), &OnText);
-    XML_SetStartDoctypeDeclHandler(m_parser.get(), &OnDoctype);
-    ParseToPause();  // at the root's start tag: a file without a root fails in the parser
-}
-
-void XmlElementStream::FreeParser::operator()(XML_ParserStruct* parser) const {
-    XML_ParserFree(parser);
+    ReadRootStart();
 }
 
 std::string XmlElementStream::RootAttribute(const std::string& name) const {
@@ -43,124 +49,227 @@ std::string XmlElementStream::RootAttribute(const std::string& name) const {
     return found == m_rootAttributes.end() ? std::string() : found->second;
 }
 
+// UTF-8 whatever the file declares: the parts' texts are taken as they stand in it.
+void XmlElementStream::ReadRootStart() {
+    if (!SkipToMarkup(false)) {
+        Fail("no element found", m_filled);
+    }
+    if (StartsWith(m_position, "<!DOCTYPE")) {
+        Fail("a document type declaration is not allowed", m_position);
+    }
+    if (StartsWith(m_position, "<!") || StartsWith(m_position, "</")) {
+        Fail("not well-formed (invalid token)", m_position);
+    }
+    const std::size_t end = TagEnd(m_position);
+    std::string tag(m_buffer.data() + m_position, end - m_position);
+    m_rootEnded = tag.size() >= 2 && tag[tag.size() - 2] == '/';
+    if (!m_rootEnded) {
+        tag.insert(tag.size() - 1, "/");
+    }
+    pugi::xml_document root;
+    const pugi::xml_parse_result parsed =
+        root.load_buffer(tag.data(), tag.size(), kParseOptions, pugi::encoding_utf8);
+    if (!parsed) {
+        Fail(parsed.description(), m_position + static_cast<std::size_t>(parsed.offset));
+    }
+    m_rootName = root.first_child().name();
+    for (const pugi::xml_attribute& attribute : root.first_child().attributes()) {
+        m_rootAttributes[attribute.name()] = attribute.value();
+    }
+    m_position = end;
+    if (m_rootEnded && SkipToMarkup(false)) {
+        Fail("junk after document element", m_position);
+    }
+}
+
 bool XmlElementStream::Next(XmlElementHandler& handler) {
-    m_handler = &handler;
-    try {
-        const bool found = ParseToPause();
-        m_handler = nullptr;
-        return found;
-    } catch (...) {
-        m_handler = nullptr;
-        throw;
-    }
-}
-
-bool XmlElementStream::ParseToPause() {
-    if (m_suspended) {
-        m_suspended = false;
-        Check(XML_ResumeParser(m_parser.get()));
-        if (m_suspended) {
-            return true;
-        }
-    }
-    while (Feed()) {
-        if (m_suspended) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool XmlElementStream::Feed() {
-    if (m_ended) {
+    if (m_rootEnded) {
         return false;
     }
-    // The parser's own buffer: a pause leaves the rest of the block there for the resumption.
-    void* block = XML_GetBuffer(m_parser.get(), kBlock);
-    if (block == nullptr) {
-        Fail("out of memory");
+    if (m_position >= kBlock) {  // what was handed out goes; a block's worth at a time
+        std::memmove(m_buffer.data(), m_buffer.data() + m_position, m_filled - m_position);
+        m_bufferStart += static_cast<long long>(m_position);
+        m_filled -= m_position;
+        m_position = 0;
     }
-    const std::size_t read = std::fread(block, 1, kBlock, m_file.get());
-    if (std::ferror(m_file.get())) {
-        Fail("cannot be read");
+    if (!SkipToMarkup(true)) {
+        Fail("the file ends before its root element <" + m_rootName + "> does", m_filled);
     }
-    m_ended = read < static_cast<std::size_t>(kBlock);
-    m_bytesRead += static_cast<long long>(read);
-    Check(XML_ParseBuffer(m_parser.get(), static_cast<int>(read), m_ended));
+    if (StartsWith(m_position, "</")) {
+        const std::size_t end = TagEnd(m_position);
+        std::string_view name(m_buffer.data() + m_position + 2, end - m_position - 3);
+        while (!name.empty() && IsSpace(name.back())) {
+            name.remove_suffix(1);
+        }
+        if (name != m_rootName) {
+            Fail("mismatched tag", m_position);
+        }
+        m_rootEnded = true;
+        m_position = end;
+        if (SkipToMarkup(false)) {
+            Fail("junk after document element", m_position);
+        }
+        return false;
+    }
+    if (StartsWith(m_position, "<!")) {
+        Fail("not well-formed (invalid token)", m_position);
+    }
+    const std::size_t start = m_position;
+    const std::size_t end = ElementEnd(start);
+    // Parsed where it lies: nothing is read into the buffer until the child was handed out.
+    const pugi::xml_parse_result parsed = m_child.load_buffer_inplace(
+        m_buffer.data() + start, end - start, kParseOptions, pugi::encoding_utf8);
+    if (!parsed) {
+        Fail(parsed.description(), start + static_cast<std::size_t>(parsed.offset));
+    }
+    m_position = end;
+    m_childStart = start;
+    Walk(m_child.first_child(), handler, 1);
     return true;
 }
 
-void XmlElementStream::Check(int status) {
-    if (status == XML_STATUS_SUSPENDED) {
-        m_suspended = true;
-    } else if (status == XML_STATUS_ERROR) {
-        if (m_handlerError) {
-            std::rethrow_exception(std::exchange(m_handlerError, nullptr));
-        }
-        Fail(m_refusal.empty() ? XML_ErrorString(XML_GetErrorCode(m_parser.get())) : m_refusal);
-    }
-}
-
-void XmlElementStream::Fail(const std::string& why) const {
-    throw CommandError(m_path + ": " + why + " at byte " +
-                       std::to_string(XML_GetCurrentByteIndex(m_parser.get())));
-}
-
-void XmlElementStream::Abandon(std::exception_ptr error) {
-    m_handlerError = std::move(error);
-    XML_StopParser(m_parser.get(), XML_FALSE);
-}
-
-// Events after a handler failed are dropped: the parser may still report the end of an empty
-// element after being stopped.
-void XmlElementStream::OnStart(void* self, const char* name, const char** attributes) {
-    auto& stream = *static_cast<XmlElementStream*>(self);
-    ++stream.m_depth;
-    if (stream.m_depth == 1) {
-        stream.m_rootName = name;
-        for (const char** a = attributes; *a != nullptr; a += 2) {
-            stream.m_rootAttributes[a[0]] = a[1];
-        }
-        XML_StopParser(stream.m_parser.get(), XML_TRUE);
-    } else if (!stream.m_handlerError) {
-        try {
-            stream.m_handler->Start(name, XmlAttributes(attributes));
-        } catch (...) {
-            stream.Abandon(std::current_exception());
-        }
-    }
-}
-
-void XmlElementStream::OnEnd(void* self, const char*) {
-    auto& stream = *static_cast<XmlElementStream*>(self);
-    if (stream.m_depth >= 2 && !stream.m_handlerError) {
-        try {
-            stream.m_handler->End();
-            if (stream.m_depth == 2) {
-                XML_StopParser(stream.m_parser.get(), XML_TRUE);
+bool XmlElementStream::SkipToMarkup(bool withinRoot) {
+    for (;;) {
+        const std::size_t markup = Find(m_position, "<");
+        const std::size_t text = markup == kNotFound ? m_filled : markup;
+        for (std::size_t at = m_position; !withinRoot && at < text; ++at) {
+            if (!IsSpace(m_buffer[at])) {
+                Fail(
+                    m_rootEnded ? "junk after document element" : "not well-formed (invalid token)",
+                    at);
             }
-        } catch (...) {
-            stream.Abandon(std::current_exception());
         }
-    }
-    --stream.m_depth;
-}
-
-void XmlElementStream::OnText(void* self, const char* text, int length) {
-    auto& stream = *static_cast<XmlElementStream*>(self);
-    if (stream.m_depth >= 2 && !stream.m_handlerError) {
-        try {
-            stream.m_handler->Text(std::string_view(text, static_cast<std::size_t>(length)));
-        } catch (...) {
-            stream.Abandon(std::current_exception());
+        m_position = text;
+        if (markup == kNotFound) {
+            return false;
         }
+        const std::size_t end = SkippedEnd(markup, withinRoot);
+        if (end == kNotFound) {
+            return true;
+        }
+        m_position = end;
     }
 }
 
-void XmlElementStream::OnDoctype(void* self, const char*, const char*, const char*, int) {
-    auto& stream = *static_cast<XmlElementStream*>(self);
-    stream.m_refusal = "a document type declaration is not allowed";
-    XML_StopParser(stream.m_parser.get(), XML_FALSE);
+std::size_t XmlElementStream::SkippedEnd(std::size_t markup, bool withinElement) {
+    for (const auto& [opening, ending, isText] : kSkipped) {
+        if ((withinElement || !isText) && StartsWith(markup, opening)) {
+            const std::size_t end = Find(markup + opening.size(), ending);
+            if (end == kNotFound) {
+                Fail("unclosed token", markup);
+            }
+            return end + ending.size();
+        }
+    }
+    return kNotFound;
+}
+
+std::size_t XmlElementStream::ElementEnd(std::size_t start) {
+    int depth = 0;
+    for (std::size_t at = start;;) {
+        at = Find(at, "<");
+        if (at == kNotFound) {
+            Fail("the file ends within the element that begins here", start);
+        }
+        const std::size_t skipped = SkippedEnd(at, true);
+        if (skipped != kNotFound) {
+            at = skipped;
+            continue;
+        }
+        if (StartsWith(at, "<!")) {
+            Fail("not well-formed (invalid token)", at);
+        }
+        const bool closing = StartsWith(at, "</");
+        at = TagEnd(at);
+        if (closing) {
+            --depth;
+        } else if (m_buffer[at - 2] != '/') {
+            ++depth;
+        }
+        if (depth == 0) {
+            return at;
+        }
+    }
+}
+
+std::size_t XmlElementStream::TagEnd(std::size_t start) {
+    for (std::size_t at = start + 1;; ++at) {
+        if (at == m_filled && !ReadMore()) {
+            Fail("unclosed token", start);
+        }
+        const char c = m_buffer[at];
+        if (c == '>') {
+            return at + 1;
+        }
+        if (c == '"' || c == '\'') {
+            at = Find(at + 1, std::string_view(&c, 1));
+            if (at == kNotFound) {
+                Fail("unclosed token", start);
+            }
+        }
+    }
+}
+
+std::size_t XmlElementStream::Find(std::size_t at, std::string_view what) {
+    for (;;) {
+        const std::size_t found = std::string_view(m_buffer.data(), m_filled).find(what, at);
+        if (found != kNotFound) {
+            return found;
+        }
+        // A match may begin in what was read and end in what is read next.
+        at = std::max(at, m_filled >= what.size() ? m_filled - what.size() + 1 : 0);
+        if (!ReadMore()) {
+            return kNotFound;
+        }
+    }
+}
+
+bool XmlElementStream::StartsWith(std::size_t at, std::string_view what) {
+    while (m_filled < at + what.size()) {
+        if (!ReadMore()) {
+            return false;
+        }
+    }
+    return std::memcmp(m_buffer.data() + at, what.data(), what.size()) == 0;
+}
+
+bool XmlElementStream::ReadMore() {
+    if (m_buffer.size() < m_filled + kBlock) {
+        m_buffer.resize(m_filled + kBlock);
+    }
+    const std::size_t read = std::fread(m_buffer.data() + m_filled, 1, kBlock, m_file.get());
+    if (std::ferror(m_file.get())) {
+        Fail("cannot be read", m_filled);
+    }
+    m_filled += read;
+    m_bytesRead += static_cast<long long>(read);
+    return read > 0;
+}
+
+void XmlElementStream::Walk(const pugi::xml_node& element, XmlElementHandler& handler, int depth) {
+    if (depth > kDeepest) {
+        Fail("elements nested more than " + std::to_string(kDeepest) + " deep", m_childStart);
+    }
+    m_attributes.clear();
+    for (const pugi::xml_attribute& attribute : element.attributes()) {
+        m_attributes.push_back(attribute.name());
+        m_attributes.push_back(attribute.value());
+    }
+    m_attributes.push_back(nullptr);
+    handler.Start(element.name(), XmlAttributes(m_attributes.data()));
+    for (const pugi::xml_node& child : element.children()) {
+        if (child.type() == pugi::node_element) {
+            Walk(child, handler, depth + 1);
+        } else if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+            handler.Text(child.value());
+        }
+    }
+    handler.End();
+}
+
+void XmlElementStream::Fail(const std::string& why, std::size_t at) const {
+    throw CommandError(m_path + ": " + why + " at byte " +
+                       std::to_string(m_bufferStart + static_cast<long long>(at)));
 }
 
 }  // namespace vaultry::cli

@@ -161,6 +161,34 @@ TEST_F(InterchangeTest, ALargeFileIsReadAPartAtATime) {
               std::string::npos);
 }
 
+// A child ends at its own end tag, not at one that a comment, a CDATA section, a processing
+// instruction or a quoted value only shows; what lies between children is passed over, and
+// what lies outside the root refused.
+TEST_F(InterchangeTest, AChildEndsAtItsOwnEndTag) {
+    const std::string part =
+        "<part docType=\"Footprint\"><!-- </part> --><?note </part>?><group name=\"a/>b</part>\" "
+        "layer='0' colour=\"0\"><text x=\"0\" y=\"0\" height=\"9\" rotation=\"0\" "
+        "layer=\"1\" colour=\"0\"><![CDATA[</part>]]></text></group></part>";
+    const std::string head =
+        "\xEF\xBB\xBF<?xml version=\"1.0\"?><!-- -->\n<vaultry-parts version=\"2\">"
+        "<definitions docType=\"Footprint\"/>";
+    const InterchangeFile read =
+        ReadInterchange(Write(head + "<!-- <part> -->root text<![CDATA[<part>]]>" + part + part +
+                              "</vaultry-parts >\n<!-- end -->\n"));
+    ASSERT_EQ(read.parts.size(), 2u);
+    EXPECT_EQ(*read.parts[1].group->GetName(), "a/>b</part>");
+    const auto* text = dynamic_cast<const CDrwText*>(read.parts[1].group->GetObject(0));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->m_strText, "</part>");
+
+    EXPECT_NE(Refusal(head + part + "</vaultry-parts>junk").find("junk after document element"),
+              std::string::npos);
+    EXPECT_NE(Refusal(head + part).find("ends before its root element"), std::string::npos);
+    EXPECT_NE(Refusal(head + part + "</vaultry>").find("mismatched tag"), std::string::npos);
+    EXPECT_NE(Refusal(head + "<part><!-- </part>").find("unclosed token"), std::string::npos);
+    EXPECT_NE(Refusal(head + "<part></group></vaultry-parts>").find("at byte"), std::string::npos);
+}
+
 // An import reads on ahead of its stores: each part comes in file order with the definitions
 // read before it, an error comes after the parts before it, and a reader stopped early ends.
 TEST_F(InterchangeTest, ReadingAheadKeepsTheFilesOrderDefinitionsAndErrors) {
