@@ -87,9 +87,15 @@ public:
     // ends the run: the parts committed before it stay.
     bool SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long treeID,
                      const CColorDefinition* colours, const CLayerDefinition* layers);
+    // Whether a store asks if an object's name is taken. kFoundFree: the caller found the
+    // names of the objects free, and distinct, within the write transaction it holds; a list
+    // with an unnamed object is asked about all the same, as the name it is given may be one
+    // an object after it carries.
+    enum class NameCheck { kAsk, kFoundFree };
     // As above, also counting the parts stored in `stored`.
     bool SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long treeID,
-                     const CColorDefinition* colours, const CLayerDefinition* layers, int& stored);
+                     const CColorDefinition* colours, const CLayerDefinition* layers, int& stored,
+                     NameCheck names = NameCheck::kAsk);
     bool ReplaceObject(CDrwSubSheet* sheet, long objectID, CDrwGroup* group,
                        const CColorDefinition* colours, const CLayerDefinition* layers);
     // The part's object type id with `group` set to its decoded objects, or -1 (also when the
@@ -188,7 +194,7 @@ private:
                  PreparedPart& part);
     bool StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long treeID,
                   const CColorDefinition* colours, const CLayerDefinition* layers,
-                  CString& lastDocType, bool& unknownShown);
+                  CString& lastDocType, bool& unknownShown, NameCheck names);
     long WantedCategory(CDrawObject& object);
     void ReportSaveFailure(const CString& name) const;
 

@@ -173,7 +173,7 @@ long CMSAccessDBHandler::WantedCategory(CDrawObject& object) {
 // object whose data block or blob cannot be made is passed over without failing the run.
 bool CMSAccessDBHandler::StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long treeID,
                                   const CColorDefinition* colours, const CLayerDefinition* layers,
-                                  CString& lastDocType, bool& unknownShown) {
+                                  CString& lastDocType, bool& unknownShown, NameCheck names) {
     MarkDesignator(object);
     const CString name = NameForStoring(object);
     if (!WhyNotAName(name).IsEmpty()) {
@@ -197,8 +197,10 @@ bool CMSAccessDBHandler::StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long
     if (!Prepare(sheet, object, docType, colours, layers, part)) {
         return true;
     }
+    const auto nameTest = names == NameCheck::kFoundFree ? CRSObjects::NameTest::kAskedByCaller
+                                                         : CRSObjects::NameTest::kAsk;
     if (!m_pRSObjects->SaveObject(name, part.typeID, part.blob.release(),
-                                  wanted > 0 ? wanted : treeID)) {
+                                  wanted > 0 ? wanted : treeID, nameTest)) {
         return false;
     }
     m_geometry.Record(m_pRSObjects->m_lObjectID, object);
@@ -215,11 +217,16 @@ bool CMSAccessDBHandler::SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long
 
 bool CMSAccessDBHandler::SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long treeID,
                                      const CColorDefinition* colours,
-                                     const CLayerDefinition* layers, int& stored) {
+                                     const CLayerDefinition* layers, int& stored, NameCheck names) {
     stored = 0;
     if (m_pRSObjects == nullptr || m_pRSObjectTypes == nullptr || list == nullptr ||
         list->GetCount() == 0) {
         return false;
+    }
+    for (int i = 0; i < list->GetCount(); ++i) {
+        if (list->GetAt(i) != nullptr && list->GetAt(i)->GetName() == nullptr) {
+            names = NameCheck::kAsk;
+        }
     }
     const SheetOrScratch on(sheet);
     ProgressDisplay progress(list->GetCount());
@@ -234,7 +241,8 @@ bool CMSAccessDBHandler::SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long
     for (int i = 0; i < list->GetCount(); ++i) {
         batches.BeginUnit();
         if (CDrawObject* object = list->GetAt(i)) {
-            if (StoreOne(*on.get(), *object, treeID, colours, layers, lastDocType, unknownShown)) {
+            if (StoreOne(*on.get(), *object, treeID, colours, layers, lastDocType, unknownShown,
+                         names)) {
                 ++storedInBatch;
             } else {
                 result = false;

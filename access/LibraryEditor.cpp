@@ -301,10 +301,10 @@ void LibraryEditor::MoveCategoryFrom(CMSAccessDBHandler& source, long treeID, lo
 }
 
 int LibraryEditor::StoreParts(long treeID, CDrwObList& parts, const CColorDefinition* colours,
-                              const CLayerDefinition* layers) {
+                              const CLayerDefinition* layers, CMSAccessDBHandler::NameCheck names) {
     m_rights.RequireOnCategory(m_library, treeID);
     int stored = 0;
-    m_library.SaveObjects(nullptr, &parts, treeID, colours, layers, stored);
+    m_library.SaveObjects(nullptr, &parts, treeID, colours, layers, stored, names);
     return stored;
 }
 

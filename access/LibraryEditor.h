@@ -10,12 +10,12 @@
 #include <functional>
 #include <vector>
 
+#include "access/CMSAccessDBHandler.h"
 #include "platform/afx/CString.h"
 
 class CColorDefinition;
 class CDrwObList;
 class CLayerDefinition;
-class CMSAccessDBHandler;
 class LibraryTree;
 class RightsGate;
 
@@ -53,7 +53,8 @@ public:
     // CMSAccessDBHandler::SaveObjects); the number stored. Objects whose names are taken are
     // not stored.
     int StoreParts(long treeID, CDrwObList& parts, const CColorDefinition* colours,
-                   const CLayerDefinition* layers);
+                   const CLayerDefinition* layers,
+                   CMSAccessDBHandler::NameCheck names = CMSAccessDBHandler::NameCheck::kAsk);
 
     // The password of user `userID`; an empty one removes the protection. Needs the rights on
     // what the user owns.

@@ -135,7 +135,10 @@ std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
         list.Add(group.release());
     }
     run.groups.clear();
-    const int count = editor.StoreParts(category, list, &definitions.colours, &definitions.layers);
+    // The import holds the write transaction since it asked for the taken names: the stores
+    // need not ask again, part by part (on a server, a round trip each).
+    const int count = editor.StoreParts(category, list, &definitions.colours, &definitions.layers,
+                                        CMSAccessDBHandler::NameCheck::kFoundFree);
     complete = complete && count == list.GetCount();
     return static_cast<std::size_t>(count);
 }

@@ -72,6 +72,31 @@ TEST_P(PartStorageTest, UnnamedPartsAreNumberedPastTheTakenNames) {
     EXPECT_GT(IdOf(user, "Unnamed part(3)"), 0);
 }
 
+// A caller that found the names free stores without asking again, but an unnamed part still
+// cannot take a name a later part of the same list carries.
+TEST_P(PartStorageTest, NamesFoundFreeAreNotAskedForUnlessAPartIsUnnamed) {
+    auto unnamed = std::make_unique<CDrwGroup>();
+    unnamed->Add(
+        std::unique_ptr<CDrawObject>(static_cast<CDrawObject*>(Chip("")->GetObject(0)->Clone())));
+    CDrwObList list;
+    list.Add(unnamed.release());
+    list.Add(Chip("Unnamed part").release());
+    list.Add(Chip("R0805").release());
+    int stored = 0;
+    user->SaveObjects(nullptr, &list, 1, nullptr, nullptr, stored,
+                      CMSAccessDBHandler::NameCheck::kFoundFree);
+    EXPECT_EQ(stored, 2);
+    EXPECT_EQ(TakenNames(*user, {"Unnamed part", "R0805"}).size(), 2u);
+    EXPECT_EQ(user->GetRSObjects()->GetRecordCount(), 2);
+
+    CDrwObList named;
+    named.Add(Chip("R1206").release());
+    user->SaveObjects(nullptr, &named, 1, nullptr, nullptr, stored,
+                      CMSAccessDBHandler::NameCheck::kFoundFree);
+    EXPECT_EQ(stored, 1);
+    EXPECT_GT(IdOf(user, "R1206"), 0);
+}
+
 // An import asks which of a run's names are taken in one query: case ignored (also beyond
 // ASCII), quotes matched as themselves, whatever the part's type.
 TEST_P(PartStorageTest, TakenNamesAreFoundAsTheStoreWouldRefuseThem) {
