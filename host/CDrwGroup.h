@@ -45,5 +45,7 @@ public:
     static constexpr int kDeepestNesting = 16;
 
 private:
+    void AddPadsTo(std::vector<const CDrwPad*>& pads) const;
+
     std::vector<std::unique_ptr<CDrawObject>> m_objects;
 };
