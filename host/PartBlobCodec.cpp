@@ -2,12 +2,16 @@
 
 #include <algorithm>
 
+// Encoded aside and appended whole: a part's blob is mostly these, one byte or two each.
 void PartBlobWriter::Unsigned(std::uint64_t value) {
+    std::uint8_t encoded[10];
+    std::size_t length = 0;
     while (value >= 0x80) {
-        m_bytes.push_back(static_cast<std::uint8_t>(value | 0x80));
+        encoded[length++] = static_cast<std::uint8_t>(value | 0x80);
         value >>= 7;
     }
-    m_bytes.push_back(static_cast<std::uint8_t>(value));
+    encoded[length++] = static_cast<std::uint8_t>(value);
+    m_bytes.insert(m_bytes.end(), encoded, encoded + length);
 }
 
 void PartBlobWriter::Signed(std::int64_t value) {
@@ -20,7 +24,7 @@ void PartBlobWriter::Raw(const void* data, std::size_t size) {
 }
 
 void PartBlobWriter::Text(const CString& text) {
-    const auto [it, added] = m_stringIndex.emplace(text, m_strings.size());
+    const auto [it, added] = m_stringIndex.try_emplace(text, m_strings.size());
     if (added) {
         m_strings.push_back(text);
     }
@@ -52,7 +56,9 @@ std::vector<std::uint8_t> PartBlobWriter::Finish() const {
         head.Unsigned(static_cast<std::uint64_t>(text.GetLength()));
         head.Raw(text.GetString(), static_cast<std::size_t>(text.GetLength()));
     }
-    std::vector<std::uint8_t> out = head.m_bytes;
+    std::vector<std::uint8_t> out;
+    out.reserve(head.m_bytes.size() + m_bytes.size());
+    out.insert(out.end(), head.m_bytes.begin(), head.m_bytes.end());
     out.insert(out.end(), m_bytes.begin(), m_bytes.end());
     return out;
 }

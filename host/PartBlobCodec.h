@@ -22,6 +22,9 @@ public:
 
 class PartBlobWriter {
 public:
+    // A footprint's blob is a few hundred bytes: room for it from the start.
+    PartBlobWriter() { m_bytes.reserve(512); }
+
     void Byte(std::uint8_t value) { m_bytes.push_back(value); }
     void Unsigned(std::uint64_t value);
     void Signed(std::int64_t value);
