@@ -1,10 +1,10 @@
 #pragma once
 // Reads a large XML file one child of its root at a time: each child's bytes are found by
-// their tags (skipping comments, CDATA sections and quoted attribute values), parsed by
-// pugixml on their own, and handed to a handler as events, so memory holds one child, not the
-// file. pugixml parses in place several times faster than a parser that can pause, and a
-// child is small. The file must be UTF-8 and may not declare a document type (nor, with it,
-// entities).
+// their tags (passing over comments, CDATA sections, processing instructions and quoted
+// attribute values), parsed by pugixml on their own, and handed to a handler as events, so
+// memory holds one child, not the file. pugixml parses in place several times faster than a
+// parser that can pause, and a child is small. The file must be UTF-8 and may not declare a
+// document type (nor, with it, entities).
 
 #include <cstdio>
 #include <map>
