@@ -87,10 +87,11 @@ public:
     // ends the run: the parts committed before it stay.
     bool SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long treeID,
                      const CColorDefinition* colours, const CLayerDefinition* layers);
-    // Whether a store asks if an object's name is taken. kFoundFree: the caller found the
-    // names of the objects free, and distinct, within the write transaction it holds; a list
-    // with an unnamed object is asked about all the same, as the name it is given may be one
-    // an object after it carries.
+    // Whether a store asks if an object's name is taken (and, storing one part, looks for a
+    // part of that name to replace). kFoundFree: the caller found the names of the objects
+    // free, and distinct, within the write transaction it holds; a list with an unnamed object
+    // is asked about all the same, as the name it is given may be one an object after it
+    // carries.
     enum class NameCheck { kAsk, kFoundFree };
     // As above, also counting the parts stored in `stored`.
     bool SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long treeID,
@@ -181,11 +182,8 @@ private:
 
     // See CMSAccessDBHandlerStore.cpp.
     struct PreparedPart;
-    // Whether a store first looks for a part of its name and type to replace. kNoneExists: the
-    // caller chose a name no part carries, under the same write lock.
-    enum class Existing { kLookUp, kNoneExists };
     bool SaveAs(CDrwSubSheet* sheet, CDrwGroup* group, long treeID, const CString& docType,
-                const CColorDefinition* colours, const CLayerDefinition* layers, Existing lookUp);
+                const CColorDefinition* colours, const CLayerDefinition* layers, NameCheck names);
     CString FreeUnnamedName();
     CString NameForStoring(CDrawObject& object);
     void MarkDesignator(CDrawObject& object);

@@ -101,7 +101,7 @@ bool CMSAccessDBHandler::StoreCopy(CopiedPart& part, long treeID, CMSAccessDBHan
     m_pSourceColorDef = nullptr;
     m_pSourceLayerDef = nullptr;
     return SaveAs(&part.sheet, part.group.get(), treeID, from.GetDocType(part.typeID),
-                  &part.colours, &part.layers, Existing::kNoneExists);
+                  &part.colours, &part.layers, NameCheck::kFoundFree);
 }
 
 // Parts stored from designs with other definitions have object types of their own, and their

@@ -33,6 +33,11 @@ namespace {
 // Parts of one SaveObjects call are committed together in batches of this many.
 constexpr int kPartsPerCommit = 64;
 
+CRSObjects::NameTest NameTestFor(CMSAccessDBHandler::NameCheck names) {
+    return names == CMSAccessDBHandler::NameCheck::kFoundFree ? CRSObjects::NameTest::kAskedByCaller
+                                                              : CRSObjects::NameTest::kAsk;
+}
+
 }  // namespace
 
 // What storing one object needs once it is prepared.
@@ -107,12 +112,12 @@ void CMSAccessDBHandler::ReportSaveFailure(const CString& name) const {
 bool CMSAccessDBHandler::SaveObject(CDrwSubSheet* sheet, CDrwGroup* group, long treeID,
                                     const CString& docType, const CColorDefinition* colours,
                                     const CLayerDefinition* layers) {
-    return SaveAs(sheet, group, treeID, docType, colours, layers, Existing::kLookUp);
+    return SaveAs(sheet, group, treeID, docType, colours, layers, NameCheck::kAsk);
 }
 
 bool CMSAccessDBHandler::SaveAs(CDrwSubSheet* sheet, CDrwGroup* group, long treeID,
                                 const CString& docType, const CColorDefinition* colours,
-                                const CLayerDefinition* layers, Existing lookUp) {
+                                const CLayerDefinition* layers, NameCheck names) {
     if (m_pRSObjects == nullptr || m_pRSObjectTypes == nullptr || docType.IsEmpty() ||
         group == nullptr) {
         return false;
@@ -129,12 +134,11 @@ bool CMSAccessDBHandler::SaveAs(CDrwSubSheet* sheet, CDrwGroup* group, long tree
     if (!Prepare(*on.get(), *group, docType, colours, layers, part)) {
         return false;
     }
-    const long existing = lookUp == Existing::kLookUp ? GetObjectID(name, docType) : -1;
+    const long existing = names == NameCheck::kAsk ? GetObjectID(name, docType) : -1;
     long storedID = -1;
     if (existing <= 0) {
-        const auto nameTest = lookUp == Existing::kNoneExists ? CRSObjects::NameTest::kAskedByCaller
-                                                              : CRSObjects::NameTest::kAsk;
-        if (m_pRSObjects->SaveObject(name, part.typeID, part.blob.release(), treeID, nameTest)) {
+        if (m_pRSObjects->SaveObject(name, part.typeID, part.blob.release(), treeID,
+                                     NameTestFor(names))) {
             storedID = m_pRSObjects->m_lObjectID;
         }
     } else if (m_pRSObjects->HasRights(existing, m_eDatabaseType) &&
@@ -197,10 +201,8 @@ bool CMSAccessDBHandler::StoreOne(CDrwSubSheet& sheet, CDrawObject& object, long
     if (!Prepare(sheet, object, docType, colours, layers, part)) {
         return true;
     }
-    const auto nameTest = names == NameCheck::kFoundFree ? CRSObjects::NameTest::kAskedByCaller
-                                                         : CRSObjects::NameTest::kAsk;
     if (!m_pRSObjects->SaveObject(name, part.typeID, part.blob.release(),
-                                  wanted > 0 ? wanted : treeID, nameTest)) {
+                                  wanted > 0 ? wanted : treeID, NameTestFor(names))) {
         return false;
     }
     m_geometry.Record(m_pRSObjects->m_lObjectID, object);
