@@ -40,11 +40,12 @@ bool IsLocalFileSystem(const std::string& path) {
     }
 }
 
-// Each part stored is a savepoint, and SQLite keeps the pages a savepoint changes in a
-// statement journal: in one block of memory up to this size, past it in a temporary file that
-// then serves every later savepoint of the transaction, written page by page (an import is one
-// transaction). One part's savepoint stays far below it. SQLite takes the size only before it
-// initialises, so it is set as the program starts, before any database is opened.
+// A nested transaction that does more than add rows is a savepoint, and SQLite keeps the pages
+// a savepoint changes in a statement journal: in one block of memory up to this size, past it
+// in a temporary file that then serves every later savepoint of the transaction, written page
+// by page (an import is one transaction). One part's changes stay far below it. SQLite takes
+// the size only before it initialises, so it is set as the program starts, before any database
+// is opened.
 constexpr int kStatementJournalInMemory = 1 << 20;
 [[maybe_unused]] const int g_statementJournalSet =
     sqlite3_config(SQLITE_CONFIG_STMTJRNL_SPILL, kStatementJournalInMemory);
@@ -70,6 +71,7 @@ SqliteConnection::SqliteConnection(const std::string& path, Mode mode, bool excl
         throw CDaoException(code, "SQLite", message + ": " + path.c_str());
     }
     try {
+        m_inserts = std::make_unique<SqliteInsertUndo>(m_db);
         Configure(mode, exclusive);
         m_path = path;
         m_journalChosen = mode == Mode::kReadOnly;
@@ -132,7 +134,8 @@ void SqliteConnection::SetBusyTimeout(int milliseconds) {
 }
 
 std::unique_ptr<Statement> SqliteConnection::NewStatement(std::string_view sql) {
-    return std::make_unique<SqliteStatement>(m_db, sql, [this] { SetPendingSavepoints(); });
+    return std::make_unique<SqliteStatement>(
+        m_db, sql, [this, table = m_inserts->UndoableTable(sql)] { BeforeStatementWrites(table); });
 }
 
 void SqliteConnection::BeforeFirstRun(Statement& statement) {
@@ -191,7 +194,19 @@ void SqliteConnection::BeginTransaction(bool forWriting) {
         ++m_outermostTransactions;
         savepoint = Savepoint::kOutermost;
     }
-    m_transactions.push_back({sqlite3_total_changes64(m_db), SchemaChangeCount(), savepoint});
+    m_transactions.push_back(
+        {sqlite3_total_changes64(m_db), SchemaChangeCount(), savepoint, m_inserts->Now()});
+}
+
+void SqliteConnection::BeforeStatementWrites(const std::string& undoableTable) {
+    const bool pending =
+        !m_transactions.empty() && m_transactions.back().savepoint == Savepoint::kPending;
+    if (pending && !undoableTable.empty() && !TransactionLost()) {
+        m_inserts->Expect(&undoableTable);
+        return;
+    }
+    m_inserts->Expect(nullptr);
+    SetPendingSavepoints();
 }
 
 // Pending transactions are always the innermost ones: setting a savepoint settles them all.
@@ -209,6 +224,7 @@ void SqliteConnection::SetPendingSavepoints() {
     Execute("SAVEPOINT vaultry_nested");
     for (auto level = first; level != m_transactions.end(); ++level) {
         level->savepoint = level == first ? Savepoint::kOwn : Savepoint::kShared;
+        level->insertsComplete = m_inserts->Complete(level->inserts);
     }
 }
 
@@ -227,7 +243,11 @@ void SqliteConnection::CommitTransaction() {
         case Savepoint::kShared:
             break;
     }
+    const SqliteInsertUndo::Mark added = m_transactions.back().inserts;
     m_transactions.pop_back();
+    if (m_transactions.empty() || m_transactions.back().savepoint != Savepoint::kPending) {
+        m_inserts->ForgetSince(added);  // what encloses it undoes them
+    }
 }
 
 void SqliteConnection::RollbackTransaction() {
@@ -239,12 +259,14 @@ void SqliteConnection::RollbackTransaction() {
         ++m_rollbacks;
     }
     if (sqlite3_get_autocommit(m_db) != 0) {
+        m_inserts->ForgetSince({});
         return;  // nothing left to undo: SQLite already rolled the transaction back
     }
     switch (start.savepoint) {
         case Savepoint::kOutermost:
             Execute("ROLLBACK");
-            break;
+            m_inserts->ForgetSince(start.inserts);
+            return;
         case Savepoint::kOwn:
             Execute("ROLLBACK TO vaultry_nested");
             Execute("RELEASE vaultry_nested");
@@ -253,7 +275,33 @@ void SqliteConnection::RollbackTransaction() {
             Execute("ROLLBACK TO vaultry_nested");  // the savepoint stays, for its owner
             break;
         case Savepoint::kPending:
-            break;  // nothing was written in it
+            break;
+    }
+    UndoInserts(start);
+    // A shared savepoint stays, for its owner: rolling back to it restores the rows just
+    // deleted, and the owner's undo deletes them again.
+    if (start.savepoint != Savepoint::kShared) {
+        m_inserts->ForgetSince(start.inserts);
+    }
+}
+
+// What SQLite would not let be undone any other way is undone with the whole transaction, so
+// that no part of a change that failed is ever committed.
+void SqliteConnection::UndoInserts(const TransactionStart& start) {
+    const bool complete = start.savepoint == Savepoint::kPending
+                              ? m_inserts->Complete(start.inserts)
+                              : start.insertsComplete;
+    try {
+        if (!complete) {
+            throw CDaoException(SQLITE_ABORT_ROLLBACK, "SQLite",
+                                "The transaction was rolled back: a change within it could not "
+                                "be undone alone.");
+        }
+        m_inserts->Undo(start.inserts);
+    } catch (const CDaoException&) {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_inserts->ForgetSince({});
+        throw;
     }
 }
 

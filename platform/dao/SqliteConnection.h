@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/dao/Connection.h"
+#include "platform/dao/SqliteInsertUndo.h"
 #include "platform/dao/SqliteStatement.h"
 
 namespace vaultry::dao {
@@ -60,8 +61,10 @@ private:
     // the file as it was, so a file that turns out to be no library, or damaged, is refused
     // without having been touched.
     void BeforeWriting();
-    // Before a statement that may write: sets the savepoint the nested transactions begun since
-    // the last one wait for (see TransactionStart).
+    // Before a statement that may write: records the row it adds to `undoableTable` (empty for
+    // any other statement) where that is enough to undo it, else sets the savepoint the nested
+    // transactions begun since the last one wait for (see TransactionStart).
+    void BeforeStatementWrites(const std::string& undoableTable);
     void SetPendingSavepoints();
     void ChooseJournalMode();
 
@@ -75,14 +78,23 @@ private:
     // and for a nested one its savepoint. A savepoint is set only when something is about to be
     // written in it (a transaction that only reads undoes nothing), and nested transactions
     // begun with nothing written between them share one: they would all return to the same
-    // state. The first of them sets and releases it; the others only roll back to it.
+    // state. The first of them sets and releases it; the others only roll back to it. Until
+    // then, rows added by single-row inserts are recorded instead (see SqliteInsertUndo), and
+    // a transaction that only adds rows never sets one.
     enum class Savepoint { kOutermost, kPending, kOwn, kShared };
     struct TransactionStart {
         std::int64_t rowChanges;
         std::uint64_t schemaChanges;
         Savepoint savepoint;
+        SqliteInsertUndo::Mark inserts;
+        bool insertsComplete = true;  // when its savepoint was set: all it did was recorded
     };
+    // Deletes the rows `start`'s transaction added before it had a savepoint; where that
+    // cannot restore what was before it, rolls back the whole transaction. Throws CDaoException.
+    void UndoInserts(const TransactionStart& start);
+
     std::vector<TransactionStart> m_transactions;
+    std::unique_ptr<SqliteInsertUndo> m_inserts;  // made once the file is open
     std::uint64_t m_rollbacks = 0;
     std::uint64_t m_outermostTransactions = 0;  // begun so far
 };

@@ -117,3 +117,89 @@ TEST_F(DaoFaultTest, AnAllocationFailureIsReportedNotCrashed) {
     EXPECT_GT(FaultInjector::Count(FaultInjector::Operation::kAllocation), 0);
     EXPECT_EQ(Count(), 1);
 }
+
+// Rows added in a nested transaction are undone by deleting them; whatever else it changed, with
+// the savepoint set before that change. Both together return to where it began.
+TEST_F(DaoFaultTest, AddedRowsAreUndoneAlongWithOtherChanges) {
+    const auto names = [this] {
+        return database
+            .QueryValue(
+                "SELECT group_concat(strName) FROM (SELECT strName FROM tParts ORDER BY "
+                "lPartID)",
+                {})
+            .AsText();
+    };
+    DaoTransaction outer(database);
+    database.Execute("INSERT INTO tParts (strName) VALUES ('a')");
+    {
+        DaoTransaction middle(database);
+        {
+            DaoTransaction inner(database);
+            database.Execute("INSERT INTO tParts (strName) VALUES ('dropped')");
+            database.Execute("UPDATE tParts SET strName='changed' WHERE strName='a'");
+            database.Execute("INSERT INTO tParts (strName) VALUES ('dropped')");
+        }
+        EXPECT_EQ(names(), "a");
+        database.Execute("INSERT INTO tParts (strName) VALUES ('dropped')");
+        database.Execute("DELETE FROM tParts WHERE strName='a'");
+    }
+    EXPECT_EQ(names(), "a");
+    database.Execute("INSERT INTO tParts (strName) VALUES ('b')");
+    outer.Commit();
+    EXPECT_EQ(names(), "a,b");
+    // As Jet's AutoNumber, the number of a row undone by deleting it (2) is not given again; the
+    // savepoint took back the later ones.
+    EXPECT_EQ(database.QueryValue("SELECT lPartID FROM tParts WHERE strName='b'", {}).AsInt64(), 3);
+}
+
+// A statement that adds more than the one row it names (here through a trigger made after it
+// was prepared) cannot be undone by deleting that row: the whole transaction is rolled back
+// rather than anything of the failed change being kept.
+TEST_F(DaoFaultTest, AChangeThatCannotBeUndoneAloneRollsBackTheWholeTransaction) {
+    const char* insert = "INSERT INTO tParts (strName) VALUES ('x')";
+    database.Execute(insert);
+    database.Execute("CREATE TABLE tLog (strName TEXT)");
+    database.Execute(
+        "CREATE TRIGGER trLog AFTER INSERT ON tParts BEGIN INSERT INTO tLog VALUES "
+        "(new.strName); END");
+    try {
+        DaoTransaction outer(database);
+        database.Execute(insert);
+        {
+            DaoTransaction inner(database);
+            database.Execute(insert);
+        }
+        outer.Commit();
+        FAIL() << "the transaction should have been lost";
+    } catch (const CDaoException& e) {
+        EXPECT_EQ(e.m_scode, SQLITE_ABORT_ROLLBACK);
+    }
+    EXPECT_EQ(Count(), 1);
+    EXPECT_EQ(database.QueryValue("SELECT count(*) FROM tLog", {}).AsInt64(), 0);
+}
+
+// An upsert is undone by deleting the row it added; one that changed the row it clashed with
+// instead cannot be undone alone either.
+TEST_F(DaoFaultTest, AnUpsertThatChangedARowRollsBackTheWholeTransaction) {
+    database.Execute("CREATE TABLE tKeys (k INTEGER UNIQUE, v INTEGER)");
+    database.Execute("INSERT INTO tKeys (k, v) VALUES (1, 1)");
+    const auto upsert = [this](long key) {
+        database.Execute("INSERT INTO tKeys (k, v) VALUES (?, 2) ON CONFLICT (k) DO UPDATE SET v=2",
+                         {COleVariant(key)});
+    };
+    const auto sum = [this] {
+        return database.QueryValue("SELECT sum(v) FROM tKeys", {}).AsInt64();
+    };
+    DaoTransaction outer(database);
+    {
+        DaoTransaction inner(database);
+        upsert(2);
+    }
+    EXPECT_EQ(sum(), 1);
+    {
+        DaoTransaction inner(database);
+        upsert(1);
+    }
+    EXPECT_THROW(outer.Commit(), CDaoException);
+    EXPECT_EQ(sum(), 1);
+}
