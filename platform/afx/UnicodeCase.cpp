@@ -144,6 +144,21 @@ int CompareFolded(std::string_view a, std::string_view b) {
     return j < b.size() ? -1 : 0;
 }
 
+std::string FoldedKey(std::string_view text) {
+    std::string key;
+    key.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte < 0x80) {
+            key.push_back(static_cast<char>(FoldCodePoint(byte)));
+            ++pos;
+        } else {
+            AppendUtf8(key, FoldCodePoint(DecodeUtf8(text, pos)));
+        }
+    }
+    return key;
+}
+
 std::string ToUpper(std::string_view text) {
     return MapText(text, UpperCodePoint);
 }

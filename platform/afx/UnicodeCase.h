@@ -22,6 +22,9 @@ void AppendUtf8(std::string& out, char32_t cp);
 
 // <0, 0 or >0 as `a` sorts before, equal to or after `b` when case is ignored.
 int CompareFolded(std::string_view a, std::string_view b);
+// A key equal for two texts exactly when CompareFolded finds them equal, for hashed sets of
+// names; not a text to show (a byte outside well-formed UTF-8 stays as its stand-in code point).
+std::string FoldedKey(std::string_view text);
 
 // Orders texts as the libraries compare names: for sets and maps of names.
 struct FoldedLess {

@@ -2,6 +2,7 @@
 
 #include "platform/afx/CResourceModule.h"
 #include "platform/afx/CString.h"
+#include "platform/afx/UnicodeCase.h"
 
 TEST(CStringTest, FormatFollowsPrintf) {
     CString text;
@@ -48,6 +49,41 @@ TEST(CStringTest, CompareNoCaseFoldsNonAsciiLetters) {
                       "a")
                   .CompareNoCase("Sb"),
               0);
+}
+
+// Hashed sets of names hold keys; they must find the same names equal as the comparison does,
+// also where a byte is no well-formed UTF-8 or stands beside one that is.
+TEST(CStringTest, FoldedKeysAreEqualExactlyWhenNamesCompareEqual) {
+    const std::string names[] = {"R0805",
+                                 "r0805",
+                                 "\xE2\x84\xAA",
+                                 "k",
+                                 "K",
+                                 "\xC5\xBF",
+                                 "s",
+                                 "\xC3\x84",
+                                 "\xC3\xA4",
+                                 "\xC3",
+                                 "\xC3(",
+                                 "\xED\xB3\x83",
+                                 "\xE0\x80\xA4",
+                                 "\xE0\x80\xA4"
+                                 "a",
+                                 "\xE0\x80\xA4"
+                                 "A",
+                                 "\xFF",
+                                 "\xEF\xBF\xBD",
+                                 "",
+                                 "Stra\xC3\x9F"
+                                 "e",
+                                 "STRASSE"};
+    for (const std::string& a : names) {
+        for (const std::string& b : names) {
+            EXPECT_EQ(vaultry::text::FoldedKey(a) == vaultry::text::FoldedKey(b),
+                      vaultry::text::CompareFolded(a, b) == 0)
+                << a << " / " << b;
+        }
+    }
 }
 
 TEST(CStringTest, CaseMappingKeepsInvalidBytes) {
