@@ -4,7 +4,7 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
+#include <unordered_set>
 #include <utility>
 
 #include "access/CMSAccessDBHandler.h"
@@ -12,6 +12,7 @@
 #include "access/NameRule.h"
 #include "access/PartListing.h"
 #include "access/ProgressDisplay.h"
+#include "access/TakenNameFinder.h"
 #include "apps/vaultry/Categories.h"
 #include "apps/vaultry/Commands.h"
 #include "apps/vaultry/Interchange.h"
@@ -98,11 +99,11 @@ struct Run {
 
 // The parts of `run` stored below category `target` of its tier, in its category made where
 // missing; the number stored. A part whose name is taken, in the library or by a part stored
-// before in this import (`names`), is named on standard error and left out; `complete` then
-// becomes false.
+// before in this import (`names`, by folded key), is named on standard error and left out;
+// `complete` then becomes false.
 std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
-                     const InterchangeDefinitions& definitions,
-                     std::set<std::string, text::FoldedLess>& names, bool& complete) {
+                     const InterchangeDefinitions& definitions, TakenNameFinder& finder,
+                     std::unordered_set<std::string>& names, bool& complete) {
     // The names of the run the library has taken, asked once for the run rather than part by
     // part: on a server each question is a round trip.
     std::vector<CString> wanted;
@@ -111,9 +112,9 @@ std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
             wanted.push_back(*group->GetName());
         }
     }
-    std::set<std::string, text::FoldedLess> taken;
-    for (const CString& name : TakenNames(session.Tier(target.type), wanted)) {
-        taken.insert(name.str());
+    std::unordered_set<std::string> taken;
+    for (const CString& name : finder.Taken(wanted)) {
+        taken.insert(text::FoldedKey(name.str()));
     }
     LibraryEditor editor = session.Editor(target.type);
     const long category = editor.MakeCategoryPath(target.id, run.category.c_str());
@@ -126,7 +127,8 @@ std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
             complete = false;
             continue;
         }
-        if (!name.IsEmpty() && (taken.count(name.str()) > 0 || !names.insert(name.str()).second)) {
+        const std::string key = text::FoldedKey(name.str());
+        if (!name.IsEmpty() && (taken.count(key) > 0 || !names.insert(key).second)) {
             std::cerr << "vaultry: import: " << name.str() << ": the name is taken in the "
                       << TierName(target.type) << " library; not stored\n";
             complete = false;
@@ -146,15 +148,16 @@ std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
 // The parts `reader` gives, stored run by run as the reading goes on ahead; the number stored.
 std::size_t StoreAll(Session& session, const CategoryRef& target, InterchangeReader& reader,
                      bool& complete) {
-    std::set<std::string, text::FoldedLess> names;  // of the parts stored by this import
+    TakenNameFinder finder(session.Tier(target.type));
+    std::unordered_set<std::string> names;  // folded, of the parts stored by this import
     std::size_t stored = 0;
     Run run;
     int permille = 0;
     ProgressDisplay progress(1000);  // over the file: its parts are not counted beforehand
     const auto storeRun = [&] {
         if (!run.groups.empty()) {
-            stored +=
-                StoreRun(session, target, run, run.definitions->at(run.docType), names, complete);
+            stored += StoreRun(session, target, run, run.definitions->at(run.docType), finder,
+                               names, complete);
         }
         progress.Reached(permille);
     };

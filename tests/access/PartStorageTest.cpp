@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "access/PartListing.h"
+#include "access/TakenNameFinder.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CDrwObList.h"
 #include "host/CDrwShapes.h"
@@ -107,6 +108,16 @@ TEST_P(PartStorageTest, TakenNamesAreFoundAsTheStoreWouldRefuseThem) {
     std::sort(taken.begin(), taken.end());
     EXPECT_EQ(taken, (std::vector<CString>{"R0603", "\xc3\x84rger's \"SOIC\""}));
     EXPECT_TRUE(TakenNames(*user, {}).empty());
+
+    // A finder asks the same until reading every name costs less (5 parts: at the 2nd name
+    // asked), then answers from what it read.
+    for (const char* name : {"R0805", "R1206", "R2010"}) {
+        ASSERT_TRUE(Store(user, *Chip(name)));
+    }
+    TakenNameFinder finder(*user);
+    EXPECT_EQ(finder.Taken({"r0603"}), std::vector<CString>{"r0603"});
+    EXPECT_EQ(finder.Taken({"\xc3\xa4RGER'S \"soic\"", "R06_3", "'", "r1206", "\xc3\x84rger"}),
+              (std::vector<CString>{"\xc3\xa4RGER'S \"soic\"", "r1206"}));
 }
 
 TEST_P(PartStorageTest, AStoredPartLoadsWithItsGeometryAndMarkedDesignator) {
