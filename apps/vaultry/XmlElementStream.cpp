@@ -1,6 +1,7 @@
 #include "apps/vaultry/XmlElementStream.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "apps/vaultry/Session.h"
@@ -22,6 +23,13 @@ struct Skipped {
 };
 constexpr Skipped kSkipped[] = {
     {"<!--", "-->", false}, {"<?", "?>", false}, {"<![CDATA[", "]]>", true}};
+
+// What stops the scan of a tag outside quoted values.
+constexpr std::array<bool, 256> kEndsTagRun = [] {
+    std::array<bool, 256> ends{};
+    ends['>'] = ends['"'] = ends['\''] = true;
+    return ends;
+}();
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
@@ -171,17 +179,17 @@ std::size_t XmlElementStream::ElementEnd(std::size_t start) {
         if (at == kNotFound) {
             Fail("the file ends within the element that begins here", start);
         }
-        const std::size_t skipped = SkippedEnd(at, true);
-        if (skipped != kNotFound) {
+        const char next = CharAt(at + 1);
+        if (next == '!' || next == '?') {
+            const std::size_t skipped = SkippedEnd(at, true);
+            if (skipped == kNotFound) {
+                Fail("not well-formed (invalid token)", at);
+            }
             at = skipped;
             continue;
         }
-        if (StartsWith(at, "<!")) {
-            Fail("not well-formed (invalid token)", at);
-        }
-        const bool closing = StartsWith(at, "</");
         at = TagEnd(at);
-        if (closing) {
+        if (next == '/') {
             --depth;
         } else if (m_buffer[at - 2] != '/') {
             ++depth;
@@ -192,22 +200,54 @@ std::size_t XmlElementStream::ElementEnd(std::size_t start) {
     }
 }
 
+// Tags are most of a file, so the scan goes a byte at a time with as little as it can: the
+// byte after those read is set to what each loop stops at, sparing a test for the end.
 std::size_t XmlElementStream::TagEnd(std::size_t start) {
-    for (std::size_t at = start + 1;; ++at) {
-        if (at == m_filled && !ReadMore()) {
+    char quote = 0;
+    for (std::size_t at = start + 1;;) {
+        if (m_buffer.size() <= m_filled) {
+            m_buffer.resize(m_filled + 1);
+        }
+        char* const data = m_buffer.data();
+        char* const end = data + m_filled;
+        for (char* p = data + at;;) {
+            if (quote != 0) {
+                *end = quote;
+                while (*p != quote) {
+                    ++p;
+                }
+                if (p == end) {
+                    break;
+                }
+                quote = 0;
+                ++p;
+            }
+            *end = '>';
+            while (!kEndsTagRun[static_cast<unsigned char>(*p)]) {
+                ++p;
+            }
+            if (p == end) {
+                break;
+            }
+            if (*p == '>') {
+                return static_cast<std::size_t>(p - data) + 1;
+            }
+            quote = *p++;
+        }
+        at = m_filled;
+        if (!ReadMore()) {
             Fail("unclosed token", start);
         }
-        const char c = m_buffer[at];
-        if (c == '>') {
-            return at + 1;
-        }
-        if (c == '"' || c == '\'') {
-            at = Find(at + 1, std::string_view(&c, 1));
-            if (at == kNotFound) {
-                Fail("unclosed token", start);
-            }
+    }
+}
+
+char XmlElementStream::CharAt(std::size_t at) {
+    while (m_filled <= at) {
+        if (!ReadMore()) {
+            return '\0';
         }
     }
+    return m_buffer[at];
 }
 
 std::size_t XmlElementStream::Find(std::size_t at, std::string_view what) {

@@ -55,6 +55,8 @@ private:
     std::size_t TagEnd(std::size_t start);
     // Where `what` next begins at or after `at`, reading on as needed; kNotFound at the end.
     std::size_t Find(std::size_t at, std::string_view what);
+    // The byte at `at`, reading on as needed; '\0' past the end.
+    char CharAt(std::size_t at);
     // Whether the bytes at `at` begin with `what`, reading on as needed.
     bool StartsWith(std::size_t at, std::string_view what);
     // Reads the next block of the file onto the end of the buffer; false at the end.
