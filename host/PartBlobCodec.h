@@ -43,9 +43,11 @@ public:
     static constexpr std::uint8_t kVersion = 2;
 
 private:
+    static constexpr std::size_t kScannedTexts = 32;
+
     std::vector<std::uint8_t> m_bytes;
     std::vector<CString> m_strings;
-    std::unordered_map<CString, std::size_t> m_stringIndex;
+    std::unordered_map<CString, std::size_t> m_stringIndex;  // once there are many
     std::vector<const CRuntimeClass*> m_classes;
 };
 
