@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <map>
 #include <vector>
 
 #include "host/BuiltInPlugIns.h"
@@ -19,35 +18,43 @@ struct Centre {
     long along;
 };
 
-// The lines of pads of one direction: each with its shared coordinate and its pads' positions
-// along it, in order; only lines of two pads or more.
-std::vector<std::pair<long, std::vector<long>>> LinesOf(std::vector<Centre> centres) {
+// Pads of one direction that share a line: centres[first, last) of the array it was found in,
+// sorted along the line.
+struct Line {
+    long across;
+    std::size_t first;
+    std::size_t last;
+};
+
+// The lines of pads of one direction, of two pads or more. `centres` is sorted in place, so
+// that each line is a range of it: a part is measured each time it is stored, and a range
+// costs no allocation of its own.
+std::vector<Line> LinesOf(std::vector<Centre>& centres) {
     std::sort(centres.begin(), centres.end(),
               [](const Centre& a, const Centre& b) { return a.across < b.across; });
-    std::vector<std::pair<long, std::vector<long>>> lines;
+    std::vector<Line> lines;
     for (std::size_t first = 0; first < centres.size();) {
-        std::size_t last = first;
-        while (last + 1 < centres.size() &&
-               centres[last + 1].across - centres[first].across <= kTolerance) {
+        std::size_t last = first + 1;
+        while (last < centres.size() &&
+               centres[last].across - centres[first].across <= kTolerance) {
             ++last;
         }
-        if (last > first) {
-            std::vector<long> along;
-            for (std::size_t i = first; i <= last; ++i) {
-                along.push_back(centres[i].along);
-            }
-            std::sort(along.begin(), along.end());
-            lines.emplace_back(centres[first].across, std::move(along));
+        if (last - first >= 2) {
+            const long across = centres[first].across;  // the lowest, before the sort along
+            std::sort(centres.begin() + static_cast<std::ptrdiff_t>(first),
+                      centres.begin() + static_cast<std::ptrdiff_t>(last),
+                      [](const Centre& a, const Centre& b) { return a.along < b.along; });
+            lines.push_back({across, first, last});
         }
-        first = last + 1;
+        first = last;
     }
     return lines;
 }
 
-long SmallestGap(const std::vector<long>& along) {
+long SmallestGap(const std::vector<Centre>& centres, const Line& line) {
     long smallest = 0;
-    for (std::size_t i = 1; i < along.size(); ++i) {
-        const long gap = along[i] - along[i - 1];
+    for (std::size_t i = line.first + 1; i < line.last; ++i) {
+        const long gap = centres[i].along - centres[i - 1].along;
         if (gap > kTolerance && (smallest == 0 || gap < smallest)) {
             smallest = gap;
         }
@@ -76,32 +83,35 @@ CKVRect CourtyardOrWhole(const CDrwGroup& part) {
 
 PartGeometry MeasureGeometry(const CDrwGroup& part) {
     PartGeometry geometry;
-    std::vector<Centre> columns;  // across = x
-    std::vector<Centre> rows;     // across = y
-    for (const CDrwPad* pad : part.Pads()) {
+    const std::vector<const CDrwPad*> pads = part.Pads();
+    std::vector<Centre> centres[2];  // columns (across = x), then rows (across = y)
+    for (std::vector<Centre>& direction : centres) {
+        direction.reserve(pads.size());
+    }
+    for (const CDrwPad* pad : pads) {
         if (!pad->IsCopperLand()) {
             continue;
         }
         ++geometry.padCount;
         geometry.smd = geometry.smd && pad->m_drill == 0;
-        columns.push_back({pad->m_x, pad->m_y});
-        rows.push_back({pad->m_y, pad->m_x});
+        centres[0].push_back({pad->m_x, pad->m_y});
+        centres[1].push_back({pad->m_y, pad->m_x});
     }
-    const auto directions = {LinesOf(columns), LinesOf(rows)};
-    for (const auto& lines : directions) {
-        for (const auto& line : lines) {
-            const long gap = SmallestGap(line.second);
+    const std::vector<Line> lines[2] = {LinesOf(centres[0]), LinesOf(centres[1])};
+    for (int direction = 0; direction < 2; ++direction) {
+        for (const Line& line : lines[direction]) {
+            const long gap = SmallestGap(centres[direction], line);
             if (gap > 0 && (geometry.pitch == 0 || gap < geometry.pitch)) {
                 geometry.pitch = gap;
             }
         }
     }
-    for (const auto& lines : directions) {
+    for (int direction = 0; direction < 2; ++direction) {
         std::vector<long> across;
-        for (const auto& [where, along] : lines) {
+        for (const Line& line : lines[direction]) {
             if (geometry.pitch > 0 &&
-                std::labs(SmallestGap(along) - geometry.pitch) <= kTolerance) {
-                across.push_back(where);
+                std::labs(SmallestGap(centres[direction], line) - geometry.pitch) <= kTolerance) {
+                across.push_back(line.across);
             }
         }
         geometry.rowCount += static_cast<long>(across.size());
