@@ -186,11 +186,21 @@ int ListCommand(Session& session, PartQuery query, const std::string& category,
         out << "]\n";
         return 0;
     }
+    // Each piece put through the stream went on its own to the C library: at 100,000 parts that
+    // cost a fifth of the listing. Lines are put together and written a block at a time.
+    constexpr std::size_t kBlock = 1 << 16;
+    std::string block;
     for (const PartEntry& e : entries) {
-        out << e.id << "\t" << e.name.str() << "\t" << e.docType.str() << "\t"
-            << (e.ownerName.IsEmpty() ? std::to_string(e.owner) : e.ownerName.str()) << "\t"
-            << TierName(e.tier) << "\n";
+        block.append(std::to_string(e.id)).append("\t").append(e.name.str()).append("\t");
+        block.append(e.docType.str()).append("\t");
+        block.append(e.ownerName.IsEmpty() ? std::to_string(e.owner) : e.ownerName.str());
+        block.append("\t").append(TierName(e.tier)).append("\n");
+        if (block.size() >= kBlock) {
+            out << block;
+            block.clear();
+        }
     }
+    out << block;
     return 0;
 }
 
