@@ -98,12 +98,12 @@ struct Run {
 };
 
 // The parts of `run` stored below category `target` of its tier, in its category made where
-// missing; the number stored. A part whose name is taken, in the library or by a part stored
-// before in this import (`names`, by folded key), is named on standard error and left out;
+// missing; the number stored. A part whose name is taken (`taken`, by folded key: in the
+// library, or by a part stored before in this import) is named on standard error and left out;
 // `complete` then becomes false.
 std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
                      const InterchangeDefinitions& definitions, TakenNameFinder& finder,
-                     std::unordered_set<std::string>& names, bool& complete) {
+                     std::unordered_set<std::string>& taken, bool& complete) {
     // The names of the run the library has taken, asked once for the run rather than part by
     // part: on a server each question is a round trip.
     std::vector<CString> wanted;
@@ -112,7 +112,6 @@ std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
             wanted.push_back(*group->GetName());
         }
     }
-    std::unordered_set<std::string> taken;
     for (const CString& name : finder.Taken(wanted)) {
         taken.insert(text::FoldedKey(name.str()));
     }
@@ -127,8 +126,7 @@ std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
             complete = false;
             continue;
         }
-        const std::string key = text::FoldedKey(name.str());
-        if (!name.IsEmpty() && (taken.count(key) > 0 || !names.insert(key).second)) {
+        if (!name.IsEmpty() && !taken.insert(text::FoldedKey(name.str())).second) {
             std::cerr << "vaultry: import: " << name.str() << ": the name is taken in the "
                       << TierName(target.type) << " library; not stored\n";
             complete = false;
@@ -149,7 +147,7 @@ std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
 std::size_t StoreAll(Session& session, const CategoryRef& target, InterchangeReader& reader,
                      bool& complete) {
     TakenNameFinder finder(session.Tier(target.type));
-    std::unordered_set<std::string> names;  // folded, of the parts stored by this import
+    std::unordered_set<std::string> taken;  // folded: as the library answered, and stored since
     std::size_t stored = 0;
     Run run;
     int permille = 0;
@@ -157,7 +155,7 @@ std::size_t StoreAll(Session& session, const CategoryRef& target, InterchangeRea
     const auto storeRun = [&] {
         if (!run.groups.empty()) {
             stored += StoreRun(session, target, run, run.definitions->at(run.docType), finder,
-                               names, complete);
+                               taken, complete);
         }
         progress.Reached(permille);
     };
