@@ -13,6 +13,7 @@
 
 #include "platform/dao/Connection.h"
 #include "platform/dao/PgSql.h"
+#include "platform/dao/PgWatchedTables.h"
 
 namespace vaultry::dao {
 
@@ -62,6 +63,8 @@ public:
     void CountChanges(long rows);
     // What statements are carried over to the server's dialect with (see PgSql.h).
     const PgSchema& Schema();
+    // Whether Schema() holds every one of `tables`; when not, it is read again when next asked.
+    bool SchemaHolds(const std::vector<std::string>& tables);
     void Deallocate(const std::string& statementName);
 
 protected:
@@ -92,14 +95,13 @@ private:
     void ReadThroughSync();
     // Runs `sql` (several statements may be given) without parameters, in one round trip.
     void Command(const std::string& sql);
-    // The same, giving the first value of the last statement's result ("" without one).
-    std::string CommandValue(const std::string& sql);
     void NoteSchemaSignature(const std::string& signature);
 
     PGconn* m_handle = nullptr;
     PgSchema m_schema;
     std::optional<std::uint64_t> m_schemaRead;  // at this count of schema changes
-    std::string m_schemaSignature;              // of the tables, as last seen
+    PgWatchedTables m_watchedTables;
+    std::string m_schemaSignature = "{}";  // of the watched tables, as last seen
     bool m_closing = false;
     int m_busyTimeout = 30000;
     int m_lastChanges = 0;

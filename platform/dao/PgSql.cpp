@@ -114,6 +114,18 @@ bool Is(const Token& token, std::string_view word) {
 }
 
 // The last part of a name, unquoted, in lower case.
+// Whether `name` is written with its schema's name (a '.' outside quotes).
+bool Qualified(std::string_view name) {
+    bool quoted = false;
+    for (const char ch : name) {
+        quoted = ch == '"' ? !quoted : quoted;
+        if (ch == '.' && !quoted) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string ColumnOf(std::string_view name) {
     std::size_t start = name.size();
     while (start > 0 && name[start - 1] != '.') {
@@ -196,6 +208,7 @@ private:
     void MarkComparison(std::size_t column);
     void MarkRowValues(std::size_t open);
     void EndOrderTerm();
+    void NoteTableAfter(std::size_t keyword);
     std::size_t PreviousSolid(std::size_t i) const {
         while (i > 0 && m_tokens[i - 1].kind == Token::kSpace) {
             --i;
@@ -417,11 +430,32 @@ void Rewriter::Emit(std::size_t i) {
     m_out.sql += text;
 }
 
+// Only a name the library's schema may hold: not qualified by another schema, not one of the
+// server's own catalogs, not a function.
+void Rewriter::NoteTableAfter(std::size_t keyword) {
+    const std::size_t name = NextSolid(keyword + 1);
+    if (name >= m_tokens.size() ||
+        (m_tokens[name].kind != Token::kWord && m_tokens[name].kind != Token::kName)) {
+        return;
+    }
+    const std::string table = ColumnOf(m_tokens[name].text);
+    const std::size_t next = NextSolid(name + 1);
+    const bool function = next < m_tokens.size() && m_tokens[next].kind == Token::kOpen &&
+                          !Is(m_tokens[keyword], "INTO");
+    if (!Qualified(m_tokens[name].text) && !table.starts_with("pg_") && !function) {
+        m_out.tables.push_back(table);
+    }
+}
+
 PgSql Rewriter::Run() {
     for (std::size_t i = 0; i < m_tokens.size(); ++i) {
         const Token& token = m_tokens[i];
         Mode& mode = m_modes.back();
         if (token.kind == Token::kWord) {
+            if (Is(token, "FROM") || Is(token, "JOIN") || Is(token, "INTO") ||
+                Is(token, "UPDATE")) {
+                NoteTableAfter(i);
+            }
             if (Is(token, "WHERE") || Is(token, "HAVING") || Is(token, "ON")) {
                 EndOrderTerm();
                 mode = Mode::kCondition;

@@ -24,6 +24,7 @@ struct PgSql {
     enum class Parameter { kPlain, kLikePattern };
     std::string sql;
     std::vector<Parameter> parameters;  // in order: how each is bound
+    std::vector<std::string> tables;    // named after FROM, JOIN, INTO or UPDATE, in lower case
 };
 
 // What the carrying over needs to know of the schema; names in lower case.
@@ -31,6 +32,7 @@ struct PgSchema {
     std::set<std::string> textColumns;
     // Of each table with a hidden row id: its other columns, in order.
     std::map<std::string, std::vector<std::string>> visibleColumns;
+    std::set<std::string> tables;
 };
 
 PgSql ToPostgresSql(std::string_view sqliteSql, const PgSchema& schema);

@@ -106,8 +106,12 @@ PgStatement::PgStatement(PgConnection& connection, std::string name, std::string
 }
 
 void PgStatement::Prepare() {
-    // Schema() first sends what is pending: the tables are known as they are now.
+    // Schema() first sends what is pending: the tables are known as they are now. A table
+    // another program made since they were read is not watched yet: they are read again.
     PgSql converted = ToPostgresSql(m_sql, m_connection.Schema());
+    if (!m_connection.SchemaHolds(converted.tables)) {
+        converted = ToPostgresSql(m_sql, m_connection.Schema());
+    }
     m_parameterKinds = std::move(converted.parameters);
     PGconn* handle = m_connection.Handle();
     PGresult* prepared = PQprepare(handle, m_name.c_str(), converted.sql.c_str(), 0, nullptr);
