@@ -3,11 +3,15 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "access/BatchedTransaction.h"
 #include "access/CMSAccessDBHandler.h"
 #include "access/NameRule.h"
 #include "access/PartCodec.h"
+#include "access/PartListing.h"
 #include "access/ProgressDisplay.h"
 #include "host/BuiltInPlugIns.h"
 #include "host/CBlob.h"
@@ -17,6 +21,8 @@
 #include "host/CSet.h"
 #include "host/SheetOrScratch.h"
 #include "platform/afx/AfxMessageBox.h"
+#include "platform/afx/UnicodeCase.h"
+#include "platform/dao/CDaoException.h"
 #include "platform/dao/DaoTransaction.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
@@ -32,6 +38,32 @@ namespace {
 
 // Parts of one SaveObjects call are committed together in batches of this many.
 constexpr int kPartsPerCommit = 64;
+
+// The names of `count` objects of `list` from `first` on that no part carries (folded), asked
+// in one query: in the batch's transaction, so that no other program stores one meanwhile. An
+// object without a name is named as it is stored, after the parts before it. When the query
+// fails, none is known free, and each store asks (and tells the failure) itself.
+std::unordered_set<std::string> FreeNames(CMSAccessDBHandler& library, CDrwObList& list, int first,
+                                          int count) {
+    std::vector<CString> names;
+    for (int i = first; i < first + count && i < list.GetCount(); ++i) {
+        if (const CDrawObject* object = list.GetAt(i); object && object->GetName()) {
+            names.push_back(*object->GetName());
+        }
+    }
+    std::unordered_set<std::string> free;
+    try {
+        for (const CString& name : names) {
+            free.insert(vaultry::text::FoldedKey(name.str()));
+        }
+        for (const CString& taken : TakenNames(library, names)) {
+            free.erase(vaultry::text::FoldedKey(taken.str()));
+        }
+    } catch (const CDaoException&) {
+        free.clear();
+    }
+    return free;
+}
 
 CRSObjects::NameTest NameTestFor(CMSAccessDBHandler::NameCheck names) {
     return names == CMSAccessDBHandler::NameCheck::kFoundFree ? CRSObjects::NameTest::kAskedByCaller
@@ -240,11 +272,22 @@ bool CMSAccessDBHandler::SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long
     CString lastDocType;
     int storedInBatch = 0;
     BatchedTransaction batches(*this, kPartsPerCommit);
+    std::unordered_set<std::string> freeNames;  // of the batch, each taken out once stored
     for (int i = 0; i < list->GetCount(); ++i) {
         batches.BeginUnit();
+        if (names == NameCheck::kAsk && i % kPartsPerCommit == 0) {
+            freeNames = FreeNames(*this, *list, i, kPartsPerCommit);
+        }
         if (CDrawObject* object = list->GetAt(i)) {
-            if (StoreOne(*on.get(), *object, treeID, colours, layers, lastDocType, unknownShown,
-                         names)) {
+            const bool free = names == NameCheck::kAsk && object->GetName() &&
+                              freeNames.count(vaultry::text::FoldedKey(object->GetName()->str()));
+            const bool done = StoreOne(*on.get(), *object, treeID, colours, layers, lastDocType,
+                                       unknownShown, free ? NameCheck::kFoundFree : names);
+            // Its name, given or made as it was stored, is asked about again by a later object.
+            if (object->GetName()) {
+                freeNames.erase(vaultry::text::FoldedKey(object->GetName()->str()));
+            }
+            if (done) {
                 ++storedInBatch;
             } else {
                 result = false;

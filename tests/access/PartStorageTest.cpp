@@ -98,6 +98,26 @@ TEST_P(PartStorageTest, NamesFoundFreeAreNotAskedForUnlessAPartIsUnnamed) {
     EXPECT_GT(IdOf(user, "R1206"), 0);
 }
 
+// A list's names are asked about a commit batch at a time; each taken one is still refused: in
+// the library (case ignored), earlier in the same batch, or in a batch before.
+TEST_P(PartStorageTest, AListRefusesEveryTakenNameThoughItAsksForABatchAtOnce) {
+    ASSERT_TRUE(Store(user, *Chip("R0402")));
+    CDrwObList list;
+    for (const char* name : {"r0402", "C1", "c1"}) {
+        list.Add(Chip(name).release());
+    }
+    for (int i = 0; i < 61; ++i) {  // to the end of the first batch of 64
+        list.Add(Chip(CString(("P" + std::to_string(i)).c_str())).release());
+    }
+    list.Add(Chip("p5").release());
+    list.Add(Chip("P61").release());
+    int stored = 0;
+    EXPECT_FALSE(user->SaveObjects(nullptr, &list, 1, nullptr, nullptr, stored));
+    EXPECT_EQ(stored, 63);
+    EXPECT_EQ(user->GetRSObjects()->GetRecordCount(), 64);
+    EXPECT_EQ(TakenNames(*user, {"C1", "P61"}).size(), 2u);
+}
+
 // An import asks which of a run's names are taken in one query: case ignored (also beyond
 // ASCII), quotes matched as themselves, whatever the part's type.
 TEST_P(PartStorageTest, TakenNamesAreFoundAsTheStoreWouldRefuseThem) {
