@@ -1,5 +1,6 @@
 #include "platform/dao/PgStatement.h"
 
+#include <array>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -46,17 +47,26 @@ std::int64_t ParseInteger(const char* text, int length) {
     return value;
 }
 
-// bytea's text form: \x and two hex digits a byte.
+// bytea's text form: \x and two hex digits a byte. Blobs are most of what a load reads, so a
+// table gives each digit's value rather than a test of its range.
 std::vector<BYTE> DecodeHex(const char* text, int length) {
-    auto nibble = [](char ch) {
-        return static_cast<BYTE>(ch <= '9' ? ch - '0' : (ch | 0x20) - 'a' + 10);
-    };
-    std::vector<BYTE> bytes;
-    if (length >= 2 && text[0] == '\\' && text[1] == 'x') {
-        bytes.reserve(static_cast<std::size_t>(length - 2) / 2);
-        for (int i = 2; i + 1 < length; i += 2) {
-            bytes.push_back(static_cast<BYTE>(nibble(text[i]) << 4 | nibble(text[i + 1])));
+    static constexpr auto kDigit = [] {
+        std::array<BYTE, 256> digit{};
+        for (int i = 0; i < 10; ++i) {
+            digit['0' + i] = static_cast<BYTE>(i);
         }
+        for (int i = 0; i < 6; ++i) {
+            digit['a' + i] = digit['A' + i] = static_cast<BYTE>(10 + i);
+        }
+        return digit;
+    }();
+    if (length < 2 || text[0] != '\\' || text[1] != 'x') {
+        return {};
+    }
+    std::vector<BYTE> bytes(static_cast<std::size_t>(length - 2) / 2);
+    const auto* digits = reinterpret_cast<const unsigned char*>(text) + 2;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<BYTE>(kDigit[digits[2 * i]] << 4 | kDigit[digits[2 * i + 1]]);
     }
     return bytes;
 }
