@@ -3,15 +3,13 @@
 #include <algorithm>
 
 // Encoded aside and appended whole: a part's blob is mostly these, one byte or two each.
+// Byte by byte: most values take one or two, and inserting a range costs more than they do.
 void PartBlobWriter::Unsigned(std::uint64_t value) {
-    std::uint8_t encoded[10];
-    std::size_t length = 0;
     while (value >= 0x80) {
-        encoded[length++] = static_cast<std::uint8_t>(value | 0x80);
+        m_bytes.push_back(static_cast<std::uint8_t>(value | 0x80));
         value >>= 7;
     }
-    encoded[length++] = static_cast<std::uint8_t>(value);
-    m_bytes.insert(m_bytes.end(), encoded, encoded + length);
+    m_bytes.push_back(static_cast<std::uint8_t>(value));
 }
 
 void PartBlobWriter::Signed(std::int64_t value) {

@@ -120,9 +120,24 @@ std::unique_ptr<CDrawObject> InterchangeElementReader::ReadShape(const char* kin
     Malformed(kind, "unknown kind of object");
 }
 
+// Digit by digit with one test for overflow at the end: a part's file holds hundreds of
+// numbers for each part, and std::from_chars tests every digit for it.
 bool WholeNumber(std::string_view text, long& value) {
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
+    const bool negative = !text.empty() && text.front() == '-';
+    const std::string_view digits = text.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.size() > 18) {  // 18 digits cannot overflow
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        return error == std::errc() && end == text.data() + text.size();
+    }
+    long magnitude = 0;
+    for (const char ch : digits) {
+        if (ch < '0' || ch > '9') {
+            return false;
+        }
+        magnitude = magnitude * 10 + (ch - '0');
+    }
+    value = negative ? -magnitude : magnitude;
+    return true;
 }
 
 void InterchangeElementReader::Start(const char* name, const XmlAttributes& attributes) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "apps/vaultry/Interchange.h"
+#include "apps/vaultry/InterchangeElementReader.h"
 #include "apps/vaultry/InterchangeReader.h"
 #include "apps/vaultry/ReadAhead.h"
 #include "apps/vaultry/Session.h"
@@ -297,6 +298,26 @@ TEST_F(InterchangeTest, ADamagedOrForeignFileIsRefusedWithTheReason) {
     }
     deep += "</part></vaultry-parts>";
     EXPECT_NE(Refusal(deep).find("groups nest too deeply"), std::string::npos);
+}
+
+TEST(WholeNumberTest, TakesEveryLongAndNothingElse) {
+    for (const auto& [text, expected] : std::vector<std::pair<const char*, long>>{
+             {"0", 0},
+             {"-0", 0},
+             {"007", 7},
+             {"-123456", -123456},
+             {"999999999999999999", 999999999999999999},
+             {"9223372036854775807", 9223372036854775807},
+             {"-9223372036854775808", -9223372036854775807 - 1}}) {
+        long value = 1;
+        EXPECT_TRUE(vaultry::cli::WholeNumber(text, value)) << text;
+        EXPECT_EQ(value, expected) << text;
+    }
+    for (const char* text : {"", "-", "+5", " 1", "1 ", "12a", "1e3", "--5", "0x10",
+                             "9223372036854775808", "-9223372036854775809"}) {
+        long value = 0;
+        EXPECT_FALSE(vaultry::cli::WholeNumber(text, value)) << text;
+    }
 }
 
 }  // namespace
