@@ -1,5 +1,7 @@
 #include "host/CPoolStringStorage.h"
 
+#include <algorithm>
+
 #include "host/CSafeReadElementStart.h"
 #include "host/CSafeStartAndEndElement.h"
 
@@ -20,11 +22,31 @@ void CPoolStringStorage::DeleteAll() {
 }
 
 int CPoolStringStorage::Add(const CString& text) {
-    const auto [it, added] = m_index.emplace(text, static_cast<int>(m_texts.size()));
-    if (added) {
-        m_texts.push_back(text);
+    std::size_t index = m_texts.size();
+    if (m_index.empty()) {
+        index = static_cast<std::size_t>(std::find(m_texts.begin(), m_texts.end(), text) -
+                                         m_texts.begin());
+    } else if (const auto found = m_index.find(text); found != m_index.end()) {
+        index = static_cast<std::size_t>(found->second);
     }
-    return it->second;
+    if (index == m_texts.size()) {
+        m_texts.push_back(text);
+        if (!m_index.empty()) {
+            m_index.emplace(text, static_cast<int>(index));
+        } else {
+            IndexWhenMany();
+        }
+    }
+    return static_cast<int>(index);
+}
+
+void CPoolStringStorage::IndexWhenMany() {
+    if (!m_index.empty() || m_texts.size() <= kScannedTexts) {
+        return;
+    }
+    for (std::size_t i = 0; i < m_texts.size(); ++i) {
+        m_index.emplace(m_texts[i], static_cast<int>(i));
+    }
 }
 
 const CString* CPoolStringStorage::Get(int index) const {
@@ -48,10 +70,9 @@ void CPoolStringStorage::XMLSerialize(CXMLArchive& ar, void*) {
         CSafeReadElementStart inside(ar);
         for (bool more = ar.HasElement(); more && ar.IsElementName("String");
              more = ar.GetNextElem()) {
-            const CString text = ar.ReadAttribute("Text", CString());
-            m_index.emplace(text, static_cast<int>(m_texts.size()));
-            m_texts.push_back(text);
+            m_texts.push_back(ar.ReadAttribute("Text", CString()));
         }
     }
+    IndexWhenMany();
     ar.GetNextElem();
 }

@@ -25,8 +25,16 @@ public:
     // The text at `index`; null when out of range.
     const CString* Get(int index) const;
     int GetCount() const { return static_cast<int>(m_texts.size()); }
+    // The texts, in index order.
+    const std::vector<CString>& Texts() const { return m_texts; }
 
 private:
+    // A part uses a dozen texts or so, mostly short: looking through them costs less than
+    // hashing each and allocating a node for it. Past this many they are indexed.
+    static constexpr std::size_t kScannedTexts = 32;
+
+    void IndexWhenMany();
+
     std::vector<CString> m_texts;
-    std::unordered_map<CString, int> m_index;
+    std::unordered_map<CString, int> m_index;  // of the first of equal texts, once there are many
 };

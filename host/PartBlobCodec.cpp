@@ -21,27 +21,8 @@ void PartBlobWriter::Raw(const void* data, std::size_t size) {
     m_bytes.insert(m_bytes.end(), bytes, bytes + size);
 }
 
-// A part uses a dozen texts or so, mostly short: looking through them costs less than hashing
-// each and allocating a node for it. Past kScannedTexts they are indexed.
 void PartBlobWriter::Text(const CString& text) {
-    std::size_t index = m_strings.size();
-    if (m_stringIndex.empty()) {
-        index = static_cast<std::size_t>(std::find(m_strings.begin(), m_strings.end(), text) -
-                                         m_strings.begin());
-    } else if (const auto found = m_stringIndex.find(text); found != m_stringIndex.end()) {
-        index = found->second;
-    }
-    if (index == m_strings.size()) {
-        m_strings.push_back(text);
-        if (!m_stringIndex.empty()) {
-            m_stringIndex.emplace(text, index);
-        } else if (m_strings.size() > kScannedTexts) {
-            for (std::size_t i = 0; i < m_strings.size(); ++i) {
-                m_stringIndex.emplace(m_strings[i], i);
-            }
-        }
-    }
-    Unsigned(index);
+    Unsigned(static_cast<std::uint64_t>(m_strings.Add(text)));
 }
 
 void PartBlobWriter::Class(const CRuntimeClass* cls) {
@@ -64,8 +45,8 @@ std::vector<std::uint8_t> PartBlobWriter::Finish() const {
         head.Unsigned(name.size());
         head.Raw(name.data(), name.size());
     }
-    head.Unsigned(m_strings.size());
-    for (const CString& text : m_strings) {
+    head.Unsigned(m_strings.Texts().size());
+    for (const CString& text : m_strings.Texts()) {
         head.Unsigned(static_cast<std::uint64_t>(text.GetLength()));
         head.Raw(text.GetString(), static_cast<std::size_t>(text.GetLength()));
     }

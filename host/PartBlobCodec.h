@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "host/CPoolStringStorage.h"
 #include "platform/afx/CObject.h"
 #include "platform/afx/CString.h"
 
@@ -35,7 +35,7 @@ public:
 
     // The whole blob: marker, version, both tables, then the data written so far.
     std::vector<std::uint8_t> Finish() const;
-    const std::vector<CString>& Strings() const { return m_strings; }
+    const std::vector<CString>& Strings() const { return m_strings.Texts(); }
     const std::vector<const CRuntimeClass*>& Classes() const { return m_classes; }
 
     static constexpr char kMarker[4] = {'V', 'P', 'R', 'T'};
@@ -43,11 +43,8 @@ public:
     static constexpr std::uint8_t kVersion = 2;
 
 private:
-    static constexpr std::size_t kScannedTexts = 32;
-
     std::vector<std::uint8_t> m_bytes;
-    std::vector<CString> m_strings;
-    std::unordered_map<CString, std::size_t> m_stringIndex;  // once there are many
+    CPoolStringStorage m_strings;
     std::vector<const CRuntimeClass*> m_classes;
 };
 

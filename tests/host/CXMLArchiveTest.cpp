@@ -160,6 +160,29 @@ TEST(CXMLArchiveTest, DefinitionsRoundTripAndReplace) {
     EXPECT_EQ(readPool.Get(2), nullptr);
 }
 
+// Looked through while few, indexed once many: either way a text is found at its first index,
+// also in a pool read back.
+TEST(CXMLArchiveTest, APoolFindsEachTextAtItsFirstIndexHoweverMany) {
+    CPoolStringStorage pool;
+    const auto text = [](int i) { return CString(("t" + std::to_string(i)).c_str()); };
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 40; ++i) {
+            EXPECT_EQ(pool.Add(text(i)), i);
+        }
+    }
+    const std::string bytes = Archive(true, [&](CXMLArchive& ar) {
+        CSafeStartAndEndElement root(ar, "Root");
+        pool.XMLSerialize(ar, nullptr);
+    });
+    Reader reader(bytes, true);
+    ASSERT_TRUE(reader.ar.ReadElementHeader("Root"));
+    CPoolStringStorage readPool;
+    readPool.XMLSerialize(reader.ar, nullptr);
+    EXPECT_EQ(readPool.Add(text(39)), 39);
+    EXPECT_EQ(readPool.Add(text(40)), 40);
+    EXPECT_EQ(readPool.Add(text(0)), 0);
+}
+
 TEST(CXMLArchiveTest, LayersOfAnotherDocumentMapByNameThenKind) {
     CLayerDefinition target;
     target.Add({10, "Top Copper", LayerKind::kCopperTop});
