@@ -338,8 +338,14 @@ void PgConnection::BeginTransaction(bool forWriting) {
         throw CDaoException(PackSqlState("08006"), kPostgresSource,
                             "The transaction ended with the connection to the server.");
     }
+    bool sharesSavepoint = false;
     if (!m_transactions.empty()) {
-        m_pending.emplace_back(kSavepoint);
+        // A part's store is nested in the store of a list, and begins before anything else
+        // does: one savepoint serves both, a command pair less on the server for each part.
+        sharesSavepoint = !m_pending.empty() && m_pending.back() == kSavepoint;
+        if (!sharesSavepoint) {
+            m_pending.emplace_back(kSavepoint);
+        }
     } else {
         // Read committed under the write lock: every statement sees what other writers
         // committed before the lock was taken, and no other writer changes anything after.
@@ -352,7 +358,7 @@ void PgConnection::BeginTransaction(bool forWriting) {
         m_beginCommands = m_pending.size();
         ++m_outermostTransactions;
     }
-    m_transactions.push_back({m_totalChanges, SchemaChangeCount(), forWriting});
+    m_transactions.push_back({m_totalChanges, SchemaChangeCount(), forWriting, sharesSavepoint});
 }
 
 void PgConnection::CommitTransaction() {
@@ -362,10 +368,12 @@ void PgConnection::CommitTransaction() {
     }
     const TransactionStart start = m_transactions.back();
     if (m_transactions.size() > 1) {
-        if (!m_pending.empty() && m_pending.back() == kSavepoint) {
-            m_pending.pop_back();  // nothing ran within it
-        } else {
-            m_pending.emplace_back(kRelease);
+        if (!start.sharesSavepoint) {  // a shared one is the enclosing transaction's to let go
+            if (!m_pending.empty() && m_pending.back() == kSavepoint) {
+                m_pending.pop_back();  // nothing ran within it
+            } else {
+                m_pending.emplace_back(kRelease);
+            }
         }
         m_transactions.pop_back();
         return;
@@ -405,7 +413,9 @@ void PgConnection::RollbackTransaction() {
         return;
     }
     if (depth > 1 && !m_pending.empty() && m_pending.back() == kSavepoint) {
-        m_pending.pop_back();
+        if (!start.sharesSavepoint) {
+            m_pending.pop_back();
+        }
         return;
     }
     if (PQstatus(m_handle) != CONNECTION_OK || PQtransactionStatus(m_handle) == PQTRANS_IDLE) {
@@ -416,8 +426,11 @@ void PgConnection::RollbackTransaction() {
         m_pending = {"ROLLBACK"};
         SendWithoutWaiting();
     } else {
+        // A shared savepoint stays for the enclosing transaction: rolling back keeps it.
         m_pending.emplace_back("ROLLBACK TO vaultry_nested");
-        m_pending.emplace_back(kRelease);
+        if (!start.sharesSavepoint) {
+            m_pending.emplace_back(kRelease);
+        }
     }
 }
 

@@ -114,6 +114,9 @@ private:
         std::int64_t rowChanges;
         std::uint64_t schemaChanges;
         bool forWriting;
+        // Begun right after the enclosing one set its savepoint: undone to that one, which
+        // nothing ran after before this began.
+        bool sharesSavepoint = false;
     };
     std::vector<TransactionStart> m_transactions;  // outermost first
     std::uint64_t m_rollbacks = 0;

@@ -198,6 +198,24 @@ TEST_F(PgConnectionTest, TransactionsNestAndAFailedOneCommitsNothing) {
     connection->CommitTransaction();
     EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t WHERE name IN ('undone','after')"), 1);
     EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t WHERE name='after'"), 1);
+
+    // Transactions begun one right inside the other share a savepoint: each still undoes its
+    // own work alone, and the enclosing one can still undo all of it.
+    connection->BeginTransaction(true);
+    connection->BeginTransaction(true);
+    connection->BeginTransaction(true);
+    connection->Execute("INSERT INTO t (name) VALUES ('inner')");
+    connection->RollbackTransaction();
+    connection->Execute("INSERT INTO t (name) VALUES ('middle')");
+    connection->CommitTransaction();
+    connection->BeginTransaction(true);
+    connection->BeginTransaction(true);
+    connection->Execute("INSERT INTO t (name) VALUES ('second')");
+    connection->CommitTransaction();
+    connection->RollbackTransaction();
+    connection->CommitTransaction();
+    EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t WHERE name IN ('inner','second')"), 0);
+    EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t WHERE name='middle'"), 1);
 }
 
 TEST_F(PgConnectionTest, WritersTakeTurnsAndReadersSeeOneState) {
