@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-// Encoded aside and appended whole: a part's blob is mostly these, one byte or two each.
-// Byte by byte: most values take one or two, and inserting a range costs more than they do.
+// A part's blob is mostly these, one byte or two each: pushed byte by byte, which costs less
+// than encoding them aside and inserting the range.
 void PartBlobWriter::Unsigned(std::uint64_t value) {
     while (value >= 0x80) {
         m_bytes.push_back(static_cast<std::uint8_t>(value | 0x80));

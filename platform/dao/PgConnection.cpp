@@ -14,13 +14,13 @@ namespace {
 void IgnoreNotice(void*, const char*) {}
 
 // Changes when a table this connection has seen in its schema is dropped or made anew: their
-// oids, read with every transaction's begin, in the order of $1 (their names). The oids come
-// from the server's cache of the catalog, so that the server scans no index for them: three
-// index scans in one transaction (a find by name with its blob takes as many) already make it
-// give memory back to the system and take it again at every transaction, which cost loads
-// from a server half their time. A table made by another program since is read with the first
-// statement that names it (see PgStatement::Prepare); a column added to a table by hand is not
-// noticed, and this program never adds one to a table it made.
+// oids, read with every transaction's begin, in the order of $1 (their names). They come from
+// the server's cache of its catalog, so that no index is scanned for them: each index scan
+// takes the server some 27 kB, and with a find by name's three (name, largest number, blob)
+// and one more, it gave its memory back to the system at every transaction's end and took it
+// again at the next, which cost a load half its time. A table another program made since is
+// read with the first statement that names it (see PgStatement::Prepare); a column added to a
+// table by hand is not noticed, and this program never adds one to a table it made.
 constexpr const char* kSchemaSignature =
     "SELECT ARRAY(SELECT to_regclass(quote_ident(current_schema()) || '.' || quote_ident(t))::oid "
     "FROM unnest($1::text[]) AS t)";
@@ -89,8 +89,8 @@ void PgConnection::SendPending() {
     if (PQpipelineStatus(m_handle) == PQ_PIPELINE_OFF && PQenterPipelineMode(m_handle) == 0) {
         throw PostgresError(m_handle, nullptr);
     }
+    const char* const tables = m_watchedTables.Names().c_str();
     for (const std::string& command : m_pending) {
-        const char* const tables = m_watchedTables.Names().c_str();
         const int sent = command == kSchemaSignature
                              ? PQsendQueryPrepared(m_handle, kSignatureStatement, 1, &tables,
                                                    nullptr, nullptr, 0)
@@ -340,8 +340,8 @@ void PgConnection::BeginTransaction(bool forWriting) {
     }
     bool sharesSavepoint = false;
     if (!m_transactions.empty()) {
-        // A part's store is nested in the store of a list, and begins before anything else
-        // does: one savepoint serves both, a command pair less on the server for each part.
+        // Begun before anything ran in the enclosing transaction (a part's store within a
+        // list's): one savepoint serves both, a command pair less on the server each time.
         sharesSavepoint = !m_pending.empty() && m_pending.back() == kSavepoint;
         if (!sharesSavepoint) {
             m_pending.emplace_back(kSavepoint);

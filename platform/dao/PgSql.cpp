@@ -113,7 +113,6 @@ bool Is(const Token& token, std::string_view word) {
     return token.kind == Token::kWord && text::CompareFolded(token.text, word) == 0;
 }
 
-// The last part of a name, unquoted, in lower case.
 // Whether `name` is written with its schema's name (a '.' outside quotes).
 bool Qualified(std::string_view name) {
     bool quoted = false;
@@ -126,6 +125,7 @@ bool Qualified(std::string_view name) {
     return false;
 }
 
+// The last part of a name, unquoted, in lower case.
 std::string ColumnOf(std::string_view name) {
     std::size_t start = name.size();
     while (start > 0 && name[start - 1] != '.') {
