@@ -8,6 +8,9 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "access/ObjectTypeFinder.h"
 #include "access/PartGeometryTable.h"
@@ -213,9 +216,21 @@ private:
     // its end.
     struct CopiedPart;
     bool CopyPart(long objectID, long treeID, CMSAccessDBHandler& from);
-    // The same for the part of `from` that `row` stands on, read with its blob along.
-    bool CopyRow(CRSObjects& row, long treeID, CMSAccessDBHandler& from);
-    bool StoreCopy(CopiedPart& part, long treeID, CMSAccessDBHandler& from);
+    // A row of a part of `from` read for copying, with its blob.
+    struct CopiedRow {
+        CString name;
+        long typeID = -1;
+        std::unique_ptr<CBlob> blob;
+    };
+    // Up to `count` rows from the one `parts` stands on, read with their blobs along; moves
+    // `parts` past them.
+    static std::vector<CopiedRow> ReadRows(CRSObjects& parts, std::size_t count);
+    // The same for a row read. `freeNames` holds folded names found free in this transaction;
+    // the name the copy is stored under is taken out.
+    bool CopyRow(CopiedRow& row, long treeID, CMSAccessDBHandler& from,
+                 std::unordered_set<std::string>& freeNames);
+    bool StoreCopy(CopiedPart& part, long treeID, CMSAccessDBHandler& from,
+                   std::unordered_set<std::string>* freeNames = nullptr);
     void CopyTreeInto(long treeID, long parentID, CMSAccessDBHandler& source);
 
     long m_lCommonBlockTypeID = -1;

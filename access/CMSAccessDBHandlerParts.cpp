@@ -11,6 +11,7 @@
 #include "host/CLayerDefinition.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/CDWordArray.h"
+#include "platform/afx/UnicodeCase.h"
 #include "platform/dao/DaoQuote.h"
 #include "platform/dao/DaoTransaction.h"
 #include "resources/VaultryModule.h"
@@ -68,35 +69,51 @@ bool CMSAccessDBHandler::CopyPart(long objectID, long treeID, CMSAccessDBHandler
     return StoreCopy(part, treeID, from);
 }
 
-bool CMSAccessDBHandler::CopyRow(CRSObjects& row, long treeID, CMSAccessDBHandler& from) {
+std::vector<CMSAccessDBHandler::CopiedRow> CMSAccessDBHandler::ReadRows(CRSObjects& parts,
+                                                                        std::size_t count) {
+    std::vector<CopiedRow> rows;
+    for (; rows.size() < count && !parts.IsEOF(); parts.MoveNext()) {
+        CBlob* blob = nullptr;
+        parts.LoadBlob(blob);
+        rows.push_back(
+            {parts.m_strObjectName, parts.m_lObjectTypeID, std::unique_ptr<CBlob>(blob)});
+    }
+    return rows;
+}
+
+bool CMSAccessDBHandler::CopyRow(CopiedRow& row, long treeID, CMSAccessDBHandler& from,
+                                 std::unordered_set<std::string>& freeNames) {
     CopiedPart part;
-    CBlob* blob = nullptr;
-    row.LoadBlob(blob);
-    const std::unique_ptr<CBlob> owned(blob);
-    part.typeID = row.m_lObjectTypeID;
+    part.typeID = row.typeID;
     std::unique_ptr<CDrawObject> decoded =
-        from.DecodePart(part.sheet, part.typeID, blob, &part.layers, &part.colours);
+        from.DecodePart(part.sheet, part.typeID, row.blob.get(), &part.layers, &part.colours);
     if (decoded == nullptr) {
         return false;
     }
     part.group.reset(static_cast<CDrwGroup*>(decoded.release()));  // a part is headed by a group
-    part.name = row.m_strObjectName;
-    return StoreCopy(part, treeID, from);
+    part.name = row.name;
+    return StoreCopy(part, treeID, from, &freeNames);
 }
 
 // Stores the part under its name, or the first free "Copy of" name, in the caller's write
 // transaction: a name another program takes meanwhile would otherwise have the store replace
 // that program's part.
-bool CMSAccessDBHandler::StoreCopy(CopiedPart& part, long treeID, CMSAccessDBHandler& from) {
-    part.group->SetName(part.name);
-    if (m_pRSObjects->NameExists(part.name)) {
-        CString candidate = ModuleString(IDS_COPY_OF) + part.name;
-        for (int n = 2; m_pRSObjects->NameExists(candidate); ++n) {
-            candidate = ModuleString(IDS_COPY_NUMBERED_OF);
-            candidate.Replace("%d", std::to_string(n).c_str());
-            candidate += part.name;
+bool CMSAccessDBHandler::StoreCopy(CopiedPart& part, long treeID, CMSAccessDBHandler& from,
+                                   std::unordered_set<std::string>* freeNames) {
+    CString stored = part.name;
+    const bool knownFree =
+        freeNames != nullptr && freeNames->count(vaultry::text::FoldedKey(stored.str())) > 0;
+    if (!knownFree && m_pRSObjects->NameExists(stored)) {
+        stored = ModuleString(IDS_COPY_OF) + part.name;
+        for (int n = 2; m_pRSObjects->NameExists(stored); ++n) {
+            stored = ModuleString(IDS_COPY_NUMBERED_OF);
+            stored.Replace("%d", std::to_string(n).c_str());
+            stored += part.name;
         }
-        part.group->SetName(candidate);
+    }
+    part.group->SetName(stored);
+    if (freeNames != nullptr) {
+        freeNames->erase(vaultry::text::FoldedKey(stored.str()));
     }
     m_pSourceColorDef = nullptr;
     m_pSourceLayerDef = nullptr;

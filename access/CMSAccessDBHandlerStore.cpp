@@ -22,7 +22,6 @@
 #include "host/SheetOrScratch.h"
 #include "platform/afx/AfxMessageBox.h"
 #include "platform/afx/UnicodeCase.h"
-#include "platform/dao/CDaoException.h"
 #include "platform/dao/DaoTransaction.h"
 #include "resources/VaultryModule.h"
 #include "resources/VaultryStrings.h"
@@ -39,30 +38,17 @@ namespace {
 // Parts of one SaveObjects call are committed together in batches of this many.
 constexpr int kPartsPerCommit = 64;
 
-// The names of `count` objects of `list` from `first` on that no part carries (folded), asked
-// in one query: in the batch's transaction, so that no other program stores one meanwhile. An
-// object without a name is named as it is stored, after the parts before it. When the query
-// fails, none is known free, and each store asks (and tells the failure) itself.
-std::unordered_set<std::string> FreeNames(CMSAccessDBHandler& library, CDrwObList& list, int first,
-                                          int count) {
+// The names of `count` objects of `list` from `first` on that no part carries. An object
+// without a name is named as it is stored, after the parts before it.
+std::unordered_set<std::string> FreeNamesOf(CMSAccessDBHandler& library, CDrwObList& list,
+                                            int first, int count) {
     std::vector<CString> names;
     for (int i = first; i < first + count && i < list.GetCount(); ++i) {
         if (const CDrawObject* object = list.GetAt(i); object && object->GetName()) {
             names.push_back(*object->GetName());
         }
     }
-    std::unordered_set<std::string> free;
-    try {
-        for (const CString& name : names) {
-            free.insert(vaultry::text::FoldedKey(name.str()));
-        }
-        for (const CString& taken : TakenNames(library, names)) {
-            free.erase(vaultry::text::FoldedKey(taken.str()));
-        }
-    } catch (const CDaoException&) {
-        free.clear();
-    }
-    return free;
+    return FreeNames(library, names);
 }
 
 CRSObjects::NameTest NameTestFor(CMSAccessDBHandler::NameCheck names) {
@@ -276,7 +262,7 @@ bool CMSAccessDBHandler::SaveObjects(CDrwSubSheet* sheet, CDrwObList* list, long
     for (int i = 0; i < list->GetCount(); ++i) {
         batches.BeginUnit();
         if (names == NameCheck::kAsk && i % kPartsPerCommit == 0) {
-            freeNames = FreeNames(*this, *list, i, kPartsPerCommit);
+            freeNames = FreeNamesOf(*this, *list, i, kPartsPerCommit);
         }
         if (CDrawObject* object = list->GetAt(i)) {
             const bool free = names == NameCheck::kAsk && object->GetName() &&

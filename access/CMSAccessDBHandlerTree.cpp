@@ -5,11 +5,14 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "access/CMSAccessDBHandler.h"
 #include "access/ChangeRefused.h"
+#include "access/PartListing.h"
 #include "access/ProgressDisplay.h"
+#include "host/CBlob.h"
 #include "host/CPlugInManager.h"
 #include "host/CSet.h"
 #include "platform/afx/AfxMessageBox.h"
@@ -29,6 +32,7 @@ using vaultry::dao::DaoTransaction;
 namespace {
 
 constexpr std::size_t kPartsWithoutProgress = 10;
+constexpr std::size_t kPartsPerNameQuery = 64;
 
 CString ChildrenFilter(long treeID) {
     CString text;
@@ -146,22 +150,35 @@ void CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHan
     for (long child : children) {
         CopyTreeInto(child, copy, source);
     }
-    // A set of its own, apart from the source's part set: copies made into the same library
-    // are not among its rows, and each row brings its blob.
+    // A set of its own, apart from the source's part set, read once forward with each row's
+    // blob: the copies made into the same library are in another category, never among its
+    // rows.
     CRSObjects parts(source.m_eDatabaseType, &source);
     parts.m_strFilter = PartsFilter(treeID);
     const CRSObjects::BlobsReadAlong withContent(parts);
-    parts.Open();
-    const long total = parts.GetRecordCount();
+    parts.Open(dbOpenForwardOnly);
+    const long total = static_cast<long>(
+        source.QueryValue("SELECT Count(*) FROM tObjects WHERE lObjectTreeID=?", {treeID})
+            .AsInt64());
     ProgressDisplay progress(static_cast<int>(total),
                              static_cast<std::size_t>(total) > kPartsWithoutProgress,
                              ModuleString(IDS_COPYING_DATABASE_TREE));
-    for (int done = 0; !parts.IsEOF(); parts.MoveNext()) {
-        progress.Reached(done++);
-        if (!CopyRow(parts, copy, source)) {
-            CString reason = ModuleString(IDS_PART_NOT_COPIED);
-            reason.Replace("%1", parts.m_strObjectName);
-            throw ChangeRefused::Failed(IDS_CATEGORY_NOT_COPIED, reason);
+    int done = 0;
+    while (!parts.IsEOF()) {
+        // The names of a batch of rows are asked at once; each copy stored takes its name out.
+        std::vector<CopiedRow> rows = ReadRows(parts, kPartsPerNameQuery);
+        std::vector<CString> names;
+        for (const CopiedRow& row : rows) {
+            names.push_back(row.name);
+        }
+        std::unordered_set<std::string> freeNames = FreeNames(*this, names);
+        for (CopiedRow& row : rows) {
+            progress.Reached(done++);
+            if (!CopyRow(row, copy, source, freeNames)) {
+                CString reason = ModuleString(IDS_PART_NOT_COPIED);
+                reason.Replace("%1", row.name);
+                throw ChangeRefused::Failed(IDS_CATEGORY_NOT_COPIED, reason);
+            }
         }
     }
 }

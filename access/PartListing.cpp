@@ -10,6 +10,8 @@
 #include "host/CKV_DocInterface.h"
 #include "host/CPlugInManager.h"
 #include "platform/afx/CDWordArray.h"
+#include "platform/afx/UnicodeCase.h"
+#include "platform/dao/CDaoException.h"
 #include "platform/dao/DaoQuote.h"
 #include "platform/dao/DaoTransaction.h"
 #include "tables/CRSObjectTypes.h"
@@ -128,18 +130,34 @@ std::vector<CString> TakenNames(CMSAccessDBHandler& library, const std::vector<C
     if (names.empty()) {
         return taken;
     }
-    CString list;
+    std::string marks;
+    std::vector<COleVariant> values;
     for (const CString& name : names) {
-        list += (list.IsEmpty() ? "" : ",") + vaultry::dao::QuoteText(name);
+        marks += marks.empty() ? "?" : ",?";
+        values.emplace_back(name);
     }
-    CRSObjects objects(library.GetDatabaseType(), &library);
-    objects.m_strFilter = "strObjectName IN (" + list + ")";
-    objects.Open(dbOpenForwardOnly);
-    for (; !objects.IsEOF(); objects.MoveNext()) {
-        taken.push_back(objects.m_strObjectName);
+    const std::string sql =
+        "SELECT strObjectName FROM tObjects WHERE strObjectName IN (" + marks + ")";
+    for (const COleVariant& name : library.QueryColumn(sql.c_str(), values)) {
+        taken.push_back(name.AsText());
     }
-    objects.Close();
     return taken;
+}
+
+std::unordered_set<std::string> FreeNames(CMSAccessDBHandler& library,
+                                          const std::vector<CString>& names) {
+    std::unordered_set<std::string> free;
+    try {
+        for (const CString& name : names) {
+            free.insert(vaultry::text::FoldedKey(name.str()));
+        }
+        for (const CString& taken : TakenNames(library, names)) {
+            free.erase(vaultry::text::FoldedKey(taken.str()));
+        }
+    } catch (const CDaoException&) {
+        free.clear();
+    }
+    return free;
 }
 
 std::optional<PartEntry> FindPart(CMSAccessDBHandler& library, long objectID) {

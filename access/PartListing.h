@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "host/GeometryQuery.h"
@@ -47,6 +48,12 @@ std::vector<PartEntry> ListParts(const PartQuery& query);
 // Those of `names` that parts of `library` carry, whatever their type or category (case
 // ignored), asked in one query. Throws CDaoException when the library cannot be read.
 std::vector<CString> TakenNames(CMSAccessDBHandler& library, const std::vector<CString>& names);
+
+// The folded keys of those of `names` that no part of `library` carries, asked in one query:
+// asked within a write transaction, they stay free until stored. When the query fails none is
+// known free, so that each store asks (and tells the failure) itself.
+std::unordered_set<std::string> FreeNames(CMSAccessDBHandler& library,
+                                          const std::vector<CString>& names);
 
 // The entry of part `objectID` of `library`; nullopt when there is none.
 std::optional<PartEntry> FindPart(CMSAccessDBHandler& library, long objectID);

@@ -186,6 +186,17 @@ COleVariant CDaoDatabase::QueryValue(const char* sql, const std::vector<COleVari
     return prepared->Step() ? prepared->Column(0) : COleVariant::Null();
 }
 
+std::vector<COleVariant> CDaoDatabase::QueryColumn(const char* sql,
+                                                   const std::vector<COleVariant>& values) {
+    auto prepared = Connection().Prepare(Translated(sql));
+    prepared->BindAll(values);
+    std::vector<COleVariant> column;
+    while (prepared->Step()) {
+        column.push_back(prepared->Column(0));
+    }
+    return column;
+}
+
 const std::string& CDaoDatabase::Translated(const char* sql) {
     auto known = m_translatedTexts.find(sql);
     if (known == m_translatedTexts.end()) {

@@ -55,6 +55,8 @@ public:
     // returns, or null when it returns none; for a test run often, such as whether a name is
     // taken. Throws CDaoException.
     COleVariant QueryValue(const char* sql, const std::vector<COleVariant>& values);
+    // Not in DAO: the first value of every row such a query returns, in its order.
+    std::vector<COleVariant> QueryColumn(const char* sql, const std::vector<COleVariant>& values);
     long GetRecordsAffected() const { return m_lRecordsAffected; }
     // Deletes a table. Throws CDaoException when there is none of that name.
     void DeleteTableDef(const char* name);

@@ -170,19 +170,24 @@ std::unique_ptr<vaultry::dao::RecordCursor> CDaoRecordset::MakeCursor(
     }
     // Literals become parameters, so lookups that differ only in a value share a statement.
     const vaultry::dao::ParameterizedSql where = vaultry::dao::Parameterize(statement.where);
-    std::string sql = "SELECT " + statement.selectList + " FROM " + statement.from;
+    std::string rest = "FROM " + statement.from;
     if (!where.sql.empty()) {
-        sql += " WHERE " + where.sql;
+        rest += " WHERE " + where.sql;
     }
-    sql += " " + statement.tail;
+    rest += " " + statement.tail;
     for (std::size_t i = 0; i < statement.orderBy.size(); ++i) {
-        sql += (i ? ", " : " ORDER BY ") + statement.orderBy[i].expression +
-               (statement.orderBy[i].descending ? " DESC" : "");
+        rest += (i ? ", " : " ORDER BY ") + statement.orderBy[i].expression +
+                (statement.orderBy[i].descending ? " DESC" : "");
     }
     if (m_nOpenType == dbOpenForwardOnly) {
-        return std::make_unique<ForwardOnlyCursor>(connection, sql, where.values);
+        return std::make_unique<ForwardOnlyCursor>(connection, statement.selectList,
+                                                   std::move(rest), where.values, m_readAlong);
     }
-    return std::make_unique<StaticCursor>(connection, sql, where.values);
+    std::string sql = "SELECT ";
+    sql += statement.selectList;
+    sql += ' ';
+    sql += rest;
+    return std::make_unique<StaticCursor>(connection, std::move(sql), where.values);
 }
 
 void CDaoRecordset::Close() {

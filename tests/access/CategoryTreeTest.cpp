@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "host/BuiltInPlugIns.h"
 #include "host/CallbackStatusBar.h"
 #include "host/FootprintGenerator.h"
+#include "platform/afx/UnicodeCase.h"
 #include "platform/dao/CDaoRecordset.h"
 #include "tables/CRSObjectTree.h"
 #include "tests/support/MessageBoxScript.h"
@@ -72,6 +74,24 @@ TEST_P(CategoryTreeTest, ProgressShowsAboveTenParts) {
     ASSERT_EQ(copies.size(), 2u);
     EXPECT_EQ(PartsIn(user, copies[0]) + PartsIn(user, copies[1]), 21);
     folder.Settings().SetStatusBar(nullptr);
+}
+
+// The names of a batch of parts are asked at once; a copy renamed on the way takes a name the
+// batch found free, which the part carrying it must then not take as well.
+TEST_P(CategoryTreeTest, ACopiedCategoryNeverRepeatsANameThoughItAsksForABatchAtOnce) {
+    CMSAccessDBHandler* corporate = GetAccessDB(DATABASETYPE_CORPORATE);
+    StoreParts(corporate, 1, 1, "R");
+    const long source = Tree(user).AddChild(1, "Source");
+    StoreParts(user, source, 1, "r");          // taken in the corporate library, in other case
+    StoreParts(user, source, 1, "Copy of R");  // free until the copy of r0 is named so
+    StoreParts(user, source, 1, "S");
+    ASSERT_TRUE(corporate->CopyTree(source, 1, user));
+    std::set<std::string> folded;
+    for (const COleVariant& name :
+         corporate->QueryColumn("SELECT strObjectName FROM tObjects", {})) {
+        folded.insert(vaultry::text::FoldedKey(name.AsText().str()));
+    }
+    EXPECT_EQ(folded, (std::set<std::string>{"r0", "copy of r0", "copy of copy of r0", "s0"}));
 }
 
 TEST_P(CategoryTreeTest, ARootIsNeverItsOwnChildAndNoCopyGoesIntoItself) {
