@@ -117,7 +117,7 @@ std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
     }
     LibraryEditor editor = session.Editor(target.type);
     const long category = editor.MakeCategoryPath(target.id, run.category.c_str());
-    CDrwObList list;
+    CDrwObList list(false);  // the run keeps its groups, for the reading thread to free
     for (auto& group : run.groups) {
         // A store refuses a taken name without saying so; say it here.
         const CString name = group->GetName() ? *group->GetName() : CString();
@@ -132,9 +132,8 @@ std::size_t StoreRun(Session& session, const CategoryRef& target, Run& run,
             complete = false;
             continue;
         }
-        list.Add(group.release());
+        list.Add(group.get());
     }
-    run.groups.clear();
     // The import holds the write transaction since it asked for the taken names: the stores
     // need not ask again, part by part (on a server, a round trip each).
     const int count = editor.StoreParts(category, list, &definitions.colours, &definitions.layers,
@@ -152,14 +151,15 @@ std::size_t StoreAll(Session& session, const CategoryRef& target, InterchangeRea
     Run run;
     int permille = 0;
     ProgressDisplay progress(1000);  // over the file: its parts are not counted beforehand
+    ReadAhead reading(reader);
     const auto storeRun = [&] {
         if (!run.groups.empty()) {
             stored += StoreRun(session, target, run, run.definitions->at(run.docType), finder,
                                taken, complete);
+            reading.Discard(std::exchange(run.groups, {}));
         }
         progress.Reached(permille);
     };
-    ReadAhead reading(reader);
     while (std::optional<ReadAhead::Item> item = reading.Next()) {
         InterchangePart& part = item->part;
         if (part.category != run.category || part.docType != run.docType ||

@@ -1,5 +1,7 @@
 #include "apps/vaultry/ReadAhead.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "apps/vaultry/InterchangeReader.h"
@@ -58,9 +60,16 @@ void ReadAhead::Read() {
     m_changed.notify_all();
 }
 
+void ReadAhead::Discard(std::vector<std::unique_ptr<CDrwGroup>> groups) {
+    const std::lock_guard lock(m_mutex);
+    std::move(groups.begin(), groups.end(), std::back_inserter(m_spent));
+}
+
 bool ReadAhead::Push(Item item) {
+    std::vector<std::unique_ptr<CDrwGroup>> spent;  // freed once the lock is let go
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return m_items.size() < kWaiting || m_stopped; });
+    spent.swap(m_spent);
     if (m_stopped) {
         return false;  // the caller stopped reading: the part is dropped with the rest
     }

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "apps/vaultry/Interchange.h"
 
@@ -40,6 +41,9 @@ public:
     // The next part, or nullopt after the last. What reading threw is thrown here, after the
     // parts read before it.
     std::optional<Item> Next();
+    // Takes back the groups of parts the caller is done with, for the reading thread to free
+    // between parts: freeing a part's objects costs about a tenth of storing it.
+    void Discard(std::vector<std::unique_ptr<CDrwGroup>> groups);
 
 private:
     static constexpr std::size_t kWaiting = 512;
@@ -51,7 +55,8 @@ private:
     InterchangeReader& m_reader;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<Item> m_items;  // guarded by m_mutex, as are the three below
+    std::deque<Item> m_items;  // guarded by m_mutex, as are the four below
+    std::vector<std::unique_ptr<CDrwGroup>> m_spent;
     bool m_ended = false;
     bool m_stopped = false;
     std::exception_ptr m_error;
