@@ -83,8 +83,9 @@ long CMSAccessDBHandler::LoadObject(CDrwSubSheet* sheet, CDrwGroup*& group, long
     const SheetOrScratch on(sheet);
     delete group;
     group = nullptr;
-    // One read of the file for the whole load: the lookups share its lock and see one state.
-    DaoTransaction reading(*this, DaoTransaction::Mode::kRead);
+    // One read of the file for the whole load: the lookups share its lock. The part comes with
+    // its content in one statement; its type's definitions are cached after the first load.
+    DaoTransaction reading(*this, DaoTransaction::Mode::kSingleRead);
     CBlob* blob = nullptr;
     const long typeID = m_pRSObjects->LoadObject(objectID, blob);
     const std::unique_ptr<CBlob> owned(blob);

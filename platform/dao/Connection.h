@@ -116,6 +116,11 @@ public:
     // lock it could not have fails that statement), else reads one state of the database;
     // inner ones are savepoints.
     virtual void BeginTransaction(bool forWriting) = 0;
+    // A read whose first exchange with the database answers it (a part found with its
+    // content; what else it needs, caches hold): a server's connection sends the transaction's
+    // end with that exchange instead of after it. Should the read need another exchange after
+    // all, that one and the rest run in a read transaction of their own.
+    virtual void BeginSingleRead() { BeginTransaction(false); }
     virtual void CommitTransaction() = 0;
     virtual void RollbackTransaction() = 0;
     // True when the engine ended the open transaction by itself after an error.

@@ -6,7 +6,11 @@
 namespace vaultry::dao {
 
 DaoTransaction::DaoTransaction(CDaoDatabase& database, Mode mode) : m_database(database) {
-    m_database.Connection().BeginTransaction(mode == Mode::kWrite);
+    if (mode == Mode::kSingleRead) {
+        m_database.Connection().BeginSingleRead();
+    } else {
+        m_database.Connection().BeginTransaction(mode == Mode::kWrite);
+    }
 }
 
 DaoTransaction::~DaoTransaction() {

@@ -14,7 +14,9 @@ namespace vaultry::dao {
 class DaoTransaction {
 public:
     // `database` must be open and outlive the transaction. Throws CDaoException (busy, I/O).
-    enum class Mode { kWrite, kRead };
+    // kSingleRead: a read one statement answers, the rest coming from caches (see
+    // Connection::BeginSingleRead).
+    enum class Mode { kWrite, kRead, kSingleRead };
 
     explicit DaoTransaction(CDaoDatabase& database, Mode mode = Mode::kWrite);
     ~DaoTransaction();

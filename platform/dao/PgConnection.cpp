@@ -188,18 +188,23 @@ void PgConnection::SendWithoutWaiting() {
 }
 
 void PgConnection::Flush() {
+    if (!m_pending.empty()) {
+        BeginAgainIfReadEnded();
+    }
     if (m_pending.empty()) {
         ReadAnswersOwed();
         return;
     }
     const std::size_t begin = std::exchange(m_beginCommands, 0);
     const std::vector<Answer> answers = Exchange(nullptr, begin);
+    m_readEndedEarly = begin > 0 && m_singleRead;
     if (begin > 0) {
         NoteSchemaSignature(PQgetvalue(answers[begin - 1].get(), 0, 0));
     }
 }
 
 PGresult* PgConnection::RunPrepared(const PreparedRun& run) {
+    BeginAgainIfReadEnded();
     if (m_pending.empty() && m_exchangesUnanswered == 0) {
         return PQexecPrepared(m_handle, run.name, run.count, run.values, run.lengths, run.formats,
                               0);
@@ -207,12 +212,15 @@ PGresult* PgConnection::RunPrepared(const PreparedRun& run) {
     const std::size_t begin = std::exchange(m_beginCommands, 0);
     std::vector<std::string> sent = begin > 0 ? m_pending : std::vector<std::string>();
     std::vector<Answer> answers = Exchange(&run, begin);
+    m_readEndedEarly = begin > 0 && m_singleRead;
     if (begin > 0) {
         const std::string signature = PQgetvalue(answers[begin - 1].get(), 0, 0);
         if (signature != m_schemaSignature) {
             // The statement went on what was known of the tables before: the transaction
             // begins again, and the statement is prepared again before it runs.
-            PQclear(PQexec(m_handle, "ROLLBACK"));
+            if (!std::exchange(m_readEndedEarly, false)) {
+                PQclear(PQexec(m_handle, "ROLLBACK"));
+            }
             NoteSchemaSignature(signature);
             m_pending = std::move(sent);
             m_beginCommands = begin;
@@ -220,6 +228,17 @@ PGresult* PgConnection::RunPrepared(const PreparedRun& run) {
         }
     }
     return answers.back().release();
+}
+
+void PgConnection::BeginAgainIfReadEnded() {
+    if (!m_readEndedEarly) {
+        return;
+    }
+    m_readEndedEarly = false;
+    m_singleRead = false;
+    std::vector<std::string> nested = std::move(m_pending);  // savepoints begun since
+    BeginOutermost(false);
+    m_pending.insert(m_pending.end(), nested.begin(), nested.end());
 }
 
 void PgConnection::Command(const std::string& sql) {
@@ -329,7 +348,7 @@ void PgConnection::SetBusyTimeout(int milliseconds) {
 }
 
 bool PgConnection::TransactionLost() const {
-    return !m_transactions.empty() && m_beginCommands == 0 &&
+    return !m_transactions.empty() && m_beginCommands == 0 && !m_readEndedEarly &&
            (PQstatus(m_handle) != CONNECTION_OK || PQtransactionStatus(m_handle) == PQTRANS_IDLE);
 }
 
@@ -339,6 +358,12 @@ void PgConnection::BeginTransaction(bool forWriting) {
                             "The transaction ended with the connection to the server.");
     }
     bool sharesSavepoint = false;
+    if (m_singleRead && m_beginCommands > 0) {
+        // Savepoints need a transaction block: the read becomes one before it is sent.
+        m_singleRead = false;
+        BeginOutermost(false);
+        --m_outermostTransactions;  // the same transaction still
+    }
     if (!m_transactions.empty()) {
         // Begun before anything ran in the enclosing transaction (a part's store within a
         // list's): one savepoint serves both, a command pair less on the server each time.
@@ -347,18 +372,38 @@ void PgConnection::BeginTransaction(bool forWriting) {
             m_pending.emplace_back(kSavepoint);
         }
     } else {
-        // Read committed under the write lock: every statement sees what other writers
-        // committed before the lock was taken, and no other writer changes anything after.
-        m_pending = {forWriting ? "BEGIN ISOLATION LEVEL READ COMMITTED"
-                                : "BEGIN ISOLATION LEVEL REPEATABLE READ"};
-        if (forWriting) {
-            m_pending.emplace_back("SELECT pg_advisory_xact_lock(hashtext(current_schema()))");
-        }
-        m_pending.emplace_back(kSchemaSignature);
-        m_beginCommands = m_pending.size();
-        ++m_outermostTransactions;
+        BeginOutermost(forWriting);
     }
     m_transactions.push_back({m_totalChanges, SchemaChangeCount(), forWriting, sharesSavepoint});
+}
+
+void PgConnection::BeginOutermost(bool forWriting) {
+    // Read committed under the write lock: every statement sees what other writers committed
+    // before the lock was taken, and no other writer changes anything after.
+    m_pending = {forWriting ? "BEGIN ISOLATION LEVEL READ COMMITTED"
+                            : "BEGIN ISOLATION LEVEL REPEATABLE READ"};
+    if (forWriting) {
+        m_pending.emplace_back("SELECT pg_advisory_xact_lock(hashtext(current_schema()))");
+    }
+    m_pending.emplace_back(kSchemaSignature);
+    m_beginCommands = m_pending.size();
+    ++m_outermostTransactions;
+}
+
+// No transaction block: the signature and the first statement go in one pipeline, which the
+// server runs as one transaction and ends with the pipeline, as it does a statement sent alone.
+// A transaction's begin and end would each be a command more, and the end a message of its
+// own that the server wakes for.
+void PgConnection::BeginSingleRead() {
+    if (!m_transactions.empty()) {
+        BeginTransaction(false);
+        return;
+    }
+    m_pending = {kSchemaSignature};
+    m_beginCommands = 1;
+    ++m_outermostTransactions;
+    m_singleRead = true;
+    m_transactions.push_back({m_totalChanges, SchemaChangeCount(), false, false});
 }
 
 void PgConnection::CommitTransaction() {
@@ -378,7 +423,9 @@ void PgConnection::CommitTransaction() {
         m_transactions.pop_back();
         return;
     }
-    if (m_beginCommands > 0) {  // nothing of it reached the server
+    const bool endedEarly = std::exchange(m_readEndedEarly, false);
+    m_singleRead = false;
+    if (m_beginCommands > 0 || endedEarly) {  // nothing of it left on the server
         m_pending.clear();
         m_beginCommands = 0;
         m_transactions.pop_back();
@@ -407,10 +454,14 @@ void PgConnection::RollbackTransaction() {
         ForgetSchema();  // the rollback may undo a schema change
         ++m_rollbacks;
     }
-    if (depth == 1 && m_beginCommands > 0) {  // nothing of it reached the server
-        m_pending.clear();
-        m_beginCommands = 0;
-        return;
+    if (depth == 1) {
+        m_singleRead = false;
+        const bool endedEarly = std::exchange(m_readEndedEarly, false);
+        if (m_beginCommands > 0 || endedEarly) {
+            m_pending.clear();  // nothing of it left on the server
+            m_beginCommands = 0;
+            return;
+        }
     }
     if (depth > 1 && !m_pending.empty() && m_pending.back() == kSavepoint) {
         if (!start.sharesSavepoint) {

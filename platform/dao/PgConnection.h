@@ -38,6 +38,7 @@ public:
     void PrepareNewDatabase() override;
 
     void BeginTransaction(bool forWriting) override;
+    void BeginSingleRead() override;
     void CommitTransaction() override;
     void RollbackTransaction() override;
     bool TransactionLost() const override;
@@ -96,6 +97,10 @@ private:
     // Runs `sql` (several statements may be given) without parameters, in one round trip.
     void Command(const std::string& sql);
     void NoteSchemaSignature(const std::string& signature);
+    // A single read ended on the server, and something more is sent within it: a read
+    // transaction of its own begins, to go to the server with it.
+    void BeginAgainIfReadEnded();
+    void BeginOutermost(bool forWriting);
 
     PGconn* m_handle = nullptr;
     PgSchema m_schema;
@@ -121,6 +126,8 @@ private:
     std::vector<TransactionStart> m_transactions;  // outermost first
     std::uint64_t m_rollbacks = 0;
     std::uint64_t m_outermostTransactions = 0;
+    bool m_singleRead = false;      // the open outermost transaction ends with its first exchange
+    bool m_readEndedEarly = false;  // it has: the server holds nothing of it
 };
 
 }  // namespace vaultry::dao

@@ -241,6 +241,41 @@ TEST_F(PgConnectionTest, WritersTakeTurnsAndReadersSeeOneState) {
     other.CommitTransaction();
 }
 
+// A single read leaves nothing open on the server once its statement is answered; what runs
+// after that runs in a read transaction of its own.
+TEST_F(PgConnectionTest, ASingleReadEndsWithItsStatementAndWhatFollowsReadsAStateOfItsOwn) {
+    PgConnection other(location, false);
+    const char* const failsAtTwo = "SELECT 1/(count(*)-2) FROM t";
+    // Prepared before: a statement prepared within the read sends the read's begin ahead.
+    EXPECT_EQ(CountOf(*connection, failsAtTwo), 0);
+    EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t"), 0);
+    connection->BeginSingleRead();
+    EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t"), 0);
+    EXPECT_EQ(PQtransactionStatus(connection->Handle()), PQTRANS_IDLE);
+    EXPECT_TRUE(connection->InTransaction());
+    EXPECT_FALSE(connection->TransactionLost());
+    other.Execute("INSERT INTO t (name) VALUES ('a')");
+    EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t"), 1);
+    other.Execute("INSERT INTO t (name) VALUES ('b')");
+    EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t"), 1);
+    connection->RollbackTransaction();
+
+    // A statement that fails leaves nothing to end.
+    connection->BeginSingleRead();
+    EXPECT_EQ(ErrorOf([&] { CountOf(*connection, failsAtTwo); }), PackSqlState("22012"));
+    connection->RollbackTransaction();
+    EXPECT_FALSE(connection->InTransaction());
+    EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t"), 2);
+
+    // A savepoint needs a transaction block: one begun before anything ran makes one of it.
+    connection->BeginSingleRead();
+    connection->BeginTransaction(false);
+    EXPECT_EQ(CountOf(*connection, "SELECT count(*) FROM t"), 2);
+    connection->RollbackTransaction();
+    EXPECT_EQ(PQtransactionStatus(connection->Handle()), PQTRANS_INTRANS);
+    connection->CommitTransaction();
+}
+
 // A connection the server ended (an administrator, a restart) fails what is sent on it, even
 // with the answer to a transaction's end still owed, and lets its transaction go.
 TEST_F(PgConnectionTest, AConnectionTheServerEndedFailsWithoutWaiting) {
@@ -313,20 +348,26 @@ TEST(PgSchemaTest, ATableAnotherProgramMadeAnewShowsAsItIsNow) {
     CDaoDatabase ours;
     ours.Create(location.c_str());
     makeCache(ours, 2);
-    const auto columns = [&ours] {
-        vaultry::dao::DaoTransaction reading(ours, vaultry::dao::DaoTransaction::Mode::kRead);
+    using Mode = vaultry::dao::DaoTransaction::Mode;
+    const auto columns = [&ours](Mode mode) {
+        vaultry::dao::DaoTransaction reading(ours, mode);
         CDaoRecordset cache(&ours);
         cache.Open(dbOpenSnapshot, "SELECT tCache.* FROM tCache");
         return cache.GetFieldCount();
     };
-    EXPECT_EQ(columns(), 2);
-    {
+    const auto makeAnew = [&](int levels) {
         CDaoDatabase other;
         other.Open(location.c_str());
         other.DeleteTableDef("tCache");
-        makeCache(other, 4);
-    }
-    EXPECT_EQ(columns(), 4);
+        makeCache(other, levels);
+    };
+    EXPECT_EQ(columns(Mode::kRead), 2);
+    makeAnew(4);
+    EXPECT_EQ(columns(Mode::kRead), 4);
+    // A single read's statement, prepared before, goes with the signature that tells it stale.
+    EXPECT_EQ(columns(Mode::kSingleRead), 4);
+    makeAnew(3);
+    EXPECT_EQ(columns(Mode::kSingleRead), 3);
 }
 
 // Another program makes a table this one has not seen (a peer of a newer version adds one): a
