@@ -150,16 +150,14 @@ void CMSAccessDBHandler::CopyTreeInto(long treeID, long parentID, CMSAccessDBHan
     for (long child : children) {
         CopyTreeInto(child, copy, source);
     }
-    // A set of its own, apart from the source's part set, read once forward with each row's
-    // blob: the copies made into the same library are in another category, never among its
-    // rows.
+    // A set of its own, apart from the source's part set: copies made into the same library
+    // are not among its rows, and each row brings its blob. Its rows are fetched a batch at a
+    // time, so that a large category is never held whole.
     CRSObjects parts(source.m_eDatabaseType, &source);
     parts.m_strFilter = PartsFilter(treeID);
     const CRSObjects::BlobsReadAlong withContent(parts);
-    parts.Open(dbOpenForwardOnly);
-    const long total = static_cast<long>(
-        source.QueryValue("SELECT Count(*) FROM tObjects WHERE lObjectTreeID=?", {treeID})
-            .AsInt64());
+    parts.Open();
+    const long total = parts.GetRecordCount();
     ProgressDisplay progress(static_cast<int>(total),
                              static_cast<std::size_t>(total) > kPartsWithoutProgress,
                              ModuleString(IDS_COPYING_DATABASE_TREE));

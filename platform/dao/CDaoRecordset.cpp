@@ -170,24 +170,19 @@ std::unique_ptr<vaultry::dao::RecordCursor> CDaoRecordset::MakeCursor(
     }
     // Literals become parameters, so lookups that differ only in a value share a statement.
     const vaultry::dao::ParameterizedSql where = vaultry::dao::Parameterize(statement.where);
-    std::string rest = "FROM " + statement.from;
+    std::string sql = "SELECT " + statement.selectList + " FROM " + statement.from;
     if (!where.sql.empty()) {
-        rest += " WHERE " + where.sql;
+        sql += " WHERE " + where.sql;
     }
-    rest += " " + statement.tail;
+    sql += " " + statement.tail;
     for (std::size_t i = 0; i < statement.orderBy.size(); ++i) {
-        rest += (i ? ", " : " ORDER BY ") + statement.orderBy[i].expression +
-                (statement.orderBy[i].descending ? " DESC" : "");
+        sql += (i ? ", " : " ORDER BY ") + statement.orderBy[i].expression +
+               (statement.orderBy[i].descending ? " DESC" : "");
     }
     if (m_nOpenType == dbOpenForwardOnly) {
-        return std::make_unique<ForwardOnlyCursor>(connection, statement.selectList,
-                                                   std::move(rest), where.values, m_readAlong);
+        return std::make_unique<ForwardOnlyCursor>(connection, sql, where.values);
     }
-    std::string sql = "SELECT ";
-    sql += statement.selectList;
-    sql += ' ';
-    sql += rest;
-    return std::make_unique<StaticCursor>(connection, std::move(sql), where.values);
+    return std::make_unique<StaticCursor>(connection, sql, where.values);
 }
 
 void CDaoRecordset::Close() {

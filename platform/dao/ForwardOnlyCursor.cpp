@@ -14,28 +14,21 @@ namespace {
 
 }  // namespace
 
-ForwardOnlyCursor::ForwardOnlyCursor(Connection& connection, std::string columns, std::string rest,
-                                     std::vector<COleVariant> parameters, std::string along)
-    : m_connection(connection),
-      m_columnList(std::move(columns)),
-      m_rest(std::move(rest)),
-      m_parameters(std::move(parameters)),
-      m_along(std::move(along)) {
+ForwardOnlyCursor::ForwardOnlyCursor(Connection& connection, std::string sql,
+                                     std::vector<COleVariant> parameters)
+    : m_connection(connection), m_sql(std::move(sql)), m_parameters(std::move(parameters)) {
     Restart();
 }
 
 bool ForwardOnlyCursor::Restart() {
     m_statement.reset();
-    m_runningAlong = m_along;
-    const std::string along = m_runningAlong.empty() ? "" : "," + m_runningAlong;
-    m_statement.emplace(m_connection.Prepare("SELECT " + m_columnList + along + " " + m_rest));
+    m_statement.emplace(m_connection.Prepare(m_sql));
     (*m_statement)->BindAll(m_parameters);
     m_visited = 0;
     const bool found = (*m_statement)->Step();
     // The columns as the statement ran: a server prepares it anew for tables changed since.
     m_columns.clear();
-    const int columns = (*m_statement)->ColumnCount() - (m_runningAlong.empty() ? 0 : 1);
-    for (int i = 0; i < columns; ++i) {
+    for (int i = 0; i < (*m_statement)->ColumnCount(); ++i) {
         m_columns.emplace_back((*m_statement)->ColumnName(i));
     }
     return Took(found);
@@ -58,20 +51,8 @@ bool ForwardOnlyCursor::Took(bool found) {
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
         m_row[i] = (*m_statement)->Column(static_cast<int>(i));
     }
-    if (!m_runningAlong.empty()) {
-        m_alongValue = (*m_statement)->Column(static_cast<int>(m_columns.size()));
-    }
     ++m_visited;
     return true;
-}
-
-void ForwardOnlyCursor::ReadAlong(const std::string& expression) {
-    m_along = expression;
-}
-
-const COleVariant* ForwardOnlyCursor::AlongValue() const {
-    const bool current = !m_done && !m_runningAlong.empty() && m_runningAlong == m_along;
-    return current ? &m_alongValue : nullptr;
 }
 
 bool ForwardOnlyCursor::First() {

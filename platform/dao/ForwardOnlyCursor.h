@@ -16,10 +16,10 @@ namespace vaultry::dao {
 
 class ForwardOnlyCursor : public RecordCursor {
 public:
-    // Runs "SELECT `columns` `rest`" (SQLite dialect) with `parameters` and stands on its first
-    // row; `along`, when given, is read as a column after them. `connection` is not owned.
-    ForwardOnlyCursor(Connection& connection, std::string columns, std::string rest,
-                      std::vector<COleVariant> parameters = {}, std::string along = {});
+    // Runs `sql` (SQLite dialect) with `parameters` and stands on its first row. `connection`
+    // is not owned.
+    ForwardOnlyCursor(Connection& connection, std::string sql,
+                      std::vector<COleVariant> parameters = {});
 
     bool Restart() override;
     bool Reselect(const SelectStatement&) override { return false; }
@@ -31,10 +31,6 @@ public:
     bool Prev() override;
     bool FindFirst(const std::string& condition) override;
     bool FindNext(const std::string& condition) override;
-
-    // Another value read along is read from the next restart on; until then none is given.
-    void ReadAlong(const std::string& expression) override;
-    const COleVariant* AlongValue() const override;
 
     bool IsBOF() const override { return m_visited == 0 && m_done; }
     bool IsEOF() const override { return m_done; }
@@ -55,15 +51,11 @@ private:
     bool Took(bool found);
 
     Connection& m_connection;
-    std::string m_columnList;
-    std::string m_rest;
+    std::string m_sql;
     std::vector<COleVariant> m_parameters;
-    std::string m_along;                           // as asked for
-    std::string m_runningAlong;                    // as the statement reads it
     std::optional<Connection::Lease> m_statement;  // while rows remain
     std::vector<std::string> m_columns;
     std::vector<COleVariant> m_row;
-    COleVariant m_alongValue;
     long m_visited = 0;
     bool m_done = true;
 };
