@@ -117,9 +117,10 @@ public:
     // inner ones are savepoints.
     virtual void BeginTransaction(bool forWriting) = 0;
     // A read whose first exchange with the database answers it (a part found with its
-    // content; what else it needs, caches hold): a server's connection sends the transaction's
-    // end with that exchange instead of after it. Should the read need another exchange after
-    // all, that one and the rest run in a read transaction of their own.
+    // content; what else it needs, caches hold): a server's connection sends it with no
+    // transaction block, and the server ends it with that exchange rather than upon a message
+    // after it. Should the read need another exchange after all, that one and the rest run in a
+    // read transaction of their own.
     virtual void BeginSingleRead() { BeginTransaction(false); }
     virtual void CommitTransaction() = 0;
     virtual void RollbackTransaction() = 0;
