@@ -163,6 +163,9 @@ std::vector<PgConnection::Answer> PgConnection::Exchange(const PreparedRun* run,
     ReadThroughSync();
     PQexitPipelineMode(m_handle);
     CheckPendingAnswers(answers, commands, beginCommands);
+    if (beginCommands > 0 && m_singleRead) {
+        m_readEndedEarly = true;  // the server ended the read with the pipeline its begin went in
+    }
     return answers;
 }
 
@@ -197,7 +200,6 @@ void PgConnection::Flush() {
     }
     const std::size_t begin = std::exchange(m_beginCommands, 0);
     const std::vector<Answer> answers = Exchange(nullptr, begin);
-    m_readEndedEarly = begin > 0 && m_singleRead;
     if (begin > 0) {
         NoteSchemaSignature(PQgetvalue(answers[begin - 1].get(), 0, 0));
     }
@@ -212,7 +214,6 @@ PGresult* PgConnection::RunPrepared(const PreparedRun& run) {
     const std::size_t begin = std::exchange(m_beginCommands, 0);
     std::vector<std::string> sent = begin > 0 ? m_pending : std::vector<std::string>();
     std::vector<Answer> answers = Exchange(&run, begin);
-    m_readEndedEarly = begin > 0 && m_singleRead;
     if (begin > 0) {
         const std::string signature = PQgetvalue(answers[begin - 1].get(), 0, 0);
         if (signature != m_schemaSignature) {
