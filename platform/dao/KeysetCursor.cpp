@@ -60,7 +60,11 @@ KeysetCursor::KeysetCursor(Connection& connection, const SelectStatement& statem
 }
 
 // Requerying a set is frequent (every lookup by id starts with one), so the membership bound
-// and the first row come from one statement, which also makes them agree.
+// and the first row come from one statement, which also makes them agree. A set that statement
+// finds whole (one row or none ahead of the limit) is bounded by its own rows: nothing above
+// them was a member. A set found whole last time most likely is again (every lookup by name),
+// and its statement then leaves out the table's largest row id, which on a server is an index
+// scan more; should it find more rows after all, the set is read again with it.
 bool KeysetCursor::Restart() {
     m_lastModified = 0;
     if (!m_appended.empty()) {
@@ -69,12 +73,33 @@ bool KeysetCursor::Restart() {
     }
     DropAhead();
     m_inAppended = false;
-    if (LandOnMain("", nullptr, Direction::kForward, true)) {
-        return true;
+    if (m_foundWhole) {
+        m_maxRowId = INT64_MAX;
+        if (!LandOnMain("", nullptr, Direction::kForward)) {
+            return StandOnEmpty();
+        }
+        if (m_aheadEnd) {
+            m_maxRowId = m_current.RowId();
+            return true;
+        }
     }
+    if (!LandOnMain("", nullptr, Direction::kForward, true)) {
+        return StandOnEmpty();
+    }
+    m_foundWhole = m_aheadEnd;
+    if (m_foundWhole) {
+        m_maxRowId = m_current.RowId();
+    }
+    return true;
+}
+
+// An empty set's members are the rows that come to meet its statement and were there when it
+// was found empty.
+bool KeysetCursor::StandOnEmpty() {
     auto maxRowId = m_connection.Prepare("SELECT max(" + m_rowId + ") FROM " + m_table);
     maxRowId->Step();
     m_maxRowId = maxRowId->ColumnInt64(0);
+    m_foundWhole = true;
     m_position = Position::kBeforeFirst;
     m_empty = true;
     return false;
@@ -321,10 +346,10 @@ bool KeysetCursor::LandOnAppended(std::size_t from, Direction direction,
     }
     const bool forward = direction == Direction::kForward;
     std::string sql = "SELECT " + m_rowId + "," + m_selectList + " FROM " + m_table + " WHERE " +
-                      m_rowId + (forward ? ">=?" : "<=? AND " + m_rowId + ">?");
+                      m_rowId + (forward ? ">=?" : "<=? AND " + m_rowId + ">=?");
     std::vector<COleVariant> binds{COleVariant(m_appended[from])};
     if (!forward) {
-        binds.emplace_back(m_maxRowId);
+        binds.emplace_back(m_appended.front());
     }
     AppendCondition(sql, binds, Parameterized(condition));
     auto statement = m_connection.Prepare(sql + " ORDER BY " + m_rowId + (forward ? "" : " DESC"));
@@ -484,10 +509,10 @@ long KeysetCursor::Count() {
     statement->Step();
     long count = static_cast<long>(statement->ColumnInt64(0));
     if (!m_appended.empty()) {
-        // The added rows that still exist: one pass over the row ids above the main part.
+        // The added rows that still exist: one pass over the row ids from the first added on.
         auto added = m_connection.Prepare("SELECT " + m_rowId + " FROM " + m_table + " WHERE " +
-                                          m_rowId + ">?");
-        added->BindInt64(1, m_maxRowId);
+                                          m_rowId + ">=?");
+        added->BindInt64(1, m_appended.front());
         while (added->Step()) {
             count += m_appendedPositions.count(added->ColumnInt64(0)) ? 1 : 0;
         }

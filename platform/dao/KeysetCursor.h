@@ -1,7 +1,8 @@
 #pragma once
 // A dynaset over the rows of one table. Membership is fixed when the cursor is made or
 // restarted: the rows that met the statement then (rows added later have larger row ids and are
-// left out), plus the rows added through the cursor since, which join the end. Rows are found by
+// left out; so are rows above a set found whole at once, see Restart), plus the rows added
+// through the cursor since, which join the end. Rows are found by
 // their order-by values and row id, a batch of keys at a time, so making the cursor costs the same
 // for any table size, and every move shows the row's current values: as read with its key while
 // the connection's transaction has written nothing since, else read anew.
@@ -89,6 +90,7 @@ private:
                     bool fixMembership = false);
     bool LandOnAppended(std::size_t from, Direction direction, const std::string& condition);
     bool LandOnMainRow(std::int64_t rowId);
+    bool StandOnEmpty();
     // A key query's row from column `first` on: the order-by values, then the row's values,
     // then (`along`) the value read along.
     Key ReadKey(Statement& statement, int first, bool along) const;
@@ -134,6 +136,7 @@ private:
     std::string m_beyondQuery;       // KeyQuery's last text with `from`
     std::vector<OrderTerm> m_order;  // ends with the row id
     std::int64_t m_maxRowId = 0;
+    bool m_foundWhole = false;             // by the last restart's first statement
     std::vector<std::int64_t> m_appended;  // rows added through the set, in order
     std::unordered_map<std::int64_t, std::size_t> m_appendedPositions;
 

@@ -165,6 +165,32 @@ TEST_P(CDaoRecordsetTest, MembershipIsFixedButValuesAreCurrent) {
     EXPECT_EQ(Names(set), (std::vector<CString>{"a", "b", "late"}));
 }
 
+// A set its first statement reads whole holds those rows alone; one that has grown since reads
+// as many rows again when requeried, and holds them alone in turn.
+TEST_P(CDaoRecordsetTest, ASetFoundWholeHoldsItsRowsAndARequeryFindsThoseJoinedSince) {
+    CTestPartSet set(&database);
+    set.Add("a", 1);
+    set.Add("b", 2);
+    set.m_strFilter = "strName='a'";
+    const auto walked = [&set] {
+        std::vector<long> owners;
+        for (set.MoveFirst(); !set.IsEOF(); set.MoveNext()) {
+            owners.push_back(set.m_lOwner);
+        }
+        return owners;
+    };
+    set.Requery();
+    FromOtherProcess(
+        "UPDATE tParts SET strName='a' WHERE strName='b';"
+        "INSERT INTO tParts (strName, lOwner) VALUES ('a', 3)");
+    EXPECT_EQ(walked(), std::vector<long>{1});
+    set.Requery();
+    FromOtherProcess("INSERT INTO tParts (strName, lOwner) VALUES ('a', 4)");
+    EXPECT_EQ(walked(), (std::vector<long>{1, 2, 3}));
+    set.Requery();
+    EXPECT_EQ(walked(), (std::vector<long>{1, 2, 3, 4}));
+}
+
 // A walk reads rows ahead with their keys. Inside a transaction it may show them as read until
 // this connection writes; outside one, another program's change to a row ahead must show.
 TEST_P(CDaoRecordsetTest, RowsReadAheadNeverHideAChange) {
