@@ -16,11 +16,11 @@ void IgnoreNotice(void*, const char*) {}
 // Changes when a table this connection has seen in its schema is dropped or made anew: their
 // oids, read with every transaction's begin, in the order of $1 (their names). They come from
 // the server's cache of its catalog, so that no index is scanned for them: each index scan
-// takes the server some 27 kB, and with a find by name's three (name, largest number, blob)
-// and one more, it gave its memory back to the system at every transaction's end and took it
-// again at the next, which cost a load half its time. A table another program made since is
-// read with the first statement that names it (see PgStatement::Prepare); a column added to a
-// table by hand is not noticed, and this program never adds one to a table it made.
+// takes the server some 27 kB, and past some 128 kB a transaction's memory goes back to the
+// system at its end and is taken again at the next, which costs a load half its time. (For the
+// same reason a load keeps to two scans: see KeysetCursor::Restart.) A table another program made
+// since is read with the first statement that names it (see PgStatement::Prepare); a column added
+// to a table by hand is not noticed, and this program never adds one to a table it made.
 constexpr const char* kSchemaSignature =
     "SELECT ARRAY(SELECT to_regclass(quote_ident(current_schema()) || '.' || quote_ident(t))::oid "
     "FROM unnest($1::text[]) AS t)";
@@ -277,7 +277,7 @@ const PgSchema& PgConnection::Schema() {
     PGresult* result =
         PQexec(m_handle,
                "SELECT lower(c.relname), lower(a.attname), a.atttypid = 'text'::regtype, "
-               "a.attidentity = 'a', c.relname, c.oid FROM pg_attribute a JOIN pg_class c ON "
+               "a.attidentity, c.relname, c.oid FROM pg_attribute a JOIN pg_class c ON "
                "c.oid = a.attrelid "
                "WHERE c.relnamespace = current_schema()::regnamespace AND c.relkind = 'r' AND "
                "a.attnum > 0 AND NOT a.attisdropped ORDER BY c.relname, a.attnum");
@@ -296,7 +296,11 @@ const PgSchema& PgConnection::Schema() {
         if (*PQgetvalue(result, row, 2) == 't') {
             m_schema.textColumns.insert(column);
         }
-        if (*PQgetvalue(result, row, 3) == 't') {
+        const char identity = *PQgetvalue(result, row, 3);
+        if (identity != '\0') {
+            m_schema.rowIds[table] = column;
+        }
+        if (identity == 'a') {
             hidden.insert(table);  // only the hidden row id is always generated
         } else {
             columns[table].push_back(column);

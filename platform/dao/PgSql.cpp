@@ -186,6 +186,7 @@ public:
         : m_tokens(Tokenize(in)),
           m_textColumns(schema.textColumns),
           m_hiddenRowIds(schema.visibleColumns),
+          m_rowIds(schema.rowIds),
           m_marks(m_tokens.size()) {}
 
     PgSql Run();
@@ -208,6 +209,9 @@ private:
     void MarkComparison(std::size_t column);
     void MarkRowValues(std::size_t open);
     void EndOrderTerm();
+    void NoteOrderTermPart(std::size_t i);
+    bool IsRowIdTerm() const;
+    void FindIndexColumns();
     void NoteTableAfter(std::size_t keyword);
     std::size_t PreviousSolid(std::size_t i) const {
         while (i > 0 && m_tokens[i - 1].kind == Token::kSpace) {
@@ -222,11 +226,18 @@ private:
     std::vector<Token> m_tokens;
     const std::set<std::string>& m_textColumns;
     const std::map<std::string, std::vector<std::string>>& m_hiddenRowIds;
+    const std::map<std::string, std::string>& m_rowIds;
     std::vector<Mark> m_marks;
     std::vector<Mode> m_modes{Mode::kOther};
     bool m_termOpen = false;
     bool m_termDescending = false;
     std::size_t m_orderDepth = 0;
+    std::size_t m_termParts = 0;  // tokens of the open order term...
+    std::size_t m_termFirst = 0;  // ...and the first of them
+    // The tables named after FROM and JOIN, with the depth of parentheses they were named at.
+    std::vector<std::pair<std::size_t, std::string>> m_scopeTables;
+    std::size_t m_indexColumnsEnd = std::string::npos;  // CREATE INDEX: the list's ")"...
+    std::string m_indexRowId;                           // ...and the row id to end it with
     PgSql m_out;
 };
 
@@ -381,9 +392,77 @@ std::optional<std::string> Rewriter::StarColumns(std::size_t i) {
 
 void Rewriter::EndOrderTerm() {
     if (m_termOpen) {
-        m_out.sql += m_termDescending ? " NULLS LAST " : " NULLS FIRST ";
+        if (!IsRowIdTerm()) {
+            m_out.sql += m_termDescending ? " NULLS LAST " : " NULLS FIRST ";
+        }
         m_termOpen = false;
         m_termDescending = false;
+    }
+    m_termParts = 0;
+}
+
+void Rewriter::NoteOrderTermPart(std::size_t i) {
+    const Token& token = m_tokens[i];
+    const bool boundary = m_modes.size() == m_orderDepth &&
+                          (token.kind == Token::kComma || token.kind == Token::kClose);
+    if (token.kind == Token::kSpace || boundary || Is(token, "ORDER") || Is(token, "BY") ||
+        Is(token, "ASC") || Is(token, "DESC")) {
+        return;
+    }
+    if (m_termParts++ == 0) {
+        m_termFirst = i;
+    }
+}
+
+// A term that is only the row id of the one table the statement reads at its depth.
+bool Rewriter::IsRowIdTerm() const {
+    const Token& term = m_tokens[m_termFirst];
+    if (m_termParts != 1 || (term.kind != Token::kWord && term.kind != Token::kName)) {
+        return false;
+    }
+    const std::string* table = nullptr;
+    for (const auto& [depth, name] : m_scopeTables) {
+        if (depth == m_orderDepth) {
+            if (table != nullptr) {
+                return false;
+            }
+            table = &name;
+        }
+    }
+    const auto rowId = table ? m_rowIds.find(*table) : m_rowIds.end();
+    return rowId != m_rowIds.end() && rowId->second == ColumnOf(term.text);
+}
+
+// "CREATE INDEX i ON t (columns)": where the columns end, and with what. A unique index keeps
+// its columns as given.
+void Rewriter::FindIndexColumns() {
+    std::size_t i = NextSolid(0);
+    if (i >= m_tokens.size() || !Is(m_tokens[i], "CREATE")) {
+        return;
+    }
+    i = NextSolid(i + 1);
+    if (i >= m_tokens.size() || !Is(m_tokens[i], "INDEX")) {
+        return;
+    }
+    while (i < m_tokens.size() && !Is(m_tokens[i], "ON")) {
+        ++i;
+    }
+    const std::size_t name = NextSolid(i + 1);
+    std::size_t open = name < m_tokens.size() ? NextSolid(name + 1) : name;
+    if (open >= m_tokens.size() || m_tokens[open].kind != Token::kOpen) {
+        return;
+    }
+    const std::string table = ColumnOf(m_tokens[name].text);
+    m_out.tables.push_back(table);
+    const auto rowId = m_rowIds.find(table);
+    int depth = 0;
+    for (std::size_t j = open; j < m_tokens.size() && rowId != m_rowIds.end(); ++j) {
+        depth += m_tokens[j].kind == Token::kOpen ? 1 : m_tokens[j].kind == Token::kClose ? -1 : 0;
+        if (depth == 0) {
+            m_indexColumnsEnd = j;
+            m_indexRowId = QuoteName(rowId->second);
+            return;
+        }
     }
 }
 
@@ -444,10 +523,14 @@ void Rewriter::NoteTableAfter(std::size_t keyword) {
                           !Is(m_tokens[keyword], "INTO");
     if (!Qualified(m_tokens[name].text) && !table.starts_with("pg_") && !function) {
         m_out.tables.push_back(table);
+        if (!Is(m_tokens[keyword], "INTO") && !Is(m_tokens[keyword], "UPDATE")) {
+            m_scopeTables.emplace_back(m_modes.size(), table);
+        }
     }
 }
 
 PgSql Rewriter::Run() {
+    FindIndexColumns();
     for (std::size_t i = 0; i < m_tokens.size(); ++i) {
         const Token& token = m_tokens[i];
         Mode& mode = m_modes.back();
@@ -462,6 +545,7 @@ PgSql Rewriter::Run() {
             } else if (Is(token, "ORDER")) {
                 mode = Mode::kOrder;
                 m_orderDepth = m_modes.size();
+                m_termParts = 0;
             } else if (Is(token, "SELECT") || Is(token, "FROM") || Is(token, "GROUP") ||
                        Is(token, "LIMIT") || Is(token, "OFFSET") || Is(token, "SET") ||
                        Is(token, "VALUES") || Is(token, "UNION") || Is(token, "RETURNING")) {
@@ -482,12 +566,18 @@ PgSql Rewriter::Run() {
                 m_termOpen = true;
             }
         }
+        if (mode == Mode::kOrder) {
+            NoteOrderTermPart(i);
+        }
         if (mode == Mode::kCondition) {
             if (token.kind == Token::kOpen) {
                 MarkRowValues(i);
             } else if (IsTextColumn(i)) {
                 MarkComparison(i);
             }
+        }
+        if (i == m_indexColumnsEnd) {
+            m_out.sql += "," + m_indexRowId;
         }
         Emit(i);
         if (token.kind == Token::kOpen) {

@@ -7,7 +7,9 @@
 //   column, and each value it is compared with, is folded by the library's folding function
 //   (PgTextFolding.h), and LIKE becomes a match of a regular expression against the folded
 //   text, its pattern bound as one (JetPattern::ToRegex);
-// - nulls sort first, as in SQLite;
+// - nulls sort first, as in SQLite (a row id, never null, is left to sort as its index does);
+// - an index ends with the row id, as SQLite's do: rows of equal keys come in row order, and a
+//   walk of them needs no sort;
 // - "*" and "t.*" in a select list stand for the visible columns of a table with a hidden row id
 //   (see PgCatalog.cpp);
 // - a parameter after a unary minus is read as a number.
@@ -33,6 +35,8 @@ struct PgSchema {
     // Of each table with a hidden row id: its other columns, in order.
     std::map<std::string, std::vector<std::string>> visibleColumns;
     std::set<std::string> tables;
+    // Of each table: the column that numbers its rows (its integer key or hidden row id).
+    std::map<std::string, std::string> rowIds;
 };
 
 PgSql ToPostgresSql(std::string_view sqliteSql, const PgSchema& schema);

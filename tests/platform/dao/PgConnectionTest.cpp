@@ -60,7 +60,7 @@ TEST(PgSqlTest, ParametersAreNumberedAndQuotedNamesFoldedOutsideLiterals) {
 // Text columns and what they are compared with are folded where they are compared or sorted,
 // and nowhere else; patterns become regular expressions.
 TEST(PgSqlTest, TextIsFoldedWhereItIsComparedOrSorted) {
-    const vaultry::dao::PgSchema text{{"strname"}, {}, {}};
+    const vaultry::dao::PgSchema text{{"strname"}, {}, {}, {}};
     using P = vaultry::dao::PgSql::Parameter;
     const auto select = vaultry::dao::ToPostgresSql(
         "SELECT strName FROM t WHERE strName=? AND t.\"strName\" NOT LIKE ? AND lId IN (1,2) AND "
@@ -81,8 +81,28 @@ TEST(PgSqlTest, TextIsFoldedWhereItIsComparedOrSorted) {
               "CREATE INDEX i ON t (lLevel, jet_fold(strName))");
 }
 
+// A row id is never null: sorted without a nulls clause, a walk of an index's equal keys, each
+// ending with it, needs no sort. Only when it is the row id of the one table sorted.
+TEST(PgSqlTest, ARowIdSortsAsTheIndexesItEndsDo) {
+    const vaultry::dao::PgSchema schema{{"strname"}, {}, {}, {{"t", "rowid"}, {"u", "lid"}}};
+    const auto sorted = [&schema](const char* sql) {
+        return vaultry::dao::ToPostgresSql(sql, schema).sql;
+    };
+    EXPECT_EQ(sorted("SELECT (SELECT b FROM u WHERE u.a=t.a), t.* FROM t ORDER BY strName "
+                     "DESC, t.rowid DESC LIMIT 2"),
+              "SELECT (SELECT b FROM u WHERE u.a=t.a), t.* FROM t ORDER BY jet_fold(strName) "
+              "DESC NULLS LAST , t.rowid DESC LIMIT 2");
+    EXPECT_EQ(sorted("SELECT a FROM t JOIN u ON t.a=u.a ORDER BY rowid"),
+              "SELECT a FROM t JOIN u ON t.a=u.a ORDER BY rowid NULLS FIRST ");
+    EXPECT_EQ(sorted("SELECT a FROM u ORDER BY rowid, lid+1"),
+              "SELECT a FROM u ORDER BY rowid NULLS FIRST , lid+1 NULLS FIRST ");
+    EXPECT_EQ(sorted("CREATE INDEX i ON t (lLevel, strName)"),
+              "CREATE INDEX i ON t (lLevel, jet_fold(strName),\"rowid\")");
+    EXPECT_EQ(sorted("CREATE UNIQUE INDEX i ON t (lLevel)"), "CREATE UNIQUE INDEX i ON t (lLevel)");
+}
+
 TEST(PgSqlTest, HiddenRowIdsStayHiddenAndNegatedParametersAreNumbers) {
-    const vaultry::dao::PgSchema schema{{}, {{"tusertree", {"luserid", "strusername"}}}, {}};
+    const vaultry::dao::PgSchema schema{{}, {{"tusertree", {"luserid", "strusername"}}}, {}, {}};
     EXPECT_EQ(vaultry::dao::ToPostgresSql("SELECT * FROM tUserTree WHERE lUserID=-?", schema).sql,
               R"(SELECT "luserid","strusername" FROM tUserTree WHERE lUserID=-($1::numeric))");
     EXPECT_EQ(vaultry::dao::ToPostgresSql("SELECT a,tUserTree.* FROM tUserTree", schema).sql,
