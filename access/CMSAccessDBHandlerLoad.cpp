@@ -165,7 +165,10 @@ bool CMSAccessDBHandler::LoadNamedParts(CDrwSubSheet* sheet, CDrawObject**& obje
     objects = new CDrawObject*[static_cast<std::size_t>(names.GetSize())]();
     treeIDs = new long[static_cast<std::size_t>(names.GetSize())]();
     const SheetOrScratch on(sheet);
-    DaoTransaction reading(*this, DaoTransaction::Mode::kRead);
+    // One read of the file for the whole load. A single name's rows, with their content, come
+    // from one statement, as a load by id's do.
+    DaoTransaction reading(*this, names.GetSize() == 1 ? DaoTransaction::Mode::kSingleRead
+                                                       : DaoTransaction::Mode::kRead);
     struct Loaded {
         int uses = 0;  // entries of `names` still to be given the object
         bool read = false;
