@@ -2,10 +2,10 @@
 // A dynaset over the rows of one table. Membership is fixed when the cursor is made or
 // restarted: the rows that met the statement then (rows added later have larger row ids and are
 // left out; so are rows above a set found whole at once, see Restart), plus the rows added
-// through the cursor since, which join the end. Rows are found by
-// their order-by values and row id, a batch of keys at a time, so making the cursor costs the same
-// for any table size, and every move shows the row's current values: as read with its key while
-// the connection's transaction has written nothing since, else read anew.
+// through the cursor since, which join the end. Rows are found by their order-by values and row
+// id, a batch of keys at a time, so making the cursor costs the same for any table size, and
+// every move shows the row's current values: as read with its key while the connection's
+// transaction has written nothing since, else read anew.
 
 #include <cstdint>
 #include <deque>

@@ -416,8 +416,11 @@ void Rewriter::NoteOrderTermPart(std::size_t i) {
 
 // A term that is only the row id of the one table the statement reads at its depth.
 bool Rewriter::IsRowIdTerm() const {
+    if (m_termParts != 1) {
+        return false;
+    }
     const Token& term = m_tokens[m_termFirst];
-    if (m_termParts != 1 || (term.kind != Token::kWord && term.kind != Token::kName)) {
+    if (term.kind != Token::kWord && term.kind != Token::kName) {
         return false;
     }
     const std::string* table = nullptr;
@@ -448,7 +451,7 @@ void Rewriter::FindIndexColumns() {
         ++i;
     }
     const std::size_t name = NextSolid(i + 1);
-    std::size_t open = name < m_tokens.size() ? NextSolid(name + 1) : name;
+    const std::size_t open = name < m_tokens.size() ? NextSolid(name + 1) : name;
     if (open >= m_tokens.size() || m_tokens[open].kind != Token::kOpen) {
         return;
     }
