@@ -104,6 +104,15 @@ public:
         fs::remove_all(m_folder);
     }
     const std::string& User() const { return m_user; }
+    // Loads these libraries again when a store's fresh set was loaded since (the store and the
+    // loads may run in turns).
+    void MakeCurrent() {
+        if (GetSettings() != &m_host->Settings()) {
+            UnloadDB();
+            SetSettings(&m_host->Settings());
+            AssureDBLoaded();
+        }
+    }
 
 private:
     static inline int s_instances = 0;
@@ -119,6 +128,7 @@ ServerLibraries& Stored() {
         return true;
     }();
     (void)filled;
+    libraries.MakeCurrent();
     return libraries;
 }
 
