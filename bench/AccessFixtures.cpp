@@ -117,10 +117,10 @@ Libraries::~Libraries() {
     fs::remove_all(m_folder);
 }
 
-void Libraries::MakeCurrent() {
-    if (GetSettings() != &m_host->Settings()) {
+void MakeCurrent(ReferenceHost& host) {
+    if (GetSettings() != &host.Settings()) {
         UnloadDB();
-        SetSettings(&m_host->Settings());
+        SetSettings(&host.Settings());
         AssureDBLoaded();
     }
 }

@@ -33,6 +33,10 @@ std::unique_ptr<CDrwGroup> Part(int i);
 std::unique_ptr<CBlob> Encode(CDrwGroup& part);
 
 // Three fresh libraries behind a reference host, opened through the library set.
+// The library set is one for the process: after other hosts' libraries came and went, this
+// makes those of `host` the loaded ones again.
+void MakeCurrent(ReferenceHost& host);
+
 class Libraries {
 public:
     Libraries();
@@ -40,9 +44,7 @@ public:
     Libraries(const Libraries&) = delete;
     Libraries& operator=(const Libraries&) = delete;
     std::string RawPath() const { return (m_folder / "raw.zblib").string(); }
-    // The library set is one for the process: after other instances came and went, this makes
-    // these libraries the loaded ones again.
-    void MakeCurrent();
+    void MakeCurrent() { vaultry::bench::MakeCurrent(*m_host); }
 
 private:
     static inline int s_instances = 0;

@@ -104,15 +104,8 @@ public:
         fs::remove_all(m_folder);
     }
     const std::string& User() const { return m_user; }
-    // Loads these libraries again when a store's fresh set was loaded since (the store and the
-    // loads may run in turns).
-    void MakeCurrent() {
-        if (GetSettings() != &m_host->Settings()) {
-            UnloadDB();
-            SetSettings(&m_host->Settings());
-            AssureDBLoaded();
-        }
-    }
+    // A store's fresh set may have been loaded since: the store and the loads run in turns.
+    void MakeCurrent() { vaultry::bench::MakeCurrent(*m_host); }
 
 private:
     static inline int s_instances = 0;
