@@ -32,11 +32,11 @@ std::unique_ptr<CDrwGroup> Part(int i);
 // The part's blob as the drawing engine alone makes it.
 std::unique_ptr<CBlob> Encode(CDrwGroup& part);
 
-// Three fresh libraries behind a reference host, opened through the library set.
 // The library set is one for the process: after other hosts' libraries came and went, this
 // makes those of `host` the loaded ones again.
 void MakeCurrent(ReferenceHost& host);
 
+// Three fresh libraries behind a reference host, opened through the library set.
 class Libraries {
 public:
     Libraries();
