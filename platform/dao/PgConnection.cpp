@@ -428,11 +428,7 @@ void PgConnection::CommitTransaction() {
         m_transactions.pop_back();
         return;
     }
-    const bool endedEarly = std::exchange(m_readEndedEarly, false);
-    m_singleRead = false;
-    if (m_beginCommands > 0 || endedEarly) {  // nothing of it left on the server
-        m_pending.clear();
-        m_beginCommands = 0;
+    if (ForgetUnsentOutermost()) {
         m_transactions.pop_back();
         return;
     }
@@ -451,6 +447,17 @@ void PgConnection::CommitTransaction() {
     m_transactions.pop_back();
 }
 
+bool PgConnection::ForgetUnsentOutermost() {
+    m_singleRead = false;
+    const bool endedEarly = std::exchange(m_readEndedEarly, false);
+    if (m_beginCommands == 0 && !endedEarly) {
+        return false;
+    }
+    m_pending.clear();
+    m_beginCommands = 0;
+    return true;
+}
+
 void PgConnection::RollbackTransaction() {
     const TransactionStart start = m_transactions.back();
     const std::size_t depth = m_transactions.size();
@@ -459,14 +466,8 @@ void PgConnection::RollbackTransaction() {
         ForgetSchema();  // the rollback may undo a schema change
         ++m_rollbacks;
     }
-    if (depth == 1) {
-        m_singleRead = false;
-        const bool endedEarly = std::exchange(m_readEndedEarly, false);
-        if (m_beginCommands > 0 || endedEarly) {
-            m_pending.clear();  // nothing of it left on the server
-            m_beginCommands = 0;
-            return;
-        }
+    if (depth == 1 && ForgetUnsentOutermost()) {
+        return;
     }
     if (depth > 1 && !m_pending.empty() && m_pending.back() == kSavepoint) {
         if (!start.sharesSavepoint) {

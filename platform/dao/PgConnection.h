@@ -101,6 +101,9 @@ private:
     // transaction of its own begins, to go to the server with it.
     void BeginAgainIfReadEnded();
     void BeginOutermost(bool forWriting);
+    // Ends the outermost transaction here when nothing of it is on the server (never sent, or
+    // a single read the server ended); false when the server holds it.
+    bool ForgetUnsentOutermost();
 
     PGconn* m_handle = nullptr;
     PgSchema m_schema;
